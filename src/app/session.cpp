@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/session.h"
+
+#include "app/start_file.h"
+#include "common/callsign.h"
+#include "log/log_file.h"
+
+#include <cstdio>
+
+namespace vz::app {
+
+void initDataDir(AppState &state, std::string_view workingDirectory)
+{
+    state.dataDir = DataDir::forWorkingDirectory(workingDirectory);
+    state.callSignPath = state.dataDir.path("CallSign.DAT");
+    state.prefixPath = state.dataDir.path("PreFix.CFG");
+    state.startPath = state.dataDir.path("Start.DAT");
+    state.prefixTable.setPath(state.prefixPath);
+}
+
+std::string userFilePath(const AppState &state, const std::string &call, std::string_view suffix)
+{
+    return state.dataDir.path(call + std::string(suffix));
+}
+
+void buildUserPaths(AppState &state)
+{
+    const std::string &call = state.currentCall;
+    state.logPath = userFilePath(state, call, ".DAT");
+    state.settingsPath = userFilePath(state, call, ".ini");
+    state.layoutPath = userFilePath(state, call, ".prn");
+    state.eventPath = userFilePath(state, call, ".pln");
+    state.backupPath = userFilePath(state, call, ".BAK");
+}
+
+bool loadSettings(AppState &state)
+{
+    const LoadedSettings loaded = readUserSettings(state.settingsPath);
+    state.settings = loaded.settings;
+    state.referenceCall = loaded.reference.referenceCall;
+    state.referenceOn = loaded.reference.referenceOn;
+    state.deletedFlag = loaded.reference.deletedFlag;
+    return loaded.readable;
+}
+
+bool saveSettings(const AppState &state)
+{
+    return writeUserSettings(state.settingsPath, state.settings,
+                             {state.referenceCall, state.referenceOn, state.deletedFlag});
+}
+
+OpenOutcome openLog(AppState &state, ProgressSink &progress)
+{
+    OpenOutcome outcome;
+    if (isValidOwnCallsign(state.currentCall) &&
+        !writeStartFile(state.startPath, state.currentCall))
+        outcome.failedWrites.push_back(state.startPath);
+    state.ownLocation = chooseOwnLocation(state.settings);
+
+    if (!files::exists(state.logPath)) {
+        // A reorganization interrupted before it finished left the log under ".Old".
+        const std::string old = userFilePath(state, state.currentCall, ".Old");
+        if (files::exists(old))
+            std::rename(old.c_str(), state.logPath.c_str());
+    }
+    if (!files::exists(state.logPath) && !files::createEmptyIfMissing(state.logPath))
+        outcome.failedWrites.push_back(state.logPath);
+
+    state.nextRecordNo = log::recordCount(state.logPath) + 1;
+    switch (log::buildAreaIndex(state.logPath, state.prefixTable, progress, state.ownIndex)) {
+    case log::IndexResult::Ok:
+        break;
+    case log::IndexResult::NoMemory:
+        outcome.result = OpenResult::NoMemory;
+        break;
+    case log::IndexResult::ReadFailed:
+        outcome.result = OpenResult::ReadFailed;
+        break;
+    }
+    return outcome;
+}
+
+OpenResult openReferenceLog(AppState &state, ProgressSink &progress)
+{
+    state.referenceOn = false;
+    if (!isValidOwnCallsign(state.referenceCall))
+        return OpenResult::ReadFailed;
+    state.referenceLogPath = userFilePath(state, state.referenceCall, ".DAT");
+    switch (log::buildAreaIndex(state.referenceLogPath, state.prefixTable, progress,
+                                state.referenceIndex)) {
+    case log::IndexResult::Ok:
+        state.referenceOn = true;
+        return OpenResult::Ok;
+    case log::IndexResult::NoMemory:
+        return OpenResult::NoMemory;
+    case log::IndexResult::ReadFailed:
+        break;
+    }
+    return OpenResult::ReadFailed;
+}
+
+void releaseOwnIndex(AppState &state)
+{
+    state.ownIndex.clear();
+}
+
+void releaseReferenceIndex(AppState &state)
+{
+    state.referenceIndex.clear();
+}
+
+} // namespace vz::app

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ui/hint_bar.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+
+namespace vz::ui {
+
+TExplainDlg::TExplainDlg(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+      m_statusBar(new QStatusBar(this)), m_hintTitle(new QLabel(QStringLiteral("  【Hint】"))),
+      m_hintText(new QLabel), m_progressBar(new QProgressBar(this)), m_progress(m_progressBar)
+{
+    setObjectName(QStringLiteral("ExplainDlg"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFixedSize(787, 26);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setGeometry(1, 1, 785, 24);
+    m_hintTitle->setFixedWidth(50);
+    m_hintText->setObjectName(QStringLiteral("HintText"));
+    m_statusBar->addWidget(m_hintTitle);
+    m_statusBar->addWidget(m_hintText, 1);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setGeometry(575, 7, 200, 11);
+    m_progressBar->setTextVisible(false);
+    m_progressBar->hide();
+}
+
+void TExplainDlg::showHint(const QString &text)
+{
+    m_hintText->setText(text);
+}
+
+QString TExplainDlg::hint() const
+{
+    return m_hintText->text();
+}
+
+void TExplainDlg::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::Dark));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+HintRouter::HintRouter(TExplainDlg &bar, QObject *parent) : QObject(parent), m_bar(bar) {}
+
+bool HintRouter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        // Leaving a command sends an empty tip, which clears the hint.
+        m_bar.showHint(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void setHint(QWidget *command, const QString &hintWithBar)
+{
+    const qsizetype bar = hintWithBar.indexOf(QLatin1Char('|'));
+    command->setToolTip(bar > 0 ? hintWithBar.left(bar) : QString());
+    command->setStatusTip(bar >= 0 ? hintWithBar.mid(bar + 1) : hintWithBar);
+}
+
+} // namespace vz::ui

@@ -1,0 +1,310 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ui/main_form.h"
+
+#include "app/session.h"
+#include "app/start_file.h"
+#include "app/ui/entry_dlg.h"
+#include "app/ui/hint_bar.h"
+#include "app/ui/title_line.h"
+#include "app/user_registry.h"
+#include "common/ui/qt_text.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace vz::ui {
+
+namespace {
+
+constexpr int kClientWidth = 787;
+constexpr int kClientHeight = 121;
+constexpr double kInchPerMm = 0.039370078740157482;
+
+bool isCardCommand(Command id)
+{
+    return id == Command::Postcard || id == Command::CommercialHorizontal ||
+           id == Command::CommercialVertical || id == Command::BlankCard;
+}
+
+} // namespace
+
+TMainForm::TMainForm(app::AppState &state, UiServices &services, const QString &workingDirectory,
+                     QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_state(state), m_services(services), m_hintBar(std::make_unique<TExplainDlg>()),
+      PageControl1(new QTabWidget(this)), ExitButton(new QPushButton(QStringLiteral("終了"), this)),
+      DateBackButton(new QPushButton(QStringLiteral("日付の復帰"), this)),
+      m_titleLine(new TitleLine(this)), ClockLabel(new QLabel(this)), Timer1(new QTimer(this))
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("ログ管理プログラム　VEZODovi"));
+    setFixedSize(kClientWidth, kClientHeight);
+
+    buildCommands();
+    m_titleLine->setGeometry(0, 50, 600, 22);
+    DateBackButton->setObjectName(QStringLiteral("DateBackButton"));
+    DateBackButton->setGeometry(606, 50, 76, 20);
+    DateBackButton->setFlat(true);
+    DateBackButton->setEnabled(false);
+    setHint(DateBackButton, QStringLiteral("|カレンダー表示を今日の日付に戻します"));
+
+    // The calendar strip and the clock faces live here.
+    auto *calendarStrip = new QLabel(this);
+    calendarStrip->setObjectName(QStringLiteral("CalendarStrip"));
+    calendarStrip->setGeometry(4, 74, 678, 44);
+    calendarStrip->setFrameShape(QFrame::StyledPanel);
+    ClockLabel->setObjectName(QStringLiteral("ClockLabel"));
+    ClockLabel->setGeometry(686, 50, 98, 68);
+    ClockLabel->setFrameShape(QFrame::StyledPanel);
+    ClockLabel->setAlignment(Qt::AlignCenter);
+
+    m_hintRouter = std::make_unique<HintRouter>(*m_hintBar);
+    qApp->installEventFilter(m_hintRouter.get());
+
+    // Placement: top 20, centred horizontally.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move((screen->geometry().width() - (kClientWidth + 8)) / 2, 20);
+    measurePrinter();
+    app::initDataDir(m_state, workingDirectory.toStdString());
+    m_hintBar->move(x(), bottomEdge());
+
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Timer1->start(500);
+    Timer1Timer();
+}
+
+TMainForm::~TMainForm()
+{
+    qApp->removeEventFilter(m_hintRouter.get());
+}
+
+void TMainForm::buildCommands()
+{
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 0, 720, 48);
+    PageControl1->setDocumentMode(true);
+    PageControl1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 16px; }"));
+    std::vector<QHBoxLayout *> pages;
+    for (const char *caption : tabCaptions()) {
+        auto *page = new QWidget;
+        auto *row = new QHBoxLayout(page);
+        row->setContentsMargins(4, 2, 4, 2);
+        row->setSpacing(2);
+        PageControl1->addTab(page, QString::fromUtf8(caption));
+        pages.push_back(row);
+    }
+    for (const CommandSpec &spec : commandSpecs()) {
+        auto *button = new QToolButton;
+        button->setObjectName(QLatin1String(spec.name));
+        button->setText(QString::fromUtf8(spec.caption));
+        button->setAutoRaise(true);
+        button->setMinimumWidth(72);
+        setHint(button, QString::fromUtf8(spec.hint));
+        const Command id = spec.id;
+        connect(button, &QToolButton::clicked, this, [this, id] { runCommand(id); });
+        pages[static_cast<std::size_t>(spec.tab)]->addWidget(button);
+        m_commands[id] = button;
+    }
+    for (QHBoxLayout *row : pages)
+        row->addStretch();
+    ExitButton->setObjectName(QStringLiteral("ExitButton"));
+    ExitButton->setGeometry(724, 2, 60, 20);
+    ExitButton->setFlat(true);
+    setHint(ExitButton, QStringLiteral("|プログラムの終了"));
+    connect(ExitButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+QAbstractButton *TMainForm::commandButton(Command id) const
+{
+    const auto it = m_commands.find(id);
+    return it == m_commands.end() ? nullptr : it->second;
+}
+
+void TMainForm::runCommand(Command id)
+{
+    // Each command's dialog joins here as it is built.
+    (void)id;
+}
+
+void TMainForm::measurePrinter()
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    m_state.printerAvailable = !info.isNull();
+    if (!m_state.printerAvailable) {
+        setCardCommandsEnabled(false);
+        return;
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    m_state.printerDotsPerMmX = static_cast<float>(printer.logicalDpiX() * kInchPerMm);
+    m_state.printerDotsPerMmY = static_cast<float>(printer.logicalDpiY() * kInchPerMm);
+}
+
+int TMainForm::bottomEdge() const
+{
+    return frameGeometry().bottom() + 1;
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    // Start-up continues once the window is on screen, as a show handler would.
+    QTimer::singleShot(0, this, [this] {
+        if (!FormShow())
+            close();
+    });
+}
+
+void TMainForm::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (!m_state.dialogModes.anyHintCarrierOpen())
+        m_hintBar->move(x(), bottomEdge());
+}
+
+bool TMainForm::FormShow()
+{
+    m_hintBar->move(x(), bottomEdge());
+    m_hintBar->show();
+    if (!files::exists(m_state.prefixPath)) {
+        m_services.messages.error(
+            QStringLiteral("特例プリフィックスファイルがないのでプログラムを終了します。"));
+        m_state.startAborted = true;
+        return false;
+    }
+    if (const auto call = app::readStartFile(m_state.startPath)) {
+        m_state.currentCall = *call;
+    } else if (!runFirstRegistration()) {
+        m_state.startAborted = true;
+        return false;
+    }
+    openCurrentUser();
+    return !m_state.startAborted;
+}
+
+bool TMainForm::runFirstRegistration()
+{
+    TEntryDlg dialog(m_state, m_services, TEntryDlg::FirstRun, this);
+    placeDialog(&dialog, Placement::Left300);
+    if (dialog.exec() != QDialog::Accepted || dialog.candidate().isEmpty())
+        return false;
+    m_state.currentCall = dialog.candidate().toStdString();
+    if (!app::appendUser(m_state.callSignPath, m_state.currentCall))
+        m_services.messages.writeFailed(QString::fromStdString(m_state.callSignPath));
+    return true;
+}
+
+void TMainForm::openCurrentUser()
+{
+    showCurrentCall();
+    app::buildUserPaths(m_state);
+    if (!app::loadSettings(m_state))
+        m_services.messages.error(
+            QStringLiteral("設定ファイルを読めませんでした。\n%1")
+                .arg(QString::fromStdString(m_state.settingsPath)));
+    updateReorganizeCommand();
+
+    const app::OpenOutcome opened = app::openLog(m_state, m_hintBar->progress());
+    for (const std::string &path : opened.failedWrites)
+        m_services.messages.writeFailed(QString::fromStdString(path));
+    if (opened.result == app::OpenResult::NoMemory) {
+        m_services.messages.error(
+            QStringLiteral("メモリ不足で実行できません。プログラムを終了します。"));
+        m_state.startAborted = true;
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
+    if (opened.result == app::OpenResult::ReadFailed)
+        m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
+                                      .arg(QString::fromStdString(m_state.logPath)));
+    if (m_state.referenceOn &&
+        app::openReferenceLog(m_state, m_hintBar->progress()) == app::OpenResult::NoMemory)
+        m_services.messages.notice(QStringLiteral("メモリが不足します。検索共有はできません。"));
+}
+
+void TMainForm::showCurrentCall()
+{
+    m_titleLine->setCallsign(QString::fromStdString(m_state.currentCall));
+}
+
+void TMainForm::updateReorganizeCommand()
+{
+    m_commands.at(Command::ReorganizeLog)->setEnabled(m_state.deletedFlag);
+}
+
+void TMainForm::setUserCommandsEnabled(bool enabled)
+{
+    for (Command id : {Command::NewUser, Command::SwitchUser, Command::Reference})
+        m_commands.at(id)->setEnabled(enabled);
+}
+
+void TMainForm::setCardCommandsEnabled(bool enabled)
+{
+    // Without a printer the card commands stay off for the whole run.
+    const bool on = enabled && m_state.printerAvailable;
+    for (const auto &[id, button] : m_commands)
+        if (isCardCommand(id))
+            button->setEnabled(on);
+}
+
+void TMainForm::placeDialog(QWidget *dialog, Placement placement)
+{
+    const int top = bottomEdge();
+    if (placement == Placement::Left300) {
+        dialog->move(300, top);
+        return;
+    }
+    dialog->move(x(), top);
+    m_hintBar->move(x(), top + dialog->frameGeometry().height());
+}
+
+void TMainForm::hintCarrierClosed()
+{
+    if (!m_state.dialogModes.anyHintCarrierOpen())
+        m_hintBar->move(x(), bottomEdge());
+}
+
+void TMainForm::Timer1Timer()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    ClockLabel->setText(QStringLiteral("JST %1\nGMT %2")
+                            .arg(now.toString(QStringLiteral("HH:mm:ss")),
+                                 now.toUTC().toString(QStringLiteral("HH:mm:ss"))));
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    m_closing = true;
+    Timer1->stop();
+    if (!m_state.startAborted && !m_state.currentCall.empty() && !app::saveSettings(m_state))
+        m_services.messages.writeFailed(QString::fromStdString(m_state.settingsPath));
+    if (!m_state.currentCall.empty() && !app::writeStartFile(m_state.startPath, m_state.currentCall))
+        m_services.messages.writeFailed(QString::fromStdString(m_state.startPath));
+    app::releaseOwnIndex(m_state);
+    if (m_state.referenceOn)
+        app::releaseReferenceIndex(m_state);
+    m_hintBar->hide();
+    event->accept();
+    Q_EMIT closed();
+}
+
+} // namespace vz::ui

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window (TMainForm): a low strip at the top of the screen with seven tab pages of
+// commands, the title line with the current callsign, the calendar strip and the clocks.
+// It runs start-up (prefix table, current user, settings, log, reference log), keeps the
+// hint bar under itself or under the dialog that carries it, and closes in order: settings,
+// Start.DAT, indexes.
+#pragma once
+
+#include "app/app_state.h"
+#include "app/ui/main_commands.h"
+#include "common/ui/window_services.h"
+
+#include <QWidget>
+
+#include <map>
+#include <memory>
+
+class QAbstractButton;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+namespace vz::ui {
+
+class HintRouter;
+class TExplainDlg;
+class TitleLine;
+
+enum class Placement {
+    CarriesHintBar, // the hint bar moves under the dialog
+    Left300,        // registration and user switch: left at 300, the hint bar stays
+};
+
+class TMainForm : public QWidget
+{
+    Q_OBJECT
+public:
+    TMainForm(app::AppState &state, UiServices &services, const QString &workingDirectory,
+              QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The show handler's work: prefix table, current user (first-run registration when
+    // there is none), paths, settings, log and reference log. False when start-up was
+    // abandoned; the window then closes itself.
+    bool FormShow();
+
+    // Sub-steps 5 to 9 of start-up, also run when the user changes.
+    void openCurrentUser();
+
+    TExplainDlg *hintBar() const { return m_hintBar.get(); }
+    QAbstractButton *commandButton(Command id) const;
+    void runCommand(Command id);
+
+    void placeDialog(QWidget *dialog, Placement placement);
+    // A dialog that carries the hint bar has closed: the bar returns under the main window
+    // when no other such dialog is open.
+    void hintCarrierClosed();
+
+    void setUserCommandsEnabled(bool enabled);
+    void setCardCommandsEnabled(bool enabled);
+    void updateReorganizeCommand();
+    void showCurrentCall();
+
+Q_SIGNALS:
+    void closed();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+
+private:
+    void buildCommands();
+    void measurePrinter();
+    bool runFirstRegistration();
+    void Timer1Timer(); // 500 ms: clocks
+    int bottomEdge() const;
+
+    app::AppState &m_state;
+    UiServices &m_services;
+    std::unique_ptr<TExplainDlg> m_hintBar;
+    std::unique_ptr<HintRouter> m_hintRouter;
+    QTabWidget *PageControl1;
+    QPushButton *ExitButton;
+    QPushButton *DateBackButton;
+    TitleLine *m_titleLine;
+    QLabel *ClockLabel;
+    QTimer *Timer1;
+    std::map<Command, QAbstractButton *> m_commands;
+    bool m_shown = false;
+    bool m_closing = false;
+};
+
+} // namespace vz::ui

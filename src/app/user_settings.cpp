@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/user_settings.h"
+
+#include "common/callsign.h"
+#include "common/profile_file.h"
+#include "common/sjis.h"
+
+#include <cmath>
+
+namespace vz::app {
+
+namespace {
+
+// Section and key names are Japanese; the file holds them in Shift_JIS.
+std::string sj(std::string_view utf8)
+{
+    return sjis::fromUtf8(utf8).value_or(std::string());
+}
+
+struct Names
+{
+    std::string fixedStrings = sj("定型文字列");
+    std::string personal = sj("個人情報");
+    std::string input = sj("入力条件");
+    std::string reference = sj("同時参照");
+
+    std::string fixedJcc = sj("固定JCC");
+    std::string kanjiName = sj("漢字氏名");
+    std::string latinName = sj("英字氏名");
+    std::string kanjiAddress = sj("漢字住所");
+    std::string latinAddress = sj("英字住所");
+    std::string mobileJcc = sj("移動JCC");
+    std::string cardNo = sj("カードＮｏ");
+    std::string rig = sj("無線機");
+    std::string antenna = sj("アンテナ");
+    std::string domesticRemark = sj("備考（標準）");
+    std::string foreignRemark = "Rem(STD)";
+    std::string extraInfo = sj("追加情報");
+    std::string fixedCity = sj("固定所在地");
+    std::string fixedLatLon = sj("固定緯度経度");
+    std::string mobileCity = sj("移動所在地");
+    std::string mobileLatLon = sj("移動緯度経度");
+    std::string mobileOperation = sj("移動運用");
+    std::string fixedSpot = sj("固定スポット");
+    std::string mobileSpot = sj("移動スポット");
+    std::string historyFill = sj("履歴データ取込");
+    std::string autoDateTime = sj("日時自動入力");
+    std::string keyClick = sj("キークリック");
+    std::string flatWindow = sj("ウインドウ");
+    std::string reserve1 = sj("予備１");
+    std::string reserve2 = sj("予備２");
+    std::string referenceCall = sj("参照コール");
+    std::string referenceFlag = sj("参照フラグ");
+    std::string deletedFlag = sj("削除フラグ");
+};
+
+const Names &names()
+{
+    static const Names n;
+    return n;
+}
+
+std::string funcKey(int i)
+{
+    // "Func 1" to "Func 9" carry a blank, "Func10" none.
+    return i < 10 ? "Func " + std::to_string(i) : "Func10";
+}
+
+// The text members of the personal section, in the order they are written.
+template <typename Settings, typename Visit>
+void forEachPersonalText(Settings &s, Visit visit)
+{
+    const Names &n = names();
+    visit(n.fixedJcc, s.fixedJcc, "");
+    visit(n.kanjiName, s.kanjiName, "");
+    visit(n.latinName, s.latinName, "");
+    visit(n.kanjiAddress, s.kanjiAddress, "");
+    visit(n.latinAddress, s.latinAddress, "");
+    visit(n.mobileJcc, s.mobileJcc, "");
+    visit(n.cardNo, s.cardNo, "1");
+    visit(n.rig, s.rig, "");
+    visit(n.antenna, s.antenna, "");
+    visit(n.domesticRemark, s.domesticRemark, "");
+    visit(n.foreignRemark, s.foreignRemark, "Today I able to meet and good   ");
+    visit(n.extraInfo, s.extraInfo, "");
+    visit(n.fixedCity, s.fixedCity, "");
+    visit(n.fixedLatLon, s.fixedLatLon, "");
+    visit(n.mobileCity, s.mobileCity, "");
+    visit(n.mobileLatLon, s.mobileLatLon, "");
+}
+
+template <typename Settings, typename Visit>
+void forEachInputOption(Settings &s, Visit visit)
+{
+    const Names &n = names();
+    visit(n.historyFill, s.historyFill);
+    visit(n.autoDateTime, s.autoDateTime);
+    visit(n.keyClick, s.keyClick);
+    visit(n.flatWindow, s.flatWindow);
+    visit(n.reserve1, s.reserve1);
+    visit(n.reserve2, s.reserve2);
+}
+
+} // namespace
+
+LoadedSettings readUserSettings(const std::string &path)
+{
+    LoadedSettings loaded;
+    auto file = ProfileFile::load(path);
+    if (!file) {
+        loaded.readable = false;
+        file = ProfileFile{};
+    }
+    const ProfileFile &p = *file;
+    const Names &n = names();
+    UserSettings &s = loaded.settings;
+
+    for (int i = 1; i <= 10; ++i)
+        s.fixedStrings[i - 1] = p.text(n.fixedStrings, funcKey(i), "");
+    forEachPersonalText(s, [&](const std::string &key, std::string &value, const char *fallback) {
+        value = p.text(n.personal, key, fallback);
+    });
+    s.mobileOperation = p.boolean(n.personal, n.mobileOperation, false);
+    for (int i = 0; i < 6; ++i) {
+        const std::string digit = std::to_string(i + 1);
+        s.fixedSpot[i] = p.integer(n.personal, n.fixedSpot + digit, 0);
+        s.mobileSpot[i] = p.integer(n.personal, n.mobileSpot + digit, 0);
+    }
+    forEachInputOption(s, [&](const std::string &key, bool &value) {
+        value = p.boolean(n.input, key, false);
+    });
+
+    ReferenceState &r = loaded.reference;
+    r.referenceCall = p.text(n.reference, n.referenceCall, "");
+    r.referenceOn = p.boolean(n.reference, n.referenceFlag, false);
+    r.deletedFlag = p.boolean(n.reference, n.deletedFlag, false);
+    // A reference callsign names a file: anything else is no reference at all.
+    if (!isValidOwnCallsign(r.referenceCall)) {
+        r.referenceCall.clear();
+        r.referenceOn = false;
+    }
+    return loaded;
+}
+
+bool writeUserSettings(const std::string &path, const UserSettings &settings,
+                       const ReferenceState &reference)
+{
+    auto file = ProfileFile::load(path);
+    if (!file)
+        return false; // never replace a file that could not be read with one that lost its lines
+    ProfileFile &p = *file;
+    const Names &n = names();
+
+    for (int i = 1; i <= 10; ++i)
+        p.set(n.fixedStrings, funcKey(i), settings.fixedStrings[i - 1]);
+    forEachPersonalText(settings, [&](const std::string &key, const std::string &value,
+                                      const char *) { p.set(n.personal, key, value); });
+    p.setBoolean(n.personal, n.mobileOperation, settings.mobileOperation);
+    for (int i = 0; i < 6; ++i) {
+        const std::string digit = std::to_string(i + 1);
+        p.setInteger(n.personal, n.fixedSpot + digit, static_cast<long long>(settings.fixedSpot[i]));
+        p.setInteger(n.personal, n.mobileSpot + digit,
+                     static_cast<long long>(settings.mobileSpot[i]));
+    }
+    forEachInputOption(settings, [&](const std::string &key, const bool &value) {
+        p.setBoolean(n.input, key, value);
+    });
+    p.set(n.reference, n.referenceCall, reference.referenceCall);
+    p.setBoolean(n.reference, n.referenceFlag, reference.referenceOn);
+    p.setBoolean(n.reference, n.deletedFlag, reference.deletedFlag);
+    return p.save(path);
+}
+
+SpotCoordinates chooseOwnLocation(const UserSettings &settings)
+{
+    return settings.mobileOperation ? settings.mobileSpot : settings.fixedSpot;
+}
+
+} // namespace vz::app

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A user's settings file (callsign + ".ini"): fixed strings, the data printed on the cards,
+// the fixed and mobile locations, input options, and the reference and deleted-record flags.
+// Texts are kept as Shift_JIS bytes, as in the file.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace vz::app {
+
+using SpotCoordinates = std::array<double, 6>; // lat d m s, lon d m s
+
+struct UserSettings
+{
+    std::array<std::string, 10> fixedStrings;
+    std::string fixedJcc;
+    std::string kanjiName;
+    std::string latinName;
+    std::string kanjiAddress;
+    std::string latinAddress;
+    std::string mobileJcc;
+    std::string cardNo = "1";
+    std::string rig;
+    std::string antenna;
+    std::string domesticRemark;
+    std::string foreignRemark = "Today I able to meet and good";
+    std::string extraInfo;
+    std::string fixedCity;
+    std::string fixedLatLon;
+    std::string mobileCity;
+    std::string mobileLatLon;
+    bool mobileOperation = false;
+    SpotCoordinates fixedSpot{};
+    SpotCoordinates mobileSpot{};
+    bool historyFill = false;
+    bool autoDateTime = false;
+    bool keyClick = false;
+    bool flatWindow = false;
+    bool reserve1 = false;
+    bool reserve2 = false;
+};
+
+// The "同時参照" section: state the application keeps beside the settings.
+struct ReferenceState
+{
+    std::string referenceCall; // empty when none, or when the stored text is not a callsign
+    bool referenceOn = false;
+    bool deletedFlag = false;
+};
+
+struct LoadedSettings
+{
+    UserSettings settings;
+    ReferenceState reference;
+    bool readable = true; // false when the file exists but could not be read (defaults used)
+};
+
+// Every key with its default when missing; a missing file is a new user.
+LoadedSettings readUserSettings(const std::string &path);
+
+// Writes every key in its order, keeping lines the program does not know. Whole-file
+// replacement: false when the file could not be written, and the old file is then intact.
+bool writeUserSettings(const std::string &path, const UserSettings &settings,
+                       const ReferenceState &reference);
+
+// The own station's position for distance and bearing.
+SpotCoordinates chooseOwnLocation(const UserSettings &settings);
+
+} // namespace vz::app

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/commands.h"
+
+#include "common/sjis.h"
+#include "log/log_file.h"
+
+#include <cstdio>
+#include <ostream>
+#include <vector>
+
+namespace vz::cli {
+
+int runDump(const Args &args, std::ostream &out, std::ostream &err)
+{
+    if (args.size() != 2) {
+        err << "usage: vezolog dump DATADIR CALLSIGN\n";
+        return 2;
+    }
+    LogLocation where;
+    if (!locateLog(args[0], args[1], where, err))
+        return 1;
+    std::FILE *f = std::fopen(where.logPath.c_str(), "rb");
+    if (!f) {
+        err << "vezolog: cannot read " << where.logPath << "\n";
+        return 1;
+    }
+    log::QsoRecord record;
+    std::int32_t number = 0;
+    while (std::fread(record.bytes.data(), 1, log::kRecordSize, f) == log::kRecordSize) {
+        ++number;
+        out << number;
+        for (std::size_t i = 0; i < log::kTextFieldCount; ++i)
+            out << '\t' << sjis::toUtf8(record.field(static_cast<log::Field>(i)));
+        out << '\t' << static_cast<int>(record.qslFlag()) << '\n';
+    }
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) {
+        err << "vezolog: read error in " << where.logPath << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace vz::cli

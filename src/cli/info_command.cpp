@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/commands.h"
+
+#include "common/progress.h"
+#include "log/area_index.h"
+#include "log/log_file.h"
+#include "log/prefix_table.h"
+
+#include <ostream>
+
+namespace vz::cli {
+
+int runInfo(const Args &args, std::ostream &out, std::ostream &err)
+{
+    if (args.size() != 2) {
+        err << "usage: vezolog info DATADIR CALLSIGN\n";
+        return 2;
+    }
+    LogLocation where;
+    if (!locateLog(args[0], args[1], where, err))
+        return 1;
+    log::PrefixTable table(where.prefixPath);
+    log::AreaIndex index;
+    NoProgress quiet;
+    if (log::buildAreaIndex(where.logPath, table, quiet, index) != log::IndexResult::Ok) {
+        err << "vezolog: cannot read " << where.logPath << "\n";
+        return 1;
+    }
+    const std::int32_t count = log::recordCount(where.logPath);
+    out << "log\t" << where.logPath << "\n";
+    out << "records\t" << count << "\n";
+    out << "NextRecordNo\t" << count + 1 << "\n";
+    for (int a = 0; a < log::kAreaCount; ++a)
+        out << "area " << a << "\t" << index.count(a) << "\n";
+    out << "deleted\t" << count - index.total() << "\n";
+    return 0;
+}
+
+} // namespace vz::cli

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The data directory: the working directory at start-up + "/Data/". Every name in it is
+// looked up without regard to letter case, so files copied from another machine
+// (PREFIX.CFG, ja1abc.dat) are found; a new file gets the spelling the program asks for.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vz {
+
+class DataDir
+{
+public:
+    DataDir() = default;
+    // `root` ends with a slash.
+    explicit DataDir(std::string root);
+
+    // DataDir for a working directory: workingDir + "/Data/".
+    static DataDir forWorkingDirectory(std::string_view workingDir);
+
+    const std::string &root() const { return m_root; }
+
+    // The path of `name`: an existing file whose name matches without regard to letter case,
+    // else root + name as given.
+    std::string path(std::string_view name) const;
+    bool exists(std::string_view name) const;
+
+private:
+    std::optional<std::string> findExisting(std::string_view name) const;
+    std::string m_root;
+};
+
+// File helpers over plain paths. Each opens, transfers and closes.
+namespace files {
+
+bool exists(const std::string &path);
+// Size in bytes; nullopt when the file does not exist.
+std::optional<std::uint64_t> size(const std::string &path);
+std::optional<std::string> readAll(const std::string &path);
+
+// Replaces `path` as a whole: writes a temporary file in the same folder, flushes it to disk
+// and renames it over `path`. A crash leaves either the old or the new file, never half of one.
+bool replaceAtomically(const std::string &path, std::string_view bytes);
+
+// Writes a new version of a file beside it and puts it in place only on commit(), so the old
+// file exists, whole, until the new one is complete on disk. Destroying an uncommitted writer
+// removes the temporary file and leaves the old file untouched.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(std::string path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    bool write(std::string_view bytes);
+    // Flushes to disk and renames over the target; false (and nothing replaced) on any failure.
+    bool commit();
+    const std::string &tempPath() const { return m_temp; }
+
+private:
+    std::string m_path;
+    std::string m_temp;
+    int m_fd = -1;
+    bool m_failed = false;
+};
+
+// Copies `from` over `to` the same way (used for backups).
+bool copyAtomically(const std::string &from, const std::string &to);
+
+// Creates an empty file when none exists; true when the file exists afterwards.
+bool createEmptyIfMissing(const std::string &path);
+
+} // namespace files
+} // namespace vz

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/ui/message_service.h"
+
+#include <QMessageBox>
+
+namespace vz::ui {
+
+namespace {
+
+bool showBox(MessageKind kind, const QString &caption, const QString &text)
+{
+    switch (kind) {
+    case MessageKind::Error:
+        QMessageBox::critical(nullptr, caption, text);
+        return true;
+    case MessageKind::Notice:
+        QMessageBox::information(nullptr, caption, text);
+        return true;
+    case MessageKind::Confirm:
+        return QMessageBox::question(nullptr, caption, text, QMessageBox::Yes | QMessageBox::No) !=
+               QMessageBox::No;
+    }
+    return true;
+}
+
+} // namespace
+
+MessageService::MessageService()
+    : m_answerer([](MessageKind kind, const QString &caption, const QString &text) {
+          return showBox(kind, caption, text);
+      })
+{
+}
+
+QString MessageService::caption(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Error:
+        return QStringLiteral("エラー");
+    case MessageKind::Notice:
+        return QStringLiteral("通知");
+    case MessageKind::Confirm:
+        return QStringLiteral("確認");
+    }
+    return {};
+}
+
+bool MessageService::ask(MessageKind kind, const QString &text)
+{
+    return m_answerer(kind, caption(kind), text);
+}
+
+void MessageService::error(const QString &text)
+{
+    ask(MessageKind::Error, text);
+}
+
+void MessageService::notice(const QString &text)
+{
+    ask(MessageKind::Notice, text);
+}
+
+bool MessageService::confirm(const QString &text)
+{
+    return ask(MessageKind::Confirm, text);
+}
+
+void MessageService::writeFailed(const QString &path)
+{
+    error(QStringLiteral("ファイルに書き込めませんでした。\n%1").arg(path));
+}
+
+} // namespace vz::ui

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every message of the program goes through one of three boxes with fixed captions: error
+// ("エラー", stop icon), notice ("通知", information icon) and confirmation ("確認", Yes/No, where
+// only No cancels). Tests replace the answerer to read the text and answer.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace vz::ui {
+
+enum class MessageKind { Error, Notice, Confirm };
+
+class MessageService
+{
+public:
+    // Returns the answer to a confirmation (true unless No); ignored for error and notice.
+    using Answerer = std::function<bool(MessageKind, const QString &caption, const QString &text)>;
+
+    MessageService();
+
+    void error(const QString &text);
+    void notice(const QString &text);
+    bool confirm(const QString &text);
+
+    // An error box naming a file that could not be written.
+    void writeFailed(const QString &path);
+
+    void setAnswerer(Answerer answerer) { m_answerer = std::move(answerer); }
+    static QString caption(MessageKind kind);
+
+private:
+    bool ask(MessageKind kind, const QString &text);
+    Answerer m_answerer;
+};
+
+} // namespace vz::ui

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The look and keys every dialog of the logbook shares: no caption bar, a thin frame, the
+// title painted at the top (white at (12,12), then black at (11,11)), an optional grey frame,
+// Enter moving to the next control, the key click, flat fields when the user chose them, and
+// input fields that turn from the button face to the window colour while they have the focus.
+#pragma once
+
+#include "app/app_state.h"
+#include "common/ui/window_services.h"
+
+#include <QDialog>
+
+namespace vz::ui {
+
+class VezoDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    VezoDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
+
+    QString title() const { return m_title; }
+    void setTitle(const QString &title);
+    void setGreyFrame(bool on);
+
+protected:
+    // Installs the key handling and the field look on every child; call after the controls
+    // exist (the base does it again on show for controls made later).
+    void adoptChildren();
+    void applyFieldLook();
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+    app::AppState &m_state;
+    UiServices &m_services;
+
+private:
+    bool handleKey(QKeyEvent *event);
+    QString m_title;
+    bool m_greyFrame = false;
+};
+
+// Field colours: button face without the focus, window colour with it.
+void setFieldFocusLook(QWidget *field, bool focused);
+
+} // namespace vz::ui

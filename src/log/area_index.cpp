@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "log/area_index.h"
+
+#include "common/progress.h"
+#include "log/prefix_table.h"
+#include "log/qso_record.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+#include <unistd.h>
+
+namespace vz::log {
+
+namespace {
+
+// Records per read: large sequential reads keep the pass close to the speed of the disk.
+constexpr std::size_t kRecordsPerChunk = 16384;
+// How often the progress display is told; more often only costs time.
+constexpr std::int32_t kProgressEvery = 8192;
+
+class FdCloser
+{
+public:
+    explicit FdCloser(int fd) : m_fd(fd) {}
+    ~FdCloser()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FdCloser(const FdCloser &) = delete;
+    FdCloser &operator=(const FdCloser &) = delete;
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+std::int64_t AreaIndex::total() const
+{
+    std::int64_t sum = 0;
+    for (const auto &l : m_lists)
+        sum += static_cast<std::int64_t>(l.size());
+    return sum;
+}
+
+void AreaIndex::append(int area, std::int32_t recordIndex)
+{
+    m_lists[area].push_back(recordIndex);
+}
+
+void AreaIndex::reserveSpareSlots()
+{
+    for (auto &l : m_lists)
+        l.reserve(l.size() + kSpareSlots);
+}
+
+void AreaIndex::clear()
+{
+    for (auto &l : m_lists) {
+        l.clear();
+        l.shrink_to_fit();
+    }
+    m_built = false;
+}
+
+IndexResult buildAreaIndex(const std::string &logPath, PrefixTable &table, ProgressSink &progress,
+                           AreaIndex &index)
+{
+    index.clear();
+    table.refreshIfChanged();
+    const int fd = ::open(logPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT)
+            return IndexResult::ReadFailed;
+        try {
+            index.reserveSpareSlots();
+        } catch (const std::bad_alloc &) {
+            return IndexResult::NoMemory;
+        }
+        index.markBuilt();
+        return IndexResult::Ok;
+    }
+    FdCloser closer(fd);
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    const auto count = static_cast<std::int32_t>(size / static_cast<off_t>(kRecordSize));
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    progress.begin(count);
+    IndexResult result = IndexResult::Ok;
+    try {
+        std::vector<char> chunk(kRecordsPerChunk * kRecordSize);
+        std::int32_t i = 0;
+        while (i < count) {
+            const std::int32_t n = std::min<std::int32_t>(kRecordsPerChunk, count - i);
+            const std::size_t want = static_cast<std::size_t>(n) * kRecordSize;
+            std::size_t got = 0;
+            while (got < want) {
+                const ssize_t r = ::pread(fd, chunk.data() + got, want - got,
+                                          static_cast<off_t>(i) * kRecordSize + got);
+                if (r < 0 && errno == EINTR)
+                    continue;
+                if (r <= 0)
+                    break;
+                got += static_cast<std::size_t>(r);
+            }
+            if (got < want) {
+                result = IndexResult::ReadFailed;
+                break;
+            }
+            for (std::int32_t k = 0; k < n; ++k, ++i) {
+                if (i % kProgressEvery == 0)
+                    progress.advance(i);
+                const std::string_view call = callsignOf(chunk.data() + k * kRecordSize);
+                if (call == kEmptyMark)
+                    continue;
+                index.append(classifyCallArea(call, table), i);
+            }
+        }
+        if (result == IndexResult::Ok)
+            index.reserveSpareSlots();
+    } catch (const std::bad_alloc &) {
+        result = IndexResult::NoMemory;
+    }
+    progress.end();
+    if (result != IndexResult::Ok) {
+        index.clear();
+        return result;
+    }
+    index.markBuilt();
+    return result;
+}
+
+} // namespace vz::log

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "log/log_file.h"
+
+#include "common/data_dir.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vz::log {
+
+namespace {
+
+off_t offsetOf(std::int32_t n)
+{
+    return static_cast<off_t>(n - 1) * static_cast<off_t>(kRecordSize);
+}
+
+IoResult writeAt(const std::string &path, std::int32_t n, const QsoRecord &record, int extraFlags)
+{
+    if (n < 1)
+        return IoResult::Failed;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | extraFlags, 0644);
+    if (fd < 0)
+        return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
+    const char *data = record.bytes.data();
+    std::size_t left = kRecordSize;
+    off_t at = offsetOf(n);
+    bool ok = true;
+    while (left > 0) {
+        const ssize_t w = ::pwrite(fd, data, left, at);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            ok = false;
+            break;
+        }
+        data += w;
+        at += w;
+        left -= static_cast<std::size_t>(w);
+    }
+    // The record must be on disk before the operator is told it is registered.
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    return ok ? IoResult::Ok : IoResult::Failed;
+}
+
+} // namespace
+
+std::int32_t recordCount(const std::string &path)
+{
+    const auto bytes = files::size(path);
+    return bytes ? static_cast<std::int32_t>(*bytes / kRecordSize) : 0;
+}
+
+IoResult readRecord(const std::string &path, std::int32_t n, QsoRecord &buffer)
+{
+    buffer.clear();
+    if (n < 1)
+        return IoResult::Missing;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
+    ssize_t got;
+    do {
+        got = ::pread(fd, buffer.bytes.data(), kRecordSize, offsetOf(n));
+    } while (got < 0 && errno == EINTR);
+    ::close(fd);
+    if (got < 0)
+        return IoResult::Failed;
+    if (static_cast<std::size_t>(got) < kRecordSize) {
+        // Past the end or a partial tail: not a record.
+        buffer.clear();
+        return IoResult::Missing;
+    }
+    return IoResult::Ok;
+}
+
+IoResult appendRecord(const std::string &path, std::int32_t nextRecordNo, const QsoRecord &record)
+{
+    return writeAt(path, nextRecordNo, record, O_CREAT);
+}
+
+IoResult rewriteRecord(const std::string &path, std::int32_t n, const QsoRecord &record)
+{
+    return writeAt(path, n, record, 0);
+}
+
+IoResult markDeleted(const std::string &path, std::int32_t n, bool qslPending)
+{
+    return rewriteRecord(path, n, buildDeletedRecord(qslPending));
+}
+
+IoResult backupBeforeDelete(const std::string &logPath, const std::string &backupPath)
+{
+    if (!files::exists(logPath))
+        return IoResult::Missing;
+    return files::copyAtomically(logPath, backupPath) ? IoResult::Ok : IoResult::Failed;
+}
+
+} // namespace vz::log

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The special-prefix table (PreFix.CFG): callsigns whose first three characters do not tell
+// their call area. Per line: columns 1-3 the prefix (compared exactly, case-sensitive), column
+// 4 a separator, columns 5-6 the area 0..10; the first line for a prefix wins. The file is the
+// installation's data and is edited by the user, so it is read once and read again whenever
+// its modification time or size changes, never once per callsign.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vz::log {
+
+class PrefixTable
+{
+public:
+    PrefixTable() = default;
+    explicit PrefixTable(std::string path) : m_path(std::move(path)) {}
+
+    void setPath(std::string path);
+    const std::string &path() const { return m_path; }
+
+    // Reloads the table when the file changed since the last look; a missing file is empty.
+    void refreshIfChanged();
+    // Builds the table from file content directly (tests, the prefix editor's preview).
+    void loadFromBytes(std::string_view bytes);
+
+    // The area of the first line whose prefix equals the first three characters of `callsign`
+    // (fewer when it is shorter).
+    std::optional<int> lookup(std::string_view callsign) const;
+
+    // Parses one line; nullopt when its columns 5-6 are not a decimal 0..10 (such a line is
+    // skipped rather than putting a callsign outside the eleven areas).
+    static std::optional<std::pair<std::string, int>> parseLine(std::string_view line);
+
+private:
+    static std::uint32_t key(std::string_view prefix);
+
+    std::string m_path;
+    std::unordered_map<std::uint32_t, int> m_areas;
+    std::int64_t m_mtimeNs = -1;
+    std::int64_t m_size = -1;
+};
+
+} // namespace vz::log

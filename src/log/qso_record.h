@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One contact: a fixed 254-byte record of 20 Shift_JIS text fields and the QSL flag byte.
+// Every text field ends with a NUL inside its width except `mode`, which holds six characters
+// in six bytes; readers take a field up to its first NUL or its end.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vz::log {
+
+constexpr std::size_t kRecordSize = 254;
+constexpr std::size_t kTextFieldCount = 20;
+constexpr std::size_t kQslFlagOffset = 253;
+
+// In layout order; the value is the field's position in the table below.
+enum class Field : std::size_t {
+    Callsign,
+    PortableArea,
+    PortableForm,
+    QsoDate,
+    StartTime,
+    FixedQth,
+    FixedJcc,
+    PortableQth,
+    PortableJcc,
+    OpName,
+    HisRst,
+    MyRst,
+    Frequency,
+    Mode,
+    Power,
+    UserMark,
+    Remarks,
+    Memo,
+    OwnPortableQth,
+    EndTime,
+};
+
+struct FieldSpec
+{
+    std::size_t offset;
+    std::size_t width;
+};
+
+const FieldSpec &fieldSpec(Field f);
+// Longest text a field takes (its width less the NUL, except `mode`).
+std::size_t maxTextBytes(Field f);
+
+// The text a deleted record's callsign holds, and what a field empty at registration holds.
+inline constexpr std::string_view kEmptyMark = "-";
+
+struct QsoRecord
+{
+    std::array<char, kRecordSize> bytes{};
+
+    void clear() { bytes.fill(0); }
+    std::string_view field(Field f) const;
+    // Writes the text trimmed of surrounding blanks, cut to the field width without splitting a
+    // double-byte character, NUL-terminated when shorter; the rest of the field is zeroed.
+    void setField(Field f, std::string_view text);
+    bool qslPending() const { return bytes[kQslFlagOffset] != 0; }
+    unsigned char qslFlag() const { return static_cast<unsigned char>(bytes[kQslFlagOffset]); }
+    void setQslFlag(bool pending) { bytes[kQslFlagOffset] = pending ? 1 : 0; }
+    bool isDeleted() const { return field(Field::Callsign) == kEmptyMark; }
+};
+
+using FieldTexts = std::array<std::string, kTextFieldCount>;
+
+// A record as the edit dialog builds it. With `markEmpty` (first registration) every empty
+// field holds "-"; a modified record holds exactly what the fields showed.
+QsoRecord buildRecord(const FieldTexts &texts, bool qslPending, bool markEmpty);
+// "-" in all 20 fields and the QSL flag as shown.
+QsoRecord buildDeletedRecord(bool qslPending);
+
+// Callsign field of a raw record prefix (the first 7 bytes suffice).
+std::string_view callsignOf(const char *recordBytes);
+
+} // namespace vz::log
