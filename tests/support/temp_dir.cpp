@@ -41,7 +41,7 @@ std::string TempDir::read(std::string_view name) const
 void TempDir::installPrefixTable() const
 {
     const char *data = std::getenv("VEZO_TEST_DATA");
-    const std::string source = std::string(data ? data : "data") + "/PreFix.CFG";
+    const std::string source = std::string(data ? data : VEZO_SOURCE_DATA) + "/PreFix.CFG";
     const auto bytes = files::readAll(source);
     if (!bytes)
         throw std::runtime_error("cannot read " + source);

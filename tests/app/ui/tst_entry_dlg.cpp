@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ui/entry_dlg.h"
+
+#include "app/session.h"
+#include "app/user_registry.h"
+
+#include "support/recording_answerer.h"
+#include "support/temp_dir.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vz;
+using namespace vz::ui;
+
+namespace {
+
+struct Fixture
+{
+    test::TempDir dir;
+    app::AppState state;
+    UiServices services;
+    test::RecordedMessages messages;
+
+    Fixture()
+    {
+        app::initDataDir(state, dir.path());
+        messages.attach(services.messages);
+    }
+};
+
+} // namespace
+
+TEST(EntryDlg, FieldTakesOnlyUpperCaseLettersAndDigitsUpToTen)
+{
+    Fixture f;
+    TEntryDlg dlg(f.state, f.services, TEntryDlg::FirstRun);
+    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
+    auto *reg = dlg.findChild<QPushButton *>("SpeedButton1");
+    EXPECT_EQ(f.state.dialogModes.entry, 1);
+    EXPECT_FALSE(reg->isEnabled());
+    QTest::keyClicks(edit, "ja1/ab c.de-fghijk");
+    EXPECT_EQ(edit->text(), "JA1ABCDEFG");
+    EXPECT_TRUE(reg->isEnabled());
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    EXPECT_FALSE(reg->isEnabled());
+    EXPECT_TRUE(dlg.findChild<QPushButton *>("SpeedButton3")->isHidden());
+}
+
+TEST(EntryDlg, DuplicateCallsignIsRefusedAndTheFieldCleared)
+{
+    Fixture f;
+    ASSERT_TRUE(app::appendUser(f.state.callSignPath, "JA1ABC"));
+    TEntryDlg dlg(f.state, f.services, TEntryDlg::NewUser);
+    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
+    QTest::keyClicks(edit, "ja1abc");
+    QTest::mouseClick(dlg.findChild<QPushButton *>("SpeedButton1"), Qt::LeftButton);
+    EXPECT_EQ(f.messages.last(), "既に登録された局です");
+    EXPECT_EQ(f.messages.captions.last(), "通知");
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+
+    QTest::keyClicks(edit, "JA1ABD");
+    QTest::mouseClick(dlg.findChild<QPushButton *>("SpeedButton1"), Qt::LeftButton);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.candidate(), "JA1ABD");
+    EXPECT_EQ(f.state.dialogModes.entry, 0);
+}
+
+TEST(EntryDlg, BlankCardCountTakesDigitsAndZeroPrintsNothing)
+{
+    Fixture f;
+    TEntryDlg dlg(f.state, f.services, TEntryDlg::BlankCards);
+    std::vector<int> printed;
+    dlg.setBlankCardPrinter([&](int n) { printed.push_back(n); });
+    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
+    auto *print = dlg.findChild<QPushButton *>("SpeedButton2");
+    EXPECT_EQ(dlg.findChild<QPushButton *>("SpeedButton3")->text(), "終了");
+    QTest::mouseClick(print, Qt::LeftButton); // disabled while empty
+    EXPECT_TRUE(f.messages.texts.isEmpty());
+    QTest::keyClicks(edit, "a1b2");
+    EXPECT_EQ(edit->text(), "12");
+    QTest::mouseClick(print, Qt::LeftButton);
+    QTest::keyClicks(edit, "0");
+    QTest::mouseClick(print, Qt::LeftButton);
+    EXPECT_EQ(printed, std::vector<int>{12});
+    EXPECT_EQ(edit->text(), "");
+}
+
+TEST(EntryDlg, EnterMovesToTheNextControlInsteadOfClosing)
+{
+    Fixture f;
+    TEntryDlg dlg(f.state, f.services, TEntryDlg::NewUser);
+    dlg.show();
+    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
+    edit->setFocus();
+    QTest::keyClicks(edit, "JA1ABC");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_FALSE(edit->hasFocus());
+    EXPECT_TRUE(dlg.isVisible());
+    dlg.reject();
+}

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/sjis.h"
+
+#include <gtest/gtest.h>
+
+using namespace vz;
+
+TEST(Sjis, RoundTripsJapaneseAndAscii)
+{
+    // 日本 in CP932 is 93 FA 96 7B; a machine without the codec fails here, not at a user's.
+    const auto bytes = sjis::fromUtf8("JA1 日本ｱ");
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(*bytes, std::string("JA1 \x93\xFA\x96\x7B\xB1"));
+    EXPECT_EQ(sjis::toUtf8(*bytes), "JA1 日本ｱ");
+    // CP932 extensions: the wave dash and full-width tilde used in Japanese text.
+    EXPECT_EQ(sjis::toUtf8(*sjis::fromUtf8("～①")), "～①");
+}
+
+TEST(Sjis, RefusesCharactersOutsideShiftJis)
+{
+    EXPECT_FALSE(sjis::fromUtf8("é").has_value());
+    EXPECT_FALSE(sjis::fromUtf8("😀").has_value());
+}
+
+TEST(Sjis, DamagedBytesDecodeAsReplacementNotTruncation)
+{
+    // A lead byte cut off at the end of a field.
+    EXPECT_EQ(sjis::toUtf8(std::string("A\x81")), "A\xEF\xBF\xBD");
+}
+
+TEST(Sjis, CutNeverSplitsADoubleByteCharacter)
+{
+    const std::string text = *sjis::fromUtf8("A東京都"); // 1 + 2 + 2 + 2 bytes
+    EXPECT_EQ(sjis::cutToWidth(text, 7), text);
+    EXPECT_EQ(sjis::cutToWidth(text, 6), text.substr(0, 5));
+    EXPECT_EQ(sjis::cutToWidth(text, 4), text.substr(0, 3));
+    EXPECT_EQ(sjis::cutToWidth(text, 0), "");
+    // A lone lead byte at the end is dropped, never kept as half a character.
+    EXPECT_EQ(sjis::cutToWidth(std::string("AB\x93"), 10), "AB");
+}
+
+TEST(Sjis, TrimKeepsTrailBytesThatLookLikeAscii)
+{
+    // ソ is 83 5C: its trail byte is a backslash, and 表 (95 5C) likewise.
+    const std::string so = *sjis::fromUtf8("ソ");
+    EXPECT_EQ(sjis::trimBlanks(" \t" + so + " \r\n"), so);
+}

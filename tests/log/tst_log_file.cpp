@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "log/log_file.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace vz::log;
+using vz::test::TempDir;
+
+namespace {
+
+QsoRecord contact(const std::string &call)
+{
+    FieldTexts t;
+    t[0] = call;
+    t[19] = "10:00";
+    return buildRecord(t, false, true);
+}
+
+} // namespace
+
+TEST(LogFile, NewLogHasNoRecordsAndFirstAppendIsRecordOne)
+{
+    TempDir dir;
+    const std::string log = dir.file("JA1ABC.DAT");
+    EXPECT_EQ(recordCount(log), 0);
+    ASSERT_EQ(appendRecord(log, 1, contact("JA1AAA")), IoResult::Ok);
+    EXPECT_EQ(dir.read("JA1ABC.DAT").size(), kRecordSize);
+    QsoRecord buffer;
+    ASSERT_EQ(readRecord(log, 1, buffer), IoResult::Ok);
+    EXPECT_EQ(buffer.field(Field::Callsign), "JA1AAA");
+}
+
+TEST(LogFile, PartialTailIsNotARecordAndAppendOverwritesIt)
+{
+    TempDir dir;
+    std::string bytes(contact("JA1AAA").bytes.data(), kRecordSize);
+    bytes += std::string(46, 'x');
+    dir.write("L.DAT", bytes);
+    const std::string log = dir.file("L.DAT");
+    EXPECT_EQ(recordCount(log), 1);
+    QsoRecord buffer;
+    EXPECT_EQ(readRecord(log, 2, buffer), IoResult::Missing);
+    EXPECT_EQ(buffer.field(Field::Callsign), "");
+    // The next record is number 2 and lands at byte 254, over the damaged tail.
+    ASSERT_EQ(appendRecord(log, 2, contact("JA2BBB")), IoResult::Ok);
+    EXPECT_EQ(dir.read("L.DAT").size(), 2 * kRecordSize);
+    ASSERT_EQ(readRecord(log, 2, buffer), IoResult::Ok);
+    EXPECT_EQ(buffer.field(Field::Callsign), "JA2BBB");
+}
+
+TEST(LogFile, MarkDeletedKeepsNumbersOfLaterRecords)
+{
+    TempDir dir;
+    const std::string log = dir.file("L.DAT");
+    for (int n = 1; n <= 6; ++n)
+        ASSERT_EQ(appendRecord(log, n, contact("JA1A" + std::to_string(n))), IoResult::Ok);
+    ASSERT_EQ(markDeleted(log, 5, true), IoResult::Ok);
+    QsoRecord buffer;
+    readRecord(log, 5, buffer);
+    EXPECT_TRUE(buffer.isDeleted());
+    EXPECT_EQ(buffer.qslFlag(), 1);
+    readRecord(log, 6, buffer);
+    EXPECT_EQ(buffer.field(Field::Callsign), "JA1A6");
+    EXPECT_EQ(recordCount(log), 6);
+}
+
+TEST(LogFile, ReadOfMissingFileLeavesBufferZero)
+{
+    QsoRecord buffer;
+    buffer.bytes.fill('z');
+    EXPECT_EQ(readRecord("/nonexistent/X.DAT", 1, buffer), IoResult::Missing);
+    EXPECT_EQ(buffer.field(Field::Callsign), "");
+}
+
+TEST(LogFile, RewriteOfMissingLogFailsInsteadOfCreatingIt)
+{
+    TempDir dir;
+    EXPECT_EQ(rewriteRecord(dir.file("NONE.DAT"), 1, contact("JA1A")), IoResult::Missing);
+    EXPECT_EQ(appendRecord("/nonexistent/dir/X.DAT", 1, contact("JA1A")), IoResult::Missing);
+}
+
+TEST(LogFile, BackupReplacesAnOlderCopy)
+{
+    TempDir dir;
+    const std::string log = dir.file("L.DAT");
+    appendRecord(log, 1, contact("JA1AAA"));
+    ASSERT_EQ(backupBeforeDelete(log, dir.file("L.BAK")), IoResult::Ok);
+    appendRecord(log, 2, contact("JA1BBB"));
+    ASSERT_EQ(backupBeforeDelete(log, dir.file("L.BAK")), IoResult::Ok);
+    EXPECT_EQ(dir.read("L.BAK"), dir.read("L.DAT"));
+}
