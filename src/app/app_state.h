@@ -6,12 +6,14 @@
 #pragma once
 
 #include "app/user_settings.h"
+#include "calendar/clock.h"
 #include "common/data_dir.h"
 #include "log/area_index.h"
 #include "log/prefix_table.h"
 #include "log/qso_record.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace vz::app {
@@ -62,6 +64,9 @@ struct AppState
 
     UserSettings settings;
     SpotCoordinates ownLocation{};
+
+    // Replaced by a fixed clock in tests.
+    std::unique_ptr<calendar::Clock> clock = std::make_unique<calendar::SystemClock>();
 
     float printerDotsPerMmX = 0;
     float printerDotsPerMmY = 0;

@@ -135,8 +135,41 @@ QAbstractButton *TMainForm::commandButton(Command id) const
 
 void TMainForm::runCommand(Command id)
 {
-    // Each command's dialog joins here as it is built.
-    (void)id;
+    switch (id) {
+    case Command::NewUser:
+        newUserCommand();
+        break;
+    case Command::SwitchUser:
+        switchUserCommand(1);
+        break;
+    case Command::Reference:
+        switchUserCommand(2);
+        break;
+    case Command::BlankCard:
+        blankCardCommand();
+        break;
+    case Command::RestoreLog:
+        restoreLogCommand();
+        break;
+    case Command::ReorganizeLog:
+        reorganizeLogCommand();
+        break;
+    case Command::LogInput:
+    case Command::LogModify:
+    case Command::LogDelete:
+    case Command::LogSearch:
+        logDialogCommand(static_cast<int>(id) - static_cast<int>(Command::LogInput) + 1);
+        break;
+    case Command::ItemSearch:
+        searchDialogCommand(9);
+        break;
+    case Command::AreaSearch:
+        searchDialogCommand(10);
+        break;
+    default:
+        // The commands whose dialogs are not built yet do nothing.
+        break;
+    }
 }
 
 void TMainForm::measurePrinter()
