@@ -13,6 +13,7 @@ void PrefixTable::setPath(std::string path)
     m_mtimeNs = -1;
     m_size = -1;
     m_areas.clear();
+    m_pairs.assign(m_pairs.size(), false);
 }
 
 std::uint32_t PrefixTable::key(std::string_view prefix)
@@ -22,6 +23,13 @@ std::uint32_t PrefixTable::key(std::string_view prefix)
     for (std::size_t i = 0; i < prefix.size() && i < 3; ++i)
         k |= static_cast<std::uint32_t>(static_cast<unsigned char>(prefix[i])) << (8 * i);
     return k;
+}
+
+std::size_t PrefixTable::pairOf(std::string_view prefix)
+{
+    const auto first = prefix.empty() ? 0u : static_cast<unsigned char>(prefix[0]);
+    const auto second = prefix.size() < 2 ? 0u : static_cast<unsigned char>(prefix[1]);
+    return (first << 8) | second;
 }
 
 std::optional<std::pair<std::string, int>> PrefixTable::parseLine(std::string_view line)
@@ -49,12 +57,15 @@ std::optional<std::pair<std::string, int>> PrefixTable::parseLine(std::string_vi
 void PrefixTable::loadFromBytes(std::string_view bytes)
 {
     m_areas.clear();
+    m_pairs.assign(m_pairs.size(), false);
     while (!bytes.empty()) {
         const auto nl = bytes.find('\n');
         const std::string_view line = bytes.substr(0, nl);
         bytes.remove_prefix(nl == std::string_view::npos ? bytes.size() : nl + 1);
-        if (const auto entry = parseLine(line))
+        if (const auto entry = parseLine(line)) {
             m_areas.emplace(key(entry->first), entry->second); // first line wins
+            m_pairs[pairOf(entry->first)] = true;
+        }
     }
 }
 
@@ -63,6 +74,7 @@ void PrefixTable::refreshIfChanged()
     struct stat st {};
     if (m_path.empty() || ::stat(m_path.c_str(), &st) != 0) {
         m_areas.clear();
+        m_pairs.assign(m_pairs.size(), false);
         m_mtimeNs = -1;
         m_size = -1;
         return;
@@ -79,7 +91,7 @@ void PrefixTable::refreshIfChanged()
 
 std::optional<int> PrefixTable::lookup(std::string_view callsign) const
 {
-    if (m_areas.empty())
+    if (m_areas.empty() || !m_pairs[pairOf(callsign)])
         return std::nullopt;
     const auto it = m_areas.find(key(callsign.substr(0, 3)));
     if (it == m_areas.end())

@@ -39,9 +39,14 @@ public:
 
 private:
     static std::uint32_t key(std::string_view prefix);
+    static std::size_t pairOf(std::string_view prefix);
+
 
     std::string m_path;
     std::unordered_map<std::uint32_t, int> m_areas;
+    // The first two characters of every listed prefix: most callsigns are ruled out by one
+    // bit test, which keeps counting a large log close to the speed of reading it.
+    std::vector<bool> m_pairs = std::vector<bool>(65536);
     std::int64_t m_mtimeNs = -1;
     std::int64_t m_size = -1;
 };
