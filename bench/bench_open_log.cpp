@@ -56,8 +56,8 @@ int main(int argc, char **argv)
     for (int i = 0; i < 5; ++i) {
         const auto start = std::chrono::steady_clock::now();
         vz::log::buildAreaIndex(dir + "BENCH.DAT", table, quiet, index);
-        open = std::min(open, std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-                                  .count());
+        open = std::min(
+            open, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     std::printf("open log (count + index) of %d records: %.1f ms; plain read: %.1f ms; "
                 "ratio %.2f (goal <= 2)\n",

@@ -33,19 +33,19 @@ const std::vector<City> &cities()
 {
     static const std::vector<City> list{
         {sj("千代田区"), "100101"}, {sj("横浜市鶴見区"), "110101"}, {sj("千葉市"), "1201"},
-        {sj("さいたま市"), "1301"},  {sj("名古屋市"), "2001"},       {sj("大阪市"), "2501"},
-        {sj("広島市"), "3501"},      {sj("高松市"), "3601"},         {sj("福岡市"), "4001"},
-        {sj("仙台市"), "0601"},      {sj("札幌市"), "0101"},         {sj("金沢市"), "3001"},
-        {sj("長野市"), "0901"},      {sj("那覇市"), "4701"},         {sj("亀田郡"), "01006"},
+        {sj("さいたま市"), "1301"}, {sj("名古屋市"), "2001"},       {sj("大阪市"), "2501"},
+        {sj("広島市"), "3501"},     {sj("高松市"), "3601"},         {sj("福岡市"), "4001"},
+        {sj("仙台市"), "0601"},     {sj("札幌市"), "0101"},         {sj("金沢市"), "3001"},
+        {sj("長野市"), "0901"},     {sj("那覇市"), "4701"},         {sj("亀田郡"), "01006"},
     };
     return list;
 }
 
-const std::array<const char *, 12> kForeign{"W1AW", "K6ABC", "VK2XYZ", "DL1ABC", "BV2AA",
-                                            "HL1XYZ", "UA3ABC", "VE3XYZ", "G4ABC", "F5ABC",
-                                            "BY1AA", "ZL2AB"};
-const std::array<const char *, 10> kBands{"7", "14", "21", "28", "50", "144", "430", "3.5",
-                                          "1200", "18"};
+const std::array<const char *, 12> kForeign{"W1AW",  "K6ABC",  "VK2XYZ", "DL1ABC",
+                                            "BV2AA", "HL1XYZ", "UA3ABC", "VE3XYZ",
+                                            "G4ABC", "F5ABC",  "BY1AA",  "ZL2AB"};
+const std::array<const char *, 10> kBands{"7",   "14",  "21",  "28",   "50",
+                                          "144", "430", "3.5", "1200", "18"};
 const std::array<const char *, 8> kModes{"SSB", "CW", "FM", "FT8", "RTTY", "AM", "PACKET", "SSTV"};
 
 std::string suffix(std::mt19937 &rng, int letters)

@@ -29,8 +29,8 @@ bool saveSettings(const AppState &state);
 
 enum class OpenResult {
     Ok,
-    NoMemory,     // the area index could not be allocated
-    ReadFailed,   // the log exists but could not be read
+    NoMemory,   // the area index could not be allocated
+    ReadFailed, // the log exists but could not be read
 };
 
 struct OpenOutcome

@@ -67,8 +67,7 @@ std::string funcKey(int i)
 }
 
 // The text members of the personal section, in the order they are written.
-template <typename Settings, typename Visit>
-void forEachPersonalText(Settings &s, Visit visit)
+template <typename Settings, typename Visit> void forEachPersonalText(Settings &s, Visit visit)
 {
     const Names &n = names();
     visit(n.fixedJcc, s.fixedJcc, "");
@@ -89,8 +88,7 @@ void forEachPersonalText(Settings &s, Visit visit)
     visit(n.mobileLatLon, s.mobileLatLon, "");
 }
 
-template <typename Settings, typename Visit>
-void forEachInputOption(Settings &s, Visit visit)
+template <typename Settings, typename Visit> void forEachInputOption(Settings &s, Visit visit)
 {
     const Names &n = names();
     visit(n.historyFill, s.historyFill);
@@ -126,9 +124,8 @@ LoadedSettings readUserSettings(const std::string &path)
         s.fixedSpot[i] = p.integer(n.personal, n.fixedSpot + digit, 0);
         s.mobileSpot[i] = p.integer(n.personal, n.mobileSpot + digit, 0);
     }
-    forEachInputOption(s, [&](const std::string &key, bool &value) {
-        value = p.boolean(n.input, key, false);
-    });
+    forEachInputOption(
+        s, [&](const std::string &key, bool &value) { value = p.boolean(n.input, key, false); });
 
     ReferenceState &r = loaded.reference;
     r.referenceCall = p.text(n.reference, n.referenceCall, "");
@@ -158,7 +155,8 @@ bool writeUserSettings(const std::string &path, const UserSettings &settings,
     p.setBoolean(n.personal, n.mobileOperation, settings.mobileOperation);
     for (int i = 0; i < 6; ++i) {
         const std::string digit = std::to_string(i + 1);
-        p.setInteger(n.personal, n.fixedSpot + digit, static_cast<long long>(settings.fixedSpot[i]));
+        p.setInteger(n.personal, n.fixedSpot + digit,
+                     static_cast<long long>(settings.fixedSpot[i]));
         p.setInteger(n.personal, n.mobileSpot + digit,
                      static_cast<long long>(settings.mobileSpot[i]));
     }

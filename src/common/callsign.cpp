@@ -9,9 +9,8 @@ bool isValidOwnCallsign(std::string_view call)
 {
     if (call.empty() || call.size() > kCallSlotSize)
         return false;
-    return std::all_of(call.begin(), call.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    });
+    return std::all_of(call.begin(), call.end(),
+                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
 }
 
 CallSlot toCallSlot(std::string_view call)

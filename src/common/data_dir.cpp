@@ -62,7 +62,9 @@ DataDir DataDir::forWorkingDirectory(std::string_view workingDir)
 std::optional<std::string> DataDir::findExisting(std::string_view name) const
 {
     const std::string exact = m_root + std::string(name);
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(exact.c_str(), &st) == 0)
         return exact;
     DIR *dir = ::opendir(m_root.c_str());
@@ -96,13 +98,17 @@ namespace files {
 
 bool exists(const std::string &path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::optional<std::uint64_t> size(const std::string &path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     return static_cast<std::uint64_t>(st.st_size);

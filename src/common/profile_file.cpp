@@ -180,7 +180,8 @@ void ProfileFile::set(std::string_view section, std::string_view key, std::strin
     std::size_t insertAt = sectionEnd(*s);
     while (insertAt > *s + 1 && trimSpaces(m_lines[insertAt - 1].raw).empty())
         --insertAt;
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), makeLine(std::move(raw)));
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                   makeLine(std::move(raw)));
 }
 
 void ProfileFile::setInteger(std::string_view section, std::string_view key, long long value)

@@ -29,8 +29,8 @@ int classifyCallArea(std::string_view callsign, const PrefixTable &table)
     const char second = callsign[1];
     if (first == '8' && (second == 'J' || second == 'j'))
         return areaFromThirdCharacter(callsign);
-    if ((first == 'J' || first == 'j') && std::string_view("AEFGHIJKLMNOPQRS").find(second) !=
-                                             std::string_view::npos)
+    if ((first == 'J' || first == 'j') &&
+        std::string_view("AEFGHIJKLMNOPQRS").find(second) != std::string_view::npos)
         return areaFromThirdCharacter(callsign);
     return kAbroad;
 }

@@ -71,7 +71,9 @@ void PrefixTable::loadFromBytes(std::string_view bytes)
 
 void PrefixTable::refreshIfChanged()
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (m_path.empty() || ::stat(m_path.c_str(), &st) != 0) {
         m_areas.clear();
         m_pairs.assign(m_pairs.size(), false);

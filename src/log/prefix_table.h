@@ -41,7 +41,6 @@ private:
     static std::uint32_t key(std::string_view prefix);
     static std::size_t pairOf(std::string_view prefix);
 
-
     std::string m_path;
     std::unordered_map<std::uint32_t, int> m_areas;
     // The first two characters of every listed prefix: most callsigns are ruled out by one

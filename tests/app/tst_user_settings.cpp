@@ -43,7 +43,8 @@ TEST(UserSettings, WrittenFileIsShiftJisProfileInKeyOrderWithSpotsInterleaved)
               std::string::npos);
     EXPECT_NE(bytes.find(sj("カードＮｏ=1\r\n")), std::string::npos);
     // Spot values are written as integers, fixed and mobile interleaved.
-    EXPECT_NE(bytes.find(sj("移動運用=0\r\n固定スポット1=35\r\n移動スポット1=43\r\n固定スポット2=41\r\n")),
+    EXPECT_NE(bytes.find(
+                  sj("移動運用=0\r\n固定スポット1=35\r\n移動スポット1=43\r\n固定スポット2=41\r\n")),
               std::string::npos);
     EXPECT_NE(bytes.find(sj("固定スポット3=22\r\n")), std::string::npos);
     EXPECT_NE(bytes.find(sj("[同時参照]\r\n参照コール=JA2XYZ\r\n参照フラグ=1\r\n削除フラグ=0\r\n")),

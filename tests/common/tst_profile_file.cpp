@@ -41,8 +41,9 @@ TEST(ProfileFile, RewriteKeepsUnknownLinesAndChangesOnlyTheValue)
     p.set("a", "key", "new");
     p.set("A", "added", "v");
     p.set("C", "c", "3");
-    EXPECT_EQ(p.serialize(), "; comment\r\n[A]\r\nKEY=new\r\nother=x\r\nadded=v\r\n\r\n[B]\r\nz=1\r\n"
-                             "[C]\r\nc=3\r\n");
+    EXPECT_EQ(p.serialize(),
+              "; comment\r\n[A]\r\nKEY=new\r\nother=x\r\nadded=v\r\n\r\n[B]\r\nz=1\r\n"
+              "[C]\r\nc=3\r\n");
 }
 
 TEST(ProfileFile, MissingFileIsEmptyAndSaveCreatesIt)

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace vz::log;
 
 struct CallCase
@@ -37,7 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PrefixTable, ListedPrefixWinsAndFirstLineWins)
 {
     PrefixTable table;
-    table.loadFromBytes("7K1 01 Kanto\r\nJD1 10 Ogasawara\r\n7K1 03 later line\r\nja1 05 lower\r\n");
+    table.loadFromBytes(
+        "7K1 01 Kanto\r\nJD1 10 Ogasawara\r\n7K1 03 later line\r\nja1 05 lower\r\n");
     EXPECT_EQ(classifyCallArea("7K1ABC", table), 1);
     EXPECT_EQ(classifyCallArea("JD1ABC", table), 10);
     // Case-sensitive: "ja1" lists only lower-case callsigns.
@@ -91,7 +91,6 @@ INSTANTIATE_TEST_SUITE_P(Prefectures, JccArea,
                          ::testing::Values(JccCase{"10", 1}, JccCase{"1001", 1}, JccCase{"01", 8},
                                            JccCase{"4701", 6}, JccCase{"48", 10}, JccCase{"9", 10},
                                            JccCase{"AB", 10}, JccCase{"00", 0}, JccCase{"0701", 7},
-                                           JccCase{"09", 0}, JccCase{"2101", 2},
-                                           JccCase{"27", 3}, JccCase{"30010", 9},
-                                           JccCase{"35", 4}, JccCase{"3901", 5},
-                                           JccCase{"1A", 10}, JccCase{"", 10}));
+                                           JccCase{"09", 0}, JccCase{"2101", 2}, JccCase{"27", 3},
+                                           JccCase{"30010", 9}, JccCase{"35", 4},
+                                           JccCase{"3901", 5}, JccCase{"1A", 10}, JccCase{"", 10}));

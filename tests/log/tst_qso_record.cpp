@@ -35,8 +35,8 @@ TEST(QsoRecord, LayoutCoversTheRecordWithoutGaps)
 
 TEST(QsoRecord, FirstRegistrationMarksEveryEmptyFieldWithADash)
 {
-    const QsoRecord r =
-        buildRecord(textsWith({{Field::Callsign, "JA1ABC"}, {Field::EndTime, "12:34"}}), true, true);
+    const QsoRecord r = buildRecord(
+        textsWith({{Field::Callsign, "JA1ABC"}, {Field::EndTime, "12:34"}}), true, true);
     for (std::size_t i = 0; i < kTextFieldCount; ++i) {
         const auto f = static_cast<Field>(i);
         if (f == Field::Callsign || f == Field::EndTime)

@@ -61,14 +61,15 @@ TEntryDlg::TEntryDlg(app::AppState &state, UiServices &services, int mode, QWidg
     switch (m_mode) {
     case FirstRun:
         setTitle(QStringLiteral("ユーザ初期登録"));
-        Label1->setText(QStringLiteral("登録後「オプション」-「環境設定」で全項目を登録をしてください"));
+        Label1->setText(
+            QStringLiteral("登録後「オプション」-「環境設定」で全項目を登録をしてください"));
         SpeedButton2->hide();
         SpeedButton3->hide();
         break;
     case NewUser:
         setTitle(QStringLiteral("新規ユーザ登録"));
-        Label1->setText(
-            QStringLiteral("追加後ユーザ個々に 「オプション」-「環境設定」で全項目を登録をしてください"));
+        Label1->setText(QStringLiteral(
+            "追加後ユーザ個々に 「オプション」-「環境設定」で全項目を登録をしてください"));
         SpeedButton2->hide();
         break;
     default:

@@ -39,15 +39,18 @@ public:
     // The callsign typed, once the dialog ended with OK (modes 1 and 2).
     QString candidate() const { return m_candidate; }
     // Prints n blank cards (mode 3); n is at least 1.
-    void setBlankCardPrinter(std::function<void(int)> printer) { m_printBlank = std::move(printer); }
+    void setBlankCardPrinter(std::function<void(int)> printer)
+    {
+        m_printBlank = std::move(printer);
+    }
 
     void done(int result) override;
 
 private:
-    void Edit1Change();         // enables the action button while the field holds text
-    void SpeedButton1Click();   // 登録: refuses a registered callsign, else closes with OK
-    void SpeedButton2Click();   // 印刷: prints the blank cards counted
-    void SpeedButton3Click();   // 中止 / 終了
+    void Edit1Change();       // enables the action button while the field holds text
+    void SpeedButton1Click(); // 登録: refuses a registered callsign, else closes with OK
+    void SpeedButton2Click(); // 印刷: prints the blank cards counted
+    void SpeedButton3Click(); // 中止 / 終了
 
     int m_mode;
     QString m_candidate;

@@ -8,7 +8,8 @@ namespace vz::ui {
 namespace {
 
 constexpr std::array<const char *, 7> kTabs{
-    "ソフト管理", "ログ編集・レコード検索", "カード印刷", "検　索", "カレンダー", "ヘルプ", "ファイル",
+    "ソフト管理", "ログ編集・レコード検索", "カード印刷", "検　索", "カレンダー", "ヘルプ",
+    "ファイル",
 };
 
 constexpr std::array<CommandSpec, 26> kCommands{{

@@ -247,9 +247,8 @@ void TMainForm::openCurrentUser()
     showCurrentCall();
     app::buildUserPaths(m_state);
     if (!app::loadSettings(m_state))
-        m_services.messages.error(
-            QStringLiteral("設定ファイルを読めませんでした。\n%1")
-                .arg(QString::fromStdString(m_state.settingsPath)));
+        m_services.messages.error(QStringLiteral("設定ファイルを読めませんでした。\n%1")
+                                      .arg(QString::fromStdString(m_state.settingsPath)));
     updateReorganizeCommand();
 
     const app::OpenOutcome opened = app::openLog(m_state, m_hintBar->progress());
@@ -330,7 +329,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
     Timer1->stop();
     if (!m_state.startAborted && !m_state.currentCall.empty() && !app::saveSettings(m_state))
         m_services.messages.writeFailed(QString::fromStdString(m_state.settingsPath));
-    if (!m_state.currentCall.empty() && !app::writeStartFile(m_state.startPath, m_state.currentCall))
+    if (!m_state.currentCall.empty() &&
+        !app::writeStartFile(m_state.startPath, m_state.currentCall))
         m_services.messages.writeFailed(QString::fromStdString(m_state.startPath));
     app::releaseOwnIndex(m_state);
     if (m_state.referenceOn)

@@ -73,12 +73,12 @@ protected:
 private:
     // Command handlers, kept beside their subsystem: main_form_users.cpp, main_form_log.cpp,
     // main_form_search.cpp.
-    void newUserCommand();             // 新規登録
-    void switchUserCommand(int mode);  // 切り替え (1), 参照設定 (2)
-    void blankCardCommand();           // ブランクカード
-    void restoreLogCommand();          // ﾛｸﾞﾌｧｲﾙ復元
-    void reorganizeLogCommand();       // ﾛｸﾞﾌｧｲﾙ整理
-    void logDialogCommand(int mode);   // 入力 (1), 修正 (2), 削除 (3), ﾚｺｰﾄﾞ検索 (4)
+    void newUserCommand();            // 新規登録
+    void switchUserCommand(int mode); // 切り替え (1), 参照設定 (2)
+    void blankCardCommand();          // ブランクカード
+    void restoreLogCommand();         // ﾛｸﾞﾌｧｲﾙ復元
+    void reorganizeLogCommand();      // ﾛｸﾞﾌｧｲﾙ整理
+    void logDialogCommand(int mode); // 入力 (1), 修正 (2), 削除 (3), ﾚｺｰﾄﾞ検索 (4)
     void searchDialogCommand(int mode); // 項目別検索 (9), エリア別検索 (10)
 
     void buildCommands();

@@ -14,7 +14,8 @@ QString fromSjis(std::string_view sjis)
 std::optional<std::string> toSjis(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
-    return sjis::fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    return sjis::fromUtf8(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 std::optional<std::size_t> sjisWidth(const QString &text)

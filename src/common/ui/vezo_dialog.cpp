@@ -25,8 +25,8 @@ void setFieldFocusLook(QWidget *field, bool focused)
 {
     QPalette p = field->palette();
     const QPalette standard = field->style()->standardPalette();
-    p.setColor(QPalette::Base, focused ? standard.color(QPalette::Base)
-                                       : standard.color(QPalette::Button));
+    p.setColor(QPalette::Base,
+               focused ? standard.color(QPalette::Base) : standard.color(QPalette::Button));
     field->setPalette(p);
 }
 

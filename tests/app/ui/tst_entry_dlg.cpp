@@ -7,6 +7,7 @@
 #include "support/recording_answerer.h"
 #include "support/temp_dir.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -102,5 +103,30 @@ TEST(EntryDlg, EnterMovesToTheNextControlInsteadOfClosing)
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_FALSE(edit->hasFocus());
     EXPECT_TRUE(dlg.isVisible());
+    dlg.reject();
+}
+
+TEST(DialogLook, KeyClickFlatFieldsAndFocusColoursFollowTheSettings)
+{
+    Fixture f;
+    f.state.settings.keyClick = true;
+    f.state.settings.flatWindow = true;
+    TEntryDlg dlg(f.state, f.services, TEntryDlg::NewUser);
+    dlg.show();
+    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
+    EXPECT_FALSE(edit->hasFrame());
+    QTest::keyClicks(edit, "JA1");
+    EXPECT_EQ(f.services.keyClick.playCount(), 3);
+
+    edit->setFocus();
+    QApplication::processEvents();
+    const QColor focused = edit->palette().color(QPalette::Base);
+    dlg.findChild<QPushButton *>("SpeedButton3")->setFocus();
+    QApplication::processEvents();
+    EXPECT_NE(edit->palette().color(QPalette::Base), focused);
+
+    f.state.settings.keyClick = false;
+    QTest::keyClicks(edit, "A");
+    EXPECT_EQ(f.services.keyClick.playCount(), 3);
     dlg.reject();
 }
