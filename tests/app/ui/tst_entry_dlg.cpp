@@ -4,8 +4,7 @@
 #include "app/session.h"
 #include "app/user_registry.h"
 
-#include "support/recording_answerer.h"
-#include "support/temp_dir.h"
+#include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -17,23 +16,7 @@
 using namespace vz;
 using namespace vz::ui;
 
-namespace {
-
-struct Fixture
-{
-    test::TempDir dir;
-    app::AppState state;
-    UiServices services;
-    test::RecordedMessages messages;
-
-    Fixture()
-    {
-        app::initDataDir(state, dir.path());
-        messages.attach(services.messages);
-    }
-};
-
-} // namespace
+using Fixture = test::WindowFixture;
 
 TEST(EntryDlg, FieldTakesOnlyUpperCaseLettersAndDigitsUpToTen)
 {

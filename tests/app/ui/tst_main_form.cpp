@@ -9,8 +9,7 @@
 #include "app/user_registry.h"
 #include "log/log_file.h"
 
-#include "support/recording_answerer.h"
-#include "support/temp_dir.h"
+#include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -27,19 +26,14 @@ using namespace vz::ui;
 
 namespace {
 
-struct Fixture
+struct Fixture : test::WindowFixture
 {
-    test::TempDir dir;
-    app::AppState state;
-    UiServices services;
-    test::RecordedMessages messages;
     std::unique_ptr<TMainForm> form;
 
     Fixture(bool withPrefixTable = true)
     {
         if (withPrefixTable)
             dir.installPrefixTable();
-        messages.attach(services.messages);
         form = std::make_unique<TMainForm>(state, services, QString::fromStdString(dir.path()));
     }
     QString title() const { return form->findChild<TitleLine *>("TitleLine")->callsign(); }
