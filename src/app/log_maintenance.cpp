@@ -78,9 +78,7 @@ Rewritten rewrite(const std::string &from, const std::string &to, Keep keep, Rew
     const int in = io.openForReading(from);
     if (in < 0)
         return result;
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         io.close(in);
         return result;
