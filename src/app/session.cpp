@@ -43,6 +43,13 @@ bool loadSettings(AppState &state)
     return loaded.readable;
 }
 
+bool reloadSettings(AppState &state)
+{
+    const LoadedSettings loaded = readUserSettings(state.settingsPath);
+    state.settings = loaded.settings;
+    return loaded.readable;
+}
+
 bool saveSettings(const AppState &state)
 {
     return writeUserSettings(state.settingsPath, state.settings,

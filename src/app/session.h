@@ -26,6 +26,11 @@ void buildUserPaths(AppState &state);
 bool loadSettings(AppState &state);
 // Writes the state's settings to SettingsPath.
 bool saveSettings(const AppState &state);
+// Reads the settings file again while the program runs (the personal information dialog's
+// cancel and end). ReferenceCall, ReferenceOn and DeletedFlag stay as the program holds them:
+// the reference index is built for the reference in memory, which "参照設定" may have changed
+// since the last write, and the deleted flag follows the log, not the file.
+bool reloadSettings(AppState &state);
 
 enum class OpenResult {
     Ok,

@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ui/call_dlg.h"
+
+#include "app/session.h"
+#include "app/user_registry.h"
+#include "common/callsign.h"
+
+#include "support/recording_answerer.h"
+#include "support/temp_dir.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vz;
+using namespace vz::ui;
+
+namespace {
+
+struct Fixture
+{
+    test::TempDir dir;
+    app::AppState state;
+    UiServices services;
+    test::RecordedMessages messages;
+
+    Fixture()
+    {
+        app::initDataDir(state, dir.path());
+        state.currentCall = "JA1ABC";
+        messages.attach(services.messages);
+        std::string slots;
+        for (const char *call : {"JA1ABC", "JA2XYZ", "", "ja9x/p", "JA3QRP"}) {
+            const CallSlot slot = toCallSlot(call);
+            slots.append(slot.data(), slot.size());
+        }
+        dir.write("CallSign.DAT", slots + "JH1"); // a partial last slot
+    }
+};
+
+struct Dialog
+{
+    TCallDlg dlg;
+    QCheckBox *box;
+    QLineEdit *edit1;
+    QLineEdit *edit2;
+    QListWidget *list;
+    QPushButton *set;
+
+    Dialog(Fixture &f, int mode)
+        : dlg(f.state, f.services, mode), box(dlg.findChild<QCheckBox *>("CheckBox1")),
+          edit1(dlg.findChild<QLineEdit *>("Edit1")), edit2(dlg.findChild<QLineEdit *>("Edit2")),
+          list(dlg.findChild<QListWidget *>("ListBox1")),
+          set(dlg.findChild<QPushButton *>("SpeedButton2"))
+    {
+        dlg.show();
+    }
+    ~Dialog()
+    {
+        if (dlg.isVisible())
+            dlg.reject();
+    }
+    void click(const QString &call)
+    {
+        const auto items = list->findItems(call, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(items[0]).center());
+    }
+    QStringList entries() const
+    {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(CallDlg, SwitchListsTheUsersAndNeverPicksTheCurrentOne)
+{
+    Fixture f;
+    Dialog d(f, TCallDlg::SwitchUser);
+    EXPECT_EQ(d.dlg.title(), "ユーザ切り替え");
+    EXPECT_EQ(f.state.dialogModes.call, 1);
+    EXPECT_TRUE(d.box->isHidden());
+    EXPECT_TRUE(d.edit2->isHidden());
+    // Damaged slots and the partial tail are not offered.
+    EXPECT_EQ(d.entries(), (QStringList{"JA1ABC", "JA2XYZ", "JA3QRP"}));
+    EXPECT_FALSE(d.set->isEnabled());
+
+    d.click("JA1ABC");
+    EXPECT_EQ(f.messages.last(), "この局は現在の運用中です");
+    EXPECT_EQ(f.messages.captions.last(), "通知");
+    EXPECT_FALSE(d.set->isEnabled());
+    // Typing never names a user: only the list does.
+    QTest::keyClicks(d.edit1, "JA9ZZZ");
+    EXPECT_EQ(d.edit1->text(), "");
+
+    d.click("JA3QRP");
+    EXPECT_EQ(d.edit1->text(), "JA3QRP");
+    QTest::mouseClick(d.set, Qt::LeftButton);
+    EXPECT_EQ(d.dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(d.dlg.pick(), "JA3QRP");
+    EXPECT_EQ(f.state.dialogModes.call, 0);
+}
+
+TEST(CallDlg, ReferenceInForceShowsCheckedAndPressingSetKeepsIt)
+{
+    Fixture f;
+    f.state.referenceCall = "JA2XYZ";
+    f.state.referenceOn = true;
+    Dialog d(f, TCallDlg::Reference);
+    EXPECT_EQ(d.dlg.title(), "参照局の設定");
+    EXPECT_TRUE(d.edit1->isHidden());
+    EXPECT_TRUE(d.box->isChecked());
+    EXPECT_EQ(d.edit2->text(), "JA2XYZ");
+    d.click("JA3QRP");
+    d.box->click();
+    EXPECT_EQ(d.edit2->text(), "");
+    EXPECT_TRUE(d.set->isEnabled()) << "an existing reference can be switched off";
+    // Checked again with nothing picked: the reference in force, never a pick of nothing.
+    d.box->click();
+    EXPECT_EQ(d.edit2->text(), "JA2XYZ");
+    QTest::mouseClick(d.set, Qt::LeftButton);
+    EXPECT_EQ(d.dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(d.dlg.pick(), "JA2XYZ");
+}
+
+TEST(CallDlg, ReferenceSwitchedOffShowsUncheckedAndEmpty)
+{
+    Fixture f;
+    f.state.referenceCall = "JA2XYZ"; // remembered, not in force
+    Dialog d(f, TCallDlg::Reference);
+    EXPECT_FALSE(d.box->isChecked());
+    EXPECT_EQ(d.edit2->text(), "");
+    EXPECT_FALSE(d.set->isEnabled());
+    d.click("JA1ABC");
+    EXPECT_EQ(f.messages.last(), "この局は現在の運用中です");
+    EXPECT_FALSE(d.box->isChecked());
+    d.click("JA3QRP");
+    EXPECT_TRUE(d.box->isChecked());
+    EXPECT_EQ(d.edit2->text(), "JA3QRP");
+    d.box->click();
+    EXPECT_EQ(d.edit2->text(), "");
+    EXPECT_FALSE(d.set->isEnabled()) << "nothing to switch off";
+}
