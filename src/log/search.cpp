@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -18,11 +19,15 @@ namespace vz::log {
 
 namespace {
 
-// Records per read: large sequential reads keep a pass close to the speed of the disk.
-constexpr std::int32_t kRecordsPerChunk = 16384;
+// Records per read (about half a megabyte): large enough that reading costs little more than
+// the copy, small enough that the records are still in the processor's cache when they are
+// matched.
+constexpr std::int32_t kRecordsPerChunk = 2048;
 // Listed records this close together are fetched with one read; the records between them cost
 // less to read than a separate call would.
 constexpr std::int32_t kMaxGap = 32;
+// Size of the blocks that hold the texts of kept result rows.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 // How often the progress display is told; more often only costs time.
 constexpr std::int32_t kProgressEvery = 8192;
 
@@ -31,6 +36,16 @@ std::string_view fieldText(const char *record, Field f)
     const FieldSpec &spec = fieldSpec(f);
     const std::string_view raw(record + spec.offset, spec.width);
     return raw.substr(0, raw.find('\0'));
+}
+
+// Whether a field's text starts with the key. A key holds no NUL, so when the field's first
+// bytes equal it the text runs at least that far; a field shorter than the key never matches.
+bool fieldStartsWith(const char *record, Field f, std::string_view key)
+{
+    const FieldSpec &spec = fieldSpec(f);
+    if (key.size() > spec.width || key.find('\0') != std::string_view::npos)
+        return fieldText(record, f).starts_with(key);
+    return std::memcmp(record + spec.offset, key.data(), key.size()) == 0;
 }
 
 // Shift_JIS text contains the key only where the key starts on a character of the text: a
@@ -177,7 +192,9 @@ PassResult listOneArea(LogReader &reader, const std::vector<std::int32_t> &list,
 {
     const std::int32_t count = reader.count();
     const auto n = static_cast<std::int32_t>(list.size());
-    std::vector<char> chunk;
+    // Sized once: growing it span by span would clear the new part every time.
+    std::vector<char> chunk(static_cast<std::size_t>(std::min(count, kRecordsPerChunk)) *
+                            kRecordSize);
     bool failed = false;
     progress.begin(n);
     std::int32_t j = 0;
@@ -200,9 +217,7 @@ PassResult listOneArea(LogReader &reader, const std::vector<std::int32_t> &list,
             last = next;
             ++k;
         }
-        const std::int32_t span = last - first + 1;
-        chunk.resize(static_cast<std::size_t>(span) * kRecordSize);
-        if (!reader.read(first, span, chunk.data())) {
+        if (!reader.read(first, last - first + 1, chunk.data())) {
             failed = true;
             break;
         }
@@ -224,30 +239,44 @@ PassResult listOneArea(LogReader &reader, const std::vector<std::int32_t> &list,
 
 void ResultTable::addRow(const ResultRow &row)
 {
-    Span span{m_text.size(), {}};
+    Span span{};
+    std::size_t bytes = 0;
     for (std::size_t c = 0; c < kResultColumns; ++c) {
         // Every cell is a field of at most 31 bytes, a record number or a callsign.
-        const std::string_view text = row.cells[c].substr(0, 255);
-        span.lengths[c] = static_cast<std::uint8_t>(text.size());
-        m_text.append(text);
+        span.lengths[c] =
+            static_cast<std::uint8_t>(std::min<std::size_t>(row.cells[c].size(), 255));
+        bytes += span.lengths[c];
     }
+    if (m_blocks.empty() || m_used + bytes > kBlockBytes) {
+        // Left uninitialised: only the bytes written ever cost memory.
+        m_blocks.emplace_back(new char[kBlockBytes]);
+        m_used = 0;
+    }
+    span.block = static_cast<std::uint32_t>(m_blocks.size() - 1);
+    span.offset = static_cast<std::uint32_t>(m_used);
+    char *out = m_blocks.back().get() + m_used;
+    for (std::size_t c = 0; c < kResultColumns; ++c) {
+        std::memcpy(out, row.cells[c].data(), span.lengths[c]);
+        out += span.lengths[c];
+    }
+    m_used += bytes;
     m_rows.push_back(span);
 }
 
 std::string_view ResultTable::cell(std::size_t row, ResultColumn column) const
 {
     const Span &span = m_rows[row];
-    std::uint64_t start = span.start;
+    std::size_t start = span.offset;
     const auto c = static_cast<std::size_t>(column);
     for (std::size_t i = 0; i < c; ++i)
         start += span.lengths[i];
-    return std::string_view(m_text).substr(start, span.lengths[c]);
+    return std::string_view(m_blocks[span.block].get() + start, span.lengths[c]);
 }
 
 void ResultTable::clear()
 {
-    m_text.clear();
-    m_text.shrink_to_fit();
+    m_blocks.clear();
+    m_used = 0;
     m_rows.clear();
     m_rows.shrink_to_fit();
 }
@@ -285,17 +314,17 @@ bool recordMatches(const char *record, int listMode, std::string_view key)
 {
     switch (listMode) {
     case static_cast<int>(SearchItem::Callsign):
-        return fieldText(record, Field::Callsign).starts_with(key);
+        return fieldStartsWith(record, Field::Callsign, key);
     case static_cast<int>(SearchItem::Jcc):
-        return fieldText(record, Field::FixedJcc).starts_with(key);
+        return fieldStartsWith(record, Field::FixedJcc, key);
     case static_cast<int>(SearchItem::Frequency):
-        return fieldText(record, Field::Frequency).starts_with(key);
+        return fieldStartsWith(record, Field::Frequency, key);
     case static_cast<int>(SearchItem::Mode):
         return fieldText(record, Field::Mode) == key;
     case static_cast<int>(SearchItem::Date):
-        return fieldText(record, Field::QsoDate).starts_with(key);
+        return fieldStartsWith(record, Field::QsoDate, key);
     case static_cast<int>(SearchItem::Name):
-        return fieldText(record, Field::OpName).starts_with(key);
+        return fieldStartsWith(record, Field::OpName, key);
     case static_cast<int>(SearchItem::Mark):
         return containsWholeChars(fieldText(record, Field::UserMark), key);
     case static_cast<int>(SearchItem::Unissued):

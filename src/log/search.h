@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,7 +78,9 @@ public:
     virtual void addRow(const ResultRow &row) = 0;
 };
 
-// Rows kept compactly (all texts back to back), for result lists of hundreds of thousands.
+// Rows kept compactly, for result lists of hundreds of thousands: the texts of a row back to
+// back in large blocks that are filled in turn and never moved, so a growing list neither
+// copies what it holds nor touches more memory than its texts take.
 class ResultTable final : public ResultSink
 {
 public:
@@ -89,10 +92,12 @@ public:
 private:
     struct Span
     {
-        std::uint64_t start;
+        std::uint32_t block;
+        std::uint32_t offset;
         std::array<std::uint8_t, kResultColumns> lengths;
     };
-    std::string m_text;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::size_t m_used = 0; // bytes used in the last block
     std::vector<Span> m_rows;
 };
 
