@@ -256,7 +256,9 @@ void ResultTable::addRow(const ResultRow &row)
     span.offset = static_cast<std::uint32_t>(m_used);
     char *out = m_blocks.back().get() + m_used;
     for (std::size_t c = 0; c < kResultColumns; ++c) {
-        std::memcpy(out, row.cells[c].data(), span.lengths[c]);
+        // An empty cell may be a view of nothing at all.
+        if (span.lengths[c] > 0)
+            std::memcpy(out, row.cells[c].data(), span.lengths[c]);
         out += span.lengths[c];
     }
     m_used += bytes;

@@ -261,26 +261,6 @@ TEST(Search, RowCarriesTheTwelveColumns)
         << "the reference log's partial second record is not read";
 }
 
-TEST(Search, MatchOnlyInTheReferenceLogReportsNoMatchForTheOwnLog)
-{
-    Fixture f;
-    append(f.log, {{"JA1AAA"}});
-    const std::string ref = f.dir.file("JA2REF.DAT");
-    append(ref, {{"JA3BBB"}, {"JA3CCC"}});
-    f.indexLog();
-    AreaIndex refIndex;
-    vz::NoProgress quiet;
-    ASSERT_EQ(buildAreaIndex(ref, f.table, quiet, refIndex), IndexResult::Ok);
-
-    Recorder r;
-    runSearch(planItemSearch(SearchItem::Callsign, "JA3", f.table), SearchLog{f.log, &f.index, {}},
-              SearchLog{ref, &refIndex, "JA2REF"}, r, quiet);
-    EXPECT_EQ(r.events, (std::vector<std::string>{"start " + f.log, "nomatch " + f.log + " 0",
-                                                  "start " + ref, "found " + ref + " 2"}));
-    EXPECT_EQ(r.column(ResultColumn::ReferenceCall), (Calls{"JA2REF", "JA2REF"}));
-    EXPECT_EQ(r.column(ResultColumn::RecordNo), (Calls{"1", "2"}));
-}
-
 TEST(Search, AreaListingAndItsRefusal)
 {
     Fixture f;
