@@ -8,7 +8,9 @@ namespace {
 void usage(std::ostream &err)
 {
     err << "usage: vezolog info DATADIR CALLSIGN\n"
-           "       vezolog dump DATADIR CALLSIGN\n";
+           "       vezolog dump DATADIR CALLSIGN\n"
+           "       vezolog search DATADIR CALLSIGN (--area N | --item ITEM [KEY])"
+           " [--reference CALL]\n";
 }
 
 } // namespace
@@ -25,6 +27,8 @@ int main(int argc, char **argv)
         return vz::cli::runInfo(args, std::cout, std::cerr);
     if (command == "dump")
         return vz::cli::runDump(args, std::cout, std::cerr);
+    if (command == "search")
+        return vz::cli::runSearch(args, std::cout, std::cerr);
     usage(std::cerr);
     return 2;
 }

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The find dialog (TFindDlg): asks for the key of an item search. It shows the item's title and
+// a hint on how the key is matched; the key is typed in upper case.
+//   Edit1 search key   Label1 help text   SpeedButton1 "中　止"   SpeedButton2 "表　示"
+// Closing either way hands the field's text on as the search key (empty after "中　止").
+#pragma once
+
+#include "common/ui/vezo_dialog.h"
+
+#include <QValidator>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vz::ui {
+
+// Upper case, and only what a log can store: a key with a character Shift_JIS has no form for
+// could never match a record.
+class SearchKeyValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override;
+};
+
+class TFindDlg : public VezoDialog
+{
+    Q_OBJECT
+public:
+    // `item` is the search item 1..7.
+    TFindDlg(app::AppState &state, UiServices &services, int item, QWidget *parent = nullptr);
+    ~TFindDlg() override;
+
+    static QString titleFor(int item);
+    static QString helpFor(int item);
+
+    void done(int result) override;
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void Edit1Change();       // "表　示" is enabled while the field holds text
+    void SpeedButton1Click(); // 中　止: empties the field and cancels
+    void SpeedButton2Click(); // 表　示: closes with the key
+
+    QLineEdit *Edit1;
+    QLabel *Label1;
+    QPushButton *SpeedButton1;
+    QPushButton *SpeedButton2;
+};
+
+} // namespace vz::ui
