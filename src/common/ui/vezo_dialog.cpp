@@ -3,6 +3,7 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -65,7 +66,8 @@ void VezoDialog::applyFieldLook()
     for (QLineEdit *e : findChildren<QLineEdit *>())
         e->setFrame(!flat);
     for (QAbstractItemView *v : findChildren<QAbstractItemView *>())
-        v->setFrameShape(flat ? QFrame::NoFrame : QFrame::Box);
+        if (!qobject_cast<QHeaderView *>(v)) // a grid's header row belongs to its grid
+            v->setFrameShape(flat ? QFrame::NoFrame : QFrame::Box);
     for (QPlainTextEdit *t : findChildren<QPlainTextEdit *>())
         t->setFrameShape(flat ? QFrame::NoFrame : QFrame::Box);
 }
@@ -122,7 +124,8 @@ void VezoDialog::paintEvent(QPaintEvent *event)
     p.drawRect(rect().adjusted(0, 0, -1, -1));
     if (m_greyFrame) {
         p.setPen(QPen(QColor(128, 128, 128), 2));
-        p.drawRect(rect().adjusted(3, 3, -3, -3));
+        // From (5, 5) to five pixels inside the far corner: (782, 328) on a 787 x 333 dialog.
+        p.drawRect(QRectF(5, 5, width() - 10, height() - 10));
     }
     if (m_title.isEmpty())
         return;

@@ -242,14 +242,6 @@ void TListDlg::buildGrid()
     columns->setDefaultAlignment(Qt::AlignCenter);
 }
 
-void TListDlg::showEvent(QShowEvent *event)
-{
-    VezoDialog::showEvent(event);
-    // The grid takes the field look; its header row is part of it and gets no box of its own.
-    StringGrid1->horizontalHeader()->setFrameShape(QFrame::NoFrame);
-    StringGrid1->verticalHeader()->setFrameShape(QFrame::NoFrame);
-}
-
 void TListDlg::keyPressEvent(QKeyEvent *event)
 {
     // Escape does not close the list: the results on it would be lost to a stray key.

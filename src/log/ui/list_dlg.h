@@ -52,7 +52,6 @@ public:
     void done(int result) override;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
