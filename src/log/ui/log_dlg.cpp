@@ -71,29 +71,30 @@ struct FieldLook
 constexpr int kRowA = 74, kRowB = 112, kRowC = 150, kRowD = 188, kRowE = 226;
 
 const std::array<FieldLook, log::kTextFieldCount> kFieldLooks{{
-    {"コールサイン", 20, kRowA, 68, true, false, "|交信無線局のコールサイン"},
-    {"移動地", 94, kRowA, 26, true, false, "|交信無線局が移動しているエリアナンバー（国外は’Ａ’）"},
-    {"形態", 126, kRowA, 40, true, false, "|移動している形態種類（国外はプリフィックスなど）"},
-    {"交信年月日", 172, kRowA, 70, false, false, nullptr},
-    {"開始時刻", 248, kRowA, 46, false, false, nullptr},
-    {"固定運用・ＪＣＣ", 302, kRowA, 166, false, true,
+    {"コールサイン", 20, kRowA, 72, true, false, "|交信無線局のコールサイン"},
+    {"移動地", 100, kRowA, 36, true, false,
+     "|交信無線局が移動しているエリアナンバー（国外は’Ａ’）"},
+    {"形態", 144, kRowA, 44, true, false, "|移動している形態種類（国外はプリフィックスなど）"},
+    {"交信年月日", 196, kRowA, 70, false, false, nullptr},
+    {"開始時刻", 274, kRowA, 48, false, false, nullptr},
+    {"固定運用・ＪＣＣ", 330, kRowA, 164, false, true,
      "|交信無線局の固定市町村名の頭文字（平仮名１字）で所在地・ＪＣＣが出ます"},
-    {nullptr, 470, kRowA, 62, false, false, nullptr},
-    {"移動運地・ＪＣＣ", 20, kRowB, 166, false, true,
+    {nullptr, 496, kRowA, 58, false, false, nullptr},
+    {"移動運地・ＪＣＣ", 20, kRowB, 164, false, true,
      "|交信無線局の移動市町村名の頭文字（平仮名１字）で所在地・ＪＣＣが出ます"},
-    {nullptr, 188, kRowB, 62, false, false, nullptr},
-    {"氏名", 258, kRowB, 104, false, true, "|無線局オペレータ"},
-    {"Ｈｉｓ ＲＳＴ", 370, kRowB, 50, false, false, nullptr},
-    {"My  RST", 426, kRowB, 50, false, false, nullptr},
-    {"周波数", 482, kRowB, 58, false, false, nullptr},
-    {"電波形式", 20, kRowC, 52, true, false, nullptr},
-    {"出力電力", 78, kRowC, 58, false, false, nullptr},
-    {"ユーザ設定マーク", 144, kRowC, 80, false, false, nullptr},
-    {"備考（追加）", 20, kRowD, 220, false, true, "|備考に追加したい場合の記述"},
-    {"メ　モ", 248, kRowD, 220, false, true, "|無線局の特記事項など（自局の覚え書き）"},
-    {"自局移動地", 20, kRowE, 166, false, true,
+    {nullptr, 186, kRowB, 58, false, false, nullptr},
+    {"氏名", 252, kRowB, 104, false, true, "|無線局オペレータ"},
+    {"Ｈｉｓ ＲＳＴ", 364, kRowB, 56, false, false, nullptr},
+    {"My  RST", 448, kRowB, 50, false, false, nullptr},
+    {"周波数", 506, kRowB, 56, false, false, nullptr},
+    {"電波形式", 20, kRowC, 56, true, false, nullptr},
+    {"出力電力", 84, kRowC, 58, false, false, nullptr},
+    {"ユーザ設定マーク", 150, kRowC, 86, false, false, nullptr},
+    {"備考（追加）", 20, kRowD, 224, false, true, "|備考に追加したい場合の記述"},
+    {"メ　モ", 252, kRowD, 224, false, true, "|無線局の特記事項など（自局の覚え書き）"},
+    {"自局移動地", 20, kRowE, 164, false, true,
      "|個人情報で自局移動運用を指定したときの所在地・・・一時的な移動は移動地を手入力"},
-    {"終了時刻", 194, kRowE, 46, false, false, nullptr},
+    {"終了時刻", 194, kRowE, 48, false, false, nullptr},
 }};
 
 constexpr int kCallsign = 1, kPortableArea = 2, kPortableForm = 3, kDate = 4, kStart = 5,
@@ -234,7 +235,7 @@ void TLogDlg::buildFields()
     }
     CheckBox1 = new QCheckBox(QStringLiteral("ＱＳＬカード"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setGeometry(258, kRowE, 110, 20);
+    CheckBox1->setGeometry(262, kRowE, 110, 20);
     setHint(CheckBox1, QStringLiteral("|ＱＳＬを交換する場合のチェック"));
     setTabOrder(previous, CheckBox1);
 }
@@ -256,46 +257,47 @@ void TLogDlg::buildFixedStringButtons()
 
 void TLogDlg::buildPanelAndButtons()
 {
+    // The panel takes the place of the history lines, which only the input mode shows.
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(546, 58, 232, 64);
+    Panel1->setGeometry(20, 254, 296, 62);
     Panel1->setFrameShape(QFrame::StyledPanel);
     Panel1->setFrameShadow(QFrame::Raised);
     Label22 = label(Panel1, "Label22",
                     QStringLiteral("修正・削除・検索                      レコード番号"),
-                    QRect(6, 6, 222, 16));
+                    QRect(8, 6, 284, 16));
     setHint(Label22, QStringLiteral("|対象にするレコード番号を入力します"));
     SpeedButton1 =
-        speedButton(Panel1, "SpeedButton1", QStringLiteral("◀ 前へ"), QRect(6, 30, 58, 24));
+        speedButton(Panel1, "SpeedButton1", QStringLiteral("◀ 前へ"), QRect(8, 30, 62, 24));
     setHint(SpeedButton1, QStringLiteral("前へ|前のレコードを表示します"));
     SpeedButton2 =
-        speedButton(Panel1, "SpeedButton2", QStringLiteral("次へ ▶"), QRect(66, 30, 58, 24));
+        speedButton(Panel1, "SpeedButton2", QStringLiteral("次へ ▶"), QRect(74, 30, 62, 24));
     setHint(SpeedButton2, QStringLiteral("次へ|次のレコードを表示します"));
     Edit21 = new QLineEdit(Panel1);
     Edit21->setObjectName(QStringLiteral("Edit21"));
-    Edit21->setGeometry(132, 32, 62, 20);
+    Edit21->setGeometry(186, 32, 66, 20);
     Edit21->setMaxLength(10);
     Edit21->setAlignment(Qt::AlignRight);
     Edit21->setInputMethodHints(Qt::ImhDigitsOnly);
     SpeedButton3 =
-        speedButton(Panel1, "SpeedButton3", QStringLiteral("読込"), QRect(196, 30, 32, 24));
+        speedButton(Panel1, "SpeedButton3", QStringLiteral("読込"), QRect(254, 30, 38, 24));
     setTabOrder(CheckBox1, Edit21);
 
     SpeedButton4 =
-        speedButton(this, "SpeedButton4", QStringLiteral("入力消去"), QRect(556, 150, 100, 26));
+        speedButton(this, "SpeedButton4", QStringLiteral("入力消去"), QRect(576, 150, 96, 26));
     setHint(SpeedButton4, QStringLiteral("|入力ウインドウクリア"));
     SpeedButton5 =
-        speedButton(this, "SpeedButton5", QStringLiteral("登　録"), QRect(668, 150, 100, 26));
+        speedButton(this, "SpeedButton5", QStringLiteral("登　録"), QRect(680, 150, 96, 26));
     setHint(SpeedButton5, QStringLiteral("|交信記録の保存"));
     SpeedButton6 =
-        speedButton(this, "SpeedButton6", QStringLiteral("修　正"), QRect(668, 150, 100, 26));
+        speedButton(this, "SpeedButton6", QStringLiteral("修　正"), QRect(680, 150, 96, 26));
     setHint(SpeedButton6, QStringLiteral("|交信記録の保存"));
     SpeedButton7 =
-        speedButton(this, "SpeedButton7", QStringLiteral("削　除"), QRect(668, 150, 100, 26));
+        speedButton(this, "SpeedButton7", QStringLiteral("削　除"), QRect(680, 150, 96, 26));
     SpeedButton8 =
-        speedButton(this, "SpeedButton8", QStringLiteral("ヘルプ"), QRect(556, 186, 100, 26));
+        speedButton(this, "SpeedButton8", QStringLiteral("ヘルプ"), QRect(576, 186, 96, 26));
     SpeedButton9 =
-        speedButton(this, "SpeedButton9", QStringLiteral("終　了"), QRect(668, 186, 100, 26));
+        speedButton(this, "SpeedButton9", QStringLiteral("終　了"), QRect(680, 186, 96, 26));
     for (QToolButton *b :
          {SpeedButton4, SpeedButton5, SpeedButton6, SpeedButton7, SpeedButton8, SpeedButton9})
         b->setAutoRaise(false);
@@ -303,14 +305,15 @@ void TLogDlg::buildPanelAndButtons()
 
 void TLogDlg::buildDisplays()
 {
-    Label23 = label(this, "Label23", QStringLiteral("RecordNo ;"), QRect(600, 12, 64, 16));
-    Label24 = label(this, "Label24", QString(), QRect(664, 12, 90, 16));
+    Label23 = label(this, "Label23", QStringLiteral("RecordNo ;"), QRect(620, 12, 64, 16));
+    Label23->adjustSize();
+    Label24 = label(this, "Label24", QString(), QRect(Label23->geometry().right() + 6, 12, 80, 16));
     QLabel *remarkCaption =
-        label(this, "Label21", QStringLiteral("備考（標準）"), QRect(232, kRowC - 16, 120, 15));
+        label(this, "Label21", QStringLiteral("備考（標準）"), QRect(252, kRowC - 16, 120, 15));
     setHint(remarkCaption,
             QStringLiteral("|個人情報の「備考（標準）」または「Ｒｅｍ（Ｓｔｄ）」のいづれかを"
                            "表示します"));
-    Label25 = label(this, "Label25", QString(), QRect(232, kRowC, 308, 20));
+    Label25 = label(this, "Label25", QString(), QRect(252, kRowC, 316, 20));
     Label25->setFrameShape(QFrame::Panel);
     Label25->setFrameShadow(QFrame::Sunken);
     Label26 = label(this, "Label26", QString(), QRect(372, 226, 400, 18));
