@@ -5,10 +5,8 @@
 #include "log/area_index.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,41 +14,129 @@ namespace vz::log {
 
 namespace {
 
+constexpr std::size_t kCallWidth = 7;
+static_assert(kCallWidth == 7, "callsign field width");
+
 std::string sjisOf(const char *utf8)
 {
     return sjis::fromUtf8(utf8).value_or(std::string());
 }
 
-bool callsignEquals(const char *record, std::string_view key)
+std::array<char, kCallWidth> callOf(const char *record)
 {
-    // A deleted record is never a contact, whatever the key.
-    if (record[0] == kEmptyMark[0] && record[1] == '\0')
-        return false;
-    // The callsign field up to its first NUL or its end.
-    const std::size_t width = fieldSpec(Field::Callsign).width;
-    if (key.size() > width)
-        return false;
-    if (std::memcmp(record, key.data(), key.size()) != 0)
-        return false;
-    return key.size() == width || record[key.size()] == '\0';
-}
-
-// Walks the listed records of one area and keeps the count and the last match. `at(i)` gives
-// the bytes of 0-based record i, or nullptr when it lies past the end.
-template <typename RecordAt>
-void scan(const std::vector<std::int32_t> &list, std::string_view key, RecordAt at,
-          HistoryResult &out)
-{
-    for (const std::int32_t i : list) {
-        const char *record = at(i);
-        if (record && callsignEquals(record, key)) {
-            ++out.hits;
-            std::memcpy(out.last.bytes.data(), record, kRecordSize);
-        }
-    }
+    std::array<char, kCallWidth> call;
+    std::memcpy(call.data(), record, kCallWidth);
+    return call;
 }
 
 } // namespace
+
+bool CallsignCache::stampOf(int fd, Stamp &stamp)
+{
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0)
+        return false;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.ctimeNs = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return true;
+}
+
+IoResult CallsignCache::refresh()
+{
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        m_valid = false;
+        m_calls.clear();
+        return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
+    }
+    Stamp now;
+    if (!stampOf(fd, now)) {
+        ::close(fd);
+        m_valid = false;
+        return IoResult::Failed;
+    }
+    if (m_valid && now == m_stamp) {
+        ::close(fd);
+        return IoResult::Ok;
+    }
+
+    // One sequential pass in large whole-record chunks; a partial tail is not a record.
+    m_valid = false;
+    m_calls.clear();
+    m_calls.reserve(now.size / kRecordSize);
+    std::vector<char> chunk(4096 * kRecordSize);
+    std::size_t filled = 0;
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk.data() + filled, chunk.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ok = false;
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+        const std::size_t whole = filled / kRecordSize;
+        for (std::size_t r = 0; r < whole; ++r)
+            m_calls.push_back(callOf(chunk.data() + r * kRecordSize));
+        const std::size_t rest = filled - whole * kRecordSize;
+        std::memmove(chunk.data(), chunk.data() + whole * kRecordSize, rest);
+        filled = rest;
+        if (got == 0)
+            break;
+    }
+    ::close(fd);
+    if (!ok) {
+        m_calls.clear();
+        return IoResult::Failed;
+    }
+    // The stamp from before the pass: a change made during it shows at the next refresh.
+    m_stamp = now;
+    m_valid = true;
+    return IoResult::Ok;
+}
+
+void CallsignCache::noteWritten(std::int32_t index, const QsoRecord &record)
+{
+    if (!m_valid || index < 0)
+        return;
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    Stamp now;
+    const bool stamped = fd >= 0 && stampOf(fd, now);
+    if (fd >= 0)
+        ::close(fd);
+    const auto count = static_cast<std::size_t>(index);
+    const std::uint64_t records = now.size / kRecordSize;
+    // Same file, and its size is what this one write makes of the file the copy knew.
+    const bool sameFile = stamped && now.device == m_stamp.device && now.inode == m_stamp.inode;
+    if (sameFile && count == m_calls.size() && records == m_calls.size() + 1) {
+        m_calls.push_back(callOf(record.bytes.data()));
+    } else if (sameFile && count < m_calls.size() && records == m_calls.size()) {
+        m_calls[count] = callOf(record.bytes.data());
+    } else {
+        m_valid = false;
+        return;
+    }
+    m_stamp = now;
+}
+
+bool CallsignCache::matches(std::int32_t index, std::string_view key) const
+{
+    if (index < 0 || index >= size() || key.size() > kCallWidth)
+        return false;
+    const std::array<char, kCallWidth> &call = m_calls[static_cast<std::size_t>(index)];
+    // A deleted record is never a contact, whatever the key.
+    if (call[0] == kEmptyMark[0] && call[1] == '\0')
+        return false;
+    if (std::memcmp(call.data(), key.data(), key.size()) != 0)
+        return false;
+    return key.size() == kCallWidth || call[key.size()] == '\0';
+}
 
 std::string firstContactLine()
 {
@@ -79,73 +165,42 @@ std::string historyLine(const QsoRecord &last, int hits)
     return std::string(sjis::cutToWidth(line, kHistoryLineBytes));
 }
 
-HistoryResult lookupHistory(const std::string &logPath, const AreaIndex &index, int area,
+HistoryResult lookupHistory(CallsignCache &calls, const AreaIndex &index, int area,
                             std::string_view key)
 {
     HistoryResult out;
     if (area < 0 || area >= kAreaCount)
         return out;
-    const int fd = ::open(logPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        out.result = errno == ENOENT ? IoResult::Missing : IoResult::Failed;
-        return out;
+    // A second pass only when the last match read from the file contradicts the copy.
+    for (int pass = 0; pass < 2; ++pass) {
+        out = HistoryResult{};
+        out.result = calls.refresh();
+        if (out.result != IoResult::Ok)
+            return out;
+        std::int32_t last = -1;
+        for (const std::int32_t i : index.list(area))
+            if (calls.matches(i, key)) {
+                ++out.hits;
+                last = i;
+            }
+        if (last < 0)
+            break;
+        out.result = readRecord(calls.path(), last + 1, out.last);
+        if (out.result != IoResult::Ok)
+            return out;
+        if (out.last.field(Field::Callsign) == key)
+            break;
+        calls.invalidate();
     }
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) != 0) {
-        ::close(fd);
-        out.result = IoResult::Failed;
-        return out;
-    }
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    const std::uint64_t whole = size / kRecordSize;
-    const std::vector<std::int32_t> &list = index.list(area);
-
-    // The listed records are read in place through a read-only mapping: a lookup in the busiest
-    // area of a large log touches a third of the file, which plain reads of 254 bytes each
-    // would make too slow to run on leaving the callsign field.
-    void *map = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
-    if (map != MAP_FAILED) {
-        ::madvise(map, size, MADV_WILLNEED);
-        const char *base = static_cast<const char *>(map);
-        scan(
-            list, key,
-            [&](std::int32_t i) -> const char * {
-                return i >= 0 && static_cast<std::uint64_t>(i) < whole
-                           ? base + static_cast<std::uint64_t>(i) * kRecordSize
-                           : nullptr;
-            },
-            out);
-        ::munmap(map, size);
-        out.result = IoResult::Ok;
-    } else {
-        // An empty file, or a file system that cannot map: one positioned read per record.
-        QsoRecord buffer;
-        bool failed = false;
-        scan(
-            list, key,
-            [&](std::int32_t i) -> const char * {
-                if (i < 0 || static_cast<std::uint64_t>(i) >= whole || failed)
-                    return nullptr;
-                buffer.clear();
-                const off_t at = static_cast<off_t>(i) * static_cast<off_t>(kRecordSize);
-                ssize_t got;
-                do {
-                    got = ::pread(fd, buffer.bytes.data(), kRecordSize, at);
-                } while (got < 0 && errno == EINTR);
-                if (got != static_cast<ssize_t>(kRecordSize)) {
-                    failed = got < 0;
-                    return nullptr;
-                }
-                return buffer.bytes.data();
-            },
-            out);
-        out.result = failed ? IoResult::Failed : IoResult::Ok;
-    }
-    ::close(fd);
     out.line = out.hits > 0 ? historyLine(out.last, out.hits) : firstContactLine();
     return out;
+}
+
+HistoryResult lookupHistory(const std::string &logPath, const AreaIndex &index, int area,
+                            std::string_view key)
+{
+    CallsignCache calls(logPath);
+    return lookupHistory(calls, index, area, key);
 }
 
 } // namespace vz::log

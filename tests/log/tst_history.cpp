@@ -8,6 +8,10 @@
 
 #include "support/temp_dir.h"
 
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace vz;
@@ -168,4 +172,48 @@ TEST(History, MissingEmptyAndShortLogs)
     log.index.append(1, 0);
     log.index.append(1, 5);
     EXPECT_EQ(lookupHistory(log.path, log.index, 1, "JA1XYZ").hits, 1);
+}
+
+TEST(History, CallsignCopyFollowsEveryChangeOfTheFile)
+{
+    Log log;
+    log.add(worked("JA1XYZ"));
+    log.add(worked("JA1OTH"));
+    log.buildIndex();
+    CallsignCache calls(log.path);
+    EXPECT_EQ(lookupHistory(calls, log.index, 1, "JA1XYZ").hits, 1);
+
+    // Another writer changes a callsign in place and puts the modification time back: the
+    // change time still tells.
+    struct stat before
+    {
+    };
+    ASSERT_EQ(::stat(log.path.c_str(), &before), 0);
+    ASSERT_EQ(rewriteRecord(log.path, 2, recordOf(worked("JA1XYZ"))), IoResult::Ok);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, log.path.c_str(), times, 0), 0);
+    EXPECT_EQ(lookupHistory(calls, log.index, 1, "JA1XYZ").hits, 2);
+
+    // The dialog's own append is taken over.
+    const QsoRecord third = recordOf(worked("JA1XYZ", "24/09/09"));
+    ASSERT_EQ(appendRecord(log.path, 3, third), IoResult::Ok);
+    calls.noteWritten(2, third);
+    log.index.append(1, 2);
+    const HistoryResult r = lookupHistory(calls, log.index, 1, "JA1XYZ");
+    EXPECT_EQ(r.hits, 3);
+    EXPECT_EQ(r.last.field(Field::QsoDate), "24/09/09");
+
+    // Another program appended first: the note does not fit the file, which is read again.
+    ASSERT_EQ(appendRecord(log.path, 4, recordOf(worked("JA1XYZ"))), IoResult::Ok);
+    ASSERT_EQ(appendRecord(log.path, 5, recordOf(worked("JA1XYZ"))), IoResult::Ok);
+    calls.noteWritten(4, recordOf(worked("JA1XYZ")));
+    log.index.append(1, 3);
+    log.index.append(1, 4);
+    EXPECT_EQ(lookupHistory(calls, log.index, 1, "JA1XYZ").hits, 5);
+
+    // The log replaced as a whole (reorganized) and deleted.
+    log.dir.write("JA1ABC.DAT", std::string(recordOf(worked("JA1AAA")).bytes.data(), kRecordSize));
+    EXPECT_EQ(lookupHistory(calls, log.index, 1, "JA1XYZ").hits, 0);
+    std::remove(log.path.c_str());
+    EXPECT_EQ(lookupHistory(calls, log.index, 1, "JA1XYZ").result, IoResult::Missing);
 }

@@ -376,6 +376,10 @@ void TLogDlg::FormShow()
         refreshFromSettings();
         Label24->setText(QString::number(m_state.nextRecordNo));
         field(kCallsign)->setFocus();
+        // Read once now, so that leaving the callsign field never waits for the log.
+        calls(m_ownCalls, m_state.logPath).refresh();
+        if (m_state.referenceOn)
+            calls(m_referenceCalls, m_state.referenceLogPath).refresh();
         break;
     case Modify:
         refreshFromSettings();
@@ -584,11 +588,19 @@ void TLogDlg::Edit1Exit()
     runHistory();
 }
 
+log::CallsignCache &TLogDlg::calls(std::unique_ptr<log::CallsignCache> &cache,
+                                   const std::string &path)
+{
+    if (!cache || cache->path() != path)
+        cache = std::make_unique<log::CallsignCache>(path);
+    return *cache;
+}
+
 void TLogDlg::runHistory()
 {
     const int area = m_state.currentArea;
-    const log::HistoryResult own =
-        log::lookupHistory(m_state.logPath, m_state.ownIndex, area, m_state.searchKey);
+    const log::HistoryResult own = log::lookupHistory(calls(m_ownCalls, m_state.logPath),
+                                                      m_state.ownIndex, area, m_state.searchKey);
     if (own.result == log::IoResult::Failed)
         m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
                                       .arg(QString::fromStdString(m_state.logPath)));
@@ -610,8 +622,9 @@ void TLogDlg::runHistory()
     }
     if (!m_state.referenceOn)
         return;
-    const log::HistoryResult ref = log::lookupHistory(
-        m_state.referenceLogPath, m_state.referenceIndex, area, m_state.searchKey);
+    const log::HistoryResult ref =
+        log::lookupHistory(calls(m_referenceCalls, m_state.referenceLogPath),
+                           m_state.referenceIndex, area, m_state.searchKey);
     // A line left from the previous callsign would tell of another station.
     const bool show = ref.result == log::IoResult::Ok && ref.hits > 0;
     if (show) {
@@ -838,6 +851,7 @@ void TLogDlg::SpeedButton5Click()
         return;
     }
     m_state.recordBuffer = record;
+    calls(m_ownCalls, m_state.logPath).noteWritten(m_state.nextRecordNo - 1, record);
     m_state.ownIndex.append(m_state.currentArea, m_state.nextRecordNo - 1);
     ++m_state.nextRecordNo;
     Label24->setText(QString::number(m_state.nextRecordNo));

@@ -33,6 +33,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QButtonGroup;
@@ -40,6 +41,10 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QToolButton;
+
+namespace vz::log {
+class CallsignCache;
+}
 
 namespace vz::ui {
 
@@ -160,6 +165,7 @@ private:
     void gotoRecord(std::int32_t n);
     std::optional<std::int32_t> numberInRange() const;
     void runHistory();
+    log::CallsignCache &calls(std::unique_ptr<log::CallsignCache> &cache, const std::string &path);
     void showDistanceAndCompass();
     std::string clockDate() const;
     std::string clockTime() const;
@@ -197,6 +203,9 @@ private:
     QLabel *Label29 = nullptr;
     QImage m_compass;
     TQthDlg *m_qth = nullptr;
+    // The callsigns of the own and the reference log, for a history lookup on every callsign.
+    std::unique_ptr<log::CallsignCache> m_ownCalls;
+    std::unique_ptr<log::CallsignCache> m_referenceCalls;
 };
 
 } // namespace vz::ui
