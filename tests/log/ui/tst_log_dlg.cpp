@@ -718,16 +718,6 @@ TEST(LogDlg, RecordSearchIsReadOnly)
     EXPECT_EQ(f.edit(1)->text(), "JA3QRP");
 }
 
-TEST(LogDlg, ClosingSetsTheModeBackToZero)
-{
-    Fixture f;
-    f.open(TLogDlg::Input);
-    EXPECT_EQ(f.state.dialogModes.log, 1);
-    f.click("SpeedButton9");
-    EXPECT_FALSE(f.dlg->isVisible());
-    EXPECT_EQ(f.state.dialogModes.log, 0);
-}
-
 TEST(LogDlg, ReferenceLogLineShowsOnlyForAStationItHolds)
 {
     Fixture f;
