@@ -2,8 +2,42 @@
 // The main window's contact commands: the edit dialog in its four modes.
 #include "app/ui/main_form.h"
 
+#include "log/ui/log_dlg.h"
+
+#include <QAbstractButton>
+
 namespace vz::ui {
 
-void TMainForm::logDialogCommand(int) {}
+namespace {
+
+// The commands that must wait while the edit dialog is open: another user or reference log
+// would pull the log from under it, and one edit dialog is enough.
+void setLogCommandsEnabled(TMainForm &form, bool enabled)
+{
+    form.setUserCommandsEnabled(enabled);
+    for (Command id :
+         {Command::LogInput, Command::LogModify, Command::LogDelete, Command::LogSearch})
+        form.commandButton(id)->setEnabled(enabled);
+}
+
+} // namespace
+
+void TMainForm::logDialogCommand(int mode)
+{
+    for (const TLogDlg *open : findChildren<TLogDlg *>())
+        if (open->isVisible())
+            return;
+    m_state.dialogModes.log = mode;
+    auto *dialog = new TLogDlg(m_state, m_services, mode, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    setLogCommandsEnabled(*this, false);
+    connect(dialog, &TLogDlg::recordDeleted, this, &TMainForm::updateReorganizeCommand);
+    connect(dialog, &QDialog::finished, this, [this] {
+        setLogCommandsEnabled(*this, true);
+        hintCarrierClosed();
+    });
+    placeDialog(dialog, Placement::CarriesHintBar);
+    dialog->show();
+}
 
 } // namespace vz::ui

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ui/main_form.h"
+
+#include "app/ui/hint_bar.h"
+#include "log/log_file.h"
+#include "log/ui/log_dlg.h"
+
+#include "support/recording_answerer.h"
+#include "support/temp_dir.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace vz;
+using namespace vz::ui;
+
+namespace {
+
+const Command kLocked[] = {Command::NewUser,  Command::SwitchUser, Command::Reference,
+                           Command::LogInput, Command::LogModify,  Command::LogDelete,
+                           Command::LogSearch};
+
+struct Fixture
+{
+    test::TempDir dir;
+    app::AppState state;
+    UiServices services;
+    test::RecordedMessages messages;
+    std::unique_ptr<TMainForm> form;
+
+    Fixture()
+    {
+        dir.installPrefixTable();
+        dir.write("Start.DAT", "JA1ABC");
+        log::FieldTexts t;
+        t[0] = "JA3XYZ";
+        log::appendRecord(dir.file("JA1ABC.DAT"), 1, log::buildRecord(t, false, true));
+        messages.attach(services.messages);
+        form = std::make_unique<TMainForm>(state, services, QString::fromStdString(dir.path()));
+        EXPECT_TRUE(form->FormShow());
+        form->show();
+    }
+    ~Fixture()
+    {
+        state.startAborted = true;
+        form->close();
+    }
+    TLogDlg *openDialog() const
+    {
+        for (TLogDlg *d : form->findChildren<TLogDlg *>())
+            if (d->isVisible())
+                return d;
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST(MainFormLog, EachCommandOpensTheEditDialogInItsModeAndLocksTheCommands)
+{
+    Fixture f;
+    const std::pair<Command, int> commands[] = {{Command::LogInput, 1},
+                                                {Command::LogModify, 2},
+                                                {Command::LogDelete, 3},
+                                                {Command::LogSearch, 4}};
+    for (const auto &[command, mode] : commands) {
+        QTest::mouseClick(f.form->commandButton(command), Qt::LeftButton);
+        QPointer<TLogDlg> dlg = f.openDialog();
+        ASSERT_TRUE(dlg) << mode;
+        EXPECT_EQ(dlg->mode(), mode);
+        EXPECT_EQ(f.state.dialogModes.log, mode);
+        EXPECT_EQ(dlg->parentWidget(), f.form.get());
+        EXPECT_TRUE(dlg->testAttribute(Qt::WA_DeleteOnClose));
+        const int mainBottom = f.form->frameGeometry().bottom() + 1;
+        EXPECT_EQ(dlg->y(), mainBottom);
+        EXPECT_EQ(dlg->x(), f.form->x());
+        EXPECT_EQ(f.form->hintBar()->y(), mainBottom + dlg->frameGeometry().height());
+        for (Command id : kLocked)
+            EXPECT_FALSE(f.form->commandButton(id)->isEnabled()) << mode;
+        EXPECT_TRUE(f.form->commandButton(Command::ItemSearch)->isEnabled());
+
+        QTest::mouseClick(dlg->findChild<QToolButton *>("SpeedButton9"), Qt::LeftButton);
+        EXPECT_EQ(f.state.dialogModes.log, 0);
+        EXPECT_EQ(f.form->hintBar()->y(), mainBottom);
+        for (Command id : kLocked)
+            EXPECT_TRUE(f.form->commandButton(id)->isEnabled()) << mode;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.isNull(); }, 2000)) << "discarded";
+    }
+}
+
+TEST(MainFormLog, DeletingEnablesTheReorganizeCommand)
+{
+    Fixture f;
+    EXPECT_FALSE(f.form->commandButton(Command::ReorganizeLog)->isEnabled());
+    f.form->runCommand(Command::LogDelete);
+    TLogDlg *dlg = f.openDialog();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(f.dir.read("JA1ABC.BAK").size(), log::kRecordSize);
+    QTest::keyClicks(dlg->findChild<QLineEdit *>("Edit21"), "1");
+    QTest::mouseClick(dlg->findChild<QToolButton *>("SpeedButton3"), Qt::LeftButton);
+    QTest::mouseClick(dlg->findChild<QToolButton *>("SpeedButton7"), Qt::LeftButton);
+    EXPECT_EQ(f.messages.last(), "JA3XYZ を削除してよろしいか　？");
+    EXPECT_TRUE(f.state.deletedFlag);
+    EXPECT_TRUE(f.form->commandButton(Command::ReorganizeLog)->isEnabled());
+    dlg->close();
+}
