@@ -11,10 +11,11 @@ namespace vz::ui {
 namespace {
 
 // The commands that must wait while the edit dialog is open: another user or reference log
-// would pull the log from under it, and one edit dialog is enough.
-void setLogCommandsEnabled(TMainForm &form, bool enabled)
+// would pull the log from under it, and one edit dialog is enough. The search dialog holds
+// the user commands too, so they come back only when neither is open.
+void setLogCommandsEnabled(TMainForm &form, const app::DialogModes &modes, bool enabled)
 {
-    form.setUserCommandsEnabled(enabled);
+    form.setUserCommandsEnabled(enabled && modes.list == 0);
     for (Command id :
          {Command::LogInput, Command::LogModify, Command::LogDelete, Command::LogSearch})
         form.commandButton(id)->setEnabled(enabled);
@@ -30,10 +31,10 @@ void TMainForm::logDialogCommand(int mode)
     m_state.dialogModes.log = mode;
     auto *dialog = new TLogDlg(m_state, m_services, mode, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    setLogCommandsEnabled(*this, false);
+    setLogCommandsEnabled(*this, m_state.dialogModes, false);
     connect(dialog, &TLogDlg::recordDeleted, this, &TMainForm::updateReorganizeCommand);
     connect(dialog, &QDialog::finished, this, [this] {
-        setLogCommandsEnabled(*this, true);
+        setLogCommandsEnabled(*this, m_state.dialogModes, true);
         hintCarrierClosed();
     });
     placeDialog(dialog, Placement::CarriesHintBar);

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -109,4 +110,20 @@ TEST(MainFormLog, DeletingEnablesTheReorganizeCommand)
     EXPECT_TRUE(f.state.deletedFlag);
     EXPECT_TRUE(f.form->commandButton(Command::ReorganizeLog)->isEnabled());
     dlg->close();
+}
+
+TEST(MainFormLog, UserCommandsWaitUntilBothEditAndSearchDialogsAreClosed)
+{
+    Fixture f;
+    f.form->runCommand(Command::LogInput);
+    f.form->runCommand(Command::ItemSearch);
+    ASSERT_NE(f.state.dialogModes.list, 0);
+    f.openDialog()->close();
+    EXPECT_FALSE(f.form->commandButton(Command::NewUser)->isEnabled()) << "search still open";
+    EXPECT_TRUE(f.form->commandButton(Command::LogInput)->isEnabled());
+    for (QWidget *w : f.form->findChildren<QDialog *>())
+        if (w->isVisible())
+            w->close();
+    EXPECT_EQ(f.state.dialogModes.list, 0);
+    EXPECT_TRUE(f.form->commandButton(Command::NewUser)->isEnabled());
 }
