@@ -149,19 +149,6 @@ Rewritten rewrite(const std::string &from, const std::string &to, Keep keep, Rew
     return result;
 }
 
-OpenResult rebuildOwnIndex(AppState &state, ProgressSink &progress)
-{
-    switch (log::buildAreaIndex(state.logPath, state.prefixTable, progress, state.ownIndex)) {
-    case log::IndexResult::Ok:
-        return OpenResult::Ok;
-    case log::IndexResult::NoMemory:
-        return OpenResult::NoMemory;
-    case log::IndexResult::ReadFailed:
-        break;
-    }
-    return OpenResult::ReadFailed;
-}
-
 std::int32_t wholeRecords(std::int64_t bytes)
 {
     return static_cast<std::int32_t>(bytes / static_cast<std::int64_t>(log::kRecordSize));

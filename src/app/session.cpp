@@ -9,6 +9,29 @@
 
 namespace vz::app {
 
+namespace {
+
+OpenResult openResultOf(log::IndexResult result)
+{
+    switch (result) {
+    case log::IndexResult::Ok:
+        return OpenResult::Ok;
+    case log::IndexResult::NoMemory:
+        return OpenResult::NoMemory;
+    case log::IndexResult::ReadFailed:
+        break;
+    }
+    return OpenResult::ReadFailed;
+}
+
+} // namespace
+
+OpenResult rebuildOwnIndex(AppState &state, ProgressSink &progress)
+{
+    return openResultOf(
+        log::buildAreaIndex(state.logPath, state.prefixTable, progress, state.ownIndex));
+}
+
 void initDataDir(AppState &state, std::string_view workingDirectory)
 {
     state.dataDir = DataDir::forWorkingDirectory(workingDirectory);
@@ -74,16 +97,7 @@ OpenOutcome openLog(AppState &state, ProgressSink &progress)
         outcome.failedWrites.push_back(state.logPath);
 
     state.nextRecordNo = log::recordCount(state.logPath) + 1;
-    switch (log::buildAreaIndex(state.logPath, state.prefixTable, progress, state.ownIndex)) {
-    case log::IndexResult::Ok:
-        break;
-    case log::IndexResult::NoMemory:
-        outcome.result = OpenResult::NoMemory;
-        break;
-    case log::IndexResult::ReadFailed:
-        outcome.result = OpenResult::ReadFailed;
-        break;
-    }
+    outcome.result = rebuildOwnIndex(state, progress);
     return outcome;
 }
 
@@ -93,17 +107,10 @@ OpenResult openReferenceLog(AppState &state, ProgressSink &progress)
     if (!isValidOwnCallsign(state.referenceCall))
         return OpenResult::ReadFailed;
     state.referenceLogPath = userFilePath(state, state.referenceCall, ".DAT");
-    switch (log::buildAreaIndex(state.referenceLogPath, state.prefixTable, progress,
-                                state.referenceIndex)) {
-    case log::IndexResult::Ok:
-        state.referenceOn = true;
-        return OpenResult::Ok;
-    case log::IndexResult::NoMemory:
-        return OpenResult::NoMemory;
-    case log::IndexResult::ReadFailed:
-        break;
-    }
-    return OpenResult::ReadFailed;
+    const OpenResult result = openResultOf(log::buildAreaIndex(
+        state.referenceLogPath, state.prefixTable, progress, state.referenceIndex));
+    state.referenceOn = result == OpenResult::Ok;
+    return result;
 }
 
 void releaseOwnIndex(AppState &state)

@@ -38,6 +38,9 @@ enum class OpenResult {
     ReadFailed, // the log exists but could not be read
 };
 
+// Builds the own area index again from the log as it is now (after the log was rewritten).
+OpenResult rebuildOwnIndex(AppState &state, ProgressSink &progress);
+
 struct OpenOutcome
 {
     OpenResult result = OpenResult::Ok;

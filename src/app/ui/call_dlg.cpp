@@ -14,16 +14,6 @@ namespace vz::ui {
 
 namespace {
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, int x, int y)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(x, y, 56, 22);
-    b->setAutoDefault(false);
-    b->setFlat(true);
-    return b;
-}
-
 QLineEdit *makePickField(QWidget *parent, const char *name)
 {
     auto *e = new QLineEdit(parent);
@@ -44,8 +34,10 @@ TCallDlg::TCallDlg(app::AppState &state, UiServices &services, int mode, QWidget
       Edit1(makePickField(this, "Edit1")), Edit2(makePickField(this, "Edit2")),
       ListBox1(new QListWidget(this)),
       Label1(new QLabel(QStringLiteral("リストから局名をクリックしてください"), this)),
-      SpeedButton1(makeButton(this, "SpeedButton1", QStringLiteral("中　止"), 38, 228)),
-      SpeedButton2(makeButton(this, "SpeedButton2", QStringLiteral("設　定"), 113, 229))
+      SpeedButton1(makeDialogButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("中　止"),
+                                    smallButtonAt(38, 228))),
+      SpeedButton2(makeDialogButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("設　定"),
+                                    smallButtonAt(113, 229)))
 {
     setObjectName(QStringLiteral("CallDlg"));
     setFixedSize(193, 261);

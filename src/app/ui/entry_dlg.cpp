@@ -23,26 +23,15 @@ QValidator::State CallsignValidator::validate(QString &input, int &) const
     return input.isEmpty() ? Intermediate : Acceptable;
 }
 
-namespace {
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, int x, int y)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(x, y, 56, 22);
-    b->setAutoDefault(false);
-    b->setFlat(true);
-    return b;
-}
-
-} // namespace
-
 TEntryDlg::TEntryDlg(app::AppState &state, UiServices &services, int mode, QWidget *parent)
     : VezoDialog(state, services, parent), m_mode(mode), Label1(new QLabel(this)),
       Label2(new QLabel(this)), Edit1(new QLineEdit(this)),
-      SpeedButton1(makeButton(this, "SpeedButton1", QStringLiteral("登録"), 115, 229)),
-      SpeedButton2(makeButton(this, "SpeedButton2", QStringLiteral("印刷"), 115, 229)),
-      SpeedButton3(makeButton(this, "SpeedButton3", QStringLiteral("中止"), 35, 230))
+      SpeedButton1(makeDialogButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("登録"),
+                                    smallButtonAt(115, 229))),
+      SpeedButton2(makeDialogButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("印刷"),
+                                    smallButtonAt(115, 229))),
+      SpeedButton3(makeDialogButton(this, QStringLiteral("SpeedButton3"), QStringLiteral("中止"),
+                                    smallButtonAt(35, 230)))
 {
     setObjectName(QStringLiteral("EntryDlg"));
     setFixedSize(193, 261);

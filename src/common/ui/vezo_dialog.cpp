@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStyle>
 
 namespace vz::ui {
@@ -21,6 +22,17 @@ bool isInputField(QObject *o)
 }
 
 } // namespace
+
+QPushButton *makeDialogButton(QWidget *parent, const QString &name, const QString &caption,
+                              const QRect &geometry, bool flat)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(geometry);
+    b->setAutoDefault(false);
+    b->setFlat(flat);
+    return b;
+}
 
 void setFieldFocusLook(QWidget *field, bool focused)
 {

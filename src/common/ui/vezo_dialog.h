@@ -10,6 +10,8 @@
 
 #include <QDialog>
 
+class QPushButton;
+
 namespace vz::ui {
 
 class VezoDialog : public QDialog
@@ -41,6 +43,15 @@ private:
     QString m_title;
     bool m_greyFrame = false;
 };
+
+// A dialog's command button. It never acts as the default button: Enter moves between controls.
+QPushButton *makeDialogButton(QWidget *parent, const QString &name, const QString &caption,
+                              const QRect &geometry, bool flat = true);
+// The small dialogs' buttons are 56 x 22.
+inline QRect smallButtonAt(int x, int y)
+{
+    return {x, y, 56, 22};
+}
 
 // Field colours: button face without the focus, window colour with it.
 void setFieldFocusLook(QWidget *field, bool focused);

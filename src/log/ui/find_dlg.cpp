@@ -41,16 +41,6 @@ const ItemText *itemText(int item)
     return &kItems[static_cast<std::size_t>(item - 1)];
 }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, int x, int y)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(x, y, 56, 22);
-    b->setAutoDefault(false);
-    b->setFlat(true);
-    return b;
-}
-
 } // namespace
 
 QValidator::State SearchKeyValidator::validate(QString &input, int &) const
@@ -73,8 +63,10 @@ QString TFindDlg::helpFor(int item)
 
 TFindDlg::TFindDlg(app::AppState &state, UiServices &services, int item, QWidget *parent)
     : VezoDialog(state, services, parent), Edit1(new QLineEdit(this)), Label1(new QLabel(this)),
-      SpeedButton1(makeButton(this, "SpeedButton1", QStringLiteral("中　止"), 35, 230)),
-      SpeedButton2(makeButton(this, "SpeedButton2", QStringLiteral("表　示"), 115, 229))
+      SpeedButton1(makeDialogButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("中　止"),
+                                    smallButtonAt(35, 230))),
+      SpeedButton2(makeDialogButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("表　示"),
+                                    smallButtonAt(115, 229)))
 {
     setObjectName(QStringLiteral("FindDlg"));
     setFixedSize(193, 261);

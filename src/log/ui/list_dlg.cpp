@@ -65,14 +65,10 @@ constexpr int kJccWidth = 60;
 constexpr int kPortableWidth = 154;
 constexpr int kMarkWidth = 54;
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
-                        const QRect &geometry)
+QPushButton *makeListButton(QWidget *parent, const QString &name, const QString &caption,
+                            const QRect &geometry)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setGeometry(geometry);
-    b->setAutoDefault(false);
-    return b;
+    return makeDialogButton(parent, name, caption, geometry, false);
 }
 
 QString noticeMessage(log::SearchNotice notice)
@@ -155,18 +151,18 @@ void TListDlg::buildButtons()
     m_areaGroup->setExclusive(false);
     for (std::size_t i = 0; i < kItemButtons.size(); ++i) {
         const int item = static_cast<int>(i) + 1;
-        QPushButton *b = makeButton(this, QStringLiteral("SpeedButton%1").arg(item),
-                                    QString::fromUtf8(kItemButtons[i].caption),
-                                    QRect(140 + static_cast<int>(i) * 78, 12, 74, 24));
+        QPushButton *b = makeListButton(this, QStringLiteral("SpeedButton%1").arg(item),
+                                        QString::fromUtf8(kItemButtons[i].caption),
+                                        QRect(140 + static_cast<int>(i) * 78, 12, 74, 24));
         setHint(b, QString::fromUtf8(kItemButtons[i].hint));
         m_itemGroup->addButton(b, item);
         m_itemButtons[i] = b;
     }
     for (std::size_t i = 0; i < kAreaButtons.size(); ++i) {
         const AreaButtonSpec &spec = kAreaButtons[i];
-        QPushButton *b = makeButton(this, QStringLiteral("SpeedButton%1").arg(9 + i),
-                                    QString::fromUtf8(spec.caption),
-                                    QRect(140 + static_cast<int>(i) * 57, 12, 54, 24));
+        QPushButton *b = makeListButton(this, QStringLiteral("SpeedButton%1").arg(9 + i),
+                                        QString::fromUtf8(spec.caption),
+                                        QRect(140 + static_cast<int>(i) * 57, 12, 54, 24));
         setHint(b, QString::fromUtf8(spec.hint));
         m_areaGroup->addButton(b, spec.area);
         m_areaButtons[i] = b;
@@ -175,22 +171,22 @@ void TListDlg::buildButtons()
     connect(m_areaGroup, &QButtonGroup::idClicked, this, &TListDlg::AreaButtonClick);
 
     const int row = 300;
-    SpeedButton20 = makeButton(this, QStringLiteral("SpeedButton20"), QStringLiteral("JCC"),
-                               QRect(14, row, 62, 24));
-    SpeedButton21 = makeButton(this, QStringLiteral("SpeedButton21"), QStringLiteral("移動地"),
-                               QRect(80, row, 62, 24));
-    SpeedButton22 = makeButton(this, QStringLiteral("SpeedButton22"), QStringLiteral("マーク"),
-                               QRect(146, row, 62, 24));
-    SpeedButton23 = makeButton(this, QStringLiteral("SpeedButton23"), QStringLiteral("全項目"),
-                               QRect(212, row, 62, 24));
-    SpeedButton24 = makeButton(this, QStringLiteral("SpeedButton24"), QStringLiteral("初期値"),
-                               QRect(278, row, 62, 24));
-    SpeedButton25 = makeButton(this, QStringLiteral("SpeedButton25"), QStringLiteral("表示クリア"),
-                               QRect(500, row, 86, 24));
-    SpeedButton26 = makeButton(this, QStringLiteral("SpeedButton26"), QStringLiteral("ヘルプ"),
-                               QRect(592, row, 86, 24));
-    SpeedButton27 = makeButton(this, QStringLiteral("SpeedButton27"), QStringLiteral("終　了"),
-                               QRect(684, row, 86, 24));
+    SpeedButton20 = makeListButton(this, QStringLiteral("SpeedButton20"), QStringLiteral("JCC"),
+                                   QRect(14, row, 62, 24));
+    SpeedButton21 = makeListButton(this, QStringLiteral("SpeedButton21"), QStringLiteral("移動地"),
+                                   QRect(80, row, 62, 24));
+    SpeedButton22 = makeListButton(this, QStringLiteral("SpeedButton22"), QStringLiteral("マーク"),
+                                   QRect(146, row, 62, 24));
+    SpeedButton23 = makeListButton(this, QStringLiteral("SpeedButton23"), QStringLiteral("全項目"),
+                                   QRect(212, row, 62, 24));
+    SpeedButton24 = makeListButton(this, QStringLiteral("SpeedButton24"), QStringLiteral("初期値"),
+                                   QRect(278, row, 62, 24));
+    SpeedButton25 = makeListButton(this, QStringLiteral("SpeedButton25"),
+                                   QStringLiteral("表示クリア"), QRect(500, row, 86, 24));
+    SpeedButton26 = makeListButton(this, QStringLiteral("SpeedButton26"), QStringLiteral("ヘルプ"),
+                                   QRect(592, row, 86, 24));
+    SpeedButton27 = makeListButton(this, QStringLiteral("SpeedButton27"), QStringLiteral("終　了"),
+                                   QRect(684, row, 86, 24));
     setHint(SpeedButton20, QStringLiteral("|ＪＣＣナンバーを表示"));
     setHint(SpeedButton21, QStringLiteral("|相手局が移動運用だったか ？"));
     setHint(SpeedButton22, QStringLiteral("|設定したマークを表示"));
