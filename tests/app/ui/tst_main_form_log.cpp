@@ -5,8 +5,7 @@
 #include "log/log_file.h"
 #include "log/ui/log_dlg.h"
 
-#include "support/recording_answerer.h"
-#include "support/temp_dir.h"
+#include "support/window_fixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,12 +26,8 @@ const Command kLocked[] = {Command::NewUser,  Command::SwitchUser, Command::Refe
                            Command::LogInput, Command::LogModify,  Command::LogDelete,
                            Command::LogSearch};
 
-struct Fixture
+struct Fixture : test::WindowFixture
 {
-    test::TempDir dir;
-    app::AppState state;
-    UiServices services;
-    test::RecordedMessages messages;
     std::unique_ptr<TMainForm> form;
 
     Fixture()
@@ -42,7 +37,6 @@ struct Fixture
         log::FieldTexts t;
         t[0] = "JA3XYZ";
         log::appendRecord(dir.file("JA1ABC.DAT"), 1, log::buildRecord(t, false, true));
-        messages.attach(services.messages);
         form = std::make_unique<TMainForm>(state, services, QString::fromStdString(dir.path()));
         EXPECT_TRUE(form->FormShow());
         form->show();

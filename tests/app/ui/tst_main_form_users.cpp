@@ -10,8 +10,7 @@
 #include "app/user_settings.h"
 #include "log/log_file.h"
 
-#include "support/recording_answerer.h"
-#include "support/temp_dir.h"
+#include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -54,12 +53,8 @@ const std::vector<Command> kCardCommands = {Command::Postcard, Command::Commerci
 
 // JA1ABC is the current user, with JA2XYZ as reference in force and a deleted record in the
 // log; JA2XYZ and JA3QRP are registered too.
-struct Fixture
+struct Fixture : test::WindowFixture
 {
-    test::TempDir dir;
-    app::AppState state;
-    UiServices services;
-    test::RecordedMessages messages;
     std::unique_ptr<TMainForm> form;
 
     explicit Fixture(bool referenceOn = true)
@@ -72,7 +67,6 @@ struct Fixture
         dir.write("JA2XYZ.DAT", record("JA2CCC") + record("JA2DDD"));
         dir.write("JA3QRP.DAT", record("JA3EEE"));
         app::writeUserSettings(dir.file("JA1ABC.ini"), {}, {"JA2XYZ", referenceOn, true});
-        messages.attach(services.messages);
         form = std::make_unique<TMainForm>(state, services, QString::fromStdString(dir.path()));
         EXPECT_TRUE(form->FormShow());
         messages.texts.clear();
