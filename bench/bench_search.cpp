@@ -147,45 +147,52 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    // The figures the goals are stated in: best of five each.
+    // The figures the goals are stated in. The machine's speed drifts, so the read and the
+    // passes take turns, seven rounds, and each keeps its best.
     const std::string log = logPath();
-    const double read = vz::bench::plainReadSeconds(log, 5);
     vz::NoProgress quiet;
-
     vz::log::PrefixTable noTable;
     const vz::log::SearchPlan frequency =
         vz::log::planItemSearch(vz::log::SearchItem::Frequency, kFrequencyKey, noTable);
-    CountingSink scanRows;
-    const double scan = seconds(
-        [&] {
-            scanRows.rows = 0;
-            vz::log::searchLog({log, nullptr, {}}, frequency, scanRows, quiet);
-        },
-        5);
-    vz::log::ResultTable kept;
-    const double scanKept = seconds(
-        [&] {
-            kept.clear();
-            vz::log::searchLog({log, nullptr, {}}, frequency, kept, quiet);
-        },
-        5);
-
     AreaSetup setup;
     const vz::log::SearchPlan areaPlan = vz::log::planAreaSearch(kBusiestArea);
+    CountingSink scanRows;
     CountingSink areaCount;
-    const double area = seconds(
-        [&] {
-            areaCount.rows = 0;
-            vz::log::searchLog({log, &setup.index, {}}, areaPlan, areaCount, quiet);
-        },
-        5);
+    vz::log::ResultTable kept;
     vz::log::ResultTable areaRows;
-    const double areaKept = seconds(
-        [&] {
-            areaRows.clear();
-            vz::log::searchLog({log, &setup.index, {}}, areaPlan, areaRows, quiet);
-        },
-        5);
+    double read = 1e9, scan = 1e9, scanKept = 1e9, area = 1e9, areaKept = 1e9;
+    for (int round = 0; round < 7; ++round) {
+        read = std::min(read, vz::bench::plainReadSeconds(log, 1));
+        scan = std::min(scan,
+                        seconds(
+                            [&] {
+                                scanRows.rows = 0;
+                                vz::log::searchLog({log, nullptr, {}}, frequency, scanRows, quiet);
+                            },
+                            1));
+        scanKept = std::min(scanKept,
+                            seconds(
+                                [&] {
+                                    kept.clear();
+                                    vz::log::searchLog({log, nullptr, {}}, frequency, kept, quiet);
+                                },
+                                1));
+        area = std::min(
+            area, seconds(
+                      [&] {
+                          areaCount.rows = 0;
+                          vz::log::searchLog({log, &setup.index, {}}, areaPlan, areaCount, quiet);
+                      },
+                      1));
+        areaKept =
+            std::min(areaKept,
+                     seconds(
+                         [&] {
+                             areaRows.clear();
+                             vz::log::searchLog({log, &setup.index, {}}, areaPlan, areaRows, quiet);
+                         },
+                         1));
+    }
 
     std::printf("plain read of %d records: %.1f ms\n", kRecords, read * 1000);
     std::printf("full scan, frequency key \"%s\" (%lld rows): %.1f ms, ratio %.2f (goal <= 2); "

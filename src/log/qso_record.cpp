@@ -10,35 +10,7 @@ namespace vz::log {
 
 namespace {
 
-constexpr std::array<FieldSpec, kTextFieldCount> kFields{{
-    {0, 7},    // callsign
-    {7, 2},    // portableArea
-    {9, 4},    // portableForm
-    {13, 9},   // qsoDate
-    {22, 6},   // startTime
-    {28, 25},  // fixedQth
-    {53, 9},   // fixedJcc
-    {62, 25},  // portableQth
-    {87, 9},   // portableJcc
-    {96, 15},  // opName
-    {111, 7},  // hisRst
-    {118, 7},  // myRst
-    {125, 9},  // frequency
-    {134, 6},  // mode: six characters, no room for a NUL
-    {140, 9},  // power
-    {149, 11}, // userMark
-    {160, 31}, // remarks
-    {191, 31}, // memo
-    {222, 25}, // ownPortableQth
-    {247, 6},  // endTime
-}};
-
 } // namespace
-
-const FieldSpec &fieldSpec(Field f)
-{
-    return kFields[static_cast<std::size_t>(f)];
-}
 
 std::size_t maxTextBytes(Field f)
 {
@@ -49,8 +21,7 @@ std::size_t maxTextBytes(Field f)
 std::string_view QsoRecord::field(Field f) const
 {
     const FieldSpec &spec = fieldSpec(f);
-    const std::string_view raw(bytes.data() + spec.offset, spec.width);
-    return raw.substr(0, raw.find('\0'));
+    return fieldTextAt(bytes.data() + spec.offset, spec.width);
 }
 
 void QsoRecord::setField(Field f, std::string_view text)
@@ -83,8 +54,7 @@ QsoRecord buildDeletedRecord(bool qslPending)
 
 std::string_view callsignOf(const char *recordBytes)
 {
-    const std::string_view raw(recordBytes, fieldSpec(Field::Callsign).width);
-    return raw.substr(0, raw.find('\0'));
+    return fieldTextAt(recordBytes, fieldSpec(Field::Callsign).width);
 }
 
 } // namespace vz::log

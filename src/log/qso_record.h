@@ -45,7 +45,45 @@ struct FieldSpec
     std::size_t width;
 };
 
-const FieldSpec &fieldSpec(Field f);
+// Inline: the searches and the area index consult it for every record of large logs.
+inline constexpr std::array<FieldSpec, kTextFieldCount> kFieldSpecs{{
+
+    {0, 7},    // callsign
+    {7, 2},    // portableArea
+    {9, 4},    // portableForm
+    {13, 9},   // qsoDate
+    {22, 6},   // startTime
+    {28, 25},  // fixedQth
+    {53, 9},   // fixedJcc
+    {62, 25},  // portableQth
+    {87, 9},   // portableJcc
+    {96, 15},  // opName
+    {111, 7},  // hisRst
+    {118, 7},  // myRst
+    {125, 9},  // frequency
+    {134, 6},  // mode: six characters, no room for a NUL
+    {140, 9},  // power
+    {149, 11}, // userMark
+    {160, 31}, // remarks
+    {191, 31}, // memo
+    {222, 25}, // ownPortableQth
+    {247, 6},  // endTime
+}};
+
+constexpr const FieldSpec &fieldSpec(Field f)
+{
+    return kFieldSpecs[static_cast<std::size_t>(f)];
+}
+// A field's text runs to its first NUL or its end. A plain loop: fields are a few bytes long,
+// shorter than the call to a library search would be.
+inline std::string_view fieldTextAt(const char *field, std::size_t width)
+{
+    std::size_t length = 0;
+    while (length < width && field[length] != '\0')
+        ++length;
+    return {field, length};
+}
+
 // Longest text a field takes (its width less the NUL, except `mode`).
 std::size_t maxTextBytes(Field f);
 

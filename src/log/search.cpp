@@ -34,8 +34,7 @@ constexpr std::int32_t kProgressEvery = 8192;
 std::string_view fieldText(const char *record, Field f)
 {
     const FieldSpec &spec = fieldSpec(f);
-    const std::string_view raw(record + spec.offset, spec.width);
-    return raw.substr(0, raw.find('\0'));
+    return fieldTextAt(record + spec.offset, spec.width);
 }
 
 // Whether a field's text starts with the key. A key holds no NUL, so when the field's first
