@@ -20,16 +20,16 @@ std::size_t maxTextBytes(Field f)
 
 std::string_view QsoRecord::field(Field f) const
 {
-    const FieldSpec &spec = fieldSpec(f);
-    return fieldTextAt(bytes.data() + spec.offset, spec.width);
+    const FieldSpec &place = fieldSpec(f);
+    return fieldTextAt(bytes.data() + place.offset, place.width);
 }
 
 void QsoRecord::setField(Field f, std::string_view text)
 {
-    const FieldSpec &spec = fieldSpec(f);
+    const FieldSpec &place = fieldSpec(f);
     const std::string_view cut = sjis::cutToWidth(sjis::trimBlanks(text), maxTextBytes(f));
-    char *dst = bytes.data() + spec.offset;
-    std::memset(dst, 0, spec.width);
+    char *dst = bytes.data() + place.offset;
+    std::memset(dst, 0, place.width);
     std::memcpy(dst, cut.data(), cut.size());
 }
 

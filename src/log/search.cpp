@@ -33,18 +33,18 @@ constexpr std::int32_t kProgressEvery = 8192;
 
 std::string_view fieldText(const char *record, Field f)
 {
-    const FieldSpec &spec = fieldSpec(f);
-    return fieldTextAt(record + spec.offset, spec.width);
+    const FieldSpec &place = fieldSpec(f);
+    return fieldTextAt(record + place.offset, place.width);
 }
 
 // Whether a field's text starts with the key. A key holds no NUL, so when the field's first
 // bytes equal it the text runs at least that far; a field shorter than the key never matches.
 bool fieldStartsWith(const char *record, Field f, std::string_view key)
 {
-    const FieldSpec &spec = fieldSpec(f);
-    if (key.size() > spec.width || key.find('\0') != std::string_view::npos)
+    const FieldSpec &place = fieldSpec(f);
+    if (key.size() > place.width || key.find('\0') != std::string_view::npos)
         return fieldText(record, f).starts_with(key);
-    return std::memcmp(record + spec.offset, key.data(), key.size()) == 0;
+    return std::memcmp(record + place.offset, key.data(), key.size()) == 0;
 }
 
 // Shift_JIS text contains the key only where the key starts on a character of the text: a

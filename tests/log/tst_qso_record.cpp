@@ -24,9 +24,9 @@ TEST(QsoRecord, LayoutCoversTheRecordWithoutGaps)
 {
     std::size_t next = 0;
     for (std::size_t i = 0; i < kTextFieldCount; ++i) {
-        const FieldSpec &spec = fieldSpec(static_cast<Field>(i));
-        EXPECT_EQ(spec.offset, next) << "field " << i;
-        next = spec.offset + spec.width;
+        const FieldSpec &place = fieldSpec(static_cast<Field>(i));
+        EXPECT_EQ(place.offset, next) << "field " << i;
+        next = place.offset + place.width;
     }
     EXPECT_EQ(next, kQslFlagOffset);
     EXPECT_EQ(fieldSpec(Field::Mode).offset, 134u);
@@ -41,9 +41,9 @@ TEST(QsoRecord, FirstRegistrationMarksEveryEmptyFieldWithADash)
         const auto f = static_cast<Field>(i);
         if (f == Field::Callsign || f == Field::EndTime)
             continue;
-        const FieldSpec &spec = fieldSpec(f);
-        EXPECT_EQ(r.bytes[spec.offset], '-') << "field " << i;
-        EXPECT_EQ(r.bytes[spec.offset + 1], '\0') << "field " << i;
+        const FieldSpec &place = fieldSpec(f);
+        EXPECT_EQ(r.bytes[place.offset], '-') << "field " << i;
+        EXPECT_EQ(r.bytes[place.offset + 1], '\0') << "field " << i;
     }
     EXPECT_EQ(std::string(r.bytes.data(), 7), std::string("JA1ABC\0", 7));
     EXPECT_EQ(std::string(r.bytes.data() + 247, 6), std::string("12:34\0", 6));

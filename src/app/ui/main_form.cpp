@@ -106,16 +106,16 @@ void TMainForm::buildCommands()
         PageControl1->addTab(page, QString::fromUtf8(caption));
         pages.push_back(row);
     }
-    for (const CommandSpec &spec : commandSpecs()) {
+    for (const CommandSpec &command : commandSpecs()) {
         auto *button = new QToolButton;
-        button->setObjectName(QLatin1String(spec.name));
-        button->setText(QString::fromUtf8(spec.caption));
+        button->setObjectName(QLatin1String(command.name));
+        button->setText(QString::fromUtf8(command.caption));
         button->setAutoRaise(true);
         button->setMinimumWidth(72);
-        setHint(button, QString::fromUtf8(spec.hint));
-        const Command id = spec.id;
+        setHint(button, QString::fromUtf8(command.hint));
+        const Command id = command.id;
         connect(button, &QToolButton::clicked, this, [this, id] { runCommand(id); });
-        pages[static_cast<std::size_t>(spec.tab)]->addWidget(button);
+        pages[static_cast<std::size_t>(command.tab)]->addWidget(button);
         m_commands[id] = button;
     }
     for (QHBoxLayout *row : pages)

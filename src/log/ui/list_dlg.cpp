@@ -159,12 +159,12 @@ void TListDlg::buildButtons()
         m_itemButtons[i] = b;
     }
     for (std::size_t i = 0; i < kAreaButtons.size(); ++i) {
-        const AreaButtonSpec &spec = kAreaButtons[i];
+        const AreaButtonSpec &button = kAreaButtons[i];
         QPushButton *b = makeListButton(this, QStringLiteral("SpeedButton%1").arg(9 + i),
-                                        QString::fromUtf8(spec.caption),
+                                        QString::fromUtf8(button.caption),
                                         QRect(140 + static_cast<int>(i) * 57, 12, 54, 24));
-        setHint(b, QString::fromUtf8(spec.hint));
-        m_areaGroup->addButton(b, spec.area);
+        setHint(b, QString::fromUtf8(button.hint));
+        m_areaGroup->addButton(b, button.area);
         m_areaButtons[i] = b;
     }
     connect(m_itemGroup, &QButtonGroup::idClicked, this, &TListDlg::ItemButtonClick);

@@ -61,11 +61,11 @@ TEST(MainForm, CaptionTabsAndEveryCommandWithItsHint)
     ASSERT_EQ(tabs->count(), 7);
     EXPECT_EQ(tabs->tabText(1), "ログ編集・レコード検索");
     EXPECT_EQ(tabs->tabText(3), "検　索");
-    for (const CommandSpec &spec : commandSpecs()) {
-        QAbstractButton *b = f.form->commandButton(spec.id);
+    for (const CommandSpec &command : commandSpecs()) {
+        QAbstractButton *b = f.form->commandButton(command.id);
         ASSERT_NE(b, nullptr);
-        EXPECT_EQ(b->text(), QString::fromUtf8(spec.caption));
-        EXPECT_EQ("|" + b->statusTip(), QString::fromUtf8(spec.hint));
+        EXPECT_EQ(b->text(), QString::fromUtf8(command.caption));
+        EXPECT_EQ("|" + b->statusTip(), QString::fromUtf8(command.hint));
         EXPECT_TRUE(b->toolTip().isEmpty()) << "no pop-up tip";
     }
     EXPECT_EQ(f.form->commandButton(Command::ItemSearch)->statusTip(), "項目別で検索します");
