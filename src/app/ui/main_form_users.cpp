@@ -12,6 +12,8 @@
 #include "app/user_registry.h"
 #include "common/callsign.h"
 
+#include <optional>
+
 #include <QTimer>
 
 namespace vz::ui {
@@ -76,24 +78,35 @@ bool reportRebuiltIndex(app::OpenResult result, const app::AppState &state,
     return false;
 }
 
+// Runs the registration or user switch dialog modally, the user commands held meanwhile; the
+// dialog's answer, or nullopt when it was cancelled.
+template <typename Dialog>
+std::optional<QString> runUserDialog(TMainForm &form, Dialog &dialog,
+                                     QString (Dialog::*answer)() const)
+{
+    form.placeDialog(&dialog, Placement::Left300);
+    form.setUserCommandsEnabled(false);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    form.setUserCommandsEnabled(true);
+    if (!ok)
+        return std::nullopt;
+    return (dialog.*answer)();
+}
+
 } // namespace
 
 void TMainForm::newUserCommand()
 {
     if (refuseWhileOpen(userFileDialogsOpen(m_state.dialogModes), m_services.messages))
         return;
-    QString candidate;
+    std::optional<QString> candidate;
     {
         TEntryDlg dialog(m_state, m_services, TEntryDlg::NewUser, this);
-        placeDialog(&dialog, Placement::Left300);
-        setUserCommandsEnabled(false);
-        const bool ok = dialog.exec() == QDialog::Accepted;
-        setUserCommandsEnabled(true);
-        if (!ok)
-            return;
-        candidate = dialog.candidate();
+        candidate = runUserDialog(*this, dialog, &TEntryDlg::candidate);
     }
-    const std::string call = candidate.toStdString();
+    if (!candidate)
+        return;
+    const std::string call = candidate->toStdString();
     if (!isValidOwnCallsign(call) || !leaveCurrentUser(m_state, m_services.messages))
         return;
     m_state.currentCall = call;
@@ -108,18 +121,14 @@ void TMainForm::switchUserCommand(int mode)
     if (mode == TCallDlg::SwitchUser &&
         refuseWhileOpen(userFileDialogsOpen(m_state.dialogModes), m_services.messages))
         return;
-    QString pick;
+    std::optional<QString> pick;
     {
         TCallDlg dialog(m_state, m_services, mode, this);
-        placeDialog(&dialog, Placement::Left300);
-        setUserCommandsEnabled(false);
-        const bool ok = dialog.exec() == QDialog::Accepted;
-        setUserCommandsEnabled(true);
-        if (!ok)
-            return;
-        pick = dialog.pick();
+        pick = runUserDialog(*this, dialog, &TCallDlg::pick);
     }
-    const std::string call = pick.toStdString();
+    if (!pick)
+        return;
+    const std::string call = pick->toStdString();
 
     if (mode == TCallDlg::SwitchUser) {
         if (!isValidOwnCallsign(call) || call == m_state.currentCall ||

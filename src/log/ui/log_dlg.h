@@ -163,7 +163,9 @@ private:
     void showStandardRemark(int area);
     void showRecord(std::int32_t n);
     void gotoRecord(std::int32_t n);
-    std::optional<std::int32_t> numberInRange() const;
+    // The number in the panel when it names a record (1 .. NextRecordNo - 1); otherwise the
+    // operator is told "範囲外のナンバーです" and nothing is read or written.
+    std::optional<std::int32_t> numberInRange();
     void runHistory();
     log::CallsignCache &calls(std::unique_ptr<log::CallsignCache> &cache, const std::string &path);
     void showDistanceAndCompass();

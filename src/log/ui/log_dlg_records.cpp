@@ -39,23 +39,23 @@ void TLogDlg::Edit21Change()
     SpeedButton3->setEnabled(!Edit21->text().isEmpty());
 }
 
-std::optional<std::int32_t> TLogDlg::numberInRange() const
+std::optional<std::int32_t> TLogDlg::numberInRange()
 {
     bool ok = false;
     const qlonglong n = Edit21->text().trimmed().toLongLong(&ok);
-    if (!ok || n <= 0 || n > m_state.nextRecordNo - 1)
+    if (!ok || n <= 0 || n > m_state.nextRecordNo - 1) {
+        m_services.messages.notice(QStringLiteral("範囲外のナンバーです"));
+        Edit21->setFocus();
         return std::nullopt;
+    }
     return static_cast<std::int32_t>(n);
 }
 
 void TLogDlg::SpeedButton3Click()
 {
     const auto n = numberInRange();
-    if (!n) {
-        m_services.messages.notice(QStringLiteral("範囲外のナンバーです"));
-        Edit21->setFocus();
+    if (!n)
         return;
-    }
     gotoRecord(*n);
     SpeedButton3->setEnabled(false);
 }
@@ -137,11 +137,8 @@ void TLogDlg::SpeedButton6Click()
         return;
     }
     const auto n = numberInRange();
-    if (!n) {
-        m_services.messages.notice(QStringLiteral("範囲外のナンバーです"));
-        Edit21->setFocus();
+    if (!n)
         return;
-    }
     const log::QsoRecord record = log::buildRecord(fieldTexts(), CheckBox1->isChecked(), false);
     if (log::rewriteRecord(m_state.logPath, *n, record) != log::IoResult::Ok) {
         m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
@@ -155,11 +152,8 @@ void TLogDlg::SpeedButton6Click()
 void TLogDlg::SpeedButton7Click()
 {
     const auto n = numberInRange();
-    if (!n) {
-        m_services.messages.notice(QStringLiteral("範囲外のナンバーです"));
-        Edit21->setFocus();
+    if (!n)
         return;
-    }
     if (!m_services.messages.confirm(field(kCallsign)->text() +
                                      QStringLiteral(" を削除してよろしいか　？")))
         return;
