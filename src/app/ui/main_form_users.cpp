@@ -12,9 +12,9 @@
 #include "app/user_registry.h"
 #include "common/callsign.h"
 
-#include <optional>
-
 #include <QTimer>
+
+#include <optional>
 
 namespace vz::ui {
 
