@@ -75,12 +75,6 @@ TCallDlg::TCallDlg(app::AppState &state, UiServices &services, int mode, QWidget
     ListBox1->setFocus();
 }
 
-TCallDlg::~TCallDlg()
-{
-    for (QObject *child : children())
-        disconnect(child, nullptr, this, nullptr);
-}
-
 void TCallDlg::fillList()
 {
     ListBox1->clear();

@@ -25,7 +25,6 @@ public:
     enum Mode { SwitchUser = 1, Reference = 2 };
 
     TCallDlg(app::AppState &state, UiServices &services, int mode, QWidget *parent = nullptr);
-    ~TCallDlg() override;
 
     int mode() const { return m_mode; }
     // The station picked, once the dialog ended with OK; empty when none was picked or the pick

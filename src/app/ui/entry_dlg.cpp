@@ -88,13 +88,6 @@ TEntryDlg::TEntryDlg(app::AppState &state, UiServices &services, int mode, QWidg
     Edit1->setFocus();
 }
 
-TEntryDlg::~TEntryDlg()
-{
-    // A focused field reports leaving while it is destroyed; nothing must answer by then.
-    for (QObject *child : children())
-        disconnect(child, nullptr, this, nullptr);
-}
-
 void TEntryDlg::Edit1Change()
 {
     QPushButton *action = m_mode == BlankCards ? SpeedButton2 : SpeedButton1;

@@ -33,7 +33,6 @@ public:
     enum Mode { FirstRun = 1, NewUser = 2, BlankCards = 3 };
 
     TEntryDlg(app::AppState &state, UiServices &services, int mode, QWidget *parent = nullptr);
-    ~TEntryDlg() override;
 
     int mode() const { return m_mode; }
     // The callsign typed, once the dialog ended with OK (modes 1 and 2).

@@ -48,6 +48,14 @@ VezoDialog::VezoDialog(app::AppState &state, UiServices &services, QWidget *pare
 {
 }
 
+VezoDialog::~VezoDialog()
+{
+    // The controls are destroyed after this, and a focused field reports leaving as it goes;
+    // by then no handler of the dialog may answer. Every dialog's connections end here.
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
+}
+
 void VezoDialog::setTitle(const QString &title)
 {
     m_title = title;

@@ -19,6 +19,7 @@ class VezoDialog : public QDialog
     Q_OBJECT
 public:
     VezoDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
+    ~VezoDialog() override;
 
     QString title() const { return m_title; }
     void setTitle(const QString &title);

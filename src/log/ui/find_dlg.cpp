@@ -96,13 +96,6 @@ TFindDlg::TFindDlg(app::AppState &state, UiServices &services, int item, QWidget
     Edit1->setFocus();
 }
 
-TFindDlg::~TFindDlg()
-{
-    // A focused field reports leaving while it is destroyed; nothing must answer by then.
-    for (QObject *child : children())
-        disconnect(child, nullptr, this, nullptr);
-}
-
 void TFindDlg::showEvent(QShowEvent *event)
 {
     VezoDialog::showEvent(event);

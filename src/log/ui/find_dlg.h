@@ -30,7 +30,6 @@ class TFindDlg : public VezoDialog
 public:
     // `item` is the search item 1..7.
     TFindDlg(app::AppState &state, UiServices &services, int item, QWidget *parent = nullptr);
-    ~TFindDlg() override;
 
     static QString titleFor(int item);
     static QString helpFor(int item);

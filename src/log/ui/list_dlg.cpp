@@ -139,12 +139,6 @@ TListDlg::TListDlg(app::AppState &state, UiServices &services, QWidget *parent)
     resetColumns();
 }
 
-TListDlg::~TListDlg()
-{
-    for (QObject *child : children())
-        disconnect(child, nullptr, this, nullptr);
-}
-
 void TListDlg::buildButtons()
 {
     m_itemGroup->setExclusive(false);

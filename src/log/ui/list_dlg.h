@@ -40,7 +40,6 @@ class TListDlg : public VezoDialog
 public:
     // The list mode (9 or 10) must be set in the state's dialog modes before.
     TListDlg(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
-    ~TListDlg() override;
 
     // Where long passes show their progress (the hint bar); none by default.
     void setProgress(ProgressSink &progress) { m_progress = &progress; }

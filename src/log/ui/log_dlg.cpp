@@ -191,12 +191,7 @@ TLogDlg::TLogDlg(app::AppState &state, UiServices &services, int mode, QWidget *
         b->setEnabled(false);
 }
 
-TLogDlg::~TLogDlg()
-{
-    // A focused field reports leaving while it is destroyed; nothing must answer by then.
-    for (QObject *child : findChildren<QObject *>())
-        disconnect(child, nullptr, this, nullptr);
-}
+TLogDlg::~TLogDlg() = default;
 
 void TLogDlg::buildFields()
 {

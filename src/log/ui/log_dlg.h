@@ -89,7 +89,7 @@ public:
     enum Mode { Input = 1, Modify = 2, Delete = 3, RecordSearch = 4 };
 
     TLogDlg(app::AppState &state, UiServices &services, int mode, QWidget *parent = nullptr);
-    ~TLogDlg() override;
+    ~TLogDlg() override; // the callsign caches are complete only in the .cpp
 
     int mode() const { return m_mode; }
     // The help page of each mode: 14 input, 15 modify, 16 delete, 17 record search.
@@ -166,6 +166,8 @@ private:
     // The number in the panel when it names a record (1 .. NextRecordNo - 1); otherwise the
     // operator is told "範囲外のナンバーです" and nothing is read or written.
     std::optional<std::int32_t> numberInRange();
+    // Writes the fields as record n; false (and the write failure shown) when it could not be.
+    bool rewriteShownRecord(std::int32_t n);
     void runHistory();
     log::CallsignCache &calls(std::unique_ptr<log::CallsignCache> &cache, const std::string &path);
     void showDistanceAndCompass();

@@ -139,14 +139,22 @@ void TLogDlg::SpeedButton6Click()
     const auto n = numberInRange();
     if (!n)
         return;
-    const log::QsoRecord record = log::buildRecord(fieldTexts(), CheckBox1->isChecked(), false);
-    if (log::rewriteRecord(m_state.logPath, *n, record) != log::IoResult::Ok) {
-        m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
+    if (!rewriteShownRecord(*n))
         return;
+    SpeedButton6->setEnabled(false);
+}
+
+bool TLogDlg::rewriteShownRecord(std::int32_t n)
+{
+    // Exactly what the fields show: a modified record keeps empty fields empty.
+    const log::QsoRecord record = log::buildRecord(fieldTexts(), CheckBox1->isChecked(), false);
+    if (log::rewriteRecord(m_state.logPath, n, record) != log::IoResult::Ok) {
+        m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
+        return false;
     }
     m_state.recordBuffer = record;
     clearFieldsRemarkAndQsl();
-    SpeedButton6->setEnabled(false);
+    return true;
 }
 
 void TLogDlg::SpeedButton7Click()
@@ -159,13 +167,8 @@ void TLogDlg::SpeedButton7Click()
         return;
     for (int number = 1; number <= static_cast<int>(log::kTextFieldCount); ++number)
         setFieldSjis(number, log::kEmptyMark);
-    const log::QsoRecord record = log::buildRecord(fieldTexts(), CheckBox1->isChecked(), false);
-    if (log::rewriteRecord(m_state.logPath, *n, record) != log::IoResult::Ok) {
-        m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
+    if (!rewriteShownRecord(*n))
         return;
-    }
-    m_state.recordBuffer = record;
-    clearFieldsRemarkAndQsl();
     m_state.deletedFlag = true;
     Q_EMIT recordDeleted();
     SpeedButton7->setEnabled(false);

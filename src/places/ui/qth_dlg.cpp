@@ -100,12 +100,6 @@ TQthDlg::TQthDlg(app::AppState &state, UiServices &services, QWidget *parent)
     connect(SpeedButton1, &QToolButton::clicked, this, &TQthDlg::SpeedButton1Click);
 }
 
-TQthDlg::~TQthDlg()
-{
-    for (QObject *child : children())
-        disconnect(child, nullptr, this, nullptr);
-}
-
 void TQthDlg::showEvent(QShowEvent *event)
 {
     VezoDialog::showEvent(event);

@@ -25,7 +25,6 @@ class TQthDlg : public VezoDialog
     Q_OBJECT
 public:
     TQthDlg(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
-    ~TQthDlg() override;
 
     // The confirmed city (Shift_JIS as stored), valid while AppState::cityChosen.
     const std::string &chosenCity() const { return m_city; }
