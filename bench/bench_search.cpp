@@ -10,8 +10,8 @@
 #include "log/area_index.h"
 #include "log/prefix_table.h"
 #include "log/search.h"
-#include "log/ui/list_dlg.h"
 #include "log/ui/result_model.h"
+#include "log/ui/search_dialog.h"
 
 #include <QApplication>
 #include <QTableView>
@@ -113,7 +113,7 @@ double gridFillSeconds(const vz::log::ResultTable &source)
     state.dialogModes.list = vz::log::kAreaListing;
     double best = 1e9;
     for (int run = 0; run < 3; ++run) {
-        vz::ui::TListDlg dialog(state, services);
+        vz::ui::SearchDialog dialog(state, services);
         dialog.show();
         QApplication::processEvents();
         auto *grid = dialog.findChild<QTableView *>(QStringLiteral("StringGrid1"));

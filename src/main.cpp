@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_state.h"
 #include "app/ui/font_setup.h"
-#include "app/ui/main_form.h"
+#include "app/ui/main_window.h"
 #include "common/ui/window_services.h"
 
 #include <QApplication>
@@ -21,8 +21,8 @@ int main(int argc, char *argv[])
 
     vz::app::AppState state;
     vz::ui::UiServices services;
-    vz::ui::TMainForm mainForm(state, services, QDir::currentPath());
-    QObject::connect(&mainForm, &vz::ui::TMainForm::closed, &app, &QCoreApplication::quit);
+    vz::ui::MainWindow mainForm(state, services, QDir::currentPath());
+    QObject::connect(&mainForm, &vz::ui::MainWindow::closed, &app, &QCoreApplication::quit);
     mainForm.show();
     return app.exec();
 }

@@ -7,7 +7,7 @@ namespace vz::ui {
 
 TitleLine::TitleLine(QWidget *parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("TitleLine"));
+    setObjectName(QStringLiteral("titleLine"));
 }
 
 void TitleLine::setCallsign(const QString &call)

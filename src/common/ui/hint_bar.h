@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The hint bar (TExplainDlg): a caption-less strip as wide as the main window that shows the
-// hint of the command under the pointer, and the progress of long passes over a log. It sits
-// under the main window, or under the dialog that carries it.
+// The hint bar: a caption-less strip as wide as the main window that shows the hint of the
+// command under the pointer, and the progress of long passes over a log. It sits under the
+// main window, or under the dialog that carries it.
 #pragma once
 
 #include "common/ui/progress_bar_sink.h"
@@ -14,11 +14,11 @@ class QStatusBar;
 
 namespace vz::ui {
 
-class TExplainDlg : public QWidget
+class HintBar : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TExplainDlg(QWidget *parent = nullptr);
+    explicit HintBar(QWidget *parent = nullptr);
 
     void showHint(const QString &text);
     QString hint() const;
@@ -42,13 +42,13 @@ class HintRouter : public QObject
 {
     Q_OBJECT
 public:
-    explicit HintRouter(TExplainDlg &bar, QObject *parent = nullptr);
+    explicit HintRouter(HintBar &bar, QObject *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    TExplainDlg &m_bar;
+    HintBar &m_bar;
 };
 
 // Gives a command its hint: the text after the "|" (none shows as a pop-up tip).

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ui/main_form.h"
+#include "app/ui/main_window.h"
 
 #include "app/session.h"
 #include "app/start_file.h"
-#include "app/ui/entry_dlg.h"
-#include "app/ui/hint_bar.h"
+#include "app/ui/registration_dialog.h"
 #include "app/ui/title_line.h"
 #include "app/user_registry.h"
+#include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 
 #include <QApplication>
@@ -40,36 +40,38 @@ bool isCardCommand(Command id)
 
 } // namespace
 
-TMainForm::TMainForm(app::AppState &state, UiServices &services, const QString &workingDirectory,
-                     QWidget *parent)
+MainWindow::MainWindow(app::AppState &state, UiServices &services, const QString &workingDirectory,
+                       QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_state(state), m_services(services), m_hintBar(std::make_unique<TExplainDlg>()),
-      PageControl1(new QTabWidget(this)), ExitButton(new QPushButton(QStringLiteral("終了"), this)),
-      DateBackButton(new QPushButton(QStringLiteral("日付の復帰"), this)),
-      m_titleLine(new TitleLine(this)), ClockLabel(new QLabel(this)), Timer1(new QTimer(this))
+      m_state(state), m_services(services), m_hintBar(std::make_unique<HintBar>()),
+      m_commandTabs(new QTabWidget(this)),
+      m_exitButton(new QPushButton(QStringLiteral("終了"), this)),
+      m_dateBackButton(new QPushButton(QStringLiteral("日付の復帰"), this)),
+      m_titleLine(new TitleLine(this)), m_clockLabel(new QLabel(this)),
+      m_clockTimer(new QTimer(this))
 {
-    setObjectName(QStringLiteral("MainForm"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("ログ管理プログラム　VEZODovi"));
     setFixedSize(kClientWidth, kClientHeight);
 
     buildCommands();
     m_titleLine->setGeometry(0, 50, 600, 22);
-    DateBackButton->setObjectName(QStringLiteral("DateBackButton"));
-    DateBackButton->setGeometry(606, 50, 76, 20);
-    DateBackButton->setFlat(true);
-    DateBackButton->setEnabled(false);
-    setHint(DateBackButton, QStringLiteral("|カレンダー表示を今日の日付に戻します"));
+    m_dateBackButton->setObjectName(QStringLiteral("dateBackButton"));
+    m_dateBackButton->setGeometry(606, 50, 76, 20);
+    m_dateBackButton->setFlat(true);
+    m_dateBackButton->setEnabled(false);
+    setHint(m_dateBackButton, QStringLiteral("|カレンダー表示を今日の日付に戻します"));
 
     // The calendar strip and the clock faces live here.
     auto *calendarStrip = new QLabel(this);
-    calendarStrip->setObjectName(QStringLiteral("CalendarStrip"));
+    calendarStrip->setObjectName(QStringLiteral("calendarStrip"));
     calendarStrip->setGeometry(4, 74, 678, 44);
     calendarStrip->setFrameShape(QFrame::StyledPanel);
-    ClockLabel->setObjectName(QStringLiteral("ClockLabel"));
-    ClockLabel->setGeometry(686, 50, 98, 68);
-    ClockLabel->setFrameShape(QFrame::StyledPanel);
-    ClockLabel->setAlignment(Qt::AlignCenter);
+    m_clockLabel->setObjectName(QStringLiteral("clockLabel"));
+    m_clockLabel->setGeometry(686, 50, 98, 68);
+    m_clockLabel->setFrameShape(QFrame::StyledPanel);
+    m_clockLabel->setAlignment(Qt::AlignCenter);
 
     m_hintRouter = std::make_unique<HintRouter>(*m_hintBar);
     qApp->installEventFilter(m_hintRouter.get());
@@ -81,29 +83,29 @@ TMainForm::TMainForm(app::AppState &state, UiServices &services, const QString &
     app::initDataDir(m_state, workingDirectory.toStdString());
     m_hintBar->move(x(), bottomEdge());
 
-    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-    Timer1->start(500);
-    Timer1Timer();
+    connect(m_clockTimer, &QTimer::timeout, this, &MainWindow::tick);
+    m_clockTimer->start(500);
+    tick();
 }
 
-TMainForm::~TMainForm()
+MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(m_hintRouter.get());
 }
 
-void TMainForm::buildCommands()
+void MainWindow::buildCommands()
 {
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(0, 0, 720, 48);
-    PageControl1->setDocumentMode(true);
-    PageControl1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 16px; }"));
+    m_commandTabs->setObjectName(QStringLiteral("commandTabs"));
+    m_commandTabs->setGeometry(0, 0, 720, 48);
+    m_commandTabs->setDocumentMode(true);
+    m_commandTabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 16px; }"));
     std::vector<QHBoxLayout *> pages;
     for (const char *caption : tabCaptions()) {
         auto *page = new QWidget;
         auto *row = new QHBoxLayout(page);
         row->setContentsMargins(4, 2, 4, 2);
         row->setSpacing(2);
-        PageControl1->addTab(page, QString::fromUtf8(caption));
+        m_commandTabs->addTab(page, QString::fromUtf8(caption));
         pages.push_back(row);
     }
     for (const CommandSpec &command : commandSpecs()) {
@@ -120,20 +122,20 @@ void TMainForm::buildCommands()
     }
     for (QHBoxLayout *row : pages)
         row->addStretch();
-    ExitButton->setObjectName(QStringLiteral("ExitButton"));
-    ExitButton->setGeometry(724, 2, 60, 20);
-    ExitButton->setFlat(true);
-    setHint(ExitButton, QStringLiteral("|プログラムの終了"));
-    connect(ExitButton, &QPushButton::clicked, this, &QWidget::close);
+    m_exitButton->setObjectName(QStringLiteral("exitButton"));
+    m_exitButton->setGeometry(724, 2, 60, 20);
+    m_exitButton->setFlat(true);
+    setHint(m_exitButton, QStringLiteral("|プログラムの終了"));
+    connect(m_exitButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
-QAbstractButton *TMainForm::commandButton(Command id) const
+QAbstractButton *MainWindow::commandButton(Command id) const
 {
     const auto it = m_commands.find(id);
     return it == m_commands.end() ? nullptr : it->second;
 }
 
-void TMainForm::runCommand(Command id)
+void MainWindow::runCommand(Command id)
 {
     switch (id) {
     case Command::NewUser:
@@ -172,7 +174,7 @@ void TMainForm::runCommand(Command id)
     }
 }
 
-void TMainForm::measurePrinter()
+void MainWindow::measurePrinter()
 {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     m_state.printerAvailable = !info.isNull();
@@ -185,12 +187,12 @@ void TMainForm::measurePrinter()
     m_state.printerDotsPerMmY = static_cast<float>(printer.logicalDpiY() * kInchPerMm);
 }
 
-int TMainForm::bottomEdge() const
+int MainWindow::bottomEdge() const
 {
     return frameGeometry().bottom() + 1;
 }
 
-void TMainForm::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (m_shown)
@@ -198,19 +200,19 @@ void TMainForm::showEvent(QShowEvent *event)
     m_shown = true;
     // Start-up continues once the window is on screen, as a show handler would.
     QTimer::singleShot(0, this, [this] {
-        if (!FormShow())
+        if (!startUp())
             close();
     });
 }
 
-void TMainForm::moveEvent(QMoveEvent *event)
+void MainWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     if (!m_state.dialogModes.anyHintCarrierOpen())
         m_hintBar->move(x(), bottomEdge());
 }
 
-bool TMainForm::FormShow()
+bool MainWindow::startUp()
 {
     m_hintBar->move(x(), bottomEdge());
     m_hintBar->show();
@@ -230,9 +232,9 @@ bool TMainForm::FormShow()
     return !m_state.startAborted;
 }
 
-bool TMainForm::runFirstRegistration()
+bool MainWindow::runFirstRegistration()
 {
-    TEntryDlg dialog(m_state, m_services, TEntryDlg::FirstRun, this);
+    RegistrationDialog dialog(m_state, m_services, RegistrationDialog::FirstRun, this);
     placeDialog(&dialog, Placement::Left300);
     if (dialog.exec() != QDialog::Accepted || dialog.candidate().isEmpty())
         return false;
@@ -242,7 +244,7 @@ bool TMainForm::runFirstRegistration()
     return true;
 }
 
-void TMainForm::openCurrentUser()
+void MainWindow::openCurrentUser()
 {
     showCurrentCall();
     app::buildUserPaths(m_state);
@@ -269,23 +271,23 @@ void TMainForm::openCurrentUser()
         m_services.messages.notice(QStringLiteral("メモリが不足します。検索共有はできません。"));
 }
 
-void TMainForm::showCurrentCall()
+void MainWindow::showCurrentCall()
 {
     m_titleLine->setCallsign(QString::fromStdString(m_state.currentCall));
 }
 
-void TMainForm::updateReorganizeCommand()
+void MainWindow::updateReorganizeCommand()
 {
     m_commands.at(Command::ReorganizeLog)->setEnabled(m_state.deletedFlag);
 }
 
-void TMainForm::setUserCommandsEnabled(bool enabled)
+void MainWindow::setUserCommandsEnabled(bool enabled)
 {
     for (Command id : {Command::NewUser, Command::SwitchUser, Command::Reference})
         m_commands.at(id)->setEnabled(enabled);
 }
 
-void TMainForm::setCardCommandsEnabled(bool enabled)
+void MainWindow::setCardCommandsEnabled(bool enabled)
 {
     // Without a printer the card commands stay off for the whole run.
     const bool on = enabled && m_state.printerAvailable;
@@ -294,7 +296,7 @@ void TMainForm::setCardCommandsEnabled(bool enabled)
             button->setEnabled(on);
 }
 
-void TMainForm::placeDialog(QWidget *dialog, Placement placement)
+void MainWindow::placeDialog(QWidget *dialog, Placement placement)
 {
     const int top = bottomEdge();
     if (placement == Placement::Left300) {
@@ -305,28 +307,28 @@ void TMainForm::placeDialog(QWidget *dialog, Placement placement)
     m_hintBar->move(x(), top + dialog->frameGeometry().height());
 }
 
-void TMainForm::hintCarrierClosed()
+void MainWindow::hintCarrierClosed()
 {
     if (!m_state.dialogModes.anyHintCarrierOpen())
         m_hintBar->move(x(), bottomEdge());
 }
 
-void TMainForm::Timer1Timer()
+void MainWindow::tick()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    ClockLabel->setText(QStringLiteral("JST %1\nGMT %2")
-                            .arg(now.toString(QStringLiteral("HH:mm:ss")),
-                                 now.toUTC().toString(QStringLiteral("HH:mm:ss"))));
+    m_clockLabel->setText(QStringLiteral("JST %1\nGMT %2")
+                              .arg(now.toString(QStringLiteral("HH:mm:ss")),
+                                   now.toUTC().toString(QStringLiteral("HH:mm:ss"))));
 }
 
-void TMainForm::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_closing) {
         event->accept();
         return;
     }
     m_closing = true;
-    Timer1->stop();
+    m_clockTimer->stop();
     if (!m_state.startAborted && !m_state.currentCall.empty() && !app::saveSettings(m_state))
         m_services.messages.writeFailed(QString::fromStdString(m_state.settingsPath));
     if (!m_state.currentCall.empty() &&

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's contact commands: the edit dialog in its four modes.
-#include "app/ui/main_form.h"
+#include "app/ui/main_window.h"
 
-#include "log/ui/log_dlg.h"
+#include "log/ui/contact_dialog.h"
 
 #include <QAbstractButton>
 
@@ -13,7 +13,7 @@ namespace {
 // The commands that must wait while the edit dialog is open: another user or reference log
 // would pull the log from under it, and one edit dialog is enough. The search dialog holds
 // the user commands too, so they come back only when neither is open.
-void setLogCommandsEnabled(TMainForm &form, const app::DialogModes &modes, bool enabled)
+void setLogCommandsEnabled(MainWindow &form, const app::DialogModes &modes, bool enabled)
 {
     form.setUserCommandsEnabled(enabled && modes.list == 0);
     for (Command id :
@@ -23,16 +23,16 @@ void setLogCommandsEnabled(TMainForm &form, const app::DialogModes &modes, bool 
 
 } // namespace
 
-void TMainForm::logDialogCommand(int mode)
+void MainWindow::logDialogCommand(int mode)
 {
-    for (const TLogDlg *open : findChildren<TLogDlg *>())
+    for (const ContactDialog *open : findChildren<ContactDialog *>())
         if (open->isVisible())
             return;
     m_state.dialogModes.log = mode;
-    auto *dialog = new TLogDlg(m_state, m_services, mode, this);
+    auto *dialog = new ContactDialog(m_state, m_services, mode, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     setLogCommandsEnabled(*this, m_state.dialogModes, false);
-    connect(dialog, &TLogDlg::recordDeleted, this, &TMainForm::updateReorganizeCommand);
+    connect(dialog, &ContactDialog::recordDeleted, this, &MainWindow::updateReorganizeCommand);
     connect(dialog, &QDialog::finished, this, [this] {
         setLogCommandsEnabled(*this, m_state.dialogModes, true);
         hintCarrierClosed();

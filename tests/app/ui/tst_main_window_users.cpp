@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ui/main_form.h"
+#include "app/ui/main_window.h"
 
 #include "app/session.h"
-#include "app/ui/call_dlg.h"
-#include "app/ui/entry_dlg.h"
-#include "app/ui/hint_bar.h"
+#include "app/ui/registration_dialog.h"
 #include "app/ui/title_line.h"
+#include "app/ui/user_switch_dialog.h"
 #include "app/user_registry.h"
 #include "app/user_settings.h"
+#include "common/ui/hint_bar.h"
 #include "log/log_file.h"
 
 #include "support/window_fixture.h"
@@ -55,7 +55,7 @@ const std::vector<Command> kCardCommands = {Command::Postcard, Command::Commerci
 // log; JA2XYZ and JA3QRP are registered too.
 struct Fixture : test::WindowFixture
 {
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 
     explicit Fixture(bool referenceOn = true)
     {
@@ -67,13 +67,13 @@ struct Fixture : test::WindowFixture
         dir.write("JA2XYZ.DAT", record("JA2CCC") + record("JA2DDD"));
         dir.write("JA3QRP.DAT", record("JA3EEE"));
         app::writeUserSettings(dir.file("JA1ABC.ini"), {}, {"JA2XYZ", referenceOn, true});
-        form = std::make_unique<TMainForm>(state, services, QString::fromStdString(dir.path()));
-        EXPECT_TRUE(form->FormShow());
+        form = std::make_unique<MainWindow>(state, services, QString::fromStdString(dir.path()));
+        EXPECT_TRUE(form->startUp());
         messages.texts.clear();
         messages.captions.clear();
     }
     ~Fixture() { form->close(); }
-    QString title() const { return form->findChild<TitleLine *>("TitleLine")->callsign(); }
+    QString title() const { return form->findChild<TitleLine *>("titleLine")->callsign(); }
     bool enabled(Command id) const { return form->commandButton(id)->isEnabled(); }
     bool allEnabled(const std::vector<Command> &ids) const
     {
@@ -98,9 +98,9 @@ template <typename T> void whenOpen(std::function<void(T *)> act)
     });
 }
 
-void clickStation(TCallDlg *dlg, const QString &call)
+void clickStation(UserSwitchDialog *dlg, const QString &call)
 {
-    auto *list = dlg->findChild<QListWidget *>("ListBox1");
+    auto *list = dlg->findChild<QListWidget *>("userList");
     const auto items = list->findItems(call, Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -119,12 +119,12 @@ TEST(NewUser, SavesTheOutgoingUserAndStartsTheNewOneWithDefaultsAndAnEmptyLog)
     Fixture f;
     ASSERT_TRUE(f.state.referenceOn);
     f.state.settings.kanjiName = test::sj("山田");
-    whenOpen<TEntryDlg>([&f](TEntryDlg *dlg) {
+    whenOpen<RegistrationDialog>([&f](RegistrationDialog *dlg) {
         EXPECT_EQ(f.state.dialogModes.entry, 2);
         EXPECT_TRUE(f.noneEnabled(kUserCommands));
         EXPECT_EQ(dlg->x(), 300);
-        QTest::keyClicks(dlg->findChild<QLineEdit *>("Edit1"), "ja1new");
-        press(dlg, "SpeedButton1");
+        QTest::keyClicks(dlg->findChild<QLineEdit *>("inputEdit"), "ja1new");
+        press(dlg, "registerButton");
     });
     f.form->runCommand(Command::NewUser);
 
@@ -155,9 +155,9 @@ TEST(NewUser, SettingsThatCannotBeWrittenKeepTheCurrentUser)
     Fixture f;
     // A settings file whose folder is a regular file cannot be written, even by root.
     f.state.settingsPath = f.dir.file("PreFix.CFG") + "/JA1ABC.ini";
-    whenOpen<TEntryDlg>([](TEntryDlg *dlg) {
-        QTest::keyClicks(dlg->findChild<QLineEdit *>("Edit1"), "JA1NEW");
-        press(dlg, "SpeedButton1");
+    whenOpen<RegistrationDialog>([](RegistrationDialog *dlg) {
+        QTest::keyClicks(dlg->findChild<QLineEdit *>("inputEdit"), "JA1NEW");
+        press(dlg, "registerButton");
     });
     f.form->runCommand(Command::NewUser);
     EXPECT_TRUE(f.messages.last().startsWith("ファイルに書き込めませんでした。"));
@@ -171,12 +171,12 @@ TEST(SwitchUser, LoadsTheIncomingUsersSettingsLogAndReference)
     Fixture f;
     app::writeUserSettings(f.dir.file("JA2XYZ.ini"), {}, {"JA3QRP", true, true});
     f.state.referenceCall = "JA3QRP"; // changed through 参照設定, not written yet
-    whenOpen<TCallDlg>([&f](TCallDlg *dlg) {
+    whenOpen<UserSwitchDialog>([&f](UserSwitchDialog *dlg) {
         EXPECT_EQ(f.state.dialogModes.call, 1);
         EXPECT_TRUE(f.noneEnabled(kUserCommands));
         EXPECT_EQ(dlg->x(), 300);
         clickStation(dlg, "JA2XYZ");
-        press(dlg, "SpeedButton2");
+        press(dlg, "setButton");
     });
     f.form->runCommand(Command::SwitchUser);
 
@@ -198,28 +198,30 @@ TEST(Reference, EachPickAndStateGivesItsAction)
     {
         const char *name;
         bool onBefore;
-        std::function<void(TCallDlg *)> act;
+        std::function<void(UserSwitchDialog *)> act;
         bool onAfter;
         const char *callAfter;
         std::int32_t area3; // reference records of area 3 in the index
     };
     const Row rows[] = {
         {"in force, unchecked: switched off, callsign kept", true,
-         [](TCallDlg *d) { d->findChild<QCheckBox *>("CheckBox1")->click(); }, false, "JA2XYZ", 0},
-        {"in force, another picked: replaced", true, [](TCallDlg *d) { clickStation(d, "JA3QRP"); },
-         true, "JA3QRP", 1},
-        {"off, picked: opened", false, [](TCallDlg *d) { clickStation(d, "JA3QRP"); }, true,
+         [](UserSwitchDialog *d) { d->findChild<QCheckBox *>("referenceCheck")->click(); }, false,
+         "JA2XYZ", 0},
+        {"in force, another picked: replaced", true,
+         [](UserSwitchDialog *d) { clickStation(d, "JA3QRP"); }, true, "JA3QRP", 1},
+        {"off, picked: opened", false, [](UserSwitchDialog *d) { clickStation(d, "JA3QRP"); }, true,
          "JA3QRP", 1},
         {"off, box checked, nothing picked: nothing", false,
-         [](TCallDlg *d) { d->findChild<QCheckBox *>("CheckBox1")->click(); }, false, "JA2XYZ", 0},
+         [](UserSwitchDialog *d) { d->findChild<QCheckBox *>("referenceCheck")->click(); }, false,
+         "JA2XYZ", 0},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         Fixture f(row.onBefore);
         const std::string settingsBefore = f.dir.read("JA1ABC.ini");
-        whenOpen<TCallDlg>([&row](TCallDlg *dlg) {
+        whenOpen<UserSwitchDialog>([&row](UserSwitchDialog *dlg) {
             row.act(dlg);
-            press(dlg, "SpeedButton2");
+            press(dlg, "setButton");
         });
         f.form->runCommand(Command::Reference);
         EXPECT_EQ(f.state.referenceOn, row.onAfter);
@@ -323,12 +325,12 @@ TEST(BlankCard, CountDialogDisablesTheCardCommandsWhileOpen)
     Fixture f;
     f.state.printerAvailable = true; // as on a machine with a printer
     f.form->setCardCommandsEnabled(true);
-    whenOpen<TEntryDlg>([&f](TEntryDlg *dlg) {
+    whenOpen<RegistrationDialog>([&f](RegistrationDialog *dlg) {
         EXPECT_EQ(f.state.dialogModes.entry, 3);
         EXPECT_TRUE(f.noneEnabled(kCardCommands));
         EXPECT_TRUE(f.allEnabled(kUserCommands));
         EXPECT_EQ(dlg->x(), 300);
-        press(dlg, "SpeedButton3");
+        press(dlg, "closeButton");
     });
     f.form->runCommand(Command::BlankCard);
     EXPECT_TRUE(f.allEnabled(kCardCommands));

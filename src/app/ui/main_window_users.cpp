@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's user commands: new user, user switch, reference station, the blank-card
 // count, and the log maintenance commands of the file tab.
-#include "app/ui/main_form.h"
+#include "app/ui/main_window.h"
 
 #include "app/log_maintenance.h"
 #include "app/session.h"
 #include "app/start_file.h"
-#include "app/ui/call_dlg.h"
-#include "app/ui/entry_dlg.h"
-#include "app/ui/hint_bar.h"
+#include "app/ui/registration_dialog.h"
+#include "app/ui/user_switch_dialog.h"
 #include "app/user_registry.h"
 #include "common/callsign.h"
+#include "common/ui/hint_bar.h"
 
 #include <QTimer>
 
@@ -81,7 +81,7 @@ bool reportRebuiltIndex(app::OpenResult result, const app::AppState &state,
 // Runs the registration or user switch dialog modally, the user commands held meanwhile; the
 // dialog's answer, or nullopt when it was cancelled.
 template <typename Dialog>
-std::optional<QString> runUserDialog(TMainForm &form, Dialog &dialog,
+std::optional<QString> runUserDialog(MainWindow &form, Dialog &dialog,
                                      QString (Dialog::*answer)() const)
 {
     form.placeDialog(&dialog, Placement::Left300);
@@ -95,14 +95,14 @@ std::optional<QString> runUserDialog(TMainForm &form, Dialog &dialog,
 
 } // namespace
 
-void TMainForm::newUserCommand()
+void MainWindow::newUserCommand()
 {
     if (refuseWhileOpen(userFileDialogsOpen(m_state.dialogModes), m_services.messages))
         return;
     std::optional<QString> candidate;
     {
-        TEntryDlg dialog(m_state, m_services, TEntryDlg::NewUser, this);
-        candidate = runUserDialog(*this, dialog, &TEntryDlg::candidate);
+        RegistrationDialog dialog(m_state, m_services, RegistrationDialog::NewUser, this);
+        candidate = runUserDialog(*this, dialog, &RegistrationDialog::candidate);
     }
     if (!candidate)
         return;
@@ -116,21 +116,21 @@ void TMainForm::newUserCommand()
     openCurrentUser();
 }
 
-void TMainForm::switchUserCommand(int mode)
+void MainWindow::switchUserCommand(int mode)
 {
-    if (mode == TCallDlg::SwitchUser &&
+    if (mode == UserSwitchDialog::SwitchUser &&
         refuseWhileOpen(userFileDialogsOpen(m_state.dialogModes), m_services.messages))
         return;
     std::optional<QString> pick;
     {
-        TCallDlg dialog(m_state, m_services, mode, this);
-        pick = runUserDialog(*this, dialog, &TCallDlg::pick);
+        UserSwitchDialog dialog(m_state, m_services, mode, this);
+        pick = runUserDialog(*this, dialog, &UserSwitchDialog::pick);
     }
     if (!pick)
         return;
     const std::string call = pick->toStdString();
 
-    if (mode == TCallDlg::SwitchUser) {
+    if (mode == UserSwitchDialog::SwitchUser) {
         if (!isValidOwnCallsign(call) || call == m_state.currentCall ||
             !leaveCurrentUser(m_state, m_services.messages))
             return;
@@ -167,16 +167,16 @@ void TMainForm::switchUserCommand(int mode)
     }
 }
 
-void TMainForm::blankCardCommand()
+void MainWindow::blankCardCommand()
 {
-    TEntryDlg dialog(m_state, m_services, TEntryDlg::BlankCards, this);
+    RegistrationDialog dialog(m_state, m_services, RegistrationDialog::BlankCards, this);
     placeDialog(&dialog, Placement::Left300);
     setCardCommandsEnabled(false);
     dialog.exec();
     setCardCommandsEnabled(true);
 }
 
-void TMainForm::restoreLogCommand()
+void MainWindow::restoreLogCommand()
 {
     if (refuseWhileOpen(recordHoldersOpen(m_state.dialogModes), m_services.messages))
         return;
@@ -203,7 +203,7 @@ void TMainForm::restoreLogCommand()
         QTimer::singleShot(0, this, &QWidget::close);
 }
 
-void TMainForm::reorganizeLogCommand()
+void MainWindow::reorganizeLogCommand()
 {
     if (refuseWhileOpen(recordHoldersOpen(m_state.dialogModes), m_services.messages))
         return;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The edit dialog's record-number panel and its register, modify and delete actions.
-#include "log/ui/log_dlg.h"
-#include "log/ui/log_dlg_fields.h"
+#include "log/ui/contact_dialog.h"
+#include "log/ui/contact_fields.h"
 
-#include "app/ui/hint_bar.h"
 #include "common/data_dir.h"
 #include "common/sjis.h"
+#include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 #include "log/area_index.h"
 #include "log/call_area.h"
@@ -14,7 +14,7 @@
 #include "log/history.h"
 #include "log/log_file.h"
 #include "log/ui/compass.h"
-#include "places/ui/qth_dlg.h"
+#include "places/ui/city_lookup_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -34,58 +34,58 @@ using namespace log_fields;
 // ---------------------------------------------------------------------------------------------
 // Record-number panel
 
-void TLogDlg::Edit21Change()
+void ContactDialog::recordNumberEdited()
 {
-    SpeedButton3->setEnabled(!Edit21->text().isEmpty());
+    m_readButton->setEnabled(!m_recordNumberEdit->text().isEmpty());
 }
 
-std::optional<std::int32_t> TLogDlg::numberInRange()
+std::optional<std::int32_t> ContactDialog::numberInRange()
 {
     bool ok = false;
-    const qlonglong n = Edit21->text().trimmed().toLongLong(&ok);
+    const qlonglong n = m_recordNumberEdit->text().trimmed().toLongLong(&ok);
     if (!ok || n <= 0 || n > m_state.nextRecordNo - 1) {
         m_services.messages.notice(QStringLiteral("範囲外のナンバーです"));
-        Edit21->setFocus();
+        m_recordNumberEdit->setFocus();
         return std::nullopt;
     }
     return static_cast<std::int32_t>(n);
 }
 
-void TLogDlg::SpeedButton3Click()
+void ContactDialog::readRecord()
 {
     const auto n = numberInRange();
     if (!n)
         return;
     gotoRecord(*n);
-    SpeedButton3->setEnabled(false);
+    m_readButton->setEnabled(false);
 }
 
-void TLogDlg::gotoRecord(std::int32_t n)
+void ContactDialog::gotoRecord(std::int32_t n)
 {
     m_state.currentRecordNo = n;
-    Edit21->setText(QString::number(n));
+    m_recordNumberEdit->setText(QString::number(n));
     showRecord(n);
     if (m_mode == Modify)
-        SpeedButton6->setEnabled(true);
+        m_modifyButton->setEnabled(true);
     if (m_mode == Delete)
-        SpeedButton7->setEnabled(true);
-    SpeedButton1->setEnabled(true);
-    SpeedButton2->setEnabled(true);
+        m_deleteButton->setEnabled(true);
+    m_previousButton->setEnabled(true);
+    m_nextButton->setEnabled(true);
     if (m_mode == Modify)
         field(kCallsign)->setFocus();
 }
 
-void TLogDlg::SpeedButton1Click()
+void ContactDialog::showPreviousRecord()
 {
     gotoRecord(std::max(1, m_state.currentRecordNo - 1));
 }
 
-void TLogDlg::SpeedButton2Click()
+void ContactDialog::showNextRecord()
 {
     gotoRecord(std::max(1, std::min(m_state.nextRecordNo - 1, m_state.currentRecordNo + 1)));
 }
 
-void TLogDlg::showRecord(std::int32_t n)
+void ContactDialog::showRecord(std::int32_t n)
 {
     clearFieldsRemarkAndQsl();
     if (!files::exists(m_state.logPath))
@@ -97,7 +97,7 @@ void TLogDlg::showRecord(std::int32_t n)
     }
     for (int number = 1; number <= static_cast<int>(log::kTextFieldCount); ++number)
         setFieldSjis(number, m_state.recordBuffer.field(recordField(number)));
-    CheckBox1->setChecked(m_state.recordBuffer.qslPending());
+    m_qslCheck->setChecked(m_state.recordBuffer.qslPending());
     m_state.currentArea = callsignArea();
     showStandardRemark(m_state.currentArea);
 }
@@ -105,17 +105,17 @@ void TLogDlg::showRecord(std::int32_t n)
 // ---------------------------------------------------------------------------------------------
 // Actions
 
-void TLogDlg::SpeedButton4Click()
+void ContactDialog::clearEntry()
 {
     clearContact();
-    SpeedButton5->setEnabled(false);
+    m_registerButton->setEnabled(false);
     field(kCallsign)->setFocus();
 }
 
-void TLogDlg::SpeedButton5Click()
+void ContactDialog::registerContact()
 {
     // Fields left empty are stored as "-".
-    const log::QsoRecord record = log::buildRecord(fieldTexts(), CheckBox1->isChecked(), true);
+    const log::QsoRecord record = log::buildRecord(fieldTexts(), m_qslCheck->isChecked(), true);
     if (log::appendRecord(m_state.logPath, m_state.nextRecordNo, record) != log::IoResult::Ok) {
         // Nothing is lost: the contact stays in the fields to be registered again.
         m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
@@ -125,11 +125,11 @@ void TLogDlg::SpeedButton5Click()
     calls(m_ownCalls, m_state.logPath).noteWritten(m_state.nextRecordNo - 1, record);
     m_state.ownIndex.append(m_state.currentArea, m_state.nextRecordNo - 1);
     ++m_state.nextRecordNo;
-    Label24->setText(QString::number(m_state.nextRecordNo));
-    SpeedButton4Click();
+    m_nextRecordLabel->setText(QString::number(m_state.nextRecordNo));
+    clearEntry();
 }
 
-void TLogDlg::SpeedButton6Click()
+void ContactDialog::modifyRecord()
 {
     if (field(kCallsign)->text().isEmpty()) {
         m_services.messages.notice(
@@ -141,13 +141,13 @@ void TLogDlg::SpeedButton6Click()
         return;
     if (!rewriteShownRecord(*n))
         return;
-    SpeedButton6->setEnabled(false);
+    m_modifyButton->setEnabled(false);
 }
 
-bool TLogDlg::rewriteShownRecord(std::int32_t n)
+bool ContactDialog::rewriteShownRecord(std::int32_t n)
 {
     // Exactly what the fields show: a modified record keeps empty fields empty.
-    const log::QsoRecord record = log::buildRecord(fieldTexts(), CheckBox1->isChecked(), false);
+    const log::QsoRecord record = log::buildRecord(fieldTexts(), m_qslCheck->isChecked(), false);
     if (log::rewriteRecord(m_state.logPath, n, record) != log::IoResult::Ok) {
         m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
         return false;
@@ -157,7 +157,7 @@ bool TLogDlg::rewriteShownRecord(std::int32_t n)
     return true;
 }
 
-void TLogDlg::SpeedButton7Click()
+void ContactDialog::deleteRecord()
 {
     const auto n = numberInRange();
     if (!n)
@@ -171,18 +171,18 @@ void TLogDlg::SpeedButton7Click()
         return;
     m_state.deletedFlag = true;
     Q_EMIT recordDeleted();
-    SpeedButton7->setEnabled(false);
-    Edit21->clear();
-    Edit21->setFocus();
+    m_deleteButton->setEnabled(false);
+    m_recordNumberEdit->clear();
+    m_recordNumberEdit->setFocus();
 }
 
-void TLogDlg::SpeedButton8Click()
+void ContactDialog::showHelp()
 {
     if (m_openHelp)
         m_openHelp(helpContext());
 }
 
-void TLogDlg::SpeedButton9Click()
+void ContactDialog::closeDialog()
 {
     close();
 }

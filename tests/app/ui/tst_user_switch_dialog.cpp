@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ui/call_dlg.h"
+#include "app/ui/user_switch_dialog.h"
 
 #include "app/session.h"
 #include "app/user_registry.h"
@@ -44,7 +44,7 @@ struct Fixture
 
 struct Dialog
 {
-    TCallDlg dlg;
+    UserSwitchDialog dlg;
     QCheckBox *box;
     QLineEdit *edit1;
     QLineEdit *edit2;
@@ -52,10 +52,11 @@ struct Dialog
     QPushButton *set;
 
     Dialog(Fixture &f, int mode)
-        : dlg(f.state, f.services, mode), box(dlg.findChild<QCheckBox *>("CheckBox1")),
-          edit1(dlg.findChild<QLineEdit *>("Edit1")), edit2(dlg.findChild<QLineEdit *>("Edit2")),
-          list(dlg.findChild<QListWidget *>("ListBox1")),
-          set(dlg.findChild<QPushButton *>("SpeedButton2"))
+        : dlg(f.state, f.services, mode), box(dlg.findChild<QCheckBox *>("referenceCheck")),
+          edit1(dlg.findChild<QLineEdit *>("switchPickEdit")),
+          edit2(dlg.findChild<QLineEdit *>("referencePickEdit")),
+          list(dlg.findChild<QListWidget *>("userList")),
+          set(dlg.findChild<QPushButton *>("setButton"))
     {
         dlg.show();
     }
@@ -82,10 +83,10 @@ struct Dialog
 
 } // namespace
 
-TEST(CallDlg, SwitchListsTheUsersAndNeverPicksTheCurrentOne)
+TEST(UserSwitchDialog, SwitchListsTheUsersAndNeverPicksTheCurrentOne)
 {
     Fixture f;
-    Dialog d(f, TCallDlg::SwitchUser);
+    Dialog d(f, UserSwitchDialog::SwitchUser);
     EXPECT_EQ(d.dlg.title(), "ユーザ切り替え");
     EXPECT_EQ(f.state.dialogModes.call, 1);
     EXPECT_TRUE(d.box->isHidden());
@@ -110,12 +111,12 @@ TEST(CallDlg, SwitchListsTheUsersAndNeverPicksTheCurrentOne)
     EXPECT_EQ(f.state.dialogModes.call, 0);
 }
 
-TEST(CallDlg, ReferenceInForceShowsCheckedAndPressingSetKeepsIt)
+TEST(UserSwitchDialog, ReferenceInForceShowsCheckedAndPressingSetKeepsIt)
 {
     Fixture f;
     f.state.referenceCall = "JA2XYZ";
     f.state.referenceOn = true;
-    Dialog d(f, TCallDlg::Reference);
+    Dialog d(f, UserSwitchDialog::Reference);
     EXPECT_EQ(d.dlg.title(), "参照局の設定");
     EXPECT_TRUE(d.edit1->isHidden());
     EXPECT_TRUE(d.box->isChecked());
@@ -132,11 +133,11 @@ TEST(CallDlg, ReferenceInForceShowsCheckedAndPressingSetKeepsIt)
     EXPECT_EQ(d.dlg.pick(), "JA2XYZ");
 }
 
-TEST(CallDlg, ReferenceSwitchedOffShowsUncheckedAndEmpty)
+TEST(UserSwitchDialog, ReferenceSwitchedOffShowsUncheckedAndEmpty)
 {
     Fixture f;
     f.state.referenceCall = "JA2XYZ"; // remembered, not in force
-    Dialog d(f, TCallDlg::Reference);
+    Dialog d(f, UserSwitchDialog::Reference);
     EXPECT_FALSE(d.box->isChecked());
     EXPECT_EQ(d.edit2->text(), "");
     EXPECT_FALSE(d.set->isEnabled());

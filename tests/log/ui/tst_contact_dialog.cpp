@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/ui/log_dlg.h"
+#include "log/ui/contact_dialog.h"
 
 #include "app/session.h"
 #include "common/progress.h"
@@ -7,7 +7,7 @@
 #include "log/geodesy.h"
 #include "log/log_file.h"
 #include "log/ui/compass.h"
-#include "places/ui/qth_dlg.h"
+#include "places/ui/city_lookup_dialog.h"
 
 #include "support/recording_answerer.h"
 #include "support/temp_dir.h"
@@ -65,7 +65,7 @@ struct Fixture
     UiServices services;
     test::RecordedMessages messages;
     calendar::FixedClock *clock = nullptr;
-    std::unique_ptr<TLogDlg> dlg;
+    std::unique_ptr<ContactDialog> dlg;
 
     explicit Fixture(int records = 2)
     {
@@ -95,23 +95,45 @@ struct Fixture
         messages.attach(services.messages);
     }
 
-    TLogDlg &open(int mode)
+    ContactDialog &open(int mode)
     {
         state.dialogModes.log = mode;
-        dlg = std::make_unique<TLogDlg>(state, services, mode);
+        dlg = std::make_unique<ContactDialog>(state, services, mode);
         dlg->show();
         dlg->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
         return *dlg;
     }
 
+    // Record field n (1..20, in record order).
     QLineEdit *edit(int n) const
     {
-        return dlg->findChild<QLineEdit *>(QStringLiteral("Edit%1").arg(n));
+        static const char *const names[] = {"callsignEdit",
+                                            "portableAreaEdit",
+                                            "portableFormEdit",
+                                            "dateEdit",
+                                            "startTimeEdit",
+                                            "fixedCityEdit",
+                                            "fixedJccEdit",
+                                            "portableCityEdit",
+                                            "portableJccEdit",
+                                            "nameEdit",
+                                            "hisRstEdit",
+                                            "myRstEdit",
+                                            "frequencyEdit",
+                                            "modeEdit",
+                                            "powerEdit",
+                                            "userMarkEdit",
+                                            "remarksEdit",
+                                            "memoEdit",
+                                            "ownPortablePlaceEdit",
+                                            "endTimeEdit"};
+        return dlg->findChild<QLineEdit *>(names[n - 1]);
     }
+    QLineEdit *recordNumber() const { return dlg->findChild<QLineEdit *>("recordNumberEdit"); }
     QToolButton *button(const char *name) const { return dlg->findChild<QToolButton *>(name); }
     QLabel *label(const char *name) const { return dlg->findChild<QLabel *>(name); }
-    QCheckBox *qsl() const { return dlg->findChild<QCheckBox *>("CheckBox1"); }
+    QCheckBox *qsl() const { return dlg->findChild<QCheckBox *>("qslCheck"); }
     QWidget *focused() const { return QApplication::focusWidget(); }
     std::string focusName() const
     {
@@ -137,12 +159,13 @@ struct Fixture
     // Enter: the dialog moves the focus on.
     void enter() const { QTest::keyClick(focused(), Qt::Key_Return); }
     void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
-    void erase(int n) const
+    void erase(QLineEdit *e) const
     {
-        focus(edit(n));
-        edit(n)->selectAll();
-        QTest::keyClick(edit(n), Qt::Key_Backspace);
+        focus(e);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
     }
+    void erase(int n) const { erase(edit(n)); }
     std::string logBytes() const { return dir.read("JA1ABC.DAT"); }
     log::QsoRecord record(int n) const
     {
@@ -152,7 +175,7 @@ struct Fixture
     }
     bool compassBlank() const
     {
-        const QImage shown = label("Image1")->pixmap().toImage();
+        const QImage shown = label("compassLabel")->pixmap().toImage();
         const QRgb face = shown.pixel(0, 0);
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x)
@@ -163,11 +186,11 @@ struct Fixture
 };
 
 // Acts in the city lookup once it is on screen (it runs modally inside the dialog's handler).
-void whenLookupShown(TLogDlg &dlg, std::function<void(TQthDlg &)> act)
+void whenLookupShown(ContactDialog &dlg, std::function<void(CityLookupDialog &)> act)
 {
     auto *poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, poll, [poll, &dlg, act] {
-        TQthDlg *lookup = dlg.findChild<TQthDlg *>();
+        CityLookupDialog *lookup = dlg.findChild<CityLookupDialog *>();
         if (!lookup || !lookup->isVisible())
             return;
         poll->stop();
@@ -177,31 +200,31 @@ void whenLookupShown(TLogDlg &dlg, std::function<void(TQthDlg &)> act)
     poll->start(5);
 }
 
-void pickCity(TQthDlg &lookup, const QString &city)
+void pickCity(CityLookupDialog &lookup, const QString &city)
 {
-    auto *grid = lookup.findChild<QTableWidget *>("StringGrid1");
+    auto *grid = lookup.findChild<QTableWidget *>("cityTable");
     const auto found = grid->findItems(city, Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
     grid->scrollToItem(found.front());
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                       grid->visualItemRect(found.front()).center());
-    QTest::mouseClick(lookup.findChild<QPushButton *>("Button1"), Qt::LeftButton);
+    QTest::mouseClick(lookup.findChild<QPushButton *>("confirmButton"), Qt::LeftButton);
 }
 
 } // namespace
 
-TEST(LogDlg, RoadOfOneContact)
+TEST(ContactDialog, RoadOfOneContact)
 {
     Fixture f(3);
     f.state.settings.autoDateTime = true;
-    TLogDlg &dlg = f.open(TLogDlg::Input);
+    ContactDialog &dlg = f.open(ContactDialog::Input);
     EXPECT_EQ(dlg.title(), "交信記録編集（入力）");
-    EXPECT_EQ(f.label("Label24")->text(), "4");
+    EXPECT_EQ(f.label("nextRecordLabel")->text(), "4");
     EXPECT_EQ(f.focused(), f.edit(1));
     EXPECT_EQ(f.edit(19)->text(), "横浜市");
-    EXPECT_EQ(f.button("FuncButton3")->text(), "7.045");
-    EXPECT_FALSE(f.button("SpeedButton5")->isEnabled());
-    EXPECT_TRUE(f.label("Label27")->isHidden());
+    EXPECT_EQ(f.button("fixedString3Button")->text(), "7.045");
+    EXPECT_FALSE(f.button("registerButton")->isEnabled());
+    EXPECT_TRUE(f.label("ownHistoryLabel")->isHidden());
 
     // The callsign, left: area, standard remark, history and the name of the last contact.
     QTest::keyClicks(f.edit(1), "ja1xyz");
@@ -209,9 +232,9 @@ TEST(LogDlg, RoadOfOneContact)
     f.enter();
     EXPECT_EQ(f.state.currentArea, 1);
     EXPECT_EQ(f.state.searchKey, "JA1XYZ");
-    EXPECT_EQ(f.label("Label25")->text(), "またよろしく");
-    EXPECT_TRUE(f.label("Label27")->isVisible());
-    EXPECT_EQ(f.label("Label27")->text(),
+    EXPECT_EQ(f.label("standardRemarkLabel")->text(), "またよろしく");
+    EXPECT_TRUE(f.label("ownHistoryLabel")->isVisible());
+    EXPECT_EQ(f.label("ownHistoryLabel")->text(),
               "山田 さん   千代田区         前回は 24/01/03   7  交信 2回");
     EXPECT_EQ(f.edit(10)->text(), "山田");
     EXPECT_EQ(f.focused(), f.edit(2));
@@ -225,8 +248,8 @@ TEST(LogDlg, RoadOfOneContact)
 
     // One kana: the lookup lists the cities of area 1 with that initial; one is picked.
     QString listed;
-    whenLookupShown(dlg, [&](TQthDlg &lookup) {
-        listed = lookup.findChild<QLabel *>("Label1")->text();
+    whenLookupShown(dlg, [&](CityLookupDialog &lookup) {
+        listed = lookup.findChild<QLabel *>("hitCountLabel")->text();
         pickCity(lookup, "鎌倉市");
     });
     f.typeKana(f.edit(6), "か");
@@ -235,9 +258,10 @@ TEST(LogDlg, RoadOfOneContact)
     EXPECT_EQ(f.edit(6)->text(), "鎌倉市");
     EXPECT_EQ(f.edit(7)->text(), "1105");
     EXPECT_TRUE(f.state.cityChosen);
-    EXPECT_TRUE(f.label("Label26")->isVisible());
-    EXPECT_EQ(f.label("Label26")->text(), fromSjis(log::distanceBearingText(kChiyoda, kKamakura)));
-    EXPECT_TRUE(f.label("Label26")->text().contains("方位（アンテナ角度）"));
+    EXPECT_TRUE(f.label("distanceLabel")->isVisible());
+    EXPECT_EQ(f.label("distanceLabel")->text(),
+              fromSjis(log::distanceBearingText(kChiyoda, kKamakura)));
+    EXPECT_TRUE(f.label("distanceLabel")->text().contains("方位（アンテナ角度）"));
     EXPECT_FALSE(f.compassBlank());
     // The name came from the history, so the report is next.
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.focused() == f.edit(11); }, 2000)) << f.focusName();
@@ -256,10 +280,10 @@ TEST(LogDlg, RoadOfOneContact)
 
     // The end time, typed and left, enables registering.
     f.type(20, "09:45");
-    EXPECT_FALSE(f.button("SpeedButton5")->isEnabled());
+    EXPECT_FALSE(f.button("registerButton")->isEnabled());
     f.enter();
-    ASSERT_TRUE(f.button("SpeedButton5")->isEnabled());
-    f.click("SpeedButton5");
+    ASSERT_TRUE(f.button("registerButton")->isEnabled());
+    f.click("registerButton");
 
     log::FieldTexts expected;
     expected[0] = "JA1XYZ";
@@ -282,7 +306,7 @@ TEST(LogDlg, RoadOfOneContact)
     EXPECT_EQ(bytes[4 * log::kRecordSize - 1], 1);
 
     EXPECT_EQ(f.state.nextRecordNo, 5);
-    EXPECT_EQ(f.label("Label24")->text(), "5");
+    EXPECT_EQ(f.label("nextRecordLabel")->text(), "5");
     EXPECT_EQ(f.state.ownIndex.list(1).back(), 3);
     EXPECT_EQ(f.state.ownIndex.count(1), 3);
 
@@ -290,24 +314,24 @@ TEST(LogDlg, RoadOfOneContact)
     for (int n = 1; n <= 20; ++n)
         EXPECT_EQ(f.edit(n)->text(), "") << n;
     EXPECT_FALSE(f.qsl()->isChecked());
-    EXPECT_TRUE(f.label("Label25")->text().isEmpty());
-    EXPECT_TRUE(f.label("Label26")->isHidden());
-    EXPECT_TRUE(f.label("Label27")->isHidden());
+    EXPECT_TRUE(f.label("standardRemarkLabel")->text().isEmpty());
+    EXPECT_TRUE(f.label("distanceLabel")->isHidden());
+    EXPECT_TRUE(f.label("ownHistoryLabel")->isHidden());
     EXPECT_TRUE(f.compassBlank());
-    EXPECT_FALSE(f.button("SpeedButton5")->isEnabled());
+    EXPECT_FALSE(f.button("registerButton")->isEnabled());
     EXPECT_EQ(f.focused(), f.edit(1));
 
     // The contact just registered is found by the next lookup.
     QTest::keyClicks(f.edit(1), "JA1XYZ");
     f.enter();
-    EXPECT_EQ(f.label("Label27")->text(),
+    EXPECT_EQ(f.label("ownHistoryLabel")->text(),
               "山田 さん   鎌倉市         前回は 24/05/06   7.045  交信 3回");
 }
 
-TEST(LogDlg, FixedStringsGoIntoTextFieldsOnly)
+TEST(ContactDialog, FixedStringsGoIntoTextFieldsOnly)
 {
     Fixture f;
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.type(13, "14");
     QTest::keyClick(f.edit(13), Qt::Key_F3);
     EXPECT_EQ(f.edit(13)->text(), "7.045");
@@ -326,7 +350,7 @@ TEST(LogDlg, FixedStringsGoIntoTextFieldsOnly)
 
     // A click on a fixed-string button does the same; the button takes no focus.
     f.focus(f.edit(11));
-    f.click("FuncButton2");
+    f.click("fixedString2Button");
     EXPECT_EQ(f.edit(11)->text(), "59");
     EXPECT_EQ(f.focused(), f.edit(12));
     // A fixed string longer than the field is cut to its bytes.
@@ -341,10 +365,10 @@ TEST(LogDlg, FixedStringsGoIntoTextFieldsOnly)
     EXPECT_EQ(f.edit(3)->text(), "7.0");
 }
 
-TEST(LogDlg, UpDownAndEnterMoveTheFocus)
+TEST(ContactDialog, UpDownAndEnterMoveTheFocus)
 {
     Fixture f;
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.focus(f.edit(10));
     QTest::keyClick(f.edit(10), Qt::Key_Down);
     EXPECT_EQ(f.focused(), f.edit(11));
@@ -358,10 +382,10 @@ TEST(LogDlg, UpDownAndEnterMoveTheFocus)
     EXPECT_TRUE(f.dlg->isVisible());
 }
 
-TEST(LogDlg, FieldsMeasureShiftJisBytesAndRefuseWhatItCannotHold)
+TEST(ContactDialog, FieldsMeasureShiftJisBytesAndRefuseWhatItCannotHold)
 {
     Fixture f;
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.type(1, "ja1abcd");
     EXPECT_EQ(f.edit(1)->text(), "JA1ABC");
     f.focus(f.edit(10));
@@ -376,15 +400,15 @@ TEST(LogDlg, FieldsMeasureShiftJisBytesAndRefuseWhatItCannotHold)
     EXPECT_EQ(f.edit(14)->text(), "PACKET");
 }
 
-TEST(LogDlg, ForeignCallsignIsLoggedInUtc)
+TEST(ContactDialog, ForeignCallsignIsLoggedInUtc)
 {
     Fixture f;
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.type(1, "w1aw");
     f.enter();
     EXPECT_EQ(f.state.currentArea, 10);
-    EXPECT_EQ(f.label("Label25")->text(), "Today I able to meet and good");
-    EXPECT_EQ(f.label("Label27")->text(), "初めての局です。");
+    EXPECT_EQ(f.label("standardRemarkLabel")->text(), "Today I able to meet and good");
+    EXPECT_EQ(f.label("ownHistoryLabel")->text(), "初めての局です。");
     EXPECT_EQ(f.edit(10)->text(), "") << "a new station leaves the name alone";
     f.enter();
     f.enter(); // automatic date and time off: on to the date
@@ -396,10 +420,10 @@ TEST(LogDlg, ForeignCallsignIsLoggedInUtc)
     f.focus(f.edit(20));
     f.enter();
     EXPECT_EQ(f.edit(20)->text(), "00:30");
-    EXPECT_TRUE(f.button("SpeedButton5")->isEnabled());
+    EXPECT_TRUE(f.button("registerButton")->isEnabled());
 
     // The same for a Japanese station: Japanese time.
-    f.click("SpeedButton4");
+    f.click("clearButton");
     f.type(1, "JA1XYZ");
     f.enter();
     f.focus(f.edit(20));
@@ -407,10 +431,10 @@ TEST(LogDlg, ForeignCallsignIsLoggedInUtc)
     EXPECT_EQ(f.edit(20)->text(), "09:30");
 }
 
-TEST(LogDlg, PortableAreaTakesDigitsAndAOnly)
+TEST(ContactDialog, PortableAreaTakesDigitsAndAOnly)
 {
     Fixture f;
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.type(1, "JA1XYZ");
     f.enter();
     QTest::keyClicks(f.edit(2), "b/");
@@ -438,11 +462,11 @@ TEST(LogDlg, PortableAreaTakesDigitsAndAOnly)
     EXPECT_EQ(f.state.currentArea, 7);
 }
 
-TEST(LogDlg, AutomaticDateAndTimeNeedBothEmpty)
+TEST(ContactDialog, AutomaticDateAndTimeNeedBothEmpty)
 {
     Fixture f;
     f.state.settings.autoDateTime = true;
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.type(1, "JA1XYZ");
     f.enter();
     f.type(5, "12:00");
@@ -453,23 +477,23 @@ TEST(LogDlg, AutomaticDateAndTimeNeedBothEmpty)
     EXPECT_EQ(f.focused(), f.edit(6));
 }
 
-TEST(LogDlg, TwoKanaDoNotOpenTheLookupAndCancellingClearsTheField)
+TEST(ContactDialog, TwoKanaDoNotOpenTheLookupAndCancellingClearsTheField)
 {
     Fixture f;
-    TLogDlg &dlg = f.open(TLogDlg::Input);
+    ContactDialog &dlg = f.open(ContactDialog::Input);
     f.type(1, "JA1XYZ");
     f.enter();
     f.focus(f.edit(6));
     f.typeKana(f.edit(6), "かま");
     f.enter();
-    EXPECT_EQ(dlg.findChild<TQthDlg *>(), nullptr);
+    EXPECT_EQ(dlg.findChild<CityLookupDialog *>(), nullptr);
     EXPECT_EQ(f.edit(6)->text(), "かま");
     EXPECT_EQ(f.focused(), f.edit(7));
 
     f.erase(6);
     f.typeKana(f.edit(6), "か");
-    whenLookupShown(dlg, [](TQthDlg &lookup) {
-        QTest::mouseClick(lookup.findChild<QPushButton *>("Button2"), Qt::LeftButton);
+    whenLookupShown(dlg, [](CityLookupDialog &lookup) {
+        QTest::mouseClick(lookup.findChild<QPushButton *>("cancelButton"), Qt::LeftButton);
     });
     f.enter();
     EXPECT_FALSE(f.state.cityChosen);
@@ -478,17 +502,17 @@ TEST(LogDlg, TwoKanaDoNotOpenTheLookupAndCancellingClearsTheField)
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.focused() == f.edit(6); }, 2000)) << f.focusName();
 }
 
-TEST(LogDlg, PortableEntryPutsTheCityIntoThePortablePair)
+TEST(ContactDialog, PortableEntryPutsTheCityIntoThePortablePair)
 {
     Fixture f;
-    TLogDlg &dlg = f.open(TLogDlg::Input);
+    ContactDialog &dlg = f.open(ContactDialog::Input);
     f.type(1, "JA1NEW");
     f.enter();
     f.type(2, "1");
     f.enter();
     f.focus(f.edit(8));
     f.typeKana(f.edit(8), "か");
-    whenLookupShown(dlg, [](TQthDlg &lookup) { pickCity(lookup, "鎌倉市"); });
+    whenLookupShown(dlg, [](CityLookupDialog &lookup) { pickCity(lookup, "鎌倉市"); });
     f.enter();
     EXPECT_EQ(f.edit(8)->text(), "鎌倉市");
     EXPECT_EQ(f.edit(9)->text(), "1105");
@@ -497,192 +521,192 @@ TEST(LogDlg, PortableEntryPutsTheCityIntoThePortablePair)
         << f.focusName(); // no name yet
 }
 
-TEST(LogDlg, NoOwnPositionGivesNoCity)
+TEST(ContactDialog, NoOwnPositionGivesNoCity)
 {
     Fixture f;
     f.state.settings.fixedSpot = {};
-    TLogDlg &dlg = f.open(TLogDlg::Input);
+    ContactDialog &dlg = f.open(ContactDialog::Input);
     f.type(1, "JA1NEW");
     f.enter();
     f.focus(f.edit(6));
     f.typeKana(f.edit(6), "か");
-    whenLookupShown(dlg, [](TQthDlg &lookup) { pickCity(lookup, "鎌倉市"); });
+    whenLookupShown(dlg, [](CityLookupDialog &lookup) { pickCity(lookup, "鎌倉市"); });
     f.enter();
     EXPECT_EQ(f.messages.last(), "個人情報が登録されていません。");
     EXPECT_EQ(f.edit(6)->text(), "");
     EXPECT_EQ(f.edit(7)->text(), "");
-    EXPECT_TRUE(f.label("Label26")->isHidden());
+    EXPECT_TRUE(f.label("distanceLabel")->isHidden());
     EXPECT_TRUE(f.compassBlank());
 }
 
-TEST(LogDlg, ClearingThePortableJccClearsAllFourCityFields)
+TEST(ContactDialog, ClearingThePortableJccClearsAllFourCityFields)
 {
     Fixture f;
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.type(1, "JA1XYZ");
     f.enter();
     for (int n = 6; n <= 9; ++n)
         f.edit(n)->setText(QStringLiteral("x%1").arg(n));
-    f.label("Label26")->show();
+    f.label("distanceLabel")->show();
     f.erase(9);
     for (int n = 6; n <= 9; ++n)
         EXPECT_EQ(f.edit(n)->text(), "") << n;
-    EXPECT_TRUE(f.label("Label26")->isHidden());
+    EXPECT_TRUE(f.label("distanceLabel")->isHidden());
     EXPECT_EQ(f.focused(), f.edit(8));
     f.edit(7)->setText("1001");
     f.erase(7);
     EXPECT_EQ(f.focused(), f.edit(6));
 }
 
-TEST(LogDlg, EndTimeRuleForRegistering)
+TEST(ContactDialog, EndTimeRuleForRegistering)
 {
     Fixture f;
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     // No callsign: leaving the end time enables nothing and fills nothing.
     f.focus(f.edit(20));
     f.enter();
     EXPECT_EQ(f.edit(20)->text(), "");
-    EXPECT_FALSE(f.button("SpeedButton5")->isEnabled());
+    EXPECT_FALSE(f.button("registerButton")->isEnabled());
 
     f.type(1, "JA1XYZ");
     f.type(20, "10:10");
     f.enter();
-    EXPECT_TRUE(f.button("SpeedButton5")->isEnabled());
+    EXPECT_TRUE(f.button("registerButton")->isEnabled());
     f.erase(20);
-    EXPECT_FALSE(f.button("SpeedButton5")->isEnabled());
+    EXPECT_FALSE(f.button("registerButton")->isEnabled());
 
     // Emptying the callsign starts afresh.
     f.type(20, "10:11");
     f.enter();
     f.erase(1);
     EXPECT_EQ(f.edit(10)->text(), "");
-    EXPECT_FALSE(f.button("SpeedButton5")->isEnabled());
+    EXPECT_FALSE(f.button("registerButton")->isEnabled());
 }
 
-TEST(LogDlg, RegisterStoresDashesInEveryEmptyField)
+TEST(ContactDialog, RegisterStoresDashesInEveryEmptyField)
 {
     Fixture f(0);
-    f.open(TLogDlg::Input);
-    EXPECT_EQ(f.label("Label24")->text(), "1");
+    f.open(ContactDialog::Input);
+    EXPECT_EQ(f.label("nextRecordLabel")->text(), "1");
     f.edit(19)->clear();
     f.type(1, "JA1XYZ");
     f.type(20, "10:10");
     f.enter();
-    f.click("SpeedButton5");
+    f.click("registerButton");
     const log::QsoRecord r = f.record(1);
     for (int i = 1; i < 19; ++i)
         EXPECT_EQ(r.field(static_cast<Field>(i)), "-") << i;
     EXPECT_EQ(f.state.nextRecordNo, 2);
 }
 
-TEST(LogDlg, FailedRegistrationKeepsTheContact)
+TEST(ContactDialog, FailedRegistrationKeepsTheContact)
 {
     Fixture f(0);
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.type(1, "JA1XYZ");
     f.type(20, "10:10");
     f.enter();
     f.state.logPath = f.dir.path() + "/missing/JA1ABC.DAT";
-    f.click("SpeedButton5");
+    f.click("registerButton");
     EXPECT_TRUE(f.messages.last().startsWith("ファイルに書き込めませんでした。"));
     EXPECT_EQ(f.edit(1)->text(), "JA1XYZ");
     EXPECT_EQ(f.state.nextRecordNo, 1);
     EXPECT_EQ(f.state.ownIndex.count(1), 0);
 }
 
-TEST(LogDlg, ModifyReadsNavigatesAndRewrites)
+TEST(ContactDialog, ModifyReadsNavigatesAndRewrites)
 {
     Fixture f(3);
-    TLogDlg &dlg = f.open(TLogDlg::Modify);
+    ContactDialog &dlg = f.open(ContactDialog::Modify);
     EXPECT_EQ(dlg.title(), "交信記録編集（修正）");
-    EXPECT_TRUE(f.button("SpeedButton6")->isVisible());
-    EXPECT_TRUE(f.button("SpeedButton5")->isHidden());
-    EXPECT_TRUE(f.dlg->findChild<QWidget *>("Panel1")->isVisible());
-    EXPECT_EQ(f.dlg->findChild<QLabel *>("Label22")->text(),
+    EXPECT_TRUE(f.button("modifyButton")->isVisible());
+    EXPECT_TRUE(f.button("registerButton")->isHidden());
+    EXPECT_TRUE(f.dlg->findChild<QWidget *>("recordPanel")->isVisible());
+    EXPECT_EQ(f.dlg->findChild<QLabel *>("recordNumberCaption")->text(),
               "修正・削除・検索                      レコード番号");
-    EXPECT_EQ(f.focused(), f.edit(21));
-    EXPECT_FALSE(f.button("SpeedButton3")->isEnabled());
+    EXPECT_EQ(f.focused(), f.recordNumber());
+    EXPECT_FALSE(f.button("readButton")->isEnabled());
 
     const char *const outOfRange[] = {"0", "4", "-1", "x"};
     for (const char *number : outOfRange) {
-        f.edit(21)->clear();
-        QTest::keyClicks(f.edit(21), number);
-        EXPECT_TRUE(f.button("SpeedButton3")->isEnabled());
-        f.click("SpeedButton3");
+        f.recordNumber()->clear();
+        QTest::keyClicks(f.recordNumber(), number);
+        EXPECT_TRUE(f.button("readButton")->isEnabled());
+        f.click("readButton");
         EXPECT_EQ(f.messages.last(), "範囲外のナンバーです") << number;
         EXPECT_EQ(f.messages.captions.last(), "通知");
         EXPECT_EQ(f.edit(1)->text(), "");
     }
-    f.erase(21);
-    EXPECT_FALSE(f.button("SpeedButton3")->isEnabled());
+    f.erase(f.recordNumber());
+    EXPECT_FALSE(f.button("readButton")->isEnabled());
 
-    QTest::keyClicks(f.edit(21), "3");
-    f.click("SpeedButton3");
+    QTest::keyClicks(f.recordNumber(), "3");
+    f.click("readButton");
     EXPECT_EQ(f.edit(1)->text(), "JA1XYZ");
     EXPECT_TRUE(f.qsl()->isChecked());
-    EXPECT_EQ(f.label("Label25")->text(), "またよろしく");
+    EXPECT_EQ(f.label("standardRemarkLabel")->text(), "またよろしく");
     EXPECT_EQ(f.focused(), f.edit(1));
-    EXPECT_TRUE(f.button("SpeedButton6")->isEnabled());
-    f.click("SpeedButton2"); // 次へ on the last record stays on it
-    EXPECT_EQ(f.edit(21)->text(), "3");
-    f.click("SpeedButton1");
-    EXPECT_EQ(f.edit(21)->text(), "2");
+    EXPECT_TRUE(f.button("modifyButton")->isEnabled());
+    f.click("nextButton"); // 次へ on the last record stays on it
+    EXPECT_EQ(f.recordNumber()->text(), "3");
+    f.click("previousButton");
+    EXPECT_EQ(f.recordNumber()->text(), "2");
     EXPECT_EQ(f.edit(1)->text(), "JA3QRP");
-    f.click("SpeedButton1");
-    f.click("SpeedButton1"); // 前へ on record 1 stays on it
-    EXPECT_EQ(f.edit(21)->text(), "1");
+    f.click("previousButton");
+    f.click("previousButton"); // 前へ on record 1 stays on it
+    EXPECT_EQ(f.recordNumber()->text(), "1");
 
     // Changed and written back as the fields stand: empty stays empty.
     f.edit(13)->clear();
     f.edit(10)->setText("佐藤");
-    f.click("SpeedButton6");
+    f.click("modifyButton");
     const log::QsoRecord r = f.record(1);
     EXPECT_EQ(r.field(Field::OpName), sj("佐藤"));
     EXPECT_EQ(r.field(Field::Frequency), "");
     EXPECT_EQ(r.field(Field::PortableArea), "-");
     EXPECT_EQ(f.edit(1)->text(), "");
-    EXPECT_FALSE(f.button("SpeedButton6")->isEnabled());
-    EXPECT_EQ(f.edit(21)->text(), "1");
+    EXPECT_FALSE(f.button("modifyButton")->isEnabled());
+    EXPECT_EQ(f.recordNumber()->text(), "1");
 }
 
-TEST(LogDlg, ModifyRefusesAnEmptyCallsignAndANumberOutOfRange)
+TEST(ContactDialog, ModifyRefusesAnEmptyCallsignAndANumberOutOfRange)
 {
     Fixture f(2);
-    f.open(TLogDlg::Modify);
-    QTest::keyClicks(f.edit(21), "2");
-    f.click("SpeedButton3");
+    f.open(ContactDialog::Modify);
+    QTest::keyClicks(f.recordNumber(), "2");
+    f.click("readButton");
     const std::string before = f.logBytes();
     f.edit(1)->clear();
-    f.click("SpeedButton6");
+    f.click("modifyButton");
     EXPECT_EQ(f.messages.last(), "データが読み込まれていないか、または不完全です。");
     f.edit(1)->setText("JA1NEW");
-    f.edit(21)->setText("9");
-    f.click("SpeedButton6");
+    f.recordNumber()->setText("9");
+    f.click("modifyButton");
     EXPECT_EQ(f.messages.last(), "範囲外のナンバーです");
     EXPECT_EQ(f.logBytes(), before);
     EXPECT_EQ(f.logBytes().size(), 2 * log::kRecordSize);
 }
 
-TEST(LogDlg, DeleteAsksTakesTheBackupFirstAndMarksTheRecord)
+TEST(ContactDialog, DeleteAsksTakesTheBackupFirstAndMarksTheRecord)
 {
     Fixture f(3);
     const std::string before = f.logBytes();
-    TLogDlg &dlg = f.open(TLogDlg::Delete);
-    QSignalSpy deleted(&dlg, &TLogDlg::recordDeleted);
+    ContactDialog &dlg = f.open(ContactDialog::Delete);
+    QSignalSpy deleted(&dlg, &ContactDialog::recordDeleted);
     EXPECT_EQ(dlg.title(), "交信記録編集（削除）");
     EXPECT_EQ(f.dir.read("JA1ABC.BAK"), before);
 
-    QTest::keyClicks(f.edit(21), "2");
-    f.click("SpeedButton3");
-    EXPECT_TRUE(f.button("SpeedButton7")->isEnabled());
+    QTest::keyClicks(f.recordNumber(), "2");
+    f.click("readButton");
+    EXPECT_TRUE(f.button("deleteButton")->isEnabled());
     f.messages.confirmAnswer = false;
-    f.click("SpeedButton7");
+    f.click("deleteButton");
     EXPECT_EQ(f.messages.last(), "JA3QRP を削除してよろしいか　？");
     EXPECT_EQ(f.messages.captions.last(), "確認");
     EXPECT_EQ(f.logBytes(), before);
 
     f.messages.confirmAnswer = true;
-    f.click("SpeedButton7");
+    f.click("deleteButton");
     const log::QsoRecord r = f.record(2);
     EXPECT_TRUE(r.isDeleted());
     EXPECT_EQ(std::string(r.bytes.data(), log::kRecordSize),
@@ -690,23 +714,23 @@ TEST(LogDlg, DeleteAsksTakesTheBackupFirstAndMarksTheRecord)
     EXPECT_EQ(f.record(3).field(Field::Callsign), "JA1XYZ");
     EXPECT_TRUE(f.state.deletedFlag);
     EXPECT_EQ(deleted.count(), 1);
-    EXPECT_EQ(f.edit(21)->text(), "");
-    EXPECT_EQ(f.focused(), f.edit(21));
-    EXPECT_FALSE(f.button("SpeedButton7")->isEnabled());
+    EXPECT_EQ(f.recordNumber()->text(), "");
+    EXPECT_EQ(f.focused(), f.recordNumber());
+    EXPECT_FALSE(f.button("deleteButton")->isEnabled());
     // The copy taken when the mode opened still holds the record.
     EXPECT_EQ(f.dir.read("JA1ABC.BAK"), before);
 }
 
-TEST(LogDlg, RecordSearchIsReadOnly)
+TEST(ContactDialog, RecordSearchIsReadOnly)
 {
     Fixture f(2);
-    TLogDlg &dlg = f.open(TLogDlg::RecordSearch);
+    ContactDialog &dlg = f.open(ContactDialog::RecordSearch);
     EXPECT_EQ(dlg.title(), "レコード検索");
-    for (const char *name : {"SpeedButton4", "SpeedButton5", "SpeedButton6", "SpeedButton7"})
+    for (const char *name : {"clearButton", "registerButton", "modifyButton", "deleteButton"})
         EXPECT_TRUE(f.button(name)->isHidden()) << name;
-    EXPECT_TRUE(f.button("SpeedButton9")->isVisible());
-    QTest::keyClicks(f.edit(21), "1");
-    f.click("SpeedButton3");
+    EXPECT_TRUE(f.button("closeButton")->isVisible());
+    QTest::keyClicks(f.recordNumber(), "1");
+    f.click("readButton");
     EXPECT_EQ(f.edit(1)->text(), "JA1XYZ");
     for (int n = 1; n <= 20; ++n)
         EXPECT_TRUE(f.edit(n)->isReadOnly()) << n;
@@ -714,11 +738,11 @@ TEST(LogDlg, RecordSearchIsReadOnly)
     QTest::keyClicks(f.edit(1), "Q");
     QTest::keyClick(f.edit(1), Qt::Key_F3);
     EXPECT_EQ(f.edit(1)->text(), "JA1XYZ");
-    f.click("SpeedButton2");
+    f.click("nextButton");
     EXPECT_EQ(f.edit(1)->text(), "JA3QRP");
 }
 
-TEST(LogDlg, ReferenceLogLineShowsOnlyForAStationItHolds)
+TEST(ContactDialog, ReferenceLogLineShowsOnlyForAStationItHolds)
 {
     Fixture f;
     log::appendRecord(f.dir.file("JA2REF.DAT"), 1,
@@ -726,28 +750,29 @@ TEST(LogDlg, ReferenceLogLineShowsOnlyForAStationItHolds)
     f.state.referenceCall = "JA2REF";
     NoProgress quiet;
     ASSERT_EQ(app::openReferenceLog(f.state, quiet), app::OpenResult::Ok);
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.type(1, "JA1REF");
     f.enter();
-    EXPECT_EQ(f.label("Label27")->text(), "初めての局です。");
-    EXPECT_TRUE(f.label("Label29")->isVisible());
-    EXPECT_EQ(f.label("Label29")->text(), "山田 さん   港区         前回は 23/04/04   7  交信 1回");
-    EXPECT_EQ(f.label("Label28")->text(), "JA2REF");
+    EXPECT_EQ(f.label("ownHistoryLabel")->text(), "初めての局です。");
+    EXPECT_TRUE(f.label("referenceHistoryLabel")->isVisible());
+    EXPECT_EQ(f.label("referenceHistoryLabel")->text(),
+              "山田 さん   港区         前回は 23/04/04   7  交信 1回");
+    EXPECT_EQ(f.label("referenceCallLabel")->text(), "JA2REF");
     // Another station typed over it: the reference line does not stay behind.
     f.focus(f.edit(1));
     f.edit(1)->selectAll();
     QTest::keyClicks(f.edit(1), "JA1XYZ");
     f.enter();
-    EXPECT_EQ(f.label("Label27")->text().left(5), "山田 さん");
-    EXPECT_TRUE(f.label("Label29")->isHidden());
-    EXPECT_TRUE(f.label("Label28")->isHidden());
+    EXPECT_EQ(f.label("ownHistoryLabel")->text().left(5), "山田 さん");
+    EXPECT_TRUE(f.label("referenceHistoryLabel")->isHidden());
+    EXPECT_TRUE(f.label("referenceCallLabel")->isHidden());
 }
 
-TEST(LogDlg, HistoryFillTakesThePlacesAndGoesToTheReport)
+TEST(ContactDialog, HistoryFillTakesThePlacesAndGoesToTheReport)
 {
     Fixture f(3);
     f.state.settings.historyFill = true;
-    f.open(TLogDlg::Input);
+    f.open(ContactDialog::Input);
     f.type(1, "JA1XYZ");
     f.enter();
     EXPECT_EQ(f.edit(4)->text(), "24/05/06");

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/ui/list_dlg.h"
+#include "log/ui/search_dialog.h"
 
 #include "app/session.h"
-#include "app/ui/hint_bar.h"
-#include "app/ui/main_form.h"
+#include "app/ui/main_window.h"
 #include "common/progress.h"
+#include "common/ui/hint_bar.h"
 #include "log/log_file.h"
-#include "log/ui/find_dlg.h"
 #include "log/ui/result_model.h"
+#include "log/ui/search_key_dialog.h"
 
 #include "support/recording_answerer.h"
 #include "support/temp_dir.h"
@@ -23,11 +23,16 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 using namespace vz;
 using namespace vz::ui;
 using log::ResultColumn;
 
 namespace {
+
+// The area buttons left to right: 1 to 9, then 0, then abroad.
+constexpr int kAreasInOrder[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 10};
 
 // keyClicks maps ASCII only; other characters arrive as key events carrying their text.
 void typeText(QWidget *w, const QString &text)
@@ -63,7 +68,7 @@ struct Fixture
     app::AppState state;
     UiServices services;
     test::RecordedMessages messages;
-    std::unique_ptr<TListDlg> dialog;
+    std::unique_ptr<SearchDialog> dialog;
 
     Fixture()
     {
@@ -80,7 +85,7 @@ struct Fixture
     }
 
     // Opens the logs as start-up does, then the dialog in `mode`.
-    TListDlg &open(int mode, bool withReference = false)
+    SearchDialog &open(int mode, bool withReference = false)
     {
         NoProgress quiet;
         app::openLog(state, quiet);
@@ -89,21 +94,25 @@ struct Fixture
             app::openReferenceLog(state, quiet);
         }
         state.dialogModes.list = mode;
-        dialog = std::make_unique<TListDlg>(state, services);
+        dialog = std::make_unique<SearchDialog>(state, services);
         dialog->show();
         return *dialog;
     }
 
-    QPushButton *button(int n) const
+    QPushButton *button(const char *name) const { return dialog->findChild<QPushButton *>(name); }
+    // Items 1..8 as the search numbers them.
+    QPushButton *itemButton(int item) const
     {
-        return dialog->findChild<QPushButton *>(QStringLiteral("SpeedButton%1").arg(n));
+        const char *names[] = {"callItemButton", "jccItemButton",     "frequencyItemButton",
+                               "modeItemButton", "dateItemButton",    "nameItemButton",
+                               "markItemButton", "unissuedItemButton"};
+        return button(names[item - 1]);
     }
-    // SpeedButton9..19 hold areas 1..9, 0, 10.
     QPushButton *areaButton(int area) const
     {
-        return button(area == 0 ? 18 : area == 10 ? 19 : 8 + area);
+        return dialog->findChild<QPushButton *>(QStringLiteral("area%1Button").arg(area));
     }
-    QTableView *grid() const { return dialog->findChild<QTableView *>("StringGrid1"); }
+    QTableView *grid() const { return dialog->findChild<QTableView *>("resultTable"); }
     void click(QPushButton *b) const { QTest::mouseClick(b, Qt::LeftButton); }
 
     std::size_t rows() const { return dialog->model()->resultCount(); }
@@ -114,11 +123,11 @@ struct Fixture
             out << dialog->model()->cellText(r, c);
         return out;
     }
-    std::vector<bool> enabled(std::initializer_list<int> buttons) const
+    std::vector<bool> enabled(std::initializer_list<const char *> buttons) const
     {
         std::vector<bool> out;
-        for (int n : buttons)
-            out.push_back(button(n)->isEnabled());
+        for (const char *name : buttons)
+            out.push_back(button(name)->isEnabled());
         return out;
     }
 
@@ -128,17 +137,16 @@ struct Fixture
     {
         QTimer::singleShot(0, [this, key] {
             for (QWidget *w : QApplication::topLevelWidgets()) {
-                auto *find = qobject_cast<TFindDlg *>(w);
+                auto *find = qobject_cast<SearchKeyDialog *>(w);
                 if (!find || !find->isVisible())
                     continue;
                 findTitle = find->title();
-                findHelp = find->findChild<QLabel *>("Label1")->text();
+                findHelp = find->findChild<QLabel *>("helpLabel")->text();
                 if (key) {
-                    typeText(find->findChild<QLineEdit *>("Edit1"), QString::fromUtf8(key));
-                    QTest::mouseClick(find->findChild<QPushButton *>("SpeedButton2"),
-                                      Qt::LeftButton);
+                    typeText(find->findChild<QLineEdit *>("keyEdit"), QString::fromUtf8(key));
+                    QTest::mouseClick(find->findChild<QPushButton *>("showButton"), Qt::LeftButton);
                 } else {
-                    QTest::mouseClick(find->findChild<QPushButton *>("SpeedButton1"),
+                    QTest::mouseClick(find->findChild<QPushButton *>("cancelButton"),
                                       Qt::LeftButton);
                 }
             }
@@ -147,7 +155,7 @@ struct Fixture
     void itemSearch(int item, const char *key)
     {
         answerFind(key);
-        click(button(item));
+        click(itemButton(item));
     }
 };
 
@@ -156,23 +164,23 @@ const QString kShown = QStringLiteral("現在表示中です");
 
 } // namespace
 
-TEST(ListDlg, ItemSearchShowsItsButtonsGridAndDefaultColumns)
+TEST(SearchDialog, ItemSearchShowsItsButtonsGridAndDefaultColumns)
 {
     Fixture f;
-    TListDlg &d = f.open(9);
+    SearchDialog &d = f.open(9);
     EXPECT_EQ(d.title(), "項目別検索");
     const char *captions[] = {"コール", "ＪＣＣ", "周波数", "モード",
                               "年月日", "氏　名", "マーク", "未発行"};
     for (int i = 1; i <= 8; ++i) {
-        EXPECT_TRUE(f.button(i)->isVisible());
-        EXPECT_EQ(f.button(i)->text(), QString::fromUtf8(captions[i - 1]));
+        EXPECT_TRUE(f.itemButton(i)->isVisible());
+        EXPECT_EQ(f.itemButton(i)->text(), QString::fromUtf8(captions[i - 1]));
     }
-    EXPECT_EQ(f.button(1)->toolTip(), "コールサイン検索");
-    EXPECT_EQ(f.button(1)->statusTip(), "コールサインで検索します");
-    EXPECT_EQ(f.button(8)->statusTip(),
+    EXPECT_EQ(f.itemButton(1)->toolTip(), "コールサイン検索");
+    EXPECT_EQ(f.itemButton(1)->statusTip(), "コールサインで検索します");
+    EXPECT_EQ(f.itemButton(8)->statusTip(),
               "交信記録入力でカード交換を指定し、未発行になっている局を表示します");
-    for (int n = 9; n <= 19; ++n)
-        EXPECT_FALSE(f.button(n)->isVisible());
+    for (int area : kAreasInOrder)
+        EXPECT_FALSE(f.areaButton(area)->isVisible());
 
     QHeaderView *header = f.grid()->horizontalHeader();
     const int widths[] = {40, 54, 62, 52, 54, 60, 156, 0, 0, 0, 180, 54};
@@ -189,29 +197,30 @@ TEST(ListDlg, ItemSearchShowsItsButtonsGridAndDefaultColumns)
     EXPECT_EQ(header->sectionResizeMode(0), QHeaderView::Interactive) << "borders draggable";
     EXPECT_EQ(f.grid()->rowHeight(0), 16);
     EXPECT_EQ(d.model()->rowCount(), 1) << "one empty row";
-    EXPECT_EQ(f.enabled({20, 21, 22, 23, 24, 25}),
+    EXPECT_EQ(f.enabled({"jccColumnButton", "portableColumnButton", "markColumnButton",
+                         "allColumnsButton", "defaultColumnsButton", "clearButton"}),
               (std::vector<bool>{true, true, true, true, false, false}));
     EXPECT_EQ(f.grid()->selectionMode(), QAbstractItemView::ContiguousSelection);
 }
 
-TEST(ListDlg, AreaSearchButtonsRunOneToNineThenZeroThenAbroad)
+TEST(SearchDialog, AreaSearchButtonsRunOneToNineThenZeroThenAbroad)
 {
     Fixture f;
-    TListDlg &d = f.open(10);
+    SearchDialog &d = f.open(10);
     EXPECT_EQ(d.title(), "エリア別検索");
     const char *captions[] = {"関　東", "東　海", "近　畿", "中　国", "四　国", "九　州",
                               "東　北", "北海道", "北　陸", "信　越", "その他"};
     for (int i = 0; i < 11; ++i) {
-        EXPECT_TRUE(f.button(9 + i)->isVisible());
-        EXPECT_EQ(f.button(9 + i)->text(), QString::fromUtf8(captions[i]));
+        EXPECT_TRUE(f.areaButton(kAreasInOrder[i])->isVisible());
+        EXPECT_EQ(f.areaButton(kAreasInOrder[i])->text(), QString::fromUtf8(captions[i]));
     }
     EXPECT_EQ(f.areaButton(6)->statusTip(), "九州・沖縄（６エリア）");
     EXPECT_EQ(f.areaButton(10)->statusTip(), "その他のエリア（海外）");
     for (int n = 1; n <= 8; ++n)
-        EXPECT_FALSE(f.button(n)->isVisible());
+        EXPECT_FALSE(f.itemButton(n)->isVisible());
 }
 
-TEST(ListDlg, AreaListingOwnThenReferenceRefusesANewSearchUntilCleared)
+TEST(SearchDialog, AreaListingOwnThenReferenceRefusesANewSearchUntilCleared)
 {
     Fixture f;
     append(f.state.logPath, {{"JA3AAA"}, {"JA1BBB"}, {"JA3CCC"}});
@@ -226,26 +235,30 @@ TEST(ListDlg, AreaListingOwnThenReferenceRefusesANewSearchUntilCleared)
     EXPECT_TRUE(f.state.resultsShown);
     for (int area = 0; area <= 10; ++area)
         EXPECT_EQ(f.areaButton(area)->isEnabled(), area == 3) << area;
-    EXPECT_EQ(f.enabled({20, 21, 22, 23, 25}), std::vector<bool>(5, true));
+    EXPECT_EQ(f.enabled({"jccColumnButton", "portableColumnButton", "markColumnButton",
+                         "allColumnsButton", "clearButton"}),
+              std::vector<bool>(5, true));
 
     f.click(f.areaButton(3));
     EXPECT_EQ(f.messages.last(), kShown);
     EXPECT_EQ(f.messages.captions.last(), "通知");
     EXPECT_EQ(f.rows(), 3u);
 
-    f.click(f.button(25)); // 表示クリア
+    f.click(f.button("clearButton")); // 表示クリア
     EXPECT_EQ(f.rows(), 0u);
     EXPECT_EQ(f.dialog->model()->rowCount(), 1);
     EXPECT_FALSE(f.state.resultsShown);
     for (int area = 0; area <= 10; ++area)
         EXPECT_TRUE(f.areaButton(area)->isEnabled());
-    EXPECT_EQ(f.enabled({20, 21, 22, 23, 24, 25}), std::vector<bool>(6, false));
+    EXPECT_EQ(f.enabled({"jccColumnButton", "portableColumnButton", "markColumnButton",
+                         "allColumnsButton", "defaultColumnsButton", "clearButton"}),
+              std::vector<bool>(6, false));
     f.click(f.areaButton(1));
     EXPECT_EQ(f.column(ResultColumn::Callsign), (QStringList{"JA1BBB"}));
     EXPECT_EQ(f.messages.last(), kNoMatch) << "the reference log has nothing in area 1";
 }
 
-TEST(ListDlg, AreaWithoutOwnRecordsIsRefusedEvenWhenTheReferenceHasSome)
+TEST(SearchDialog, AreaWithoutOwnRecordsIsRefusedEvenWhenTheReferenceHasSome)
 {
     Fixture f;
     append(f.state.logPath, {{"JA1AAA"}});
@@ -256,10 +269,10 @@ TEST(ListDlg, AreaWithoutOwnRecordsIsRefusedEvenWhenTheReferenceHasSome)
     EXPECT_EQ(f.rows(), 0u);
     EXPECT_FALSE(f.state.resultsShown);
     EXPECT_TRUE(f.areaButton(1)->isEnabled());
-    EXPECT_FALSE(f.button(25)->isEnabled());
+    EXPECT_FALSE(f.button("clearButton")->isEnabled());
 }
 
-TEST(ListDlg, MatchOnlyInTheReferenceLog)
+TEST(SearchDialog, MatchOnlyInTheReferenceLog)
 {
     Fixture f;
     append(f.state.logPath, {{"JA1AAA"}});
@@ -274,10 +287,10 @@ TEST(ListDlg, MatchOnlyInTheReferenceLog)
     EXPECT_EQ(f.column(ResultColumn::ReferenceCall), QStringList{"JA2REF"});
     EXPECT_TRUE(f.state.resultsShown);
     for (int n = 1; n <= 8; ++n)
-        EXPECT_EQ(f.button(n)->isEnabled(), n == 1) << n;
+        EXPECT_EQ(f.itemButton(n)->isEnabled(), n == 1) << n;
 }
 
-TEST(ListDlg, RowsStayWhenTheReferencePassFindsNothingAndTheNextSearchAddsBelow)
+TEST(SearchDialog, RowsStayWhenTheReferencePassFindsNothingAndTheNextSearchAddsBelow)
 {
     Fixture f;
     append(f.state.logPath, {{"JA1AAA"}, {"JA3BBB"}});
@@ -293,7 +306,7 @@ TEST(ListDlg, RowsStayWhenTheReferencePassFindsNothingAndTheNextSearchAddsBelow)
     EXPECT_EQ(f.column(ResultColumn::Callsign), (QStringList{"JA1AAA", "JA3BBB"}));
 }
 
-TEST(ListDlg, JccAndMarkSearchesShowTheirColumn)
+TEST(SearchDialog, JccAndMarkSearchesShowTheirColumn)
 {
     Fixture f;
     append(f.state.logPath, {{"JA1AAA", "1001", "B"}, {"JA1BBB", "2501", "AB"}});
@@ -304,44 +317,50 @@ TEST(ListDlg, JccAndMarkSearchesShowTheirColumn)
     EXPECT_EQ(f.column(ResultColumn::FixedJcc), QStringList{"1001"});
     EXPECT_FALSE(f.grid()->isColumnHidden(7));
     EXPECT_EQ(f.grid()->columnWidth(7), 60);
-    EXPECT_EQ(f.enabled({20, 21, 22, 23, 24}), (std::vector<bool>{false, true, true, false, true}));
+    EXPECT_EQ(f.enabled({"jccColumnButton", "portableColumnButton", "markColumnButton",
+                         "allColumnsButton", "defaultColumnsButton"}),
+              (std::vector<bool>{false, true, true, false, true}));
 
-    f.click(f.button(25));
+    f.click(f.button("clearButton"));
     f.itemSearch(7, "B");
     EXPECT_EQ(f.column(ResultColumn::Mark), (QStringList{"B", "AB"}));
     EXPECT_TRUE(f.grid()->isColumnHidden(7));
     EXPECT_FALSE(f.grid()->isColumnHidden(9));
     EXPECT_EQ(f.grid()->columnWidth(9), 54);
-    EXPECT_EQ(f.enabled({20, 21, 22, 23, 24}), (std::vector<bool>{true, true, false, false, true}));
+    EXPECT_EQ(f.enabled({"jccColumnButton", "portableColumnButton", "markColumnButton",
+                         "allColumnsButton", "defaultColumnsButton"}),
+              (std::vector<bool>{true, true, false, false, true}));
 }
 
-TEST(ListDlg, ColumnSetButtons)
+TEST(SearchDialog, ColumnSetButtons)
 {
     struct Case
     {
-        int button;
+        std::string_view button;
         std::vector<bool> shown;   // columns 7, 8, 9
         std::vector<bool> enabled; // JCC, 移動地, マーク, 全項目, 初期値
     };
     const Case cases[] = {
-        {20, {true, false, false}, {false, true, true, false, true}},
-        {21, {false, true, false}, {true, false, true, false, true}},
-        {22, {false, false, true}, {true, true, false, false, true}},
-        {23, {true, true, true}, {false, false, false, false, true}},
-        {24, {false, false, false}, {true, true, true, true, false}},
+        {"jccColumnButton", {true, false, false}, {false, true, true, false, true}},
+        {"portableColumnButton", {false, true, false}, {true, false, true, false, true}},
+        {"markColumnButton", {false, false, true}, {true, true, false, false, true}},
+        {"allColumnsButton", {true, true, true}, {false, false, false, false, true}},
+        {"defaultColumnsButton", {false, false, false}, {true, true, true, true, false}},
     };
     Fixture f;
     f.open(9);
     const int widths[] = {60, 154, 54};
     for (const Case &c : cases) {
         // From the default set, with another column shown first where the set resets.
-        if (f.button(24)->isEnabled())
-            f.click(f.button(24));
-        if (c.button <= 22)
-            f.click(f.button(c.button == 20 ? 22 : 20));
-        else if (c.button == 24)
-            f.click(f.button(23));
-        f.click(f.button(c.button));
+        if (f.button("defaultColumnsButton")->isEnabled())
+            f.click(f.button("defaultColumnsButton"));
+        if (c.button == "jccColumnButton" || c.button == "portableColumnButton" ||
+            c.button == "markColumnButton")
+            f.click(
+                f.button(c.button == "jccColumnButton" ? "markColumnButton" : "jccColumnButton"));
+        else if (c.button == "defaultColumnsButton")
+            f.click(f.button("allColumnsButton"));
+        f.click(f.button(c.button.data()));
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(!f.grid()->isColumnHidden(7 + i), c.shown[static_cast<std::size_t>(i)])
                 << c.button << " column " << 7 + i;
@@ -349,11 +368,14 @@ TEST(ListDlg, ColumnSetButtons)
                 EXPECT_EQ(f.grid()->columnWidth(7 + i), widths[i]);
             }
         }
-        EXPECT_EQ(f.enabled({20, 21, 22, 23, 24}), c.enabled) << c.button;
+        EXPECT_EQ(f.enabled({"jccColumnButton", "portableColumnButton", "markColumnButton",
+                             "allColumnsButton", "defaultColumnsButton"}),
+                  c.enabled)
+            << c.button;
     }
 }
 
-TEST(ListDlg, CancelledFindRunsNothingAndUnissuedListsWithoutAKey)
+TEST(SearchDialog, CancelledFindRunsNothingAndUnissuedListsWithoutAKey)
 {
     Fixture f;
     append(f.state.logPath, {{"JA1AAA", "1001", "", true}, {"JA1BBB"}});
@@ -364,52 +386,53 @@ TEST(ListDlg, CancelledFindRunsNothingAndUnissuedListsWithoutAKey)
     EXPECT_EQ(f.state.searchKey, "");
     EXPECT_EQ(f.rows(), 0u);
     EXPECT_TRUE(f.messages.texts.isEmpty());
-    EXPECT_TRUE(f.button(25)->isEnabled());
-    EXPECT_TRUE(f.button(4)->isEnabled());
+    EXPECT_TRUE(f.button("clearButton")->isEnabled());
+    EXPECT_TRUE(f.itemButton(4)->isEnabled());
 
-    f.click(f.button(25));
-    f.click(f.button(8)); // no find dialog: none is open to answer
+    f.click(f.button("clearButton"));
+    f.click(f.itemButton(8)); // no find dialog: none is open to answer
     EXPECT_EQ(f.state.dialogModes.list, 8);
     EXPECT_EQ(f.column(ResultColumn::Callsign), QStringList{"-"}) << "deleted, box was on";
     EXPECT_TRUE(f.state.resultsShown);
-    EXPECT_TRUE(f.button(25)->isEnabled()) << "rows on the list can be cleared";
-    f.click(f.button(8)); // lists again without "現在表示中です"
+    EXPECT_TRUE(f.button("clearButton")->isEnabled()) << "rows on the list can be cleared";
+    f.click(f.itemButton(8)); // lists again without "現在表示中です"
     EXPECT_EQ(f.rows(), 2u);
     EXPECT_TRUE(f.messages.texts.isEmpty());
     f.itemSearch(1, "JA1");
     EXPECT_EQ(f.messages.texts, QStringList{kShown});
 }
 
-TEST(ListDlg, ClosingClearsTheFlagAndTheListMode)
+TEST(SearchDialog, ClosingClearsTheFlagAndTheListMode)
 {
     Fixture f;
     append(f.state.logPath, {{"JA1AAA"}});
     f.open(10);
     f.click(f.areaButton(1));
     ASSERT_TRUE(f.state.resultsShown);
-    f.click(f.button(27));
+    f.click(f.button("closeButton"));
     EXPECT_FALSE(f.dialog->isVisible());
     EXPECT_FALSE(f.state.resultsShown);
     EXPECT_EQ(f.state.dialogModes.list, 0);
 }
 
-TEST(FindDlg, TitlesHelpUpperCaseAndTheKeyHandedOn)
+TEST(SearchKeyDialog, TitlesHelpUpperCaseAndTheKeyHandedOn)
 {
     const char *titles[] = {"コールサイン検索キー",  "ＪＣＣナンバー検索キー",
                             "周波数検索キー",        "電波形式検索キー",
                             "年月日検索キー",        "オペレータ名検索キー",
                             "策定したマーク検索キー"};
     for (int item = 1; item <= 7; ++item)
-        EXPECT_EQ(TFindDlg::titleFor(item), QString::fromUtf8(titles[item - 1]));
-    EXPECT_EQ(TFindDlg::helpFor(3), "例えば１４Ｍｈｚ［１４］では１４４Ｍｈｚも含まれます。");
+        EXPECT_EQ(SearchKeyDialog::titleFor(item), QString::fromUtf8(titles[item - 1]));
+    EXPECT_EQ(SearchKeyDialog::helpFor(3),
+              "例えば１４Ｍｈｚ［１４］では１４４Ｍｈｚも含まれます。");
 
     Fixture f;
     for (bool flat : {false, true}) {
         f.state.settings.flatWindow = flat;
-        TFindDlg find(f.state, f.services, 4);
+        SearchKeyDialog find(f.state, f.services, 4);
         find.show();
-        auto *edit = find.findChild<QLineEdit *>("Edit1");
-        auto *show = find.findChild<QPushButton *>("SpeedButton2");
+        auto *edit = find.findChild<QLineEdit *>("keyEdit");
+        auto *show = find.findChild<QPushButton *>("showButton");
         EXPECT_EQ(edit->hasFrame(), flat) << "a border only with the flat look";
         EXPECT_FALSE(show->isEnabled());
         QTest::keyClicks(edit, "ssb");
@@ -427,20 +450,20 @@ TEST(FindDlg, TitlesHelpUpperCaseAndTheKeyHandedOn)
     }
 }
 
-TEST(ListDlg, MainWindowOpensItUnderItselfWithTheInterlocks)
+TEST(SearchDialog, MainWindowOpensItUnderItselfWithTheInterlocks)
 {
     test::TempDir dir;
     dir.installPrefixTable();
     app::AppState state;
     UiServices services;
-    TMainForm form(state, services, QString::fromStdString(dir.path()));
+    MainWindow form(state, services, QString::fromStdString(dir.path()));
     form.show();
     const Command held[] = {Command::NewUser, Command::SwitchUser, Command::Reference,
                             Command::ItemSearch, Command::AreaSearch};
     state.dialogModes.log = 1; // the contact edit dialog holds the user commands too
 
     form.runCommand(Command::AreaSearch);
-    auto *dialog = form.findChild<TListDlg *>();
+    auto *dialog = form.findChild<SearchDialog *>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->kind(), 10);
     EXPECT_TRUE(dialog->testAttribute(Qt::WA_DeleteOnClose));
@@ -450,7 +473,7 @@ TEST(ListDlg, MainWindowOpensItUnderItselfWithTheInterlocks)
     EXPECT_EQ(dialog->pos(), QPoint(form.x(), mainBottom));
     EXPECT_EQ(form.hintBar()->y(), mainBottom + 336);
 
-    dialog->findChild<QPushButton *>("SpeedButton27")->click();
+    dialog->findChild<QPushButton *>("closeButton")->click();
     EXPECT_TRUE(form.commandButton(Command::ItemSearch)->isEnabled());
     EXPECT_TRUE(form.commandButton(Command::AreaSearch)->isEnabled());
     EXPECT_FALSE(form.commandButton(Command::NewUser)->isEnabled());
@@ -459,12 +482,12 @@ TEST(ListDlg, MainWindowOpensItUnderItselfWithTheInterlocks)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     state.dialogModes.log = 0;
     form.runCommand(Command::ItemSearch);
-    form.findChild<TListDlg *>()->findChild<QPushButton *>("SpeedButton27")->click();
+    form.findChild<SearchDialog *>()->findChild<QPushButton *>("closeButton")->click();
     for (Command id : held)
         EXPECT_TRUE(form.commandButton(id)->isEnabled());
     EXPECT_EQ(form.hintBar()->y(), mainBottom);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(form.findChild<TListDlg *>(), nullptr) << "discarded on closing";
+    EXPECT_EQ(form.findChild<SearchDialog *>(), nullptr) << "discarded on closing";
     state.startAborted = true;
     form.close();
 }

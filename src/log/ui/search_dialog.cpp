@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/ui/list_dlg.h"
+#include "log/ui/search_dialog.h"
 
-#include "app/ui/hint_bar.h"
 #include "common/progress.h"
+#include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
-#include "log/ui/find_dlg.h"
 #include "log/ui/result_model.h"
+#include "log/ui/search_key_dialog.h"
 
 #include <QButtonGroup>
 #include <QHeaderView>
@@ -23,19 +23,20 @@ constexpr int kRowHeight = 16;
 
 struct ItemButtonSpec
 {
+    const char *name; // objectName
     const char *caption;
     const char *hint;
 };
 
 constexpr std::array<ItemButtonSpec, log::kItemCount> kItemButtons{{
-    {"コール", "コールサイン検索|コールサインで検索します"},
-    {"ＪＣＣ", "JCCナンバー検索|ＪＣＣナンバーを指定して検索します"},
-    {"周波数", "周波数検索|周波数により検索します"},
-    {"モード", "電波形式検索|電波形式を指定して検索します"},
-    {"年月日", "年月日検索|交信した年月日で検索します"},
-    {"氏　名", "氏名検索|交信した相手局のオペレータ名で検索します"},
-    {"マーク", "マーク検索|予め策定したマークで検索します"},
-    {"未発行",
+    {"callItemButton", "コール", "コールサイン検索|コールサインで検索します"},
+    {"jccItemButton", "ＪＣＣ", "JCCナンバー検索|ＪＣＣナンバーを指定して検索します"},
+    {"frequencyItemButton", "周波数", "周波数検索|周波数により検索します"},
+    {"modeItemButton", "モード", "電波形式検索|電波形式を指定して検索します"},
+    {"dateItemButton", "年月日", "年月日検索|交信した年月日で検索します"},
+    {"nameItemButton", "氏　名", "氏名検索|交信した相手局のオペレータ名で検索します"},
+    {"markItemButton", "マーク", "マーク検索|予め策定したマークで検索します"},
+    {"unissuedItemButton", "未発行",
      "カード未発行局表示|交信記録入力でカード交換を指定し、未発行になっている局を表示します"},
 }};
 
@@ -83,7 +84,7 @@ QString noticeMessage(log::SearchNotice notice)
 class ListPass final : public log::SearchObserver
 {
 public:
-    ListPass(TListDlg &dialog, const log::SearchPlan &plan) : m_dialog(dialog), m_plan(plan) {}
+    ListPass(SearchDialog &dialog, const log::SearchPlan &plan) : m_dialog(dialog), m_plan(plan) {}
 
     void addRow(const log::ResultRow &row) override
     {
@@ -97,9 +98,9 @@ public:
     {
         m_dialog.m_model->flush();
         if (m_plan.listMode == static_cast<int>(log::SearchItem::Jcc))
-            m_dialog.applyColumnSet(TListDlg::JccSet);
+            m_dialog.applyColumnSet(SearchDialog::JccSet);
         else if (m_plan.listMode == static_cast<int>(log::SearchItem::Mark))
-            m_dialog.applyColumnSet(TListDlg::MarkSet);
+            m_dialog.applyColumnSet(SearchDialog::MarkSet);
         if (result.status == log::PassStatus::ReadFailed)
             m_dialog.m_services.messages.error(
                 QStringLiteral("ログファイルを読めませんでした。\n%1")
@@ -109,16 +110,16 @@ public:
     }
 
 private:
-    TListDlg &m_dialog;
+    SearchDialog &m_dialog;
     const log::SearchPlan &m_plan;
 };
 
-TListDlg::TListDlg(app::AppState &state, UiServices &services, QWidget *parent)
+SearchDialog::SearchDialog(app::AppState &state, UiServices &services, QWidget *parent)
     : VezoDialog(state, services, parent), m_kind(state.dialogModes.list), m_progress(nullptr),
       m_model(new ResultModel(this)), m_itemGroup(new QButtonGroup(this)),
-      m_areaGroup(new QButtonGroup(this)), StringGrid1(new QTableView(this))
+      m_areaGroup(new QButtonGroup(this)), m_resultTable(new QTableView(this))
 {
-    setObjectName(QStringLiteral("ListDlg"));
+    setObjectName(QStringLiteral("SearchDialog"));
     setFixedSize(kClientWidth, kClientHeight);
     setGreyFrame(true);
     buildButtons();
@@ -132,20 +133,20 @@ TListDlg::TListDlg(app::AppState &state, UiServices &services, QWidget *parent)
         b->setVisible(!areaSearch);
     for (QPushButton *b : m_areaButtons)
         b->setVisible(areaSearch);
-    SpeedButton25->setEnabled(false);
+    m_clearButton->setEnabled(false);
     for (int c = 0; c < static_cast<int>(log::kResultColumns); ++c)
         if (const int w = ResultModel::defaultWidth(c))
-            StringGrid1->setColumnWidth(c, w);
+            m_resultTable->setColumnWidth(c, w);
     resetColumns();
 }
 
-void TListDlg::buildButtons()
+void SearchDialog::buildButtons()
 {
     m_itemGroup->setExclusive(false);
     m_areaGroup->setExclusive(false);
     for (std::size_t i = 0; i < kItemButtons.size(); ++i) {
         const int item = static_cast<int>(i) + 1;
-        QPushButton *b = makeListButton(this, QStringLiteral("SpeedButton%1").arg(item),
+        QPushButton *b = makeListButton(this, QString::fromLatin1(kItemButtons[i].name),
                                         QString::fromUtf8(kItemButtons[i].caption),
                                         QRect(140 + static_cast<int>(i) * 78, 12, 74, 24));
         setHint(b, QString::fromUtf8(kItemButtons[i].hint));
@@ -154,73 +155,73 @@ void TListDlg::buildButtons()
     }
     for (std::size_t i = 0; i < kAreaButtons.size(); ++i) {
         const AreaButtonSpec &button = kAreaButtons[i];
-        QPushButton *b = makeListButton(this, QStringLiteral("SpeedButton%1").arg(9 + i),
+        QPushButton *b = makeListButton(this, QStringLiteral("area%1Button").arg(button.area),
                                         QString::fromUtf8(button.caption),
                                         QRect(140 + static_cast<int>(i) * 57, 12, 54, 24));
         setHint(b, QString::fromUtf8(button.hint));
         m_areaGroup->addButton(b, button.area);
         m_areaButtons[i] = b;
     }
-    connect(m_itemGroup, &QButtonGroup::idClicked, this, &TListDlg::ItemButtonClick);
-    connect(m_areaGroup, &QButtonGroup::idClicked, this, &TListDlg::AreaButtonClick);
+    connect(m_itemGroup, &QButtonGroup::idClicked, this, &SearchDialog::searchItem);
+    connect(m_areaGroup, &QButtonGroup::idClicked, this, &SearchDialog::searchArea);
 
     const int row = 300;
-    SpeedButton20 = makeListButton(this, QStringLiteral("SpeedButton20"), QStringLiteral("JCC"),
-                                   QRect(14, row, 62, 24));
-    SpeedButton21 = makeListButton(this, QStringLiteral("SpeedButton21"), QStringLiteral("移動地"),
-                                   QRect(80, row, 62, 24));
-    SpeedButton22 = makeListButton(this, QStringLiteral("SpeedButton22"), QStringLiteral("マーク"),
-                                   QRect(146, row, 62, 24));
-    SpeedButton23 = makeListButton(this, QStringLiteral("SpeedButton23"), QStringLiteral("全項目"),
-                                   QRect(212, row, 62, 24));
-    SpeedButton24 = makeListButton(this, QStringLiteral("SpeedButton24"), QStringLiteral("初期値"),
-                                   QRect(278, row, 62, 24));
-    SpeedButton25 = makeListButton(this, QStringLiteral("SpeedButton25"),
+    m_jccColumnButton = makeListButton(this, QStringLiteral("jccColumnButton"),
+                                       QStringLiteral("JCC"), QRect(14, row, 62, 24));
+    m_portableColumnButton = makeListButton(this, QStringLiteral("portableColumnButton"),
+                                            QStringLiteral("移動地"), QRect(80, row, 62, 24));
+    m_markColumnButton = makeListButton(this, QStringLiteral("markColumnButton"),
+                                        QStringLiteral("マーク"), QRect(146, row, 62, 24));
+    m_allColumnsButton = makeListButton(this, QStringLiteral("allColumnsButton"),
+                                        QStringLiteral("全項目"), QRect(212, row, 62, 24));
+    m_defaultColumnsButton = makeListButton(this, QStringLiteral("defaultColumnsButton"),
+                                            QStringLiteral("初期値"), QRect(278, row, 62, 24));
+    m_clearButton = makeListButton(this, QStringLiteral("clearButton"),
                                    QStringLiteral("表示クリア"), QRect(500, row, 86, 24));
-    SpeedButton26 = makeListButton(this, QStringLiteral("SpeedButton26"), QStringLiteral("ヘルプ"),
-                                   QRect(592, row, 86, 24));
-    SpeedButton27 = makeListButton(this, QStringLiteral("SpeedButton27"), QStringLiteral("終　了"),
+    m_helpButton = makeListButton(this, QStringLiteral("helpButton"), QStringLiteral("ヘルプ"),
+                                  QRect(592, row, 86, 24));
+    m_closeButton = makeListButton(this, QStringLiteral("closeButton"), QStringLiteral("終　了"),
                                    QRect(684, row, 86, 24));
-    setHint(SpeedButton20, QStringLiteral("|ＪＣＣナンバーを表示"));
-    setHint(SpeedButton21, QStringLiteral("|相手局が移動運用だったか ？"));
-    setHint(SpeedButton22, QStringLiteral("|設定したマークを表示"));
-    setHint(SpeedButton23, QStringLiteral("|入力した項目の殆どを表示"));
-    setHint(SpeedButton24, QStringLiteral("|表示をデフォルトに戻す"));
-    setHint(SpeedButton25, QStringLiteral("|検索結果をクリアします"));
+    setHint(m_jccColumnButton, QStringLiteral("|ＪＣＣナンバーを表示"));
+    setHint(m_portableColumnButton, QStringLiteral("|相手局が移動運用だったか ？"));
+    setHint(m_markColumnButton, QStringLiteral("|設定したマークを表示"));
+    setHint(m_allColumnsButton, QStringLiteral("|入力した項目の殆どを表示"));
+    setHint(m_defaultColumnsButton, QStringLiteral("|表示をデフォルトに戻す"));
+    setHint(m_clearButton, QStringLiteral("|検索結果をクリアします"));
 
-    connect(SpeedButton20, &QPushButton::clicked, this, &TListDlg::SpeedButton20Click);
-    connect(SpeedButton21, &QPushButton::clicked, this, &TListDlg::SpeedButton21Click);
-    connect(SpeedButton22, &QPushButton::clicked, this, &TListDlg::SpeedButton22Click);
-    connect(SpeedButton23, &QPushButton::clicked, this, &TListDlg::SpeedButton23Click);
-    connect(SpeedButton24, &QPushButton::clicked, this, &TListDlg::SpeedButton24Click);
-    connect(SpeedButton25, &QPushButton::clicked, this, &TListDlg::SpeedButton25Click);
-    connect(SpeedButton27, &QPushButton::clicked, this, &TListDlg::SpeedButton27Click);
+    connect(m_jccColumnButton, &QPushButton::clicked, this, &SearchDialog::showJccColumn);
+    connect(m_portableColumnButton, &QPushButton::clicked, this, &SearchDialog::showPortableColumn);
+    connect(m_markColumnButton, &QPushButton::clicked, this, &SearchDialog::showMarkColumn);
+    connect(m_allColumnsButton, &QPushButton::clicked, this, &SearchDialog::showAllColumns);
+    connect(m_defaultColumnsButton, &QPushButton::clicked, this, &SearchDialog::showDefaultColumns);
+    connect(m_clearButton, &QPushButton::clicked, this, &SearchDialog::clearList);
+    connect(m_closeButton, &QPushButton::clicked, this, &SearchDialog::closeDialog);
 }
 
-void TListDlg::buildGrid()
+void SearchDialog::buildGrid()
 {
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setGeometry(12, 42, 763, 252);
-    QFont f = StringGrid1->font();
+    m_resultTable->setObjectName(QStringLiteral("resultTable"));
+    m_resultTable->setGeometry(12, 42, 763, 252);
+    QFont f = m_resultTable->font();
     f.setPixelSize(12);
-    StringGrid1->setFont(f);
-    StringGrid1->setModel(m_model);
-    StringGrid1->setItemDelegate(new ResultCellDelegate(StringGrid1));
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    StringGrid1->setTabKeyNavigation(false);
-    StringGrid1->setWordWrap(false);
-    StringGrid1->setCornerButtonEnabled(false);
-    StringGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_resultTable->setFont(f);
+    m_resultTable->setModel(m_model);
+    m_resultTable->setItemDelegate(new ResultCellDelegate(m_resultTable));
+    m_resultTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_resultTable->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_resultTable->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    m_resultTable->setTabKeyNavigation(false);
+    m_resultTable->setWordWrap(false);
+    m_resultTable->setCornerButtonEnabled(false);
+    m_resultTable->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     // No fixed column; every row, the header included, 16 pixels high.
-    QHeaderView *rows = StringGrid1->verticalHeader();
+    QHeaderView *rows = m_resultTable->verticalHeader();
     rows->hide();
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(kRowHeight);
     rows->setSectionResizeMode(QHeaderView::Fixed);
-    QHeaderView *columns = StringGrid1->horizontalHeader();
+    QHeaderView *columns = m_resultTable->horizontalHeader();
     columns->setFont(f);
     columns->setMinimumSectionSize(1);
     columns->setFixedHeight(kRowHeight + 2);
@@ -232,7 +233,7 @@ void TListDlg::buildGrid()
     columns->setDefaultAlignment(Qt::AlignCenter);
 }
 
-void TListDlg::keyPressEvent(QKeyEvent *event)
+void SearchDialog::keyPressEvent(QKeyEvent *event)
 {
     // Escape does not close the list: the results on it would be lost to a stray key.
     if (event->key() == Qt::Key_Escape) {
@@ -242,42 +243,43 @@ void TListDlg::keyPressEvent(QKeyEvent *event)
     VezoDialog::keyPressEvent(event);
 }
 
-void TListDlg::keepOnlyPressed(const QButtonGroup *group, int pressedId)
+void SearchDialog::keepOnlyPressed(const QButtonGroup *group, int pressedId)
 {
     for (QAbstractButton *b : group->buttons())
         b->setEnabled(group->id(b) == pressedId);
 }
 
-void TListDlg::setColumnSetButtonsEnabled(bool enabled)
+void SearchDialog::setColumnSetButtonsEnabled(bool enabled)
 {
-    for (QPushButton *b : {SpeedButton20, SpeedButton21, SpeedButton22, SpeedButton23})
+    for (QPushButton *b :
+         {m_jccColumnButton, m_portableColumnButton, m_markColumnButton, m_allColumnsButton})
         b->setEnabled(enabled);
 }
 
-void TListDlg::showColumn(log::ResultColumn column, int width)
+void SearchDialog::showColumn(log::ResultColumn column, int width)
 {
     const int c = static_cast<int>(column);
-    StringGrid1->setColumnHidden(c, false);
-    StringGrid1->setColumnWidth(c, width);
+    m_resultTable->setColumnHidden(c, false);
+    m_resultTable->setColumnWidth(c, width);
 }
 
-void TListDlg::resetColumns()
+void SearchDialog::resetColumns()
 {
     for (log::ResultColumn c :
          {log::ResultColumn::FixedJcc, log::ResultColumn::PortableQth, log::ResultColumn::Mark})
-        StringGrid1->setColumnHidden(static_cast<int>(c), true);
+        m_resultTable->setColumnHidden(static_cast<int>(c), true);
     setColumnSetButtonsEnabled(true);
-    SpeedButton24->setEnabled(false);
+    m_defaultColumnsButton->setEnabled(false);
 }
 
-void TListDlg::applyColumnSet(ColumnSet set)
+void SearchDialog::applyColumnSet(ColumnSet set)
 {
     if (set == AllSet) {
         showColumn(log::ResultColumn::FixedJcc, kJccWidth);
         showColumn(log::ResultColumn::PortableQth, kPortableWidth);
         showColumn(log::ResultColumn::Mark, kMarkWidth);
         setColumnSetButtonsEnabled(false);
-        SpeedButton24->setEnabled(true);
+        m_defaultColumnsButton->setEnabled(true);
         return;
     }
     resetColumns();
@@ -285,48 +287,48 @@ void TListDlg::applyColumnSet(ColumnSet set)
     switch (set) {
     case JccSet:
         showColumn(log::ResultColumn::FixedJcc, kJccWidth);
-        own = SpeedButton20;
+        own = m_jccColumnButton;
         break;
     case PortableSet:
         showColumn(log::ResultColumn::PortableQth, kPortableWidth);
-        own = SpeedButton21;
+        own = m_portableColumnButton;
         break;
     default:
         showColumn(log::ResultColumn::Mark, kMarkWidth);
-        own = SpeedButton22;
+        own = m_markColumnButton;
         break;
     }
     own->setEnabled(false);
-    SpeedButton23->setEnabled(false);
-    SpeedButton24->setEnabled(true);
+    m_allColumnsButton->setEnabled(false);
+    m_defaultColumnsButton->setEnabled(true);
 }
 
-void TListDlg::SpeedButton20Click()
+void SearchDialog::showJccColumn()
 {
     applyColumnSet(JccSet);
 }
 
-void TListDlg::SpeedButton21Click()
+void SearchDialog::showPortableColumn()
 {
     applyColumnSet(PortableSet);
 }
 
-void TListDlg::SpeedButton22Click()
+void SearchDialog::showMarkColumn()
 {
     applyColumnSet(MarkSet);
 }
 
-void TListDlg::SpeedButton23Click()
+void SearchDialog::showAllColumns()
 {
     applyColumnSet(AllSet);
 }
 
-void TListDlg::SpeedButton24Click()
+void SearchDialog::showDefaultColumns()
 {
     resetColumns();
 }
 
-void TListDlg::runPasses(const log::SearchPlan &plan)
+void SearchDialog::runPasses(const log::SearchPlan &plan)
 {
     const log::SearchLog own{m_state.logPath, &m_state.ownIndex, {}};
     std::optional<log::SearchLog> reference;
@@ -338,7 +340,7 @@ void TListDlg::runPasses(const log::SearchPlan &plan)
     log::runSearch(plan, own, reference, pass, m_progress ? *m_progress : quiet);
 }
 
-void TListDlg::ItemButtonClick(int item)
+void SearchDialog::searchItem(int item)
 {
     if (item == static_cast<int>(log::SearchItem::Unissued)) {
         // Cards not yet issued need no key and may be listed again at any time.
@@ -346,7 +348,7 @@ void TListDlg::ItemButtonClick(int item)
         runPasses(log::planItemSearch(log::SearchItem::Unissued, {}, m_state.prefixTable));
         // Rows on the list must be clearable, or every other search stays refused.
         if (m_state.resultsShown)
-            SpeedButton25->setEnabled(true);
+            m_clearButton->setEnabled(true);
         return;
     }
     if (m_state.resultsShown) {
@@ -354,10 +356,10 @@ void TListDlg::ItemButtonClick(int item)
         return;
     }
     m_state.dialogModes.list = item;
-    SpeedButton25->setEnabled(true);
+    m_clearButton->setEnabled(true);
     setColumnSetButtonsEnabled(true);
 
-    TFindDlg find(m_state, m_services, item, this);
+    SearchKeyDialog find(m_state, m_services, item, this);
     find.move(300, y());
     if (find.exec() != QDialog::Accepted)
         return;
@@ -366,7 +368,7 @@ void TListDlg::ItemButtonClick(int item)
                                   m_state.prefixTable));
 }
 
-void TListDlg::AreaButtonClick(int area)
+void SearchDialog::searchArea(int area)
 {
     if (const auto refusal = log::checkAreaSearch(m_state.ownIndex, area)) {
         m_services.messages.notice(noticeMessage(*refusal));
@@ -378,11 +380,11 @@ void TListDlg::AreaButtonClick(int area)
     }
     keepOnlyPressed(m_areaGroup, area);
     setColumnSetButtonsEnabled(true);
-    SpeedButton25->setEnabled(true);
+    m_clearButton->setEnabled(true);
     runPasses(log::planAreaSearch(area));
 }
 
-void TListDlg::SpeedButton25Click()
+void SearchDialog::clearList()
 {
     m_model->clear();
     resetColumns();
@@ -390,17 +392,17 @@ void TListDlg::SpeedButton25Click()
         b->setEnabled(true);
     for (QPushButton *b : m_areaButtons)
         b->setEnabled(true);
-    SpeedButton25->setEnabled(false);
+    m_clearButton->setEnabled(false);
     setColumnSetButtonsEnabled(false);
     m_state.resultsShown = false;
 }
 
-void TListDlg::SpeedButton27Click()
+void SearchDialog::closeDialog()
 {
     close();
 }
 
-void TListDlg::done(int result)
+void SearchDialog::done(int result)
 {
     m_state.resultsShown = false;
     m_state.dialogModes.list = 0;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ui/hint_bar.h"
+#include "common/ui/hint_bar.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -10,38 +10,38 @@
 
 namespace vz::ui {
 
-TExplainDlg::TExplainDlg(QWidget *parent)
+HintBar::HintBar(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       m_statusBar(new QStatusBar(this)), m_hintTitle(new QLabel(QStringLiteral("  【Hint】"))),
       m_hintText(new QLabel), m_progressBar(new QProgressBar(this)), m_progress(m_progressBar)
 {
-    setObjectName(QStringLiteral("ExplainDlg"));
+    setObjectName(QStringLiteral("HintBar"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(787, 26);
-    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setObjectName(QStringLiteral("statusBar"));
     m_statusBar->setSizeGripEnabled(false);
     m_statusBar->setGeometry(1, 1, 785, 24);
     m_hintTitle->setFixedWidth(50);
-    m_hintText->setObjectName(QStringLiteral("HintText"));
+    m_hintText->setObjectName(QStringLiteral("hintText"));
     m_statusBar->addWidget(m_hintTitle);
     m_statusBar->addWidget(m_hintText, 1);
-    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setObjectName(QStringLiteral("progressBar"));
     m_progressBar->setGeometry(575, 7, 200, 11);
     m_progressBar->setTextVisible(false);
     m_progressBar->hide();
 }
 
-void TExplainDlg::showHint(const QString &text)
+void HintBar::showHint(const QString &text)
 {
     m_hintText->setText(text);
 }
 
-QString TExplainDlg::hint() const
+QString HintBar::hint() const
 {
     return m_hintText->text();
 }
 
-void TExplainDlg::paintEvent(QPaintEvent *event)
+void HintBar::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
     QPainter p(this);
@@ -49,7 +49,7 @@ void TExplainDlg::paintEvent(QPaintEvent *event)
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-HintRouter::HintRouter(TExplainDlg &bar, QObject *parent) : QObject(parent), m_bar(bar) {}
+HintRouter::HintRouter(HintBar &bar, QObject *parent) : QObject(parent), m_bar(bar) {}
 
 bool HintRouter::eventFilter(QObject *watched, QEvent *event)
 {

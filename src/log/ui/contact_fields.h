@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the parts of the edit dialog share: the numbers of its record fields (Edit1..Edit20, in
+// What the parts of the contact dialog share: the numbers of its record fields (1..20, in
 // record layout order).
 #pragma once
 

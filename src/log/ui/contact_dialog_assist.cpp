@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The edit dialog while a contact is typed: call area, date and time, history, city and distance.
-#include "log/ui/log_dlg.h"
-#include "log/ui/log_dlg_fields.h"
+#include "log/ui/contact_dialog.h"
+#include "log/ui/contact_fields.h"
 
-#include "app/ui/hint_bar.h"
 #include "common/data_dir.h"
 #include "common/sjis.h"
+#include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 #include "log/area_index.h"
 #include "log/call_area.h"
@@ -14,7 +14,7 @@
 #include "log/history.h"
 #include "log/log_file.h"
 #include "log/ui/compass.h"
-#include "places/ui/qth_dlg.h"
+#include "places/ui/city_lookup_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -34,13 +34,13 @@ using namespace log_fields;
 // ---------------------------------------------------------------------------------------------
 // Entry assistance (mode 1)
 
-void TLogDlg::Edit1Change()
+void ContactDialog::callsignEdited()
 {
     if (m_mode == Input && field(kCallsign)->text().isEmpty())
         clearContact();
 }
 
-void TLogDlg::Edit1Exit()
+void ContactDialog::callsignLeft()
 {
     LogField *call = field(kCallsign);
     if (m_mode != Input || m_closing || call->text().isEmpty() || !call->changed())
@@ -53,15 +53,15 @@ void TLogDlg::Edit1Exit()
     runHistory();
 }
 
-log::CallsignCache &TLogDlg::calls(std::unique_ptr<log::CallsignCache> &cache,
-                                   const std::string &path)
+log::CallsignCache &ContactDialog::calls(std::unique_ptr<log::CallsignCache> &cache,
+                                         const std::string &path)
 {
     if (!cache || cache->path() != path)
         cache = std::make_unique<log::CallsignCache>(path);
     return *cache;
 }
 
-void TLogDlg::runHistory()
+void ContactDialog::runHistory()
 {
     const int area = m_state.currentArea;
     const log::HistoryResult own = log::lookupHistory(calls(m_ownCalls, m_state.logPath),
@@ -70,8 +70,8 @@ void TLogDlg::runHistory()
         m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
                                       .arg(QString::fromStdString(m_state.logPath)));
     if (own.result == log::IoResult::Ok) {
-        Label27->setText(fromSjis(own.line));
-        Label27->show();
+        m_ownHistoryLabel->setText(fromSjis(own.line));
+        m_ownHistoryLabel->show();
         if (own.hits > 0) {
             setFieldSjis(kName, own.last.field(Field::OpName));
             if (m_state.settings.historyFill) {
@@ -93,14 +93,14 @@ void TLogDlg::runHistory()
     // A line left from the previous callsign would tell of another station.
     const bool show = ref.result == log::IoResult::Ok && ref.hits > 0;
     if (show) {
-        Label29->setText(fromSjis(ref.line));
-        Label28->setText(QString::fromStdString(m_state.referenceCall));
+        m_referenceHistoryLabel->setText(fromSjis(ref.line));
+        m_referenceCallLabel->setText(QString::fromStdString(m_state.referenceCall));
     }
-    Label28->setVisible(show);
-    Label29->setVisible(show);
+    m_referenceCallLabel->setVisible(show);
+    m_referenceHistoryLabel->setVisible(show);
 }
 
-void TLogDlg::Edit2Change()
+void ContactDialog::portableAreaEdited()
 {
     if (m_mode != Input || !field(kPortableArea)->text().isEmpty())
         return;
@@ -111,7 +111,7 @@ void TLogDlg::Edit2Change()
     m_state.portableEntry = false;
 }
 
-void TLogDlg::Edit2Exit()
+void ContactDialog::portableAreaLeft()
 {
     LogField *area = field(kPortableArea);
     if (m_mode != Input || m_closing || !area->changed())
@@ -124,7 +124,7 @@ void TLogDlg::Edit2Exit()
     m_state.portableEntry = true;
 }
 
-void TLogDlg::Edit3Exit(Qt::FocusReason reason)
+void ContactDialog::portableFormLeft(Qt::FocusReason reason)
 {
     if (m_mode != Input || m_closing || !m_state.settings.autoDateTime)
         return;
@@ -138,7 +138,7 @@ void TLogDlg::Edit3Exit(Qt::FocusReason reason)
         field(m_state.portableEntry ? kPortableCity : kFixedCity)->setFocus(Qt::TabFocusReason);
 }
 
-void TLogDlg::Edit4Exit()
+void ContactDialog::dateLeft()
 {
     if (m_mode != Input || m_closing)
         return;
@@ -146,7 +146,7 @@ void TLogDlg::Edit4Exit()
         setFieldSjis(kDate, clockDate());
 }
 
-void TLogDlg::Edit5Exit(Qt::FocusReason reason)
+void ContactDialog::startTimeLeft(Qt::FocusReason reason)
 {
     if (m_mode != Input || m_closing)
         return;
@@ -157,7 +157,7 @@ void TLogDlg::Edit5Exit(Qt::FocusReason reason)
         field(kPortableCity)->setFocus(Qt::TabFocusReason);
 }
 
-void TLogDlg::CityExit(int number)
+void ContactDialog::cityLeft(int number)
 {
     LogField *city = field(number);
     if (m_mode != Input || m_closing || !city->changed())
@@ -168,7 +168,7 @@ void TLogDlg::CityExit(int number)
     city->setChanged(false);
     m_state.searchKey = initial;
 
-    TQthDlg *lookup = qthDialog();
+    CityLookupDialog *lookup = qthDialog();
     const bool confirmed = lookup->exec() == QDialog::Accepted && m_state.cityChosen;
     // Typing goes on here, whatever the window system activates next.
     activateWindow();
@@ -184,18 +184,18 @@ void TLogDlg::CityExit(int number)
     field(field(kName)->text().isEmpty() ? kName : kHisRst)->setFocus();
 }
 
-void TLogDlg::showDistanceAndCompass()
+void ContactDialog::showDistanceAndCompass()
 {
     log::DistanceBearing result;
     const std::string line =
         log::distanceBearingText(m_state.ownLocation, m_state.workedPosition, &result);
-    Label26->setText(fromSjis(line));
-    Label26->show();
+    m_distanceLabel->setText(fromSjis(line));
+    m_distanceLabel->show();
     drawCompass(m_compass, result.compassDegrees, palette().color(QPalette::Button));
-    Image1->setPixmap(QPixmap::fromImage(m_compass));
+    m_compassLabel->setPixmap(QPixmap::fromImage(m_compass));
 }
 
-void TLogDlg::CityChange(int number)
+void ContactDialog::cityEdited(int number)
 {
     if (m_mode != Input || !field(number)->text().isEmpty())
         return;
@@ -205,24 +205,24 @@ void TLogDlg::CityChange(int number)
     field(number <= kFixedJcc ? kFixedCity : kPortableCity)->setFocus();
 }
 
-void TLogDlg::Edit20Exit()
+void ContactDialog::endTimeLeft()
 {
     LogField *end = field(kEndTime);
     if (m_mode != Input || m_closing || field(kCallsign)->text().isEmpty())
         return;
     if (end->text().isEmpty()) {
         setFieldSjis(kEndTime, clockTime());
-        SpeedButton5->setEnabled(true);
+        m_registerButton->setEnabled(true);
     } else if (end->changed()) {
-        SpeedButton5->setEnabled(true);
+        m_registerButton->setEnabled(true);
     }
     end->setChanged(false);
 }
 
-void TLogDlg::Edit20Change()
+void ContactDialog::endTimeEdited()
 {
     if (field(kEndTime)->text().isEmpty())
-        SpeedButton5->setEnabled(false);
+        m_registerButton->setEnabled(false);
 }
 
 } // namespace vz::ui

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ui/main_form.h"
+#include "app/ui/main_window.h"
 
 #include "app/session.h"
 #include "app/start_file.h"
-#include "app/ui/entry_dlg.h"
-#include "app/ui/hint_bar.h"
+#include "app/ui/registration_dialog.h"
 #include "app/ui/title_line.h"
 #include "app/user_registry.h"
+#include "common/ui/hint_bar.h"
 #include "log/log_file.h"
 
 #include "support/window_fixture.h"
@@ -28,15 +28,15 @@ namespace {
 
 struct Fixture : test::WindowFixture
 {
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 
     Fixture(bool withPrefixTable = true)
     {
         if (withPrefixTable)
             dir.installPrefixTable();
-        form = std::make_unique<TMainForm>(state, services, QString::fromStdString(dir.path()));
+        form = std::make_unique<MainWindow>(state, services, QString::fromStdString(dir.path()));
     }
-    QString title() const { return form->findChild<TitleLine *>("TitleLine")->callsign(); }
+    QString title() const { return form->findChild<TitleLine *>("titleLine")->callsign(); }
 };
 
 // Answers the first-run registration once it is open.
@@ -44,20 +44,20 @@ void registerWhenAsked(const QString &call)
 {
     QTimer::singleShot(0, [call] {
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *dlg = qobject_cast<TEntryDlg *>(w)) {
-                QTest::keyClicks(dlg->findChild<QLineEdit *>("Edit1"), call);
-                QTest::mouseClick(dlg->findChild<QPushButton *>("SpeedButton1"), Qt::LeftButton);
+            if (auto *dlg = qobject_cast<RegistrationDialog *>(w)) {
+                QTest::keyClicks(dlg->findChild<QLineEdit *>("inputEdit"), call);
+                QTest::mouseClick(dlg->findChild<QPushButton *>("registerButton"), Qt::LeftButton);
             }
     });
 }
 
 } // namespace
 
-TEST(MainForm, CaptionTabsAndEveryCommandWithItsHint)
+TEST(MainWindow, CaptionTabsAndEveryCommandWithItsHint)
 {
     Fixture f;
     EXPECT_EQ(f.form->windowTitle(), "ログ管理プログラム　VEZODovi");
-    auto *tabs = f.form->findChild<QTabWidget *>("PageControl1");
+    auto *tabs = f.form->findChild<QTabWidget *>("commandTabs");
     ASSERT_EQ(tabs->count(), 7);
     EXPECT_EQ(tabs->tabText(1), "ログ編集・レコード検索");
     EXPECT_EQ(tabs->tabText(3), "検　索");
@@ -71,7 +71,7 @@ TEST(MainForm, CaptionTabsAndEveryCommandWithItsHint)
     EXPECT_EQ(f.form->commandButton(Command::ItemSearch)->statusTip(), "項目別で検索します");
 }
 
-TEST(MainForm, HoveringACommandShowsItsHintInTheHintBar)
+TEST(MainWindow, HoveringACommandShowsItsHintInTheHintBar)
 {
     Fixture f;
     QAbstractButton *b = f.form->commandButton(Command::Reference);
@@ -83,10 +83,10 @@ TEST(MainForm, HoveringACommandShowsItsHintInTheHintBar)
     EXPECT_EQ(f.form->hintBar()->hint(), "");
 }
 
-TEST(MainForm, MissingPrefixTableEndsStartWithoutTouchingAnyFile)
+TEST(MainWindow, MissingPrefixTableEndsStartWithoutTouchingAnyFile)
 {
     Fixture f(false);
-    EXPECT_FALSE(f.form->FormShow());
+    EXPECT_FALSE(f.form->startUp());
     EXPECT_EQ(f.messages.last(), "特例プリフィックスファイルがないのでプログラムを終了します。");
     EXPECT_EQ(f.messages.captions.last(), "エラー");
     EXPECT_TRUE(f.state.startAborted);
@@ -95,11 +95,11 @@ TEST(MainForm, MissingPrefixTableEndsStartWithoutTouchingAnyFile)
     EXPECT_FALSE(files::exists(f.dir.file(".ini")));
 }
 
-TEST(MainForm, FirstRunRegistersTheCallsignAndOpensAnEmptyLog)
+TEST(MainWindow, FirstRunRegistersTheCallsignAndOpensAnEmptyLog)
 {
     Fixture f;
     registerWhenAsked("ja1abc");
-    ASSERT_TRUE(f.form->FormShow());
+    ASSERT_TRUE(f.form->startUp());
     EXPECT_EQ(f.state.currentCall, "JA1ABC");
     EXPECT_EQ(f.title(), "JA1ABC");
     EXPECT_EQ(app::listUsers(f.state.callSignPath), std::vector<std::string>{"JA1ABC"});
@@ -111,23 +111,23 @@ TEST(MainForm, FirstRunRegistersTheCallsignAndOpensAnEmptyLog)
     EXPECT_TRUE(files::exists(f.dir.file("JA1ABC.ini")));
 }
 
-TEST(MainForm, EmptyStartFileIsAFirstRunAndClosingTheDialogAbandonsStart)
+TEST(MainWindow, EmptyStartFileIsAFirstRunAndClosingTheDialogAbandonsStart)
 {
     Fixture f;
     f.dir.write("Start.DAT", std::string(10, '\0'));
     QTimer::singleShot(0, [] {
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *dlg = qobject_cast<TEntryDlg *>(w))
+            if (auto *dlg = qobject_cast<RegistrationDialog *>(w))
                 dlg->reject();
     });
-    EXPECT_FALSE(f.form->FormShow());
+    EXPECT_FALSE(f.form->startUp());
     f.form->close();
     EXPECT_FALSE(files::exists(f.dir.file(".DAT")));
     EXPECT_FALSE(files::exists(f.dir.file(".ini")));
     EXPECT_EQ(f.dir.read("Start.DAT"), std::string(10, '\0'));
 }
 
-TEST(MainForm, KnownUserOpensLogSettingsAndReference)
+TEST(MainWindow, KnownUserOpensLogSettingsAndReference)
 {
     Fixture f;
     f.dir.write("Start.DAT", "JA1ABC");
@@ -139,7 +139,7 @@ TEST(MainForm, KnownUserOpensLogSettingsAndReference)
     app::UserSettings s;
     ASSERT_TRUE(app::writeUserSettings(f.dir.file("JA1ABC.ini"), s, {"JA2REF", true, true}));
 
-    ASSERT_TRUE(f.form->FormShow());
+    ASSERT_TRUE(f.form->startUp());
     EXPECT_EQ(f.title(), "JA1ABC");
     EXPECT_EQ(f.state.nextRecordNo, 2);
     EXPECT_EQ(f.state.ownIndex.list(3), std::vector<std::int32_t>{0});
@@ -150,7 +150,7 @@ TEST(MainForm, KnownUserOpensLogSettingsAndReference)
     EXPECT_TRUE(f.form->hintBar()->isVisible());
 }
 
-TEST(MainForm, NoPrinterDisablesOnlyTheCardCommands)
+TEST(MainWindow, NoPrinterDisablesOnlyTheCardCommands)
 {
     Fixture f;
     if (f.state.printerAvailable)
@@ -163,7 +163,7 @@ TEST(MainForm, NoPrinterDisablesOnlyTheCardCommands)
     EXPECT_TRUE(f.form->commandButton(Command::LogInput)->isEnabled());
 }
 
-TEST(MainForm, HintBarFollowsACarryingDialogAndReturns)
+TEST(MainWindow, HintBarFollowsACarryingDialogAndReturns)
 {
     Fixture f;
     f.form->show();

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ui/main_form.h"
+#include "app/ui/main_window.h"
 
-#include "app/ui/hint_bar.h"
+#include "common/ui/hint_bar.h"
 #include "log/log_file.h"
-#include "log/ui/log_dlg.h"
+#include "log/ui/contact_dialog.h"
 
 #include "support/window_fixture.h"
 
@@ -28,7 +28,7 @@ const Command kLocked[] = {Command::NewUser,  Command::SwitchUser, Command::Refe
 
 struct Fixture : test::WindowFixture
 {
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 
     Fixture()
     {
@@ -37,8 +37,8 @@ struct Fixture : test::WindowFixture
         log::FieldTexts t;
         t[0] = "JA3XYZ";
         log::appendRecord(dir.file("JA1ABC.DAT"), 1, log::buildRecord(t, false, true));
-        form = std::make_unique<TMainForm>(state, services, QString::fromStdString(dir.path()));
-        EXPECT_TRUE(form->FormShow());
+        form = std::make_unique<MainWindow>(state, services, QString::fromStdString(dir.path()));
+        EXPECT_TRUE(form->startUp());
         form->show();
     }
     ~Fixture()
@@ -46,9 +46,9 @@ struct Fixture : test::WindowFixture
         state.startAborted = true;
         form->close();
     }
-    TLogDlg *openDialog() const
+    ContactDialog *openDialog() const
     {
-        for (TLogDlg *d : form->findChildren<TLogDlg *>())
+        for (ContactDialog *d : form->findChildren<ContactDialog *>())
             if (d->isVisible())
                 return d;
         return nullptr;
@@ -57,7 +57,7 @@ struct Fixture : test::WindowFixture
 
 } // namespace
 
-TEST(MainFormLog, EachCommandOpensTheEditDialogInItsModeAndLocksTheCommands)
+TEST(MainWindowLog, EachCommandOpensTheEditDialogInItsModeAndLocksTheCommands)
 {
     Fixture f;
     const std::pair<Command, int> commands[] = {{Command::LogInput, 1},
@@ -66,7 +66,7 @@ TEST(MainFormLog, EachCommandOpensTheEditDialogInItsModeAndLocksTheCommands)
                                                 {Command::LogSearch, 4}};
     for (const auto &[command, mode] : commands) {
         QTest::mouseClick(f.form->commandButton(command), Qt::LeftButton);
-        QPointer<TLogDlg> dlg = f.openDialog();
+        QPointer<ContactDialog> dlg = f.openDialog();
         ASSERT_TRUE(dlg) << mode;
         EXPECT_EQ(dlg->mode(), mode);
         EXPECT_EQ(f.state.dialogModes.log, mode);
@@ -80,7 +80,7 @@ TEST(MainFormLog, EachCommandOpensTheEditDialogInItsModeAndLocksTheCommands)
             EXPECT_FALSE(f.form->commandButton(id)->isEnabled()) << mode;
         EXPECT_TRUE(f.form->commandButton(Command::ItemSearch)->isEnabled());
 
-        QTest::mouseClick(dlg->findChild<QToolButton *>("SpeedButton9"), Qt::LeftButton);
+        QTest::mouseClick(dlg->findChild<QToolButton *>("closeButton"), Qt::LeftButton);
         EXPECT_EQ(f.state.dialogModes.log, 0);
         EXPECT_EQ(f.form->hintBar()->y(), mainBottom);
         for (Command id : kLocked)
@@ -89,24 +89,24 @@ TEST(MainFormLog, EachCommandOpensTheEditDialogInItsModeAndLocksTheCommands)
     }
 }
 
-TEST(MainFormLog, DeletingEnablesTheReorganizeCommand)
+TEST(MainWindowLog, DeletingEnablesTheReorganizeCommand)
 {
     Fixture f;
     EXPECT_FALSE(f.form->commandButton(Command::ReorganizeLog)->isEnabled());
     f.form->runCommand(Command::LogDelete);
-    TLogDlg *dlg = f.openDialog();
+    ContactDialog *dlg = f.openDialog();
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(f.dir.read("JA1ABC.BAK").size(), log::kRecordSize);
-    QTest::keyClicks(dlg->findChild<QLineEdit *>("Edit21"), "1");
-    QTest::mouseClick(dlg->findChild<QToolButton *>("SpeedButton3"), Qt::LeftButton);
-    QTest::mouseClick(dlg->findChild<QToolButton *>("SpeedButton7"), Qt::LeftButton);
+    QTest::keyClicks(dlg->findChild<QLineEdit *>("recordNumberEdit"), "1");
+    QTest::mouseClick(dlg->findChild<QToolButton *>("readButton"), Qt::LeftButton);
+    QTest::mouseClick(dlg->findChild<QToolButton *>("deleteButton"), Qt::LeftButton);
     EXPECT_EQ(f.messages.last(), "JA3XYZ を削除してよろしいか　？");
     EXPECT_TRUE(f.state.deletedFlag);
     EXPECT_TRUE(f.form->commandButton(Command::ReorganizeLog)->isEnabled());
     dlg->close();
 }
 
-TEST(MainFormLog, UserCommandsWaitUntilBothEditAndSearchDialogsAreClosed)
+TEST(MainWindowLog, UserCommandsWaitUntilBothEditAndSearchDialogsAreClosed)
 {
     Fixture f;
     f.form->runCommand(Command::LogInput);

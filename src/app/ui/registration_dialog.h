@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The registration dialog (TEntryDlg). Mode 1 registers the first user of a new
-// installation, mode 2 a further user, mode 3 asks for the number of blank cards to print.
-//   Label1 explanation   Label2 field caption   Edit1 callsign or count
-//   SpeedButton1 "登録"   SpeedButton2 "印刷"     SpeedButton3 "中止" / "終了"
+// The registration dialog. Mode 1 registers the first user of a new installation, mode 2 a
+// further user, mode 3 asks for the number of blank cards to print.
 #pragma once
 
 #include "common/ui/vezo_dialog.h"
@@ -26,13 +24,14 @@ public:
     State validate(QString &input, int &pos) const override;
 };
 
-class TEntryDlg : public VezoDialog
+class RegistrationDialog : public VezoDialog
 {
     Q_OBJECT
 public:
     enum Mode { FirstRun = 1, NewUser = 2, BlankCards = 3 };
 
-    TEntryDlg(app::AppState &state, UiServices &services, int mode, QWidget *parent = nullptr);
+    RegistrationDialog(app::AppState &state, UiServices &services, int mode,
+                       QWidget *parent = nullptr);
 
     int mode() const { return m_mode; }
     // The callsign typed, once the dialog ended with OK (modes 1 and 2).
@@ -46,20 +45,20 @@ public:
     void done(int result) override;
 
 private:
-    void Edit1Change();       // enables the action button while the field holds text
-    void SpeedButton1Click(); // 登録: refuses a registered callsign, else closes with OK
-    void SpeedButton2Click(); // 印刷: prints the blank cards counted
-    void SpeedButton3Click(); // 中止 / 終了
+    void inputEdited();      // enables the action button while the field holds text
+    void registerCallsign(); // 登録: refuses a registered callsign, else closes with OK
+    void printBlankCards();  // 印刷: prints the blank cards counted
+    void closeDialog();      // 中止 / 終了
 
     int m_mode;
     QString m_candidate;
     std::function<void(int)> m_printBlank;
-    QLabel *Label1;
-    QLabel *Label2;
-    QLineEdit *Edit1;
-    QPushButton *SpeedButton1;
-    QPushButton *SpeedButton2;
-    QPushButton *SpeedButton3;
+    QLabel *m_explanationLabel;
+    QLabel *m_captionLabel;
+    QLineEdit *m_inputEdit;
+    QPushButton *m_registerButton;
+    QPushButton *m_printButton;
+    QPushButton *m_closeButton;
 };
 
 } // namespace vz::ui

@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's search commands: item search and area search.
-#include "app/ui/hint_bar.h"
-#include "app/ui/main_form.h"
-#include "log/ui/list_dlg.h"
+#include "app/ui/main_window.h"
+#include "common/ui/hint_bar.h"
+#include "log/ui/search_dialog.h"
 
 #include <QAbstractButton>
 
 namespace vz::ui {
 
-void TMainForm::searchDialogCommand(int mode)
+void MainWindow::searchDialogCommand(int mode)
 {
-    for (const TListDlg *open : findChildren<TListDlg *>())
+    for (const SearchDialog *open : findChildren<SearchDialog *>())
         if (open->isVisible())
             return;
     m_state.dialogModes.list = mode;
-    auto *dialog = new TListDlg(m_state, m_services, this);
+    auto *dialog = new SearchDialog(m_state, m_services, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setProgress(m_hintBar->progress());
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/ui/find_dlg.h"
+#include "log/ui/search_key_dialog.h"
 
 #include "common/ui/qt_text.h"
 
@@ -49,89 +49,91 @@ QValidator::State SearchKeyValidator::validate(QString &input, int &) const
     return sjisWidth(input) ? Acceptable : Invalid;
 }
 
-QString TFindDlg::titleFor(int item)
+QString SearchKeyDialog::titleFor(int item)
 {
     const ItemText *t = itemText(item);
     return t ? QString::fromUtf8(t->title) : QString();
 }
 
-QString TFindDlg::helpFor(int item)
+QString SearchKeyDialog::helpFor(int item)
 {
     const ItemText *t = itemText(item);
     return t ? QString::fromUtf8(t->help) : QString();
 }
 
-TFindDlg::TFindDlg(app::AppState &state, UiServices &services, int item, QWidget *parent)
-    : VezoDialog(state, services, parent), Edit1(new QLineEdit(this)), Label1(new QLabel(this)),
-      SpeedButton1(makeDialogButton(this, QStringLiteral("SpeedButton1"), QStringLiteral("中　止"),
-                                    smallButtonAt(35, 230))),
-      SpeedButton2(makeDialogButton(this, QStringLiteral("SpeedButton2"), QStringLiteral("表　示"),
+SearchKeyDialog::SearchKeyDialog(app::AppState &state, UiServices &services, int item,
+                                 QWidget *parent)
+    : VezoDialog(state, services, parent), m_keyEdit(new QLineEdit(this)),
+      m_helpLabel(new QLabel(this)),
+      m_cancelButton(makeDialogButton(this, QStringLiteral("cancelButton"),
+                                      QStringLiteral("中　止"), smallButtonAt(35, 230))),
+      m_showButton(makeDialogButton(this, QStringLiteral("showButton"), QStringLiteral("表　示"),
                                     smallButtonAt(115, 229)))
 {
-    setObjectName(QStringLiteral("FindDlg"));
+    setObjectName(QStringLiteral("SearchKeyDialog"));
     setFixedSize(193, 261);
     setTitle(titleFor(item));
 
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(32, 88, 122, 20);
-    QFont f = Edit1->font();
+    m_keyEdit->setObjectName(QStringLiteral("keyEdit"));
+    m_keyEdit->setGeometry(32, 88, 122, 20);
+    QFont f = m_keyEdit->font();
     f.setPixelSize(15);
-    Edit1->setFont(f);
-    Edit1->setValidator(new SearchKeyValidator(Edit1));
+    m_keyEdit->setFont(f);
+    m_keyEdit->setValidator(new SearchKeyValidator(m_keyEdit));
 
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(25, 124, 143, 96);
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setText(helpFor(item));
+    m_helpLabel->setObjectName(QStringLiteral("helpLabel"));
+    m_helpLabel->setGeometry(25, 124, 143, 96);
+    m_helpLabel->setWordWrap(true);
+    m_helpLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_helpLabel->setText(helpFor(item));
 
-    SpeedButton2->setEnabled(false);
+    m_showButton->setEnabled(false);
     // Enter moves on from the key to "表　示", which a space then presses.
-    setTabOrder(Edit1, SpeedButton2);
-    setTabOrder(SpeedButton2, SpeedButton1);
+    setTabOrder(m_keyEdit, m_showButton);
+    setTabOrder(m_showButton, m_cancelButton);
 
-    connect(Edit1, &QLineEdit::textChanged, this, &TFindDlg::Edit1Change);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TFindDlg::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TFindDlg::SpeedButton2Click);
-    Edit1->setFocus();
+    connect(m_keyEdit, &QLineEdit::textChanged, this, &SearchKeyDialog::keyEdited);
+    connect(m_cancelButton, &QPushButton::clicked, this, &SearchKeyDialog::cancelSearch);
+    connect(m_showButton, &QPushButton::clicked, this, &SearchKeyDialog::showResults);
+    m_keyEdit->setFocus();
 }
 
-void TFindDlg::showEvent(QShowEvent *event)
+void SearchKeyDialog::showEvent(QShowEvent *event)
 {
     VezoDialog::showEvent(event);
     // This one field takes its border the other way round from the other dialogs' fields: a
     // single line with the flat look, none without it.
-    Edit1->setFrame(m_state.settings.flatWindow);
+    m_keyEdit->setFrame(m_state.settings.flatWindow);
 }
 
-void TFindDlg::Edit1Change()
+void SearchKeyDialog::keyEdited()
 {
-    SpeedButton2->setEnabled(!Edit1->text().isEmpty());
+    m_showButton->setEnabled(!m_keyEdit->text().isEmpty());
 }
 
-void TFindDlg::SpeedButton1Click()
+void SearchKeyDialog::cancelSearch()
 {
     reject();
 }
 
-void TFindDlg::SpeedButton2Click()
+void SearchKeyDialog::showResults()
 {
-    if (Edit1->text().isEmpty())
+    if (m_keyEdit->text().isEmpty())
         return;
     accept();
 }
 
-void TFindDlg::reject()
+void SearchKeyDialog::reject()
 {
     // Cancelling hands on an empty key, whichever way the dialog is left.
-    Edit1->clear();
+    m_keyEdit->clear();
     VezoDialog::reject();
 }
 
-void TFindDlg::done(int result)
+void SearchKeyDialog::done(int result)
 {
-    m_state.searchKey = toSjis(Edit1->text()).value_or(std::string());
-    Edit1->clear();
+    m_state.searchKey = toSjis(m_keyEdit->text()).value_or(std::string());
+    m_keyEdit->clear();
     VezoDialog::done(result);
 }
 

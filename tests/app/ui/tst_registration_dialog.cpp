@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ui/entry_dlg.h"
+#include "app/ui/registration_dialog.h"
 
 #include "app/session.h"
 #include "app/user_registry.h"
@@ -18,12 +18,12 @@ using namespace vz::ui;
 
 using Fixture = test::WindowFixture;
 
-TEST(EntryDlg, FieldTakesOnlyUpperCaseLettersAndDigitsUpToTen)
+TEST(RegistrationDialog, FieldTakesOnlyUpperCaseLettersAndDigitsUpToTen)
 {
     Fixture f;
-    TEntryDlg dlg(f.state, f.services, TEntryDlg::FirstRun);
-    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
-    auto *reg = dlg.findChild<QPushButton *>("SpeedButton1");
+    RegistrationDialog dlg(f.state, f.services, RegistrationDialog::FirstRun);
+    auto *edit = dlg.findChild<QLineEdit *>("inputEdit");
+    auto *reg = dlg.findChild<QPushButton *>("registerButton");
     EXPECT_EQ(f.state.dialogModes.entry, 1);
     EXPECT_FALSE(reg->isEnabled());
     QTest::keyClicks(edit, "ja1/ab c.de-fghijk");
@@ -32,38 +32,38 @@ TEST(EntryDlg, FieldTakesOnlyUpperCaseLettersAndDigitsUpToTen)
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     EXPECT_FALSE(reg->isEnabled());
-    EXPECT_TRUE(dlg.findChild<QPushButton *>("SpeedButton3")->isHidden());
+    EXPECT_TRUE(dlg.findChild<QPushButton *>("closeButton")->isHidden());
 }
 
-TEST(EntryDlg, DuplicateCallsignIsRefusedAndTheFieldCleared)
+TEST(RegistrationDialog, DuplicateCallsignIsRefusedAndTheFieldCleared)
 {
     Fixture f;
     ASSERT_TRUE(app::appendUser(f.state.callSignPath, "JA1ABC"));
-    TEntryDlg dlg(f.state, f.services, TEntryDlg::NewUser);
-    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
+    RegistrationDialog dlg(f.state, f.services, RegistrationDialog::NewUser);
+    auto *edit = dlg.findChild<QLineEdit *>("inputEdit");
     QTest::keyClicks(edit, "ja1abc");
-    QTest::mouseClick(dlg.findChild<QPushButton *>("SpeedButton1"), Qt::LeftButton);
+    QTest::mouseClick(dlg.findChild<QPushButton *>("registerButton"), Qt::LeftButton);
     EXPECT_EQ(f.messages.last(), "既に登録された局です");
     EXPECT_EQ(f.messages.captions.last(), "通知");
     EXPECT_EQ(edit->text(), "");
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
 
     QTest::keyClicks(edit, "JA1ABD");
-    QTest::mouseClick(dlg.findChild<QPushButton *>("SpeedButton1"), Qt::LeftButton);
+    QTest::mouseClick(dlg.findChild<QPushButton *>("registerButton"), Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.candidate(), "JA1ABD");
     EXPECT_EQ(f.state.dialogModes.entry, 0);
 }
 
-TEST(EntryDlg, BlankCardCountTakesDigitsAndZeroPrintsNothing)
+TEST(RegistrationDialog, BlankCardCountTakesDigitsAndZeroPrintsNothing)
 {
     Fixture f;
-    TEntryDlg dlg(f.state, f.services, TEntryDlg::BlankCards);
+    RegistrationDialog dlg(f.state, f.services, RegistrationDialog::BlankCards);
     std::vector<int> printed;
     dlg.setBlankCardPrinter([&](int n) { printed.push_back(n); });
-    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
-    auto *print = dlg.findChild<QPushButton *>("SpeedButton2");
-    EXPECT_EQ(dlg.findChild<QPushButton *>("SpeedButton3")->text(), "終了");
+    auto *edit = dlg.findChild<QLineEdit *>("inputEdit");
+    auto *print = dlg.findChild<QPushButton *>("printButton");
+    EXPECT_EQ(dlg.findChild<QPushButton *>("closeButton")->text(), "終了");
     QTest::mouseClick(print, Qt::LeftButton); // disabled while empty
     EXPECT_TRUE(f.messages.texts.isEmpty());
     QTest::keyClicks(edit, "a1b2");
@@ -75,12 +75,12 @@ TEST(EntryDlg, BlankCardCountTakesDigitsAndZeroPrintsNothing)
     EXPECT_EQ(edit->text(), "");
 }
 
-TEST(EntryDlg, EnterMovesToTheNextControlInsteadOfClosing)
+TEST(RegistrationDialog, EnterMovesToTheNextControlInsteadOfClosing)
 {
     Fixture f;
-    TEntryDlg dlg(f.state, f.services, TEntryDlg::NewUser);
+    RegistrationDialog dlg(f.state, f.services, RegistrationDialog::NewUser);
     dlg.show();
-    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
+    auto *edit = dlg.findChild<QLineEdit *>("inputEdit");
     edit->setFocus();
     QTest::keyClicks(edit, "JA1ABC");
     QTest::keyClick(edit, Qt::Key_Return);
@@ -94,9 +94,9 @@ TEST(DialogLook, KeyClickFlatFieldsAndFocusColoursFollowTheSettings)
     Fixture f;
     f.state.settings.keyClick = true;
     f.state.settings.flatWindow = true;
-    TEntryDlg dlg(f.state, f.services, TEntryDlg::NewUser);
+    RegistrationDialog dlg(f.state, f.services, RegistrationDialog::NewUser);
     dlg.show();
-    auto *edit = dlg.findChild<QLineEdit *>("Edit1");
+    auto *edit = dlg.findChild<QLineEdit *>("inputEdit");
     EXPECT_FALSE(edit->hasFrame());
     QTest::keyClicks(edit, "JA1");
     EXPECT_EQ(f.services.keyClick.playCount(), 3);
@@ -104,7 +104,7 @@ TEST(DialogLook, KeyClickFlatFieldsAndFocusColoursFollowTheSettings)
     edit->setFocus();
     QApplication::processEvents();
     const QColor focused = edit->palette().color(QPalette::Base);
-    dlg.findChild<QPushButton *>("SpeedButton3")->setFocus();
+    dlg.findChild<QPushButton *>("closeButton")->setFocus();
     QApplication::processEvents();
     EXPECT_NE(edit->palette().color(QPalette::Base), focused);
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "places/ui/qth_dlg.h"
+#include "places/ui/city_lookup_dialog.h"
 
 #include "app/session.h"
 #include "places/jcc_master.h"
@@ -47,7 +47,7 @@ struct Fixture
     UiServices services;
     test::RecordedMessages messages;
     QWidget editor;
-    std::unique_ptr<TQthDlg> dlg;
+    std::unique_ptr<CityLookupDialog> dlg;
 
     Fixture()
     {
@@ -64,18 +64,18 @@ struct Fixture
         state.searchKey = sj("か");
         messages.attach(services.messages);
         editor.setGeometry(100, 120, 400, 300);
-        dlg = std::make_unique<TQthDlg>(state, services, &editor);
+        dlg = std::make_unique<CityLookupDialog>(state, services, &editor);
     }
 
-    QTableWidget *grid() const { return dlg->findChild<QTableWidget *>("StringGrid1"); }
+    QTableWidget *grid() const { return dlg->findChild<QTableWidget *>("cityTable"); }
     QString cell(int row, int column) const
     {
         const QTableWidgetItem *item = grid()->item(row, column);
         return item ? item->text() : QString();
     }
-    QString name() const { return dlg->findChild<QLineEdit *>("Edit1")->text(); }
-    QString count() const { return dlg->findChild<QLabel *>("Label1")->text(); }
-    QPushButton *confirm() const { return dlg->findChild<QPushButton *>("Button1"); }
+    QString name() const { return dlg->findChild<QLineEdit *>("selectedCityEdit")->text(); }
+    QString count() const { return dlg->findChild<QLabel *>("hitCountLabel")->text(); }
+    QPushButton *confirm() const { return dlg->findChild<QPushButton *>("confirmButton"); }
     void clickRow(int row) const
     {
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
@@ -85,7 +85,7 @@ struct Fixture
 
 } // namespace
 
-TEST(QthDlg, ListsTheCitiesOfTheInitialWithOneEmptyRowAfter)
+TEST(CityLookupDialog, ListsTheCitiesOfTheInitialWithOneEmptyRowAfter)
 {
     Fixture f;
     f.dlg->show();
@@ -141,7 +141,7 @@ TEST(QthDlg, ListsTheCitiesOfTheInitialWithOneEmptyRowAfter)
     EXPECT_EQ(f.count(), "索引件数 ： ");
 }
 
-TEST(QthDlg, NoHitAndMissingMasterFile)
+TEST(CityLookupDialog, NoHitAndMissingMasterFile)
 {
     Fixture f;
     f.state.searchKey = sj("ん");
@@ -162,7 +162,7 @@ TEST(QthDlg, NoHitAndMissingMasterFile)
     f.dlg->reject();
 }
 
-TEST(QthDlg, OwnPositionFromTheMobileLocationWhenPortableAndNoneWhenUnregistered)
+TEST(CityLookupDialog, OwnPositionFromTheMobileLocationWhenPortableAndNoneWhenUnregistered)
 {
     Fixture f;
     f.state.settings.mobileOperation = true;

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window (TMainForm): a low strip at the top of the screen with seven tab pages of
-// commands, the title line with the current callsign, the calendar strip and the clocks.
-// It runs start-up (prefix table, current user, settings, log, reference log), keeps the
-// hint bar under itself or under the dialog that carries it, and closes in order: settings,
-// Start.DAT, indexes.
+// The main window: a low strip at the top of the screen with seven tab pages of commands, the
+// title line with the current callsign, the calendar strip and the clocks. It runs start-up
+// (prefix table, current user, settings, log, reference log), keeps the hint bar under itself
+// or under the dialog that carries it, and closes in order: settings, Start.DAT, indexes.
 #pragma once
 
 #include "app/app_state.h"
@@ -24,7 +23,7 @@ class QTimer;
 namespace vz::ui {
 
 class HintRouter;
-class TExplainDlg;
+class HintBar;
 class TitleLine;
 
 enum class Placement {
@@ -32,23 +31,23 @@ enum class Placement {
     Left300,        // registration and user switch: left at 300, the hint bar stays
 };
 
-class TMainForm : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
-    TMainForm(app::AppState &state, UiServices &services, const QString &workingDirectory,
-              QWidget *parent = nullptr);
-    ~TMainForm() override;
+    MainWindow(app::AppState &state, UiServices &services, const QString &workingDirectory,
+               QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The show handler's work: prefix table, current user (first-run registration when
     // there is none), paths, settings, log and reference log. False when start-up was
     // abandoned; the window then closes itself.
-    bool FormShow();
+    bool startUp();
 
     // Sub-steps 5 to 9 of start-up, also run when the user changes.
     void openCurrentUser();
 
-    TExplainDlg *hintBar() const { return m_hintBar.get(); }
+    HintBar *hintBar() const { return m_hintBar.get(); }
     QAbstractButton *commandButton(Command id) const;
     void runCommand(Command id);
 
@@ -71,8 +70,8 @@ protected:
     void moveEvent(QMoveEvent *event) override;
 
 private:
-    // Command handlers, kept beside their subsystem: main_form_users.cpp, main_form_log.cpp,
-    // main_form_search.cpp.
+    // Command handlers, kept beside their subsystem: main_window_users.cpp, main_window_log.cpp,
+    // main_window_search.cpp.
     void newUserCommand();            // 新規登録
     void switchUserCommand(int mode); // 切り替え (1), 参照設定 (2)
     void blankCardCommand();          // ブランクカード
@@ -84,19 +83,19 @@ private:
     void buildCommands();
     void measurePrinter();
     bool runFirstRegistration();
-    void Timer1Timer(); // 500 ms: clocks
+    void tick(); // 500 ms: clocks
     int bottomEdge() const;
 
     app::AppState &m_state;
     UiServices &m_services;
-    std::unique_ptr<TExplainDlg> m_hintBar;
+    std::unique_ptr<HintBar> m_hintBar;
     std::unique_ptr<HintRouter> m_hintRouter;
-    QTabWidget *PageControl1;
-    QPushButton *ExitButton;
-    QPushButton *DateBackButton;
+    QTabWidget *m_commandTabs;
+    QPushButton *m_exitButton;
+    QPushButton *m_dateBackButton;
     TitleLine *m_titleLine;
-    QLabel *ClockLabel;
-    QTimer *Timer1;
+    QLabel *m_clockLabel;
+    QTimer *m_clockTimer;
     std::map<Command, QAbstractButton *> m_commands;
     bool m_shown = false;
     bool m_closing = false;

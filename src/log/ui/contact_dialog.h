@@ -1,28 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The contact edit dialog (TLogDlg): contacts are entered (mode 1), changed (2), deleted (3)
-// and looked up by record number (4). It shows the 20 text fields and the QSL box of one
-// record, ten fixed-string buttons, the record-number panel, the compass with the distance
-// line, and the history lines. While a contact is typed in mode 1 it fills in what it can:
-// call area, standard remark, history, date and times, city and JCC from the kana initial,
-// distance and bearing, and finally it enables registering.
-//
-//   Edit1 ... Edit20    the record fields in tab order (Edit1 callsign, Edit2 portable area,
-//                       Edit3 portable form, Edit4 date, Edit5 start time, Edit6/7 fixed city
-//                       and JCC, Edit8/9 portable city and JCC, Edit10 name, Edit11 His RST,
-//                       Edit12 My RST, Edit13 frequency, Edit14 mode, Edit15 power, Edit16 user
-//                       mark, Edit17 remarks, Edit18 memo, Edit19 own portable place,
-//                       Edit20 end time)
-//   CheckBox1           "ＱＳＬカード"
-//   FuncButton1..10     the fixed strings (F1..F10)
-//   Panel1              record-number panel: Label22 caption, Edit21 number, SpeedButton3 read,
-//                       SpeedButton1 "前へ", SpeedButton2 "次へ"
-//   SpeedButton4 "入力消去"  SpeedButton5 "登　録"  SpeedButton6 "修　正"  SpeedButton7 "削　除"
-//   SpeedButton8 "ヘルプ"    SpeedButton9 "終　了"
-//   Label1 .. Label20   the fields' captions (the city and JCC pairs share Label6 and Label8)
-//   Label21 "備考（標準）"   Label23 "RecordNo ;"  Label24 next record number
-//   Label25 standard remark
-//   Label26 distance line Image1 compass   Label27 own-log history   Label28 reference callsign
-//   Label29 reference-log history
+// The contact dialog: contacts are entered (mode 1), changed (2), deleted (3) and looked up by
+// record number (4). It shows the 20 text fields and the QSL box of one record, ten
+// fixed-string buttons, the record-number panel, the compass with the distance line, and the
+// history lines. While a contact is typed in mode 1 it fills in what it can: call area,
+// standard remark, history, date and times, city and JCC from the kana initial, distance and
+// bearing, and finally it enables registering.
 #pragma once
 
 #include "common/ui/vezo_dialog.h"
@@ -48,7 +30,7 @@ class CallsignCache;
 
 namespace vz::ui {
 
-class TQthDlg;
+class CityLookupDialog;
 
 // A record field: leaving it for another control of the dialog reports `exited` (the window
 // losing the focus to a message box or another window does not, nor does a field that the
@@ -82,14 +64,14 @@ private:
     bool m_changed = false;
 };
 
-class TLogDlg : public VezoDialog
+class ContactDialog : public VezoDialog
 {
     Q_OBJECT
 public:
     enum Mode { Input = 1, Modify = 2, Delete = 3, RecordSearch = 4 };
 
-    TLogDlg(app::AppState &state, UiServices &services, int mode, QWidget *parent = nullptr);
-    ~TLogDlg() override; // the callsign caches are complete only in the .cpp
+    ContactDialog(app::AppState &state, UiServices &services, int mode, QWidget *parent = nullptr);
+    ~ContactDialog() override; // the callsign caches are complete only in the .cpp
 
     int mode() const { return m_mode; }
     // The help page of each mode: 14 input, 15 modify, 16 delete, 17 record search.
@@ -101,7 +83,7 @@ public:
     void refreshFromSettings();
 
     // The city lookup this dialog shows over itself (created when first needed).
-    TQthDlg *qthDialog();
+    CityLookupDialog *qthDialog();
 
     void done(int result) override;
 
@@ -122,35 +104,35 @@ private:
     void buildDisplays();
     void wireHandlers();
 
-    void FormShow(); // per mode: title, buttons, focus; mode 3 takes the delete backup
+    void prepareForMode(); // per mode: title, buttons, focus; mode 3 takes the delete backup
 
     // Entry assistance (mode 1).
-    void Edit1Change();                     // callsign emptied: start afresh
-    void Edit1Exit();                       // area, standard remark, history
-    void Edit2Change();                     // portable area emptied
-    void Edit2Exit();                       // portable area typed: its area
-    void Edit3Exit(Qt::FocusReason reason); // automatic date and time, jump to the city
-    void Edit4Exit();                       // date
-    void Edit5Exit(Qt::FocusReason reason); // start time
-    void CityExit(int field);               // Edit6 / Edit8: kana initial, city lookup
-    void CityChange(int field);             // Edit6..Edit9 emptied: all four cleared
-    void Edit20Exit();                      // end time: registering becomes possible
-    void Edit20Change();                    // end time emptied: not any more
+    void callsignEdited();                         // callsign emptied: start afresh
+    void callsignLeft();                           // area, standard remark, history
+    void portableAreaEdited();                     // portable area emptied
+    void portableAreaLeft();                       // portable area typed: its area
+    void portableFormLeft(Qt::FocusReason reason); // automatic date and time, jump to the city
+    void dateLeft();                               // date
+    void startTimeLeft(Qt::FocusReason reason);    // start time
+    void cityLeft(int field);                      // a city field: kana initial, city lookup
+    void cityEdited(int field);                    // a city or JCC field emptied: all four cleared
+    void endTimeLeft();                            // end time: registering becomes possible
+    void endTimeEdited();                          // end time emptied: not any more
 
     // Record-number panel (modes 2 to 4).
-    void Edit21Change();      // the read button follows the number field
-    void SpeedButton3Click(); // read the record of the number
-    void SpeedButton1Click(); // 前へ
-    void SpeedButton2Click(); // 次へ
+    void recordNumberEdited(); // the read button follows the number field
+    void readRecord();         // read the record of the number
+    void showPreviousRecord(); // 前へ
+    void showNextRecord();     // 次へ
 
     // Actions.
-    void SpeedButton4Click();        // 入力消去
-    void SpeedButton5Click();        // 登　録
-    void SpeedButton6Click();        // 修　正
-    void SpeedButton7Click();        // 削　除
-    void SpeedButton8Click();        // ヘルプ
-    void SpeedButton9Click();        // 終　了
-    void FuncButtonClick(int index); // fixed string into the focused field
+    void clearEntry();                  // 入力消去
+    void registerContact();             // 登　録
+    void modifyRecord();                // 修　正
+    void deleteRecord();                // 削　除
+    void showHelp();                    // ヘルプ
+    void closeDialog();                 // 終　了
+    void fixedStringClicked(int index); // fixed string into the focused field
 
     bool handleDialogKey(QKeyEvent *event);
     void applyFixedString(int index);
@@ -184,29 +166,29 @@ private:
     std::array<LogField *, log::kTextFieldCount> m_fields{};
     std::array<QToolButton *, 10> m_funcButtons{};
     QButtonGroup *m_funcGroup = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
-    QFrame *Panel1 = nullptr;
-    QLabel *Label22 = nullptr;
-    QLineEdit *Edit21 = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
-    QToolButton *SpeedButton2 = nullptr;
-    QToolButton *SpeedButton3 = nullptr;
-    QToolButton *SpeedButton4 = nullptr;
-    QToolButton *SpeedButton5 = nullptr;
-    QToolButton *SpeedButton6 = nullptr;
-    QToolButton *SpeedButton7 = nullptr;
-    QToolButton *SpeedButton8 = nullptr;
-    QToolButton *SpeedButton9 = nullptr;
-    QLabel *Label23 = nullptr;
-    QLabel *Label24 = nullptr;
-    QLabel *Label25 = nullptr;
-    QLabel *Label26 = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *Label27 = nullptr;
-    QLabel *Label28 = nullptr;
-    QLabel *Label29 = nullptr;
+    QCheckBox *m_qslCheck = nullptr;
+    QFrame *m_recordPanel = nullptr;
+    QLabel *m_recordNumberCaption = nullptr;
+    QLineEdit *m_recordNumberEdit = nullptr;
+    QToolButton *m_previousButton = nullptr;
+    QToolButton *m_nextButton = nullptr;
+    QToolButton *m_readButton = nullptr;
+    QToolButton *m_clearButton = nullptr;
+    QToolButton *m_registerButton = nullptr;
+    QToolButton *m_modifyButton = nullptr;
+    QToolButton *m_deleteButton = nullptr;
+    QToolButton *m_helpButton = nullptr;
+    QToolButton *m_closeButton = nullptr;
+    QLabel *m_nextRecordCaption = nullptr;
+    QLabel *m_nextRecordLabel = nullptr;
+    QLabel *m_standardRemarkLabel = nullptr;
+    QLabel *m_distanceLabel = nullptr;
+    QLabel *m_compassLabel = nullptr;
+    QLabel *m_ownHistoryLabel = nullptr;
+    QLabel *m_referenceCallLabel = nullptr;
+    QLabel *m_referenceHistoryLabel = nullptr;
     QImage m_compass;
-    TQthDlg *m_qth = nullptr;
+    CityLookupDialog *m_qth = nullptr;
     // The callsigns of the own and the reference log, for a history lookup on every callsign.
     std::unique_ptr<log::CallsignCache> m_ownCalls;
     std::unique_ptr<log::CallsignCache> m_referenceCalls;
