@@ -47,15 +47,56 @@ bool fieldStartsWith(const char *record, Field f, std::string_view key)
     return std::memcmp(record + place.offset, key.data(), key.size()) == 0;
 }
 
-// Shift_JIS text contains the key only where the key starts on a character of the text: a
+// Letter case folded for the name and mark searches, which the operator types in upper case
+// while the log keeps what was typed: ASCII a-z, and the full-width ａ-ｚ (0x82 0x81..0x9A) to
+// Ａ-Ｚ (0x82 0x60..0x79). A trail byte is never folded on its own.
+unsigned char foldAscii(unsigned char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+unsigned char foldWideTrail(unsigned char lead, unsigned char trail)
+{
+    return lead == 0x82 && trail >= 0x81 && trail <= 0x9A ? static_cast<unsigned char>(trail - 0x21)
+                                                          : trail;
+}
+
+// Whether the text at pos (a character boundary) starts with the key, letters compared without
+// regard to case, character by character.
+bool startsWithIgnoringCase(std::string_view text, std::size_t pos, std::string_view key)
+{
+    std::size_t i = 0;
+    while (i < key.size()) {
+        if (pos + i >= text.size())
+            return false;
+        const auto t = static_cast<unsigned char>(text[pos + i]);
+        const auto k = static_cast<unsigned char>(key[i]);
+        if (sjis::isLeadByte(k)) {
+            if (t != k || i + 1 >= key.size() || pos + i + 1 >= text.size())
+                return false;
+            const auto t2 = static_cast<unsigned char>(text[pos + i + 1]);
+            const auto k2 = static_cast<unsigned char>(key[i + 1]);
+            if (foldWideTrail(t, t2) != foldWideTrail(k, k2))
+                return false;
+            i += 2;
+            continue;
+        }
+        if (sjis::isLeadByte(t) || foldAscii(t) != foldAscii(k))
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+// The mark search: the key anywhere in the text, starting on a character of the text, so a
 // trail byte that happens to equal an ASCII letter ("ア" is 0x83 0x41) is not an "A".
-bool containsWholeChars(std::string_view text, std::string_view key)
+bool containsIgnoringCase(std::string_view text, std::string_view key)
 {
     if (key.empty())
         return true;
     std::size_t pos = 0;
     while (pos + key.size() <= text.size()) {
-        if (text.compare(pos, key.size(), key) == 0)
+        if (startsWithIgnoringCase(text, pos, key))
             return true;
         pos += sjis::isLeadByte(static_cast<unsigned char>(text[pos])) ? 2 : 1;
     }
@@ -325,9 +366,9 @@ bool recordMatches(const char *record, int listMode, std::string_view key)
     case static_cast<int>(SearchItem::Date):
         return fieldStartsWith(record, Field::QsoDate, key);
     case static_cast<int>(SearchItem::Name):
-        return fieldStartsWith(record, Field::OpName, key);
+        return startsWithIgnoringCase(fieldText(record, Field::OpName), 0, key);
     case static_cast<int>(SearchItem::Mark):
-        return containsWholeChars(fieldText(record, Field::UserMark), key);
+        return containsIgnoringCase(fieldText(record, Field::UserMark), key);
     case static_cast<int>(SearchItem::Unissued):
         // Card printing writes 0 after printing; only a plain 1 is a card still to send.
         return static_cast<unsigned char>(record[kQslFlagOffset]) == 1;

@@ -202,6 +202,30 @@ TEST(Search, DateNameAndMark)
     EXPECT_EQ(f.calls(SearchItem::Mark, sj("ア")), (Calls{"JA1DDD", "JA1EEE"}));
 }
 
+// The find field turns the key to upper case; names and marks keep what was typed.
+TEST(Search, NameAndMarkIgnoreLetterCaseButNeverFoldATrailByte)
+{
+    Fixture f;
+    append(f.log, {
+                      {.call = "JA1AAA", .name = "Bob", .mark = "qrp"},
+                      {.call = "JA1BBB", .name = sj("ｂｏｂｂｙ"), .mark = sj("xｑｒｐ")},
+                      {.call = "JA1CCC", .name = "BOX", .mark = sj("∥")},
+                      {.call = "JA1DDD", .name = sj("メイ"), .mark = sj("チ")},
+                  });
+    f.indexLog();
+    EXPECT_EQ(f.calls(SearchItem::Name, "BOB"), (Calls{"JA1AAA"}));
+    EXPECT_EQ(f.calls(SearchItem::Name, "BO"), (Calls{"JA1AAA", "JA1CCC"}));
+    EXPECT_EQ(f.calls(SearchItem::Name, sj("ＢＯＢ")), (Calls{"JA1BBB"}));
+    EXPECT_EQ(f.calls(SearchItem::Mark, "QRP"), (Calls{"JA1AAA"}));
+    EXPECT_EQ(f.calls(SearchItem::Mark, sj("ＱＲＰ")), (Calls{"JA1BBB"}));
+    // "∥" is 0x81 0x61 and "メ" 0x83 0x81: neither trail byte is a letter to fold.
+    EXPECT_TRUE(f.calls(SearchItem::Mark, "A").empty());
+    EXPECT_TRUE(f.calls(SearchItem::Name, sj("チ")).empty());
+    EXPECT_EQ(f.calls(SearchItem::Mark, sj("チ")), (Calls{"JA1DDD"}));
+    // Every other item keeps its exact comparison.
+    EXPECT_TRUE(f.calls(SearchItem::Callsign, "ja1aaa").empty());
+}
+
 TEST(Search, UnissuedListsFlagExactlyOneIncludingDeletedRecords)
 {
     Fixture f;
