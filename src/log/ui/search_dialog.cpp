@@ -346,8 +346,9 @@ void SearchDialog::searchItem(int item)
         // Cards not yet issued need no key and may be listed again at any time.
         m_state.dialogModes.list = item;
         runPasses(log::planItemSearch(log::SearchItem::Unissued, {}, m_state.prefixTable));
-        // Rows on the list must be clearable, or every other search stays refused.
-        if (m_state.resultsShown)
+        // Rows on the list must be clearable, or every other search stays refused; a last pass
+        // that found nothing (a reference log with no pending cards) leaves the earlier rows.
+        if (m_model->resultCount() > 0)
             m_clearButton->setEnabled(true);
         return;
     }

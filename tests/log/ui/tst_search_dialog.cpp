@@ -402,6 +402,22 @@ TEST(SearchDialog, CancelledFindRunsNothingAndUnissuedListsWithoutAKey)
     EXPECT_EQ(f.messages.texts, QStringList{kShown});
 }
 
+TEST(SearchDialog, UnissuedRowsCanBeClearedWhenTheReferenceHasNoPendingCards)
+{
+    Fixture f;
+    append(f.state.logPath, {{"JA1AAA", "1001", "", true}, {"JA1BBB"}});
+    append(f.dir.file("JA2REF.DAT"), {{"JA4CCC"}});
+    f.open(9, true);
+    f.click(f.itemButton(8));
+    ASSERT_EQ(f.column(ResultColumn::Callsign), QStringList{"JA1AAA"});
+    EXPECT_FALSE(f.state.resultsShown) << "the reference pass found nothing";
+    ASSERT_TRUE(f.button("clearButton")->isEnabled()) << "rows on the list can be cleared";
+    f.click(f.button("clearButton"));
+    EXPECT_EQ(f.rows(), 0u);
+    f.click(f.itemButton(8));
+    EXPECT_EQ(f.column(ResultColumn::Callsign), QStringList{"JA1AAA"}) << "listed once again";
+}
+
 TEST(SearchDialog, ClosingClearsTheFlagAndTheListMode)
 {
     Fixture f;
