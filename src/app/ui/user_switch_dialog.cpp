@@ -5,6 +5,7 @@
 #include "common/callsign.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -107,6 +108,22 @@ void UserSwitchDialog::pickStation(QListWidgetItem *item)
         m_referencePickEdit->setText(m_pick);
     }
     m_setButton->setFocus();
+}
+
+bool UserSwitchDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_userList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        QListWidgetItem *highlighted = m_userList->currentItem();
+        if (highlighted &&
+            (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+            if (m_state.settings.keyClick)
+                m_services.keyClick.play();
+            pickStation(highlighted);
+            return true;
+        }
+    }
+    return VezoDialog::eventFilter(watched, event);
 }
 
 void UserSwitchDialog::referenceToggled(bool checked)

@@ -31,6 +31,10 @@ public:
 
     void done(int result) override;
 
+protected:
+    // Enter or Space on the highlighted station picks it, as a click does.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void pickStation(QListWidgetItem *item); // picks a station, never the current user
     void referenceToggled(bool checked);     // reference on or off

@@ -111,6 +111,32 @@ TEST(UserSwitchDialog, SwitchListsTheUsersAndNeverPicksTheCurrentOne)
     EXPECT_EQ(f.state.dialogModes.call, 0);
 }
 
+TEST(UserSwitchDialog, EnterOrSpaceOnTheHighlightedLinePicksItAsAClickDoes)
+{
+    Fixture f;
+    {
+        Dialog d(f, UserSwitchDialog::SwitchUser);
+        d.list->setFocus();
+        d.list->setCurrentRow(0);
+        QTest::keyClick(d.list, Qt::Key_Space);
+        EXPECT_EQ(f.messages.last(), "この局は現在の運用中です") << "same rules as a click";
+        EXPECT_FALSE(d.set->isEnabled());
+        d.list->setFocus();
+        QTest::keyClick(d.list, Qt::Key_Down);
+        QTest::keyClick(d.list, Qt::Key_Return);
+        EXPECT_EQ(d.edit1->text(), "JA2XYZ");
+        EXPECT_TRUE(d.set->isEnabled());
+        QTest::keyClick(d.set, Qt::Key_Space);
+        EXPECT_EQ(d.dlg.pick(), "JA2XYZ");
+    }
+    Dialog d(f, UserSwitchDialog::Reference);
+    d.list->setFocus();
+    d.list->setCurrentRow(2);
+    QTest::keyClick(d.list, Qt::Key_Enter);
+    EXPECT_TRUE(d.box->isChecked());
+    EXPECT_EQ(d.edit2->text(), "JA3QRP");
+}
+
 TEST(UserSwitchDialog, ReferenceInForceShowsCheckedAndPressingSetKeepsIt)
 {
     Fixture f;
