@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/ui/hint_bar.h"
 
+#include "common/ui/refused_character.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
@@ -53,6 +55,15 @@ HintRouter::HintRouter(HintBar &bar, QObject *parent) : QObject(parent), m_bar(b
 
 bool HintRouter::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == RefusedCharacterEvent::eventType()) {
+        m_bar.showHint(static_cast<RefusedCharacterEvent *>(event)->message());
+        m_refusalShown = true;
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && m_refusalShown) {
+        m_refusalShown = false;
+        m_bar.showHint(QString());
+    }
     if (event->type() == QEvent::StatusTip) {
         // Leaving a command sends an empty tip, which clears the hint.
         m_bar.showHint(static_cast<QStatusTipEvent *>(event)->tip());

@@ -49,6 +49,7 @@ protected:
 
 private:
     HintBar &m_bar;
+    bool m_refusalShown = false; // a refused character's message, cleared by the next key
 };
 
 // Gives a command its hint: the text after the "|" (none shows as a pop-up tip).

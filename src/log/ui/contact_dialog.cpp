@@ -6,6 +6,7 @@
 #include "common/sjis.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/refused_character.h"
 #include "log/area_index.h"
 #include "log/call_area.h"
 #include "log/entry_assist.h"
@@ -53,7 +54,11 @@ public:
         // Measured in Shift_JIS bytes, as the record stores it; a character the record cannot
         // hold is refused as it is typed.
         const auto width = sjisWidth(input);
-        return width && *width <= m_maxBytes ? Acceptable : Invalid;
+        if (!width) {
+            reportRefusedCharacter(parent(), firstUnencodable(input));
+            return Invalid;
+        }
+        return *width <= m_maxBytes ? Acceptable : Invalid;
     }
 
 private:

@@ -123,7 +123,9 @@ void ContactDialog::registerContact()
     }
     m_state.recordBuffer = record;
     calls(m_ownCalls, m_state.logPath).noteWritten(m_state.nextRecordNo - 1, record);
-    m_state.ownIndex.append(m_state.currentArea, m_state.nextRecordNo - 1);
+    // Filed under the area its callsign gives, as opening the log files it: a portable area
+    // decides only JST or UTC, and the history and the searches look under the callsign's area.
+    m_state.ownIndex.append(callsignArea(), m_state.nextRecordNo - 1);
     ++m_state.nextRecordNo;
     m_nextRecordLabel->setText(QString::number(m_state.nextRecordNo));
     clearEntry();

@@ -2,6 +2,7 @@
 #include "log/ui/search_key_dialog.h"
 
 #include "common/ui/qt_text.h"
+#include "common/ui/refused_character.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -46,7 +47,10 @@ const ItemText *itemText(int item)
 QValidator::State SearchKeyValidator::validate(QString &input, int &) const
 {
     input = input.toUpper();
-    return sjisWidth(input) ? Acceptable : Invalid;
+    if (sjisWidth(input))
+        return Acceptable;
+    reportRefusedCharacter(parent(), firstUnencodable(input));
+    return Invalid;
 }
 
 QString SearchKeyDialog::titleFor(int item)

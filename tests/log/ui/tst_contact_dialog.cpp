@@ -3,6 +3,7 @@
 
 #include "app/session.h"
 #include "common/progress.h"
+#include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 #include "log/geodesy.h"
 #include "log/log_file.h"
@@ -807,4 +808,49 @@ TEST(Compass, NeedleRoseAndClear)
     for (int y = 0; y < kCompassSize; ++y)
         for (int x = 0; x < kCompassSize; ++x)
             ASSERT_EQ(image.pixel(x, y), face.rgb());
+}
+
+TEST(ContactDialog, PortableContactIsFoundUnderItsCallsignBeforeAndAfterReopening)
+{
+    Fixture f(0);
+    f.open(ContactDialog::Input);
+    f.type(1, "JA1XYZ");
+    f.type(2, "2");
+    f.type(20, "10:10");
+    f.enter();
+    ASSERT_EQ(f.state.currentArea, 2) << "a portable area decides JST or UTC";
+    f.click("registerButton");
+    ASSERT_EQ(f.state.nextRecordNo, 2);
+    EXPECT_EQ(f.state.ownIndex.count(1), 1);
+    EXPECT_EQ(f.state.ownIndex.count(2), 0);
+
+    f.type(1, "JA1XYZ");
+    f.enter();
+    const QString line = f.label("ownHistoryLabel")->text();
+    EXPECT_TRUE(line.endsWith("交信 1回")) << line.toStdString();
+
+    f.dlg->close();
+    NoProgress quiet;
+    app::openLog(f.state, quiet);
+    f.open(ContactDialog::Input);
+    f.type(1, "JA1XYZ");
+    f.enter();
+    EXPECT_EQ(f.label("ownHistoryLabel")->text(), line) << "the same after a restart";
+}
+
+TEST(ContactDialog, RefusedCharacterIsSaidInTheHintBarUntilTheNextKey)
+{
+    Fixture f(0);
+    HintBar bar;
+    HintRouter router(bar);
+    qApp->installEventFilter(&router);
+    f.open(ContactDialog::Input);
+    f.focus(f.edit(10));
+    f.typeKana(f.edit(10), "Ü");
+    EXPECT_EQ(f.edit(10)->text(), "");
+    EXPECT_TRUE(bar.hint().contains("「Ü」")) << bar.hint().toStdString();
+    QTest::keyClicks(f.edit(10), "nal");
+    EXPECT_EQ(f.edit(10)->text(), "nal");
+    EXPECT_EQ(bar.hint(), "");
+    qApp->removeEventFilter(&router);
 }
