@@ -10,7 +10,10 @@ void usage(std::ostream &err)
     err << "usage: vezolog info DATADIR CALLSIGN\n"
            "       vezolog dump DATADIR CALLSIGN\n"
            "       vezolog search DATADIR CALLSIGN (--area N | --item ITEM [KEY])"
-           " [--reference CALL]\n";
+           " [--reference CALL]\n"
+           "       vezolog export-adif DATADIR CALLSIGN [--from N] [--to M]"
+           " [--charset ascii|utf-8|shift_jis] -o FILE\n"
+           "       vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n";
 }
 
 } // namespace
@@ -29,6 +32,10 @@ int main(int argc, char **argv)
         return vz::cli::runDump(args, std::cout, std::cerr);
     if (command == "search")
         return vz::cli::runSearch(args, std::cout, std::cerr);
+    if (command == "export-adif")
+        return vz::cli::runExportAdif(args, std::cout, std::cerr);
+    if (command == "import-adif")
+        return vz::cli::runImportAdif(args, std::cout, std::cerr);
     usage(std::cerr);
     return 2;
 }

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vz::log {
@@ -79,6 +80,51 @@ IoResult readRecord(const std::string &path, std::int32_t n, QsoRecord &buffer)
 IoResult appendRecord(const std::string &path, std::int32_t nextRecordNo, const QsoRecord &record)
 {
     return writeAt(path, nextRecordNo, record, O_CREAT);
+}
+
+IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
+                       const std::vector<QsoRecord> &records)
+{
+    if (nextRecordNo < 1)
+        return IoResult::Failed;
+    if (records.empty())
+        return IoResult::Ok;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return IoResult::Failed;
+    struct stat before
+    {
+    };
+    if (::fstat(fd, &before) != 0) {
+        ::close(fd);
+        return IoResult::Failed;
+    }
+    // QsoRecord is its 254 bytes, so the records lie back to back as in the file.
+    static_assert(sizeof(QsoRecord) == kRecordSize);
+    const char *data = records.front().bytes.data();
+    std::size_t left = records.size() * kRecordSize;
+    off_t at = offsetOf(nextRecordNo);
+    bool ok = true;
+    while (left > 0) {
+        const ssize_t w = ::pwrite(fd, data, left, at);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            ok = false;
+            break;
+        }
+        data += w;
+        at += w;
+        left -= static_cast<std::size_t>(w);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    if (!ok) {
+        // Nothing half-written stays behind.
+        if (::ftruncate(fd, before.st_size) == 0)
+            ::fsync(fd);
+    }
+    ok = (::close(fd) == 0) && ok;
+    return ok ? IoResult::Ok : IoResult::Failed;
 }
 
 IoResult rewriteRecord(const std::string &path, std::int32_t n, const QsoRecord &record)

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vz::log {
 
@@ -27,6 +28,12 @@ IoResult readRecord(const std::string &path, std::int32_t n, QsoRecord &buffer);
 // Writes `record` as number `nextRecordNo`, at byte (nextRecordNo - 1) * 254, so that a damaged
 // partial tail is overwritten and numbering stays true. The caller advances NextRecordNo on Ok.
 IoResult appendRecord(const std::string &path, std::int32_t nextRecordNo, const QsoRecord &record);
+
+// Writes `records` as numbers nextRecordNo, nextRecordNo + 1, ... in one transfer. When any
+// part cannot be written (a full disk) the file is cut back to its old length, so the log is
+// as it was before.
+IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
+                       const std::vector<QsoRecord> &records);
 
 // Overwrites record n.
 IoResult rewriteRecord(const std::string &path, std::int32_t n, const QsoRecord &record);

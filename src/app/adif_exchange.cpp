@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/adif_exchange.h"
+
+#include <cstdio>
+
+namespace vz::app {
+
+log::adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::string &call,
+                                           const calendar::ClockSnapshot &clock,
+                                           log::adif::Format format, log::adif::Charset charset)
+{
+    log::adif::ExportOptions options;
+    options.format = format;
+    options.charset = charset;
+    options.stationCallsign = call;
+    options.ownJcc = settings.mobileOperation ? settings.mobileJcc : settings.fixedJcc;
+    options.currentYear = clock.local.year;
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d %02d%02d%02d", clock.utc.year, clock.utc.month,
+                  clock.utc.day, clock.utc.hour, clock.utc.minute, clock.utc.second);
+    options.createdTimestamp = stamp;
+    options.programVersion = VEZO_VERSION;
+    return options;
+}
+
+} // namespace vz::app

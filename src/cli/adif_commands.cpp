@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vezolog export-adif and import-adif: a log to and from the interchange format of amateur
+// radio logs. The summary goes to standard error.
+#include "cli/commands.h"
+
+#include "app/adif_exchange.h"
+#include "common/data_dir.h"
+#include "common/progress.h"
+#include "log/adif_import.h"
+#include "log/log_file.h"
+#include "log/prefix_table.h"
+
+#include <charconv>
+#include <optional>
+#include <ostream>
+
+namespace vz::cli {
+
+namespace {
+
+constexpr const char *kExportUsage =
+    "usage: vezolog export-adif DATADIR CALLSIGN [--from N] [--to M]"
+    " [--charset ascii|utf-8|shift_jis] -o FILE\n"
+    "       FILE ending in .adx is written as ADX, any other as ADI\n";
+constexpr const char *kImportUsage =
+    "usage: vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n";
+
+std::optional<std::int32_t> parseNumber(const std::string &text)
+{
+    std::int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 1)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
+{
+    if (args.size() < 2) {
+        err << kExportUsage;
+        return 2;
+    }
+    std::string outPath;
+    std::optional<std::int32_t> from;
+    std::optional<std::int32_t> to;
+    std::optional<log::adif::Charset> charset = log::adif::Charset::Ascii;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if (i + 1 >= args.size()) {
+            err << kExportUsage;
+            return 2;
+        }
+        const std::string &value = args[++i];
+        if (a == "-o" && outPath.empty()) {
+            outPath = value;
+        } else if (a == "--from" && !from) {
+            from = parseNumber(value);
+        } else if (a == "--to" && !to) {
+            to = parseNumber(value);
+        } else if (a == "--charset") {
+            charset = log::adif::charsetNamed(value);
+        } else {
+            err << kExportUsage;
+            return 2;
+        }
+        if ((a == "--from" && !from) || (a == "--to" && !to) || !charset) {
+            err << kExportUsage;
+            return 2;
+        }
+    }
+    if (outPath.empty()) {
+        err << kExportUsage;
+        return 2;
+    }
+    LogLocation where;
+    if (!locateLog(args[0], args[1], where, err))
+        return 1;
+    const DataDir dir(where.dataDir);
+    const app::LoadedSettings loaded = app::readUserSettings(dir.path(args[1] + ".ini"));
+    const calendar::SystemClock clock;
+    log::adif::ExportOptions options = app::adifExportOptions(
+        loaded.settings, args[1], clock.now(), log::adif::formatForPath(outPath), *charset);
+    if (from)
+        options.from = *from;
+    if (to)
+        options.to = *to;
+    log::PrefixTable table(where.prefixPath);
+    NoProgress quiet;
+    const log::adif::ExportSummary summary =
+        log::adif::exportAdif(where.logPath, outPath, table, options, quiet);
+    err << log::adif::summaryText(summary);
+    return summary.result == log::adif::ExportResult::Ok ? 0 : 1;
+}
+
+int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
+{
+    if (args.size() < 3) {
+        err << kImportUsage;
+        return 2;
+    }
+    log::adif::ImportOptions options;
+    for (std::size_t i = 3; i < args.size(); ++i) {
+        if (args[i] == "--dry-run") {
+            options.dryRun = true;
+        } else if (args[i] == "--strict") {
+            options.strict = true;
+        } else {
+            err << kImportUsage;
+            return 2;
+        }
+    }
+    LogLocation where;
+    if (!locateLog(args[0], args[1], where, err))
+        return 1;
+    log::PrefixTable table(where.prefixPath);
+    NoProgress quiet;
+    const log::adif::ImportSummary summary = log::adif::importAdif(
+        args[2], where.logPath, log::recordCount(where.logPath) + 1, table, options, quiet);
+    err << log::adif::summaryText(summary, options.dryRun);
+    return summary.result == log::adif::ImportResult::Ok ? 0 : 1;
+}
+
+} // namespace vz::cli

@@ -1,0 +1,443 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "log/adif_export.h"
+
+#include "common/data_dir.h"
+#include "common/progress.h"
+#include "common/sjis.h"
+#include "log/adif_fields.h"
+#include "log/call_area.h"
+#include "log/entry_assist.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace vz::log::adif {
+
+namespace {
+
+// The standard fields that have an _INTL twin for text beyond ASCII.
+bool hasIntlTwin(std::string_view name)
+{
+    return name == "NAME" || name == "QTH" || name == "COMMENT" || name == "NOTES" ||
+           name == "MY_CITY";
+}
+
+bool isAppField(std::string_view name)
+{
+    return name.substr(0, kAppPrefix.size()) == kAppPrefix;
+}
+
+// Whether the file can carry this text in this field at all.
+bool writable(const ExportOptions &options, std::string_view name, std::string_view value)
+{
+    if (isAscii(value))
+        return true;
+    if (options.format == Format::Adx)
+        return hasIntlTwin(name) || isAppField(name);
+    return options.charset != Charset::Ascii;
+}
+
+std::string digits(const char *format, int a, int b, int c = 0)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    return text;
+}
+
+std::string adifDate(const DateTime &t)
+{
+    return digits("%04d%02d%02d", t.year, t.month, t.day);
+}
+
+std::string adifTime(const DateTime &t)
+{
+    return digits("%02d%02d", t.hour, t.minute);
+}
+
+// A log text worth writing: neither empty nor the empty mark.
+std::optional<std::string_view> present(const QsoRecord &record, Field f)
+{
+    const std::string_view v = record.field(f);
+    if (v.empty() || v == kEmptyMark)
+        return std::nullopt;
+    return v;
+}
+
+// The prefecture of a JCC/JCG code: its first two digits, 01 to 47.
+std::optional<std::string> prefectureOf(std::string_view jcc)
+{
+    if (jcc.size() < 2 || jcc[0] < '0' || jcc[0] > '9' || jcc[1] < '0' || jcc[1] > '9')
+        return std::nullopt;
+    const int n = (jcc[0] - '0') * 10 + (jcc[1] - '0');
+    if (n < 1 || n > 47)
+        return std::nullopt;
+    return std::string(jcc.substr(0, 2));
+}
+
+class Output
+{
+public:
+    Output(const ExportOptions &options) : m_options(options) {}
+
+    void header()
+    {
+        if (m_options.format == Format::Adx) {
+            m_text += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n<HEADER>\n";
+        } else {
+            m_text += "ADIF export of VEZODovi";
+            if (m_options.charset != Charset::Ascii) {
+                m_text += ", texts in ";
+                m_text += charsetName(m_options.charset);
+                m_text += " with lengths in bytes";
+            }
+            m_text += "\n";
+        }
+        headerField("ADIF_VER", kAdifVersion);
+        headerField("PROGRAMID", kProgramId);
+        headerField("PROGRAMVERSION", m_options.programVersion);
+        headerField("CREATED_TIMESTAMP", m_options.createdTimestamp);
+        m_text += m_options.format == Format::Adx ? "</HEADER>\n<RECORDS>\n" : "<EOH>\n\n";
+    }
+
+    void record(const AdifRecord &fields)
+    {
+        if (m_options.format == Format::Adx) {
+            m_text += "<RECORD>\n";
+            for (const AdifField &f : fields.fields())
+                adxField(f.name, f.value);
+            m_text += "</RECORD>\n";
+        } else {
+            bool first = true;
+            for (const AdifField &f : fields.fields()) {
+                if (!first)
+                    m_text += ' ';
+                first = false;
+                adiField(f.name, f.value);
+            }
+            m_text += " <EOR>\n";
+        }
+    }
+
+    void footer()
+    {
+        if (m_options.format == Format::Adx)
+            m_text += "</RECORDS>\n</ADX>\n";
+    }
+
+    std::string &text() { return m_text; }
+
+private:
+    void headerField(std::string_view name, std::string_view value)
+    {
+        if (m_options.format == Format::Adx) {
+            m_text += '<';
+            m_text += name;
+            m_text += '>';
+            m_text += value;
+            m_text += "</";
+            m_text += name;
+            m_text += ">\n";
+        } else {
+            adiField(name, value);
+            m_text += '\n';
+        }
+    }
+
+    void adiField(std::string_view name, std::string_view value)
+    {
+        const bool convert = m_options.charset == Charset::Utf8 && !isAscii(value);
+        const std::string utf8 = convert ? sjis::toUtf8(value) : std::string();
+        const std::string_view bytes = convert ? std::string_view(utf8) : value;
+        m_text += '<';
+        m_text += name;
+        m_text += ':';
+        char length[16];
+        std::snprintf(length, sizeof length, "%zu", bytes.size());
+        m_text += length;
+        m_text += '>';
+        m_text += bytes;
+    }
+
+    void adxField(std::string_view name, std::string_view value)
+    {
+        const bool ascii = isAscii(value);
+        const std::string utf8 = ascii ? std::string() : sjis::toUtf8(value);
+        if (isAppField(name)) {
+            m_text += "<APP PROGRAMID=\"";
+            m_text += kProgramId;
+            m_text += "\" FIELDNAME=\"";
+            m_text += name.substr(kAppPrefix.size());
+            m_text += ascii ? "\" TYPE=\"S\">" : "\" TYPE=\"I\">";
+            escaped(ascii ? value : utf8);
+            m_text += "</APP>\n";
+            return;
+        }
+        m_text += '<';
+        m_text += name;
+        if (!ascii)
+            m_text += "_INTL";
+        m_text += '>';
+        escaped(ascii ? value : utf8);
+        m_text += "</";
+        m_text += name;
+        if (!ascii)
+            m_text += "_INTL";
+        m_text += ">\n";
+    }
+
+    void escaped(std::string_view value)
+    {
+        for (const char c : value) {
+            switch (c) {
+            case '&':
+                m_text += "&amp;";
+                break;
+            case '<':
+                m_text += "&lt;";
+                break;
+            case '>':
+                m_text += "&gt;";
+                break;
+            case '"':
+                m_text += "&quot;";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    // Kept as references so that a reader gives back exactly these bytes.
+                    m_text += digits("&#%d;", static_cast<unsigned char>(c), 0);
+                } else {
+                    m_text += c;
+                }
+            }
+        }
+    }
+
+    const ExportOptions &m_options;
+    std::string m_text;
+};
+
+} // namespace
+
+std::optional<Charset> charsetNamed(std::string_view name)
+{
+    const std::string upper = upperAscii(name);
+    if (upper == "ASCII")
+        return Charset::Ascii;
+    if (upper == "UTF-8" || upper == "UTF8")
+        return Charset::Utf8;
+    if (upper == "SHIFT_JIS" || upper == "SHIFT-JIS" || upper == "SJIS" || upper == "CP932")
+        return Charset::ShiftJis;
+    return std::nullopt;
+}
+
+std::string_view charsetName(Charset charset)
+{
+    switch (charset) {
+    case Charset::Utf8:
+        return "utf-8";
+    case Charset::ShiftJis:
+        return "shift_jis";
+    case Charset::Ascii:
+        break;
+    }
+    return "ascii";
+}
+
+Format formatForPath(std::string_view path)
+{
+    return path.size() >= 4 && upperAscii(path.substr(path.size() - 4)) == ".ADX" ? Format::Adx
+                                                                                  : Format::Adi;
+}
+
+RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
+                            const ExportOptions &options)
+{
+    RecordFields out;
+    AdifRecord &fields = out.fields;
+    auto add = [&](std::string_view name, std::string_view value) {
+        if (writable(options, name, value))
+            fields.add(std::string(name), std::string(value));
+        else
+            ++out.leftOut;
+    };
+
+    const std::optional<Date> date =
+        parseLogDate(record.field(Field::QsoDate), options.currentYear);
+    const std::optional<int> start = parseLogTime(record.field(Field::StartTime));
+    if (!date) {
+        out.unreadable = "交信年月日が読めません";
+        return out;
+    }
+    if (!start) {
+        out.unreadable = "開始時刻が読めません";
+        return out;
+    }
+    const std::string_view callsign = record.field(Field::Callsign);
+    const std::optional<int> portable = portableAreaOf(record.field(Field::PortableArea));
+    const int area = portable ? *portable : classifyCallArea(callsign, table);
+    const int offset = logsInUtc(area) ? 0 : kJstOffsetMinutes;
+
+    add("CALL", toRadioCall(callsign, record.field(Field::PortableArea),
+                            record.field(Field::PortableForm)));
+    const std::int64_t startLocal = minutesOf(date->year, date->month, date->day, *start);
+    const DateTime on = dateTimeOf(startLocal - offset);
+    add("QSO_DATE", adifDate(on));
+    add("TIME_ON", adifTime(on));
+    if (const auto end = parseLogTime(record.field(Field::EndTime))) {
+        // An end before the start is past midnight.
+        const std::int64_t endLocal =
+            minutesOf(date->year, date->month, date->day, *end) + (*end < *start ? 1440 : 0);
+        const DateTime off = dateTimeOf(endLocal - offset);
+        if (off.day != on.day || off.month != on.month || off.year != on.year)
+            add("QSO_DATE_OFF", adifDate(off));
+        add("TIME_OFF", adifTime(off));
+    }
+    if (const auto typed = present(record, Field::Frequency)) {
+        if (const auto mhz = frequencyMhz(*typed)) {
+            const std::string freq = formatDecimal(*mhz);
+            add("FREQ", freq);
+            if (const auto band = bandOf(std::strtod(freq.c_str(), nullptr)))
+                add("BAND", *band);
+        }
+    }
+    if (const auto mode = present(record, Field::Mode)) {
+        if (const auto pair = modeOf(*mode)) {
+            add("MODE", pair->mode);
+            if (!pair->submode.empty())
+                add("SUBMODE", pair->submode);
+        }
+    }
+    if (const auto v = present(record, Field::HisRst))
+        add("RST_SENT", *v);
+    if (const auto v = present(record, Field::MyRst))
+        add("RST_RCVD", *v);
+    if (const auto typed = present(record, Field::Power))
+        if (const auto watts = powerWatts(*typed))
+            add("TX_PWR", formatDecimal(*watts));
+    if (const auto v = present(record, Field::OpName))
+        add("NAME", *v);
+    const bool wasPortable = portable.has_value();
+    if (const auto v = present(record, wasPortable ? Field::PortableQth : Field::FixedQth))
+        add("QTH", *v);
+    if (const auto v = present(record, wasPortable ? Field::PortableJcc : Field::FixedJcc)) {
+        add("CNTY", *v);
+        if (const auto state = prefectureOf(*v))
+            add("STATE", *state);
+    }
+    if (const auto v = present(record, Field::Remarks))
+        add("COMMENT", *v);
+    if (const auto v = present(record, Field::Memo))
+        add("NOTES", *v);
+    if (record.qslPending()) {
+        add("QSL_SENT", "Q");
+        add("QSL_SENT_VIA", "B");
+    }
+    if (!options.stationCallsign.empty())
+        add("STATION_CALLSIGN", options.stationCallsign);
+    if (!options.ownJcc.empty()) {
+        add("MY_CNTY", options.ownJcc);
+        if (const auto state = prefectureOf(options.ownJcc))
+            add("MY_STATE", *state);
+    }
+    if (const auto v = present(record, Field::OwnPortableQth))
+        add("MY_CITY", *v);
+
+    // Whatever the standard fields do not give back goes into this program's own fields. The
+    // callsign fields decide the area and so the times: a second look settles those.
+    std::array<bool, kTextFieldCount + 1> tried{};
+    for (int pass = 0; pass < 3; ++pass) {
+        const Conversion back = toLogRecord(fields, table);
+        bool added = false;
+        for (std::size_t i = 0; i < kTextFieldCount; ++i) {
+            const auto f = static_cast<Field>(i);
+            if (back.record.field(f) == record.field(f) || tried[i])
+                continue;
+            add(appFieldName(f), record.field(f));
+            tried[i] = added = true;
+        }
+        if (back.record.qslFlag() != record.qslFlag() && !tried[kTextFieldCount]) {
+            add(appQslFlagName(), std::to_string(record.qslFlag()));
+            tried[kTextFieldCount] = added = true;
+        }
+        if (!added) {
+            if (back.refusal)
+                out.unreadable = *back.refusal;
+            break;
+        }
+    }
+    return out;
+}
+
+ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
+                         const PrefixTable &table, const ExportOptions &options,
+                         ProgressSink &progress)
+{
+    ExportSummary summary;
+    std::FILE *in = std::fopen(logPath.c_str(), "rb");
+    if (!in) {
+        summary.result = ExportResult::LogUnreadable;
+        return summary;
+    }
+    files::AtomicFileWriter writer(outPath);
+    if (!writer.isOpen()) {
+        std::fclose(in);
+        summary.result = ExportResult::WriteFailed;
+        return summary;
+    }
+    const std::int64_t total = static_cast<std::int64_t>(files::size(logPath).value_or(0)) /
+                               static_cast<std::int64_t>(kRecordSize);
+    progress.begin(total);
+    Output out(options);
+    out.header();
+    constexpr std::size_t kChunk = 4096;
+    std::vector<QsoRecord> chunk(kChunk);
+    std::int32_t number = 0;
+    bool ok = true;
+    for (;;) {
+        const std::size_t got = std::fread(chunk.data(), kRecordSize, kChunk, in);
+        for (std::size_t i = 0; i < got; ++i) {
+            ++number;
+            if (number < options.from || number > options.to)
+                continue;
+            const QsoRecord &record = chunk[i];
+            if (record.isDeleted()) {
+                ++summary.deleted;
+                continue;
+            }
+            const RecordFields fields = fieldsOfRecord(record, table, options);
+            if (fields.unreadable) {
+                summary.unreadable.emplace_back(number, *fields.unreadable);
+                continue;
+            }
+            if (fields.leftOut > 0) {
+                summary.textsLeftOut += fields.leftOut;
+                summary.leftOutRecords.push_back(number);
+            }
+            out.record(fields.fields);
+            ++summary.exported;
+        }
+        if (out.text().size() > (1u << 20)) {
+            ok = ok && writer.write(out.text());
+            out.text().clear();
+        }
+        progress.advance(number);
+        if (got < kChunk || number >= options.to)
+            break;
+    }
+    const bool readFailed = std::ferror(in) != 0;
+    std::fclose(in);
+    out.footer();
+    ok = ok && writer.write(out.text());
+    progress.end();
+    if (readFailed) {
+        summary.result = ExportResult::LogUnreadable;
+        return summary;
+    }
+    if (!ok || !writer.commit())
+        summary.result = ExportResult::WriteFailed;
+    return summary;
+}
+
+} // namespace vz::log::adif

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Writing a log as ADIF: ADI (tagged text) or ADX (XML), one record per live contact, times
+// in UTC, and for every text a standard field had to change the record's own text in a field
+// of this program, so that reading the file back gives every record byte for byte.
+#pragma once
+
+#include "log/adif_record.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vz {
+class ProgressSink;
+}
+
+namespace vz::log {
+class PrefixTable;
+}
+
+namespace vz::log::adif {
+
+enum class Format { Adi, Adx };
+// How non-ASCII texts go into an ADI file: left out (ADIF's own rule), or in UTF-8 or
+// Shift_JIS with lengths counted in bytes, as Japanese logging programs read them.
+enum class Charset { Ascii, Utf8, ShiftJis };
+
+std::optional<Charset> charsetNamed(std::string_view name); // "ascii", "utf-8", "shift_jis"
+std::string_view charsetName(Charset charset);
+// ".adx" (any case) is ADX, everything else ADI.
+Format formatForPath(std::string_view path);
+
+struct ExportOptions
+{
+    Format format = Format::Adi;
+    Charset charset = Charset::Ascii; // ADI only: ADX is always UTF-8
+    std::int32_t from = 1;
+    std::int32_t to = std::numeric_limits<std::int32_t>::max();
+    std::string stationCallsign;
+    std::string ownJcc;           // the fixed JCC, or the mobile one while operating mobile
+    int currentYear = 2000;       // decides the century of two-digit years
+    std::string createdTimestamp; // "YYYYMMDD HHMMSS", UTC
+    std::string programVersion;
+};
+
+enum class ExportResult {
+    Ok,
+    LogUnreadable,
+    WriteFailed, // the output file could not be written; nothing was put in its place
+};
+
+struct ExportSummary
+{
+    ExportResult result = ExportResult::Ok;
+    std::int64_t exported = 0;
+    std::int64_t deleted = 0;
+    // Records left out because their date or time cannot be read, with the reason.
+    std::vector<std::pair<std::int32_t, std::string>> unreadable;
+    // Texts an ASCII file cannot carry, and the records that had them.
+    std::int64_t textsLeftOut = 0;
+    std::vector<std::int32_t> leftOutRecords;
+};
+
+// The standard and own fields of one log record, or the reason it cannot be written.
+struct RecordFields
+{
+    AdifRecord fields;
+    std::optional<std::string> unreadable;
+    int leftOut = 0;
+};
+RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
+                            const ExportOptions &options);
+
+// Writes records [from, to] of `logPath` to `outPath` (replaced only when complete).
+ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
+                         const PrefixTable &table, const ExportOptions &options,
+                         ProgressSink &progress);
+
+} // namespace vz::log::adif

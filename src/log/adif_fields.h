@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the log's fields mean in ADIF, the interchange format of amateur-radio logs, and back:
+// bands from frequencies, emission codes to ADIF modes, power in watts, the log's Japanese
+// time and two-digit years to UTC dates, and the callsign with its portable designators.
+// Exporter, importer and the validation of written files share these rules, so a file this
+// program writes reads back into the same record.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vz::log::adif {
+
+inline constexpr std::string_view kProgramId = "VEZODovi";
+inline constexpr std::string_view kAdifVersion = "3.1.7";
+// Fields of this program: the record's own text wherever a standard field changed it.
+inline constexpr std::string_view kAppPrefix = "APP_VEZODOVI_";
+
+// ---- Bands and frequencies -------------------------------------------------------------
+
+// The ADIF band (lower case, "40m") whose range holds `mhz`; nullopt outside every band.
+std::optional<std::string_view> bandOf(double mhz);
+// True when `band` (any letter case) is an ADIF band holding `mhz`.
+bool bandHolds(std::string_view band, double mhz);
+
+// The frequency an operator typed, in MHz: a decimal number, optionally followed by a unit
+// (MHz, M, kHz, K, GHz, G). A bare number in no band that falls in one as kHz ("7050") is
+// taken as kHz. nullopt when the text holds no positive number.
+std::optional<double> frequencyMhz(std::string_view typed);
+// A number with at most six decimals and no trailing zeros ("7.05", "430").
+std::string formatDecimal(double value);
+
+// ---- Modes ------------------------------------------------------------------------------
+
+struct ModePair
+{
+    std::string_view mode;
+    std::string_view submode; // empty when none
+};
+
+// The ADIF mode of a log's mode text: emission codes (J3E, A3J, A3E, A3, F3E, F3, A1A, A1),
+// USB and LSB as SSB with that submode, ADIF modes as they are, ADIF submodes under their mode.
+// nullopt for a text ADIF has no mode for.
+std::optional<ModePair> modeOf(std::string_view logMode);
+// True when `mode` is an ADIF mode and `submode` empty or one of its submodes.
+bool isModePair(std::string_view mode, std::string_view submode);
+
+// ---- Power -----------------------------------------------------------------------------
+
+// Watts from a typed power ("10W", "50", "1kW", "500mW"); nullopt when no number leads it.
+std::optional<double> powerWatts(std::string_view typed);
+
+// ---- Dates and times --------------------------------------------------------------------
+
+// Minutes since 1970-01-01 00:00 of a calendar date and time.
+std::int64_t minutesOf(int year, int month, int day, int minuteOfDay);
+struct DateTime
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+};
+DateTime dateTimeOf(std::int64_t minutes);
+
+struct Date
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+// A log date: year/month/day with a two-digit year (yy: 20yy when not after the current
+// year's two digits, else 19yy) or a four-digit one; "/", "-" or "." between the parts.
+std::optional<Date> parseLogDate(std::string_view text, int currentYear);
+// A log time "hh:mm", "h:mm" or "hhmm" as the minute of the day.
+std::optional<int> parseLogTime(std::string_view text);
+
+// ADIF "YYYYMMDD" and "HHMM" / "HHMMSS" (seconds dropped).
+std::optional<Date> parseAdifDate(std::string_view text);
+std::optional<int> parseAdifTime(std::string_view text);
+
+// Japanese time is UTC + 9 hours; the log keeps Japanese stations in it.
+constexpr int kJstOffsetMinutes = 9 * 60;
+
+// ---- Callsigns --------------------------------------------------------------------------
+
+// The callsign as the card shows it: "/" + area when the portable area is a digit, then
+// "/" + form when a form is given; for operation abroad ("A") "/" + the prefix used. "-" and
+// empty mean none; combinations the card leaves open give the callsign with what there is.
+std::string toRadioCall(std::string_view call, std::string_view area, std::string_view form);
+
+struct CallParts
+{
+    std::string callsign;
+    std::string area; // "-" when none
+    std::string form; // "-" when none
+};
+// Splits a callsign with designators back into the log's three fields: the longest part is
+// the callsign; a digit is the portable area; a prefix (letters with a digit, like KH6) with
+// no digit part is operation abroad ("A"); what remains is the form. Upper case.
+CallParts splitRadioCall(std::string_view radioCall);
+
+// ---- Text -------------------------------------------------------------------------------
+
+bool isAscii(std::string_view text);
+// True when `text` is well-formed UTF-8.
+bool isUtf8(std::string_view text);
+// Upper-cases ASCII letters.
+std::string upperAscii(std::string_view text);
+
+} // namespace vz::log::adif

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reading ADIF files from other programs and from this one into a log. The reader is
+// forgiving about what real files hold: no header, field names in any letter case, text and
+// comments between fields, type letters, lengths in UTF-8 or Shift_JIS bytes (or, from some
+// programs, in characters). Nothing that cannot be logged is taken silently: refused contacts,
+// cut texts, replaced characters and fields without a place are all reported.
+#pragma once
+
+#include "log/adif_export.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vz {
+class ProgressSink;
+}
+
+namespace vz::log::adif {
+
+struct ParsedFile
+{
+    Format format = Format::Adi;
+    Charset charset = Charset::Ascii; // what the non-ASCII texts were read as
+    bool lengthsInCharacters = false; // some lengths counted characters, not bytes
+    bool wellFormed = true;           // false when an ADX file was not XML as expected
+};
+
+// Reads the records of an ADI or ADX file; `onRecord` gets each with its values still in the
+// file's encoding (decided for the whole file first) and its field names in upper case.
+// `progress` gets the byte position.
+using RecordHandler = std::function<void(AdifRecord &, Charset)>;
+ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress);
+
+struct ImportOptions
+{
+    bool strict = false; // refuse contacts whose texts would be cut
+    bool dryRun = false; // report only, write nothing
+};
+
+enum class ImportResult {
+    Ok,
+    FileUnreadable,
+    LogUnreadable,
+    WriteFailed, // the log could not be written and is as it was before
+};
+
+struct ImportIssue
+{
+    std::int64_t adifRecord = 0; // 1-based position in the file
+    std::string callsign;        // as the file gives it, UTF-8
+    std::string what;
+};
+
+struct ImportSummary
+{
+    ImportResult result = ImportResult::Ok;
+    ParsedFile file;
+    std::int64_t read = 0;
+    std::int64_t imported = 0;
+    std::int64_t duplicates = 0;
+    std::vector<ImportIssue> refused;
+    std::vector<ImportIssue> changed; // texts cut or characters replaced
+    std::map<std::string, std::int64_t> ignoredFields;
+    std::int32_t firstRecordNo = 0; // numbers the imported contacts got (0 when none)
+    std::int32_t lastRecordNo = 0;
+    std::vector<int> areas; // call area of each imported contact, in order
+};
+
+// Imports `adifPath` into the log at `logPath`, whose next record number is `nextRecordNo`.
+ImportSummary importAdif(const std::string &adifPath, const std::string &logPath,
+                         std::int32_t nextRecordNo, const PrefixTable &table,
+                         const ImportOptions &options, ProgressSink &progress);
+
+// The summary as lines of text (UTF-8), as the command line and the window show it.
+std::string summaryText(const ImportSummary &summary, bool dryRun);
+std::string summaryText(const ExportSummary &summary);
+
+} // namespace vz::log::adif

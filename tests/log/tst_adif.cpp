@@ -1,0 +1,465 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "log/adif_export.h"
+#include "log/adif_fields.h"
+#include "log/adif_import.h"
+#include "log/log_file.h"
+#include "log/prefix_table.h"
+
+#include "common/data_dir.h"
+#include "common/progress.h"
+#include "common/sjis.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <csignal>
+#include <cstdlib>
+#include <random>
+#include <sys/resource.h>
+
+using namespace vz;
+using namespace vz::log;
+using namespace vz::log::adif;
+using vz::test::sj;
+using vz::test::TempDir;
+
+namespace {
+
+constexpr int kYear = 2026;
+
+ExportOptions options(Format format, Charset charset)
+{
+    ExportOptions o;
+    o.format = format;
+    o.charset = charset;
+    o.stationCallsign = "JA1ZZZ";
+    o.ownJcc = "100110";
+    o.currentYear = kYear;
+    o.createdTimestamp = "20261208 010203";
+    o.programVersion = "0.1";
+    return o;
+}
+
+// 1,000 contacts of every kind the log meets: Japanese names and cities, portable and foreign
+// stations, every mode spelling, typed frequencies and powers, empty fields in both forms,
+// pending and printed cards.
+std::string variedLog(int count)
+{
+    static const std::array<const char *, 8> names{
+        "山田太郎", "佐藤", "John", "-", "", "ﾀﾅｶ", "O'Brien & Co", "鈴木花子さん"};
+    static const std::array<const char *, 6> cities{"千代田区", "札幌市中央区", "那覇市",
+                                                    "-",        "Honolulu",     "横浜市西区<港>"};
+    static const std::array<const char *, 6> jccs{"100101", "0101", "4701", "-", "", "12345"};
+    static const std::array<const char *, 22> modes{
+        "J3E", "A3J", "A3E", "A3",  "F3E", "F3",   "A1A",   "A1",  "USB",  "LSB", "SSB",
+        "CW",  "FM",  "AM",  "FT8", "FT4", "RTTY", "PSK31", "F2A", "C4FM", "-",   "OLIVIA"};
+    static const std::array<const char *, 10> freqs{"7.050",   "7050", "430", "1200", "144.12",
+                                                    "21.2MHz", "-",    "abc", "",     "3.5"};
+    static const std::array<const char *, 7> powers{"10W", "50", "1kW", "QRP", "-", "0.5W", ""};
+    static const std::array<const char *, 6> calls{"JA1", "JH3", "7K1", "W1", "8J3", "JR6"};
+    std::mt19937 rng(7);
+    std::string log;
+    for (int i = 0; i < count; ++i) {
+        FieldTexts t;
+        const std::string prefix = calls[static_cast<std::size_t>(i) % calls.size()];
+        t[0] = prefix + std::string(1, static_cast<char>('A' + i % 26)) +
+               std::string(1, static_cast<char>('A' + (i / 26) % 26)) +
+               (prefix.size() == 2 ? "X" : "");
+        switch (i % 7) {
+        case 1:
+            t[1] = std::to_string(i % 10);
+            break;
+        case 2:
+            t[1] = std::to_string(i % 10);
+            t[2] = "AM";
+            break;
+        case 3:
+            t[1] = "A";
+            t[2] = "KH6";
+            break;
+        case 4:
+            t[2] = "P"; // a form without an area
+            break;
+        default:
+            break;
+        }
+        const int day = i % 28 + 1;
+        const int month = i / 28 % 12 + 1;
+        const int year = i % 3 == 0 ? 5 : (i % 3 == 1 ? 26 : 98);
+        char text[32];
+        std::snprintf(text, sizeof text, "%02d/%02d/%02d", year, month, day);
+        t[3] = i % 50 == 7
+                   ? std::to_string(year) + "/" + std::to_string(month) + "/" + std::to_string(day)
+                   : text;
+        const int minute = static_cast<int>(rng() % 1440);
+        std::snprintf(text, sizeof text, i % 40 == 3 ? "%02d%02d" : "%02d:%02d", minute / 60,
+                      minute % 60);
+        t[4] = text;
+        t[5] = sj(cities[rng() % cities.size()]);
+        t[6] = jccs[rng() % jccs.size()];
+        t[7] = sj(cities[rng() % cities.size()]);
+        t[8] = jccs[rng() % jccs.size()];
+        t[9] = sj(names[rng() % names.size()]);
+        t[10] = i % 5 == 0 ? "599" : "59";
+        t[11] = i % 9 == 0 ? "" : "57";
+        t[12] = freqs[rng() % freqs.size()];
+        t[13] = modes[static_cast<std::size_t>(i) % modes.size()];
+        t[14] = powers[rng() % powers.size()];
+        t[15] = i % 4 == 0 ? "MARK" + std::to_string(i % 3) : "";
+        t[16] = i % 6 == 0 ? sj("またよろしく") : (i % 6 == 1 ? "TNX QSO" : "");
+        t[17] = i % 8 == 0 ? sj("ＱＳＬはビューロー経由") : "";
+        t[18] = i % 7 == 2 ? sj("富士山頂") : "";
+        const int end = (minute + static_cast<int>(rng() % 30)) % 1440; // some past midnight
+        std::snprintf(text, sizeof text, "%02d:%02d", end / 60, end % 60);
+        t[19] = i % 11 == 0 ? "" : text;
+        QsoRecord r = buildRecord(t, i % 3 == 0, i % 13 != 5);
+        if (i % 97 == 0)
+            r.bytes[kQslFlagOffset] = 2; // a flag byte written by something else
+        log.append(r.bytes.data(), kRecordSize);
+    }
+    return log;
+}
+
+std::string recordAt(const std::string &log, std::size_t n)
+{
+    return log.substr((n - 1) * kRecordSize, kRecordSize);
+}
+
+ImportSummary importInto(const TempDir &dir, const std::string &adif, const std::string &log,
+                         const ImportOptions &o = {})
+{
+    dir.write("in.adi", adif);
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    if (!files::exists(dir.file(log)))
+        dir.write(log, "");
+    return importAdif(dir.file("in.adi"), dir.file(log), recordCount(dir.file(log)) + 1, table, o,
+                      quiet);
+}
+
+std::vector<QsoRecord> recordsOf(const std::string &log)
+{
+    std::vector<QsoRecord> out(log.size() / kRecordSize);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        std::copy_n(log.data() + i * kRecordSize, kRecordSize, out[i].bytes.data());
+    return out;
+}
+
+} // namespace
+
+TEST(AdifFields, BandsModesPowerAndCallsigns)
+{
+    EXPECT_EQ(bandOf(7.05), "40m");
+    EXPECT_EQ(bandOf(430), "70cm");
+    EXPECT_EQ(bandOf(1295), "23cm");
+    EXPECT_FALSE(bandOf(1200));
+    EXPECT_DOUBLE_EQ(*frequencyMhz("7050"), 7.05); // kHz typed
+    EXPECT_DOUBLE_EQ(*frequencyMhz("144.12MHz"), 144.12);
+    EXPECT_DOUBLE_EQ(*frequencyMhz("1200"), 1200);
+    EXPECT_FALSE(frequencyMhz("abc"));
+    EXPECT_EQ(modeOf("J3E")->mode, "SSB");
+    EXPECT_EQ(modeOf("a1")->mode, "CW");
+    EXPECT_EQ(modeOf("LSB")->submode, "LSB");
+    EXPECT_EQ(modeOf("FT4")->mode, "MFSK");
+    EXPECT_FALSE(modeOf("F2A"));
+    EXPECT_TRUE(isModePair("MFSK", "FT4"));
+    EXPECT_FALSE(isModePair("SSB", "FT4"));
+    EXPECT_DOUBLE_EQ(*powerWatts("1kW"), 1000);
+    EXPECT_DOUBLE_EQ(*powerWatts("500mW"), 0.5);
+    EXPECT_FALSE(powerWatts("QRP"));
+
+    EXPECT_EQ(toRadioCall("JX1XXX", "3", "-"), "JX1XXX/3");
+    EXPECT_EQ(toRadioCall("JX1XXX", "2", "AM"), "JX1XXX/2/AM");
+    EXPECT_EQ(toRadioCall("JX1XXX", "A", "KH6"), "JX1XXX/KH6");
+    EXPECT_EQ(toRadioCall("JX1XXX", "-", "-"), "JX1XXX");
+    EXPECT_EQ(toRadioCall("JX1XXX", "A", "-"), "JX1XXX");
+    const CallParts abroad = splitRadioCall("kh6/ja1abc");
+    EXPECT_EQ(abroad.callsign, "JA1ABC");
+    EXPECT_EQ(abroad.area, "A");
+    EXPECT_EQ(abroad.form, "KH6");
+    const CallParts mobile = splitRadioCall("JA1ABC/2/AM");
+    EXPECT_EQ(mobile.area, "2");
+    EXPECT_EQ(mobile.form, "AM");
+
+    // Two-digit years: not after this year's two digits is this century.
+    EXPECT_EQ(parseLogDate("26/12/31", kYear)->year, 2026);
+    EXPECT_EQ(parseLogDate("27/01/01", kYear)->year, 1927);
+    EXPECT_FALSE(parseLogDate("05/13/01", kYear));
+    EXPECT_FALSE(parseLogTime("24:00"));
+}
+
+// Every record comes back byte for byte from ADX and from ADI in Shift_JIS and UTF-8.
+TEST(AdifRoundTrip, ThousandVariedContactsComeBackByteForByte)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string original = variedLog(1000);
+    dir.write("JA1ZZZ.DAT", original);
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    const std::array<std::pair<std::string, ExportOptions>, 3> runs{{
+        {"out.adx", options(Format::Adx, Charset::Utf8)},
+        {"out.adi", options(Format::Adi, Charset::ShiftJis)},
+        {"out8.adi", options(Format::Adi, Charset::Utf8)},
+    }};
+    for (const auto &[name, o] : runs) {
+        SCOPED_TRACE(name);
+        const ExportSummary exported =
+            exportAdif(dir.file("JA1ZZZ.DAT"), dir.file(name), table, o, quiet);
+        ASSERT_EQ(exported.result, ExportResult::Ok);
+        ASSERT_EQ(exported.exported, 1000) << summaryText(exported);
+        EXPECT_EQ(exported.textsLeftOut, 0);
+        dir.write("EMPTY.DAT", "");
+        const ImportSummary imported = importInto(dir, dir.read(name), "EMPTY.DAT");
+        ASSERT_EQ(imported.result, ImportResult::Ok);
+        EXPECT_EQ(imported.imported, 1000) << summaryText(imported, false);
+        EXPECT_TRUE(imported.ignoredFields.empty()) << summaryText(imported, false);
+        const std::string back = dir.read("EMPTY.DAT");
+        ASSERT_EQ(back.size(), original.size());
+        for (std::size_t n = 1; n <= 1000; ++n)
+            ASSERT_EQ(recordAt(back, n), recordAt(original, n)) << "record " << n;
+    }
+}
+
+TEST(AdifExport, TimesInUtcForJapaneseStationsAndTextsLeftOutOfAscii)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    FieldTexts t;
+    t[0] = "JA1ABC";
+    t[3] = "26/01/01";
+    t[4] = "08:30";
+    t[9] = sj("山田");
+    t[19] = "09:10";
+    std::string log(buildRecord(t, true, true).bytes.data(), kRecordSize);
+    t[0] = "W1AW";
+    t[3] = "26/01/01";
+    t[4] = "23:50";
+    t[19] = "00:10";
+    t[9] = "Hiram";
+    log.append(buildRecord(t, false, true).bytes.data(), kRecordSize);
+    t[3] = "yesterday";
+    log.append(buildRecord(t, false, true).bytes.data(), kRecordSize);
+    log.append(buildDeletedRecord(false).bytes.data(), kRecordSize);
+    dir.write("L.DAT", log);
+    PrefixTable table(dir.file("PreFix.CFG"));
+    NoProgress quiet;
+    const ExportSummary s = exportAdif(dir.file("L.DAT"), dir.file("o.adi"), table,
+                                       options(Format::Adi, Charset::Ascii), quiet);
+    EXPECT_EQ(s.exported, 2);
+    EXPECT_EQ(s.deleted, 1);
+    ASSERT_EQ(s.unreadable.size(), 1u);
+    EXPECT_EQ(s.unreadable[0].first, 3);
+    EXPECT_EQ(s.textsLeftOut, 2); // NAME and its own copy
+    EXPECT_EQ(s.leftOutRecords, std::vector<std::int32_t>{1});
+    const std::string adi = dir.read("o.adi");
+    // JST 2026-01-01 08:30 is UTC 2025-12-31 23:30; the end falls on the next UTC day.
+    EXPECT_NE(adi.find("<QSO_DATE:8>20251231 <TIME_ON:4>2330 <QSO_DATE_OFF:8>20260101 "
+                       "<TIME_OFF:4>0010"),
+              std::string::npos);
+    EXPECT_NE(adi.find("<QSL_SENT:1>Q <QSL_SENT_VIA:1>B"), std::string::npos);
+    EXPECT_NE(adi.find("<MY_CNTY:6>100110 <MY_STATE:2>10"), std::string::npos);
+    // Abroad is already UTC; the end past midnight moves the end date.
+    EXPECT_NE(
+        adi.find("<CALL:4>W1AW <QSO_DATE:8>20260101 <TIME_ON:4>2350 <QSO_DATE_OFF:8>20260102"),
+        std::string::npos);
+    EXPECT_EQ(adi.find("山田"), std::string::npos);
+}
+
+// The written ADI is what ADIF asks: exact lengths, valid dates and times, BAND matching FREQ,
+// MODE/SUBMODE pairs of ADIF's table.
+TEST(AdifExport, AdiOutputValidates)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    dir.write("L.DAT", variedLog(1000));
+    PrefixTable table(dir.file("PreFix.CFG"));
+    NoProgress quiet;
+    for (const Charset charset : {Charset::Ascii, Charset::ShiftJis}) {
+        ASSERT_EQ(exportAdif(dir.file("L.DAT"), dir.file("o.adi"), table,
+                             options(Format::Adi, charset), quiet)
+                      .result,
+                  ExportResult::Ok);
+        const std::string adi = dir.read("o.adi");
+        const std::size_t eoh = adi.find("<EOH>");
+        ASSERT_NE(eoh, std::string::npos);
+        std::size_t pos = adi.find('<', eoh + 5);
+        std::map<std::string, std::string> record;
+        int records = 0;
+        while (pos != std::string::npos) {
+            const std::size_t close = adi.find('>', pos);
+            const std::string tag = adi.substr(pos + 1, close - pos - 1);
+            if (tag == "EOR") {
+                ++records;
+                const auto freq = record.find("FREQ");
+                const auto band = record.find("BAND");
+                if (band != record.end()) {
+                    ASSERT_NE(freq, record.end());
+                    EXPECT_TRUE(bandHolds(band->second, std::stod(freq->second)))
+                        << freq->second << " " << band->second;
+                }
+                if (record.count("MODE")) {
+                    EXPECT_TRUE(isModePair(record["MODE"], record["SUBMODE"])) << record["MODE"];
+                }
+                EXPECT_FALSE(record.count("SUBMODE") && !record.count("MODE"));
+                for (const char *d : {"QSO_DATE", "QSO_DATE_OFF"})
+                    if (record.count(d)) {
+                        EXPECT_TRUE(parseAdifDate(record[d])) << record[d];
+                    }
+                for (const char *t : {"TIME_ON", "TIME_OFF"})
+                    if (record.count(t)) {
+                        EXPECT_TRUE(parseAdifTime(record[t])) << record[t];
+                    }
+                EXPECT_TRUE(record.count("QSO_DATE") && record.count("TIME_ON"));
+                record.clear();
+                pos = adi.find('<', close);
+                continue;
+            }
+            const std::size_t colon = tag.find(':');
+            ASSERT_NE(colon, std::string::npos) << tag;
+            const std::size_t length = std::stoul(tag.substr(colon + 1));
+            const std::string value = adi.substr(close + 1, length);
+            // Exact: the value is followed by the separator and the next tag, nothing else.
+            ASSERT_EQ(adi.substr(close + 1 + length, 2), " <") << tag;
+            if (charset == Charset::Ascii) {
+                EXPECT_TRUE(isAscii(value)) << tag;
+            }
+            record[tag.substr(0, colon)] = value;
+            pos = close + 1 + length + 1;
+        }
+        EXPECT_EQ(records, 1000);
+    }
+}
+
+TEST(AdifImport, RealWorldShapes)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    // Header-less, mixed-case names, comments between fields, type letters, <eor>, a field
+    // over two lines, UTF-8 text with byte-counted lengths, and fields with no place here.
+    const std::string utf8 =
+        "<call:6>JA1ABC <Qso_Date:8:D>20260101 <time_on:6>233000\n"
+        "worked him on the long path <FREQ:5>7.050 <mode:3>SSB <SUBMODE:3>LSB\n"
+        "<NAME:6>山田 <QTH:12>千代田区 <cnty:6>100101 <Comment:12>line1\r\nline2"
+        "<SIG:4>POTA <SIG_INFO:6>JA-001 <TX_PWR:3>100 <qsl_sent:1>Q <eor>\n"
+        "<CALL:8>kh6/w1aw <QSO_DATE:8>20260102 <TIME_ON:4>0100 <TIME_OFF:4>0130"
+        " <BAND:3>20m <MODE:2>CW <SIG:4>SOTA <EOR>\n";
+    const ImportSummary s = importInto(dir, utf8, "L.DAT");
+    ASSERT_EQ(s.result, ImportResult::Ok);
+    EXPECT_EQ(s.file.charset, Charset::Utf8);
+    EXPECT_FALSE(s.file.lengthsInCharacters);
+    EXPECT_EQ(s.imported, 2) << summaryText(s, false);
+    EXPECT_EQ(s.ignoredFields.at("SIG"), 2);
+    EXPECT_EQ(s.ignoredFields.at("SIG_INFO"), 1);
+    const std::vector<QsoRecord> r = recordsOf(dir.read("L.DAT"));
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].field(Field::Callsign), "JA1ABC");
+    EXPECT_EQ(r[0].field(Field::QsoDate), "26/01/02"); // UTC 23:30 is 08:30 JST next day
+    EXPECT_EQ(r[0].field(Field::StartTime), "08:30");
+    EXPECT_EQ(r[0].field(Field::OpName), sj("山田"));
+    EXPECT_EQ(r[0].field(Field::FixedQth), sj("千代田区"));
+    EXPECT_EQ(r[0].field(Field::FixedJcc), "100101");
+    EXPECT_EQ(r[0].field(Field::Mode), "LSB");
+    EXPECT_EQ(r[0].field(Field::Frequency), "7.050");
+    EXPECT_EQ(r[0].field(Field::Power), "100W");
+    EXPECT_EQ(r[0].field(Field::Remarks), "line1\r\nline2");
+    EXPECT_EQ(r[0].field(Field::EndTime), "-");
+    EXPECT_TRUE(r[0].qslPending());
+    EXPECT_EQ(r[1].field(Field::Callsign), "W1AW");
+    EXPECT_EQ(r[1].field(Field::PortableArea), "A");
+    EXPECT_EQ(r[1].field(Field::PortableForm), "KH6");
+    EXPECT_EQ(r[1].field(Field::StartTime), "01:00"); // abroad stays UTC
+    EXPECT_EQ(r[1].field(Field::EndTime), "01:30");
+    EXPECT_EQ(r[1].field(Field::Frequency), "20M");
+    EXPECT_EQ(r[1].field(Field::Remarks), "-");
+    EXPECT_FALSE(r[1].qslPending());
+
+    // Shift_JIS bytes, and lengths counted in characters by a program that confused the two.
+    const std::string shiftJis =
+        "<CALL:6>JH3XYZ<QSO_DATE:8>20250505<TIME_ON:4>0300<NAME:4>" + sj("佐藤") + "<EOR>";
+    const ImportSummary s2 = importInto(dir, shiftJis, "M.DAT");
+    EXPECT_EQ(s2.file.charset, Charset::ShiftJis);
+    const std::string counted = "<CALL:6>JH3XYZ<QSO_DATE:8>20250505<TIME_ON:4>0300<NAME:2>佐藤"
+                                "<QTH:3>大阪市<EOR>";
+    const ImportSummary s3 = importInto(dir, counted, "N.DAT");
+    EXPECT_TRUE(s3.file.lengthsInCharacters);
+    for (const char *log : {"M.DAT", "N.DAT"}) {
+        const std::vector<QsoRecord> m = recordsOf(dir.read(log));
+        ASSERT_EQ(m.size(), 1u) << log;
+        EXPECT_EQ(m[0].field(Field::OpName), sj("佐藤"));
+        EXPECT_EQ(m[0].field(Field::QsoDate), "25/05/05");
+        EXPECT_EQ(m[0].field(Field::StartTime), "12:00");
+    }
+    EXPECT_EQ(recordsOf(dir.read("N.DAT"))[0].field(Field::FixedQth), sj("大阪市"));
+}
+
+TEST(AdifImport, RefusesCutsDuplicatesStrictAndDryRun)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string adi =
+        "<CALL:6>JA1ABC<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>"
+        "<CALL:6>JA1ABC<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>"    // duplicate
+        "<CALL:9>JA1ABCDEF<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>" // callsign too long
+        "<CALL:6>JA2ABC<QSO_DATE:8>2026013<TIME_ON:4>0000<EOR>"     // no date
+        "<CALL:6>JA3ABC<QSO_DATE:8>20260101<EOR>"                   // no start time
+        "<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>"                  // no callsign
+        "<CALL:6>JA4ABC<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:20>ABCDEFGHIJKLMNOPQRST<EOR>"
+        "<CALL:6>JA5ABC<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:5>Jos\xC3\xA9<EOR>";
+    const ImportSummary dry = importInto(dir, adi, "L.DAT", {false, true});
+    EXPECT_EQ(dry.imported, 3);
+    EXPECT_EQ(dir.read("L.DAT").size(), 0u);
+    const ImportSummary strict = importInto(dir, adi, "L.DAT", {true, true});
+    EXPECT_EQ(strict.imported, 1);
+    EXPECT_EQ(strict.refused.size(), 6u);
+
+    const ImportSummary s = importInto(dir, adi, "L.DAT");
+    EXPECT_EQ(s.read, 8);
+    EXPECT_EQ(s.imported, 3);
+    EXPECT_EQ(s.duplicates, 1);
+    ASSERT_EQ(s.refused.size(), 4u);
+    EXPECT_EQ(s.refused[0].adifRecord, 3);
+    ASSERT_EQ(s.changed.size(), 2u);
+    EXPECT_EQ(s.changed[0].adifRecord, 7);
+    const std::vector<QsoRecord> r = recordsOf(dir.read("L.DAT"));
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[1].field(Field::OpName), "ABCDEFGHIJKLMN"); // cut to 14 bytes
+    EXPECT_EQ(r[2].field(Field::OpName), "Jos?");
+    EXPECT_EQ(s.firstRecordNo, 1);
+    EXPECT_EQ(s.lastRecordNo, 3);
+    // Importing again finds every contact in the log already.
+    const ImportSummary again = importInto(dir, adi, "L.DAT");
+    EXPECT_EQ(again.imported, 0);
+    EXPECT_EQ(again.duplicates, 4);
+}
+
+TEST(AdifImport, AFailedWriteLeavesTheLogAsItWas)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string before = variedLog(20);
+    dir.write("L.DAT", before);
+    dir.write("F.DAT", variedLog(500));
+    PrefixTable table(dir.file("PreFix.CFG"));
+    NoProgress quiet;
+    ASSERT_EQ(exportAdif(dir.file("F.DAT"), dir.file("x.adx"), table,
+                         options(Format::Adx, Charset::Utf8), quiet)
+                  .result,
+              ExportResult::Ok);
+    // A file-size limit stands in for a full disk: the write stops part-way.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = before.size() + 100 * kRecordSize;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const ImportSummary s = importAdif(dir.file("x.adx"), dir.file("L.DAT"), 21, table, {}, quiet);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(s.result, ImportResult::WriteFailed);
+    EXPECT_EQ(s.imported, 0);
+    EXPECT_EQ(dir.read("L.DAT"), before);
+}
