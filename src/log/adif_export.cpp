@@ -65,6 +65,21 @@ std::optional<std::string_view> present(const QsoRecord &record, Field f)
     return v;
 }
 
+bool isPlainDecimal(std::string_view text)
+{
+    bool digit = false;
+    bool dot = false;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c == '.' && !dot)
+            dot = true;
+        else
+            return false;
+    }
+    return digit && text.front() != '.' && text.back() != '.';
+}
+
 // The prefecture of a JCC/JCG code: its first two digits, 01 to 47.
 std::optional<std::string> prefectureOf(std::string_view jcc)
 {
@@ -296,7 +311,11 @@ RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
     }
     if (const auto typed = present(record, Field::Frequency)) {
         if (const auto mhz = frequencyMhz(*typed)) {
-            const std::string freq = formatDecimal(*mhz);
+            // A plain number in MHz is written as typed ("7.050"), so it reads back the same.
+            const std::string freq =
+                isPlainDecimal(*typed) && std::strtod(std::string(*typed).c_str(), nullptr) == *mhz
+                    ? std::string(*typed)
+                    : formatDecimal(*mhz);
             add("FREQ", freq);
             if (const auto band = bandOf(std::strtod(freq.c_str(), nullptr)))
                 add("BAND", *band);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -169,25 +170,21 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
 std::optional<double> leadingNumber(std::string_view text, std::string_view &rest)
 {
     std::size_t i = 0;
-    double value = 0;
     bool digits = false;
     while (i < text.size() && isDigit(text[i])) {
-        value = value * 10 + (text[i] - '0');
         digits = true;
         ++i;
     }
     if (i < text.size() && text[i] == '.') {
         ++i;
-        double scale = 0.1;
         while (i < text.size() && isDigit(text[i])) {
-            value += (text[i] - '0') * scale;
-            scale /= 10;
             digits = true;
             ++i;
         }
     }
     if (!digits)
         return std::nullopt;
+    const double value = std::strtod(std::string(text.substr(0, i)).c_str(), nullptr);
     rest = text.substr(i);
     while (!rest.empty() && rest.front() == ' ')
         rest.remove_prefix(1);
