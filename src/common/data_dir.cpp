@@ -120,6 +120,12 @@ std::optional<std::string> readAll(const std::string &path)
     if (fd < 0)
         return std::nullopt;
     std::string content;
+    struct stat st
+    {
+    };
+    // One allocation for the whole file: large files (logs, ADIF) are read this way.
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+        content.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -39,21 +39,32 @@ bool writable(const ExportOptions &options, std::string_view name, std::string_v
     return options.charset != Charset::Ascii;
 }
 
-std::string digits(const char *format, int a, int b, int c = 0)
+// Zero-padded decimal of `width` digits.
+void appendDigits(std::string &out, int value, int width)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, format, a, b, c);
-    return text;
+    char text[8];
+    for (int i = width - 1; i >= 0; --i) {
+        text[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out.append(text, static_cast<std::size_t>(width));
 }
 
 std::string adifDate(const DateTime &t)
 {
-    return digits("%04d%02d%02d", t.year, t.month, t.day);
+    std::string out;
+    appendDigits(out, t.year, 4);
+    appendDigits(out, t.month, 2);
+    appendDigits(out, t.day, 2);
+    return out;
 }
 
 std::string adifTime(const DateTime &t)
 {
-    return digits("%02d%02d", t.hour, t.minute);
+    std::string out;
+    appendDigits(out, t.hour, 2);
+    appendDigits(out, t.minute, 2);
+    return out;
 }
 
 // A log text worth writing: neither empty nor the empty mark.
@@ -168,9 +179,7 @@ private:
         m_text += '<';
         m_text += name;
         m_text += ':';
-        char length[16];
-        std::snprintf(length, sizeof length, "%zu", bytes.size());
-        m_text += length;
+        m_text += std::to_string(bytes.size());
         m_text += '>';
         m_text += bytes;
     }
@@ -221,7 +230,7 @@ private:
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
                     // Kept as references so that a reader gives back exactly these bytes.
-                    m_text += digits("&#%d;", static_cast<unsigned char>(c), 0);
+                    m_text += "&#" + std::to_string(static_cast<unsigned char>(c)) + ";";
                 } else {
                     m_text += c;
                 }
@@ -271,6 +280,7 @@ RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
 {
     RecordFields out;
     AdifRecord &fields = out.fields;
+    fields.reserve(32);
     auto add = [&](std::string_view name, std::string_view value) {
         if (writable(options, name, value))
             fields.add(std::string(name), std::string(value));
@@ -385,6 +395,13 @@ RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
                 out.unreadable = *back.refusal;
             break;
         }
+        // Only the callsign fields change what other fields convert to (area, times, which
+        // place pair): without a new one of those the comparison above is final.
+        const bool identityAdded = tried[static_cast<std::size_t>(Field::Callsign)] ||
+                                   tried[static_cast<std::size_t>(Field::PortableArea)] ||
+                                   tried[static_cast<std::size_t>(Field::PortableForm)];
+        if (!back.refusal && (!identityAdded || pass > 0))
+            break;
     }
     return out;
 }

@@ -277,6 +277,9 @@ std::optional<double> frequencyMhz(std::string_view typed)
 
 std::string formatDecimal(double value)
 {
+    // Whole numbers (most powers, bands in MHz) without the cost of a floating-point format.
+    if (value >= 0 && value < 1e15 && value == static_cast<double>(static_cast<long long>(value)))
+        return std::to_string(static_cast<long long>(value));
     char text[64];
     std::snprintf(text, sizeof text, "%.6f", value);
     std::string out(text);

@@ -7,7 +7,9 @@
 #include "log/entry_assist.h"
 
 #include <array>
-#include <cstdio>
+#include <initializer_list>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace vz::log::adif {
 
@@ -36,25 +38,77 @@ constexpr std::array<std::string_view, 32> kKnown{
     "EOH",      "EOR",
 };
 
-const std::string *preferIntl(const AdifRecord &adif, std::string_view intl, std::string_view plain)
+// The standard fields the conversion reads, and this program's own after them.
+constexpr std::array<std::string_view, 23> kReadNames{
+    "CALL",      "QSO_DATE",   "TIME_ON",  "TIME_OFF", "FREQ",         "BAND",
+    "MODE",      "SUBMODE",    "RST_SENT", "RST_RCVD", "TX_PWR",       "NAME",
+    "NAME_INTL", "QTH",        "QTH_INTL", "CNTY",     "COMMENT",      "COMMENT_INTL",
+    "NOTES",     "NOTES_INTL", "QSL_SENT", "MY_CITY",  "MY_CITY_INTL",
+};
+constexpr std::size_t kAppSlot = kReadNames.size();
+constexpr std::size_t kSlotCount = kAppSlot + kTextFieldCount + 1;
+
+consteval std::size_t slot(std::string_view name)
 {
-    if (const std::string *v = adif.find(intl); v && !v->empty())
-        return v;
-    return adif.find(plain);
+    for (std::size_t i = 0; i < kReadNames.size(); ++i)
+        if (kReadNames[i] == name)
+            return i;
+    throw "not a field the conversion reads";
 }
 
-std::string twoDigits(int a, int b, char sep)
+// Where each field the conversion reads lies in a record, found in one pass over its fields
+// (the first of a name wins), so a record of many fields is not searched once per name.
+class Slots
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d%c%02d", a, sep, b);
-    return text;
+public:
+    explicit Slots(const AdifRecord &adif)
+    {
+        static const std::unordered_map<std::string_view, std::size_t> slots = [] {
+            std::unordered_map<std::string_view, std::size_t> m;
+            for (std::size_t i = 0; i < kReadNames.size(); ++i)
+                m.emplace(kReadNames[i], i);
+            for (std::size_t i = 0; i < kTextFieldCount; ++i)
+                m.emplace(kAppNames[i], kAppSlot + i);
+            m.emplace(kAppQslFlag, kAppSlot + kTextFieldCount);
+            return m;
+        }();
+        for (const AdifField &f : adif.fields()) {
+            const auto it = slots.find(f.name);
+            if (it != slots.end() && !m_values[it->second])
+                m_values[it->second] = &f.value;
+        }
+    }
+    const std::string *operator[](std::size_t slot) const { return m_values[slot]; }
+    const std::string *app(std::size_t field) const { return m_values[kAppSlot + field]; }
+    const std::string *appQslFlag() const { return m_values[kAppSlot + kTextFieldCount]; }
+
+private:
+    std::array<const std::string *, kSlotCount> m_values{};
+};
+
+const std::string *preferIntl(const Slots &in, std::size_t intl, std::size_t plain)
+{
+    if (const std::string *v = in[intl]; v && !v->empty())
+        return v;
+    return in[plain];
+}
+
+// "%02d" of each number, joined by `sep`.
+std::string joinedDigits(std::initializer_list<int> numbers, char sep)
+{
+    std::string out;
+    for (const int n : numbers) {
+        if (!out.empty())
+            out += sep;
+        out += static_cast<char>('0' + n / 10 % 10);
+        out += static_cast<char>('0' + n % 10);
+    }
+    return out;
 }
 
 std::string dateText(const DateTime &t)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d/%02d/%02d", t.year % 100, t.month, t.day);
-    return text;
+    return joinedDigits({t.year % 100, t.month, t.day}, '/');
 }
 
 // FREQ as the operator types it: the text given when it fits, else the number shortened.
@@ -107,20 +161,19 @@ std::string_view appQslFlagName()
 
 bool isKnownField(std::string_view upperName)
 {
-    for (const std::string_view k : kKnown)
-        if (k == upperName)
-            return true;
-    if (upperName == kAppQslFlag)
-        return true;
-    for (const std::string_view k : kAppNames)
-        if (k == upperName)
-            return true;
-    return false;
+    static const std::unordered_set<std::string_view> known = [] {
+        std::unordered_set<std::string_view> names(kKnown.begin(), kKnown.end());
+        names.insert(kAppNames.begin(), kAppNames.end());
+        names.insert(kAppQslFlag);
+        return names;
+    }();
+    return known.count(upperName) != 0;
 }
 
 Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
 {
     Conversion out;
+    const Slots in(adif);
     FieldTexts texts;
     std::array<bool, kTextFieldCount> fromApp{};
     auto set = [&](Field f, const std::string *value) {
@@ -129,7 +182,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     };
     auto text = [&](Field f) -> std::string & { return texts[static_cast<std::size_t>(f)]; };
 
-    const std::string *call = adif.find("CALL");
+    const std::string *call = in[slot("CALL")];
     const CallParts parts = splitRadioCall(call ? std::string_view(*call) : std::string_view());
     text(Field::Callsign) = parts.callsign;
     text(Field::PortableArea) = parts.area;
@@ -137,7 +190,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
 
     // This program's own texts first: the callsign fields decide the area and so the times.
     for (std::size_t i = 0; i < kTextFieldCount; ++i) {
-        if (const std::string *v = adif.find(kAppNames[i])) {
+        if (const std::string *v = in.app(i)) {
             texts[i] = *v;
             fromApp[i] = true;
         }
@@ -156,11 +209,11 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     const int offset = logsInUtc(out.area) ? 0 : kJstOffsetMinutes;
 
     const std::optional<Date> date = [&]() -> std::optional<Date> {
-        const std::string *d = adif.find("QSO_DATE");
+        const std::string *d = in[slot("QSO_DATE")];
         return d ? parseAdifDate(*d) : std::nullopt;
     }();
     const std::optional<int> start = [&]() -> std::optional<int> {
-        const std::string *t = adif.find("TIME_ON");
+        const std::string *t = in[slot("TIME_ON")];
         return t ? parseAdifTime(*t) : std::nullopt;
     }();
     if (date && start) {
@@ -169,7 +222,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
         if (!fromApp[static_cast<std::size_t>(Field::QsoDate)])
             text(Field::QsoDate) = dateText(local);
         if (!fromApp[static_cast<std::size_t>(Field::StartTime)])
-            text(Field::StartTime) = twoDigits(local.hour, local.minute, ':');
+            text(Field::StartTime) = joinedDigits({local.hour, local.minute}, ':');
     }
     if (sjis::trimBlanks(text(Field::QsoDate)).empty()) {
         out.refusal = "交信年月日が読めません";
@@ -180,10 +233,10 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
         return out;
     }
     if (!fromApp[static_cast<std::size_t>(Field::EndTime)]) {
-        if (const std::string *t = adif.find("TIME_OFF")) {
+        if (const std::string *t = in[slot("TIME_OFF")]) {
             if (const auto end = parseAdifTime(*t)) {
                 const int local = (*end + offset) % 1440;
-                text(Field::EndTime) = twoDigits(local / 60, local % 60, ':');
+                text(Field::EndTime) = joinedDigits({local / 60, local % 60}, ':');
             }
         }
     }
@@ -196,30 +249,30 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
         if (!fromApp[static_cast<std::size_t>(f)])
             set(f, value);
     };
-    standard(qthField, preferIntl(adif, "QTH_INTL", "QTH"));
-    standard(jccField, adif.find("CNTY"));
-    standard(Field::OpName, preferIntl(adif, "NAME_INTL", "NAME"));
-    standard(Field::HisRst, adif.find("RST_SENT"));
-    standard(Field::MyRst, adif.find("RST_RCVD"));
-    standard(Field::Remarks, preferIntl(adif, "COMMENT_INTL", "COMMENT"));
-    standard(Field::Memo, preferIntl(adif, "NOTES_INTL", "NOTES"));
-    standard(Field::OwnPortableQth, preferIntl(adif, "MY_CITY_INTL", "MY_CITY"));
+    standard(qthField, preferIntl(in, slot("QTH_INTL"), slot("QTH")));
+    standard(jccField, in[slot("CNTY")]);
+    standard(Field::OpName, preferIntl(in, slot("NAME_INTL"), slot("NAME")));
+    standard(Field::HisRst, in[slot("RST_SENT")]);
+    standard(Field::MyRst, in[slot("RST_RCVD")]);
+    standard(Field::Remarks, preferIntl(in, slot("COMMENT_INTL"), slot("COMMENT")));
+    standard(Field::Memo, preferIntl(in, slot("NOTES_INTL"), slot("NOTES")));
+    standard(Field::OwnPortableQth, preferIntl(in, slot("MY_CITY_INTL"), slot("MY_CITY")));
     if (!fromApp[static_cast<std::size_t>(Field::Frequency)]) {
-        if (const std::string *freq = adif.find("FREQ"); freq && !freq->empty())
+        if (const std::string *freq = in[slot("FREQ")]; freq && !freq->empty())
             text(Field::Frequency) = frequencyText(*freq);
-        else if (const std::string *band = adif.find("BAND"))
+        else if (const std::string *band = in[slot("BAND")])
             text(Field::Frequency) = upperAscii(*band);
     }
     if (!fromApp[static_cast<std::size_t>(Field::Mode)]) {
-        const std::string *mode = adif.find("MODE");
-        const std::string *submode = adif.find("SUBMODE");
+        const std::string *mode = in[slot("MODE")];
+        const std::string *submode = in[slot("SUBMODE")];
         if (submode && !submode->empty() && submode->size() <= maxTextBytes(Field::Mode))
             text(Field::Mode) = upperAscii(*submode);
         else if (mode)
             text(Field::Mode) = upperAscii(*mode);
     }
     if (!fromApp[static_cast<std::size_t>(Field::Power)]) {
-        if (const std::string *power = adif.find("TX_PWR"))
+        if (const std::string *power = in[slot("TX_PWR")])
             text(Field::Power) = powerText(*power);
     }
     text(Field::PortableForm) = fromApp[static_cast<std::size_t>(Field::PortableForm)]
@@ -232,7 +285,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
             out.cuts.push_back(f);
     }
     bool pending = false;
-    if (const std::string *sent = adif.find("QSL_SENT"))
+    if (const std::string *sent = in[slot("QSL_SENT")])
         pending = upperAscii(sjis::trimBlanks(*sent)) == "Q" ||
                   upperAscii(sjis::trimBlanks(*sent)) == "R";
     out.record = buildRecord(texts, pending, true);
@@ -240,7 +293,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     for (std::size_t i = 0; i < kTextFieldCount; ++i)
         if (fromApp[i] && sjis::trimBlanks(texts[i]).empty())
             out.record.setField(static_cast<Field>(i), {});
-    if (const std::string *flag = adif.find(kAppQslFlag)) {
+    if (const std::string *flag = in.appQslFlag()) {
         int value = 0;
         for (const char c : *flag)
             value = c >= '0' && c <= '9' ? value * 10 + (c - '0') : value;

@@ -31,7 +31,9 @@ public:
     // The first field of that name (upper case), or nullptr.
     const std::string *find(std::string_view name) const;
     const std::vector<AdifField> &fields() const { return m_fields; }
+    std::vector<AdifField> &fields() { return m_fields; }
     void clear() { m_fields.clear(); }
+    void reserve(std::size_t count) { m_fields.reserve(count); }
     bool empty() const { return m_fields.empty(); }
 
 private:
