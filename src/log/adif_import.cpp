@@ -7,6 +7,7 @@
 #include "log/adif_fields.h"
 #include "log/log_file.h"
 
+#include <array>
 #include <cstdio>
 #include <unordered_set>
 
@@ -376,9 +377,16 @@ std::string keyOf(const QsoRecord &record)
     return key;
 }
 
-std::string_view shortName(Field f)
+// The field as the contact dialog labels it.
+std::string_view fieldLabel(Field f)
 {
-    return appFieldName(f).substr(kAppPrefix.size());
+    static constexpr std::array<std::string_view, kTextFieldCount> kLabels{
+        "コールサイン",     "移動地",       "形態",       "交信年月日", "開始時刻",
+        "固定運用地",       "固定JCC",      "移動運用地", "移動JCC",    "氏名",
+        "His RST",          "My RST",       "周波数",     "電波形式",   "出力電力",
+        "ユーザ設定マーク", "備考（追加）", "メモ",       "自局移動地", "終了時刻",
+    };
+    return kLabels[static_cast<std::size_t>(f)];
 }
 
 std::string callsignForReport(const AdifRecord &record, Charset charset)
@@ -481,8 +489,9 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
         }
         std::vector<ImportIssue> changes;
         for (const Field f : c.cuts)
-            changes.push_back(
-                {position, call, std::string(shortName(f)) + " を欄の幅で切りました"});
+            changes.push_back({position, call,
+                               std::string(fieldLabel(f)) + "を欄の幅（" +
+                                   std::to_string(maxTextBytes(f)) + "バイト）で切りました"});
         for (const std::string &name : replacedIn)
             changes.push_back({position, call, name + " の Shift_JIS にない文字を ? にしました"});
         if (options.strict && !changes.empty()) {

@@ -12,7 +12,7 @@ constexpr std::array<const char *, 7> kTabs{
     "ファイル",
 };
 
-constexpr std::array<CommandSpec, 26> kCommands{{
+constexpr std::array<CommandSpec, 28> kCommands{{
     {Command::NewUser, 0, "newUserButton", "新規登録", "|新しいユーザを登録します"},
     {Command::SwitchUser, 0, "switchUserButton", "切り替え", "|別のユーザに切り替えます"},
     {Command::Reference, 0, "referenceButton", "参照設定",
@@ -49,6 +49,10 @@ constexpr std::array<CommandSpec, 26> kCommands{{
      "|データ削除したログファイルを直前のものに戻します"},
     {Command::ReorganizeLog, 6, "reorganizeLogButton", "ﾛｸﾞﾌｧｲﾙ整理",
      "|ログファイルの削除データを取り除きます"},
+    {Command::ExportAdif, 6, "exportAdifButton", "ADIF出力",
+     "|ログをADIF形式で書き出します（他のログソフトやQSL交換サービス用）"},
+    {Command::ImportAdif, 6, "importAdifButton", "ADIF取込",
+     "|ADIF形式のファイルの交信をログに取り込みます"},
 }};
 
 } // namespace

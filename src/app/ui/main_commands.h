@@ -35,6 +35,8 @@ enum class Command {
     JccEdit,
     RestoreLog,
     ReorganizeLog,
+    ExportAdif,
+    ImportAdif,
 };
 
 struct CommandSpec

@@ -168,6 +168,12 @@ void MainWindow::runCommand(Command id)
     case Command::AreaSearch:
         searchDialogCommand(10);
         break;
+    case Command::ExportAdif:
+        exportAdifCommand();
+        break;
+    case Command::ImportAdif:
+        importAdifCommand();
+        break;
     default:
         // The commands whose dialogs are not built yet do nothing.
         break;

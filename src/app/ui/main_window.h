@@ -9,10 +9,14 @@
 #include "app/ui/main_commands.h"
 #include "common/ui/window_services.h"
 
+#include "log/adif_export.h"
+
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QAbstractButton;
 class QLabel;
@@ -25,6 +29,15 @@ namespace vz::ui {
 class HintRouter;
 class HintBar;
 class TitleLine;
+
+// The file an ADIF command works on, and for an export the text encoding of an ADI file.
+struct AdifFileChoice
+{
+    QString path;
+    log::adif::Charset charset = log::adif::Charset::ShiftJis;
+};
+// Asks for the file (a file dialog; tests answer directly); nullopt when cancelled.
+using AdifFileChooser = std::function<std::optional<AdifFileChoice>(bool forExport)>;
 
 enum class Placement {
     CarriesHintBar, // the hint bar moves under the dialog
@@ -60,6 +73,7 @@ public:
     void setCardCommandsEnabled(bool enabled);
     void updateReorganizeCommand();
     void showCurrentCall();
+    void setAdifFileChooser(AdifFileChooser chooser) { m_adifFileChooser = std::move(chooser); }
 
 Q_SIGNALS:
     void closed();
@@ -79,6 +93,9 @@ private:
     void reorganizeLogCommand();      // ﾛｸﾞﾌｧｲﾙ整理
     void logDialogCommand(int mode); // 入力 (1), 修正 (2), 削除 (3), ﾚｺｰﾄﾞ検索 (4)
     void searchDialogCommand(int mode); // 項目別検索 (9), エリア別検索 (10)
+    void exportAdifCommand();           // ADIF出力 (main_window_adif.cpp)
+    void importAdifCommand();           // ADIF取込
+    std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
 
     void buildCommands();
     void measurePrinter();
@@ -97,6 +114,7 @@ private:
     QLabel *m_clockLabel;
     QTimer *m_clockTimer;
     std::map<Command, QAbstractButton *> m_commands;
+    AdifFileChooser m_adifFileChooser;
     bool m_shown = false;
     bool m_closing = false;
 };

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's ADIF commands on the file tab: the own log written as an ADIF file, and an
+// ADIF file's contacts appended to the own log, each with its progress in the hint bar and its
+// summary in a notice box.
+#include "app/ui/main_window.h"
+
+#include "app/adif_exchange.h"
+#include "common/ui/hint_bar.h"
+#include "log/adif_import.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace vz::ui {
+
+namespace {
+
+const QString kAdx = QStringLiteral("ADX (*.adx)");
+const QString kAdiShiftJis = QStringLiteral("ADI Shift_JIS (*.adi)");
+const QString kAdiUtf8 = QStringLiteral("ADI UTF-8 (*.adi)");
+const QString kAdiAscii = QStringLiteral("ADI ASCII (*.adi)");
+
+QString summaryBox(const std::string &utf8Summary)
+{
+    return QString::fromStdString(utf8Summary).trimmed();
+}
+
+} // namespace
+
+std::optional<AdifFileChoice> MainWindow::chooseAdifFile(bool forExport)
+{
+    if (m_adifFileChooser)
+        return m_adifFileChooser(forExport);
+    AdifFileChoice choice;
+    QString filter;
+    if (forExport) {
+        const QString suggested =
+            QDir::home().filePath(QString::fromStdString(m_state.currentCall) + ".adx");
+        choice.path = QFileDialog::getSaveFileName(
+            this, QStringLiteral("ADIF出力"), suggested,
+            QStringList{kAdx, kAdiShiftJis, kAdiUtf8, kAdiAscii}.join(QStringLiteral(";;")),
+            &filter);
+        if (choice.path.isEmpty())
+            return std::nullopt;
+        // The chosen type decides the file's form when its name does not.
+        const bool adi = filter != kAdx;
+        if (!choice.path.endsWith(QStringLiteral(".adx"), Qt::CaseInsensitive) &&
+            !choice.path.endsWith(QStringLiteral(".adi"), Qt::CaseInsensitive))
+            choice.path += adi ? QStringLiteral(".adi") : QStringLiteral(".adx");
+        choice.charset = filter == kAdiUtf8    ? log::adif::Charset::Utf8
+                         : filter == kAdiAscii ? log::adif::Charset::Ascii
+                                               : log::adif::Charset::ShiftJis;
+        return choice;
+    }
+    choice.path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("ADIF取込"), QDir::homePath(),
+        QStringLiteral("ADIF (*.adi *.adx *.ADI *.ADX);;すべてのファイル (*)"));
+    if (choice.path.isEmpty())
+        return std::nullopt;
+    return choice;
+}
+
+void MainWindow::exportAdifCommand()
+{
+    const std::optional<AdifFileChoice> choice = chooseAdifFile(true);
+    if (!choice)
+        return;
+    const std::string path = choice->path.toStdString();
+    const log::adif::ExportOptions options =
+        app::adifExportOptions(m_state.settings, m_state.currentCall, m_state.clock->now(),
+                               log::adif::formatForPath(path), choice->charset);
+    const log::adif::ExportSummary summary = log::adif::exportAdif(
+        m_state.logPath, path, m_state.prefixTable, options, m_hintBar->progress());
+    switch (summary.result) {
+    case log::adif::ExportResult::LogUnreadable:
+        m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
+                                      .arg(QString::fromStdString(m_state.logPath)));
+        return;
+    case log::adif::ExportResult::WriteFailed:
+        m_services.messages.writeFailed(choice->path);
+        return;
+    case log::adif::ExportResult::Ok:
+        break;
+    }
+    m_services.messages.notice(choice->path + QStringLiteral(" に書き出しました。\n") +
+                               summaryBox(log::adif::summaryText(summary)));
+}
+
+void MainWindow::importAdifCommand()
+{
+    // The edit dialog, the search results and card printing hold record numbers and the area
+    // index of the log as it is now.
+    const app::DialogModes &modes = m_state.dialogModes;
+    if (modes.log || modes.list || modes.post || modes.prin) {
+        m_services.messages.notice(QStringLiteral("開いている画面を閉じてから実行してください"));
+        return;
+    }
+    const std::optional<AdifFileChoice> choice = chooseAdifFile(false);
+    if (!choice)
+        return;
+    m_state.prefixTable.refreshIfChanged();
+    const log::adif::ImportSummary summary =
+        log::adif::importAdif(choice->path.toStdString(), m_state.logPath, m_state.nextRecordNo,
+                              m_state.prefixTable, {}, m_hintBar->progress());
+    const QString text = summaryBox(log::adif::summaryText(summary, false));
+    if (summary.result != log::adif::ImportResult::Ok) {
+        m_services.messages.error(choice->path + QStringLiteral("\n") + text);
+        return;
+    }
+    // The contacts join the log as registered ones do: numbered on, listed under their area.
+    for (const int area : summary.areas) {
+        m_state.ownIndex.append(area, m_state.nextRecordNo - 1);
+        ++m_state.nextRecordNo;
+    }
+    m_services.messages.notice(choice->path + QStringLiteral(" を取り込みました。\n") + text);
+}
+
+} // namespace vz::ui
