@@ -420,8 +420,8 @@ ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, Prog
         if (encoding == "SHIFT_JIS" || encoding == "SHIFT-JIS" || encoding == "CP932" ||
             encoding == "WINDOWS-31J")
             file.charset = Charset::ShiftJis;
-        else
-            file.charset = isAscii(bytes) ? Charset::Ascii : Charset::Utf8;
+        else // XML's own default; character references give UTF-8 even in an ASCII file
+            file.charset = Charset::Utf8;
         parseAdx(bytes, file, onRecord, progress);
     } else {
         if (file.charset != Charset::Utf8)

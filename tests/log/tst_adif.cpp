@@ -463,3 +463,87 @@ TEST(AdifImport, AFailedWriteLeavesTheLogAsItWas)
     EXPECT_EQ(s.imported, 0);
     EXPECT_EQ(dir.read("L.DAT"), before);
 }
+
+// ADX as other programs write it: comments, entities and character references, CDATA, empty
+// elements, lower-case names, other programs' own fields; and an ADX declared Shift_JIS.
+TEST(AdifImport, AdxShapes)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string adx =
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- from another logger -->\n"
+        "<ADX><HEADER><ADIF_VER>3.1.7</ADIF_VER></HEADER><RECORDS>\n"
+        "<RECORD><call>ja1abc</call><QSO_DATE>20260101</QSO_DATE><TIME_ON>000000</TIME_ON>\n"
+        "  <!-- a note --><NAME_INTL>&#x5C71;&#30000; &amp; Co</NAME_INTL>"
+        "<COMMENT><![CDATA[<b>73</b>]]></COMMENT><NOTES/>\n"
+        "  <APP PROGRAMID=\"OtherLog\" FIELDNAME=\"Rating\" TYPE=\"N\">5</APP>"
+        "<USERDEF FIELDNAME=\"EPC\">1</USERDEF></RECORD>\n"
+        "<RECORD><CALL>JA2XYZ</CALL><QSO_DATE>20260101</QSO_DATE><TIME_ON>0100</TIME_ON>"
+        "</RECORD></RECORDS></ADX>\n";
+    const ImportSummary s = importInto(dir, adx, "L.DAT");
+    EXPECT_EQ(s.file.format, Format::Adx);
+    EXPECT_EQ(s.imported, 2) << summaryText(s, false);
+    EXPECT_EQ(s.ignoredFields.at("APP_OTHERLOG_RATING"), 1);
+    EXPECT_EQ(s.ignoredFields.at("USERDEF_EPC"), 1);
+    const std::vector<QsoRecord> r = recordsOf(dir.read("L.DAT"));
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].field(Field::Callsign), "JA1ABC");
+    EXPECT_EQ(r[0].field(Field::OpName), sj("山田 & Co"));
+    EXPECT_EQ(r[0].field(Field::Remarks), "<b>73</b>");
+    EXPECT_EQ(r[0].field(Field::Memo), "-");
+    EXPECT_EQ(r[0].field(Field::StartTime), "09:00");
+
+    const std::string declaredShiftJis = "<?xml version='1.0' encoding='Shift_JIS'?><ADX><RECORDS>"
+                                         "<RECORD><CALL>JA3AAA</CALL><QSO_DATE>20260101</QSO_DATE>"
+                                         "<TIME_ON>0100</TIME_ON><QTH>" +
+                                         sj("京都市") + "</QTH></RECORD></RECORDS></ADX>";
+    importInto(dir, declaredShiftJis, "M.DAT");
+    ASSERT_EQ(recordsOf(dir.read("M.DAT")).size(), 1u);
+    EXPECT_EQ(recordsOf(dir.read("M.DAT"))[0].field(Field::FixedQth), sj("京都市"));
+}
+
+// This program's own fields win over standard ones another program may have edited; a file
+// from elsewhere converts back to the forms an operator types.
+TEST(AdifImport, OwnFieldsTakePrecedenceAndConversionsBack)
+{
+    PrefixTable table;
+    AdifRecord a;
+    a.add("CALL", "JA1ABC/3");
+    a.add("QSO_DATE", "20251231");
+    a.add("TIME_ON", "1500");
+    a.add("TIME_OFF", "1530");
+    a.add("FREQ", "14.0745000");
+    a.add("MODE", "MFSK");
+    a.add("SUBMODE", "FT4");
+    a.add("TX_PWR", "0.5");
+    a.add("QTH", "Osaka");
+    a.add("CNTY", "2501");
+    a.add("QSL_SENT", "R");
+    a.add("APP_VEZODOVI_MODE", "F1B");
+    a.add("APP_VEZODOVI_FIXED_QTH", "");
+    Conversion c = toLogRecord(a, table);
+    ASSERT_FALSE(c.refusal);
+    EXPECT_EQ(c.area, 3); // the portable area, not the callsign's
+    EXPECT_EQ(c.record.field(Field::PortableArea), "3");
+    EXPECT_EQ(c.record.field(Field::QsoDate), "26/01/01"); // 15:00 UTC is midnight JST
+    EXPECT_EQ(c.record.field(Field::StartTime), "00:00");
+    EXPECT_EQ(c.record.field(Field::EndTime), "00:30");
+    EXPECT_EQ(c.record.field(Field::Frequency), "14.0745");
+    EXPECT_EQ(c.record.field(Field::Mode), "F1B");
+    EXPECT_EQ(c.record.field(Field::Power), "0.5W");
+    EXPECT_EQ(c.record.field(Field::PortableQth), "Osaka"); // portable: the portable pair
+    EXPECT_EQ(c.record.field(Field::PortableJcc), "2501");
+    EXPECT_EQ(c.record.field(Field::FixedQth), ""); // an empty own text: all zero, no mark
+    EXPECT_EQ(c.record.field(Field::FixedJcc), "-");
+    EXPECT_TRUE(c.record.qslPending());
+
+    // A station abroad keeps UTC.
+    a.clear();
+    a.add("CALL", "VK2ABC");
+    a.add("QSO_DATE", "20251231");
+    a.add("TIME_ON", "1500");
+    c = toLogRecord(a, table);
+    EXPECT_EQ(c.area, 10);
+    EXPECT_EQ(c.record.field(Field::QsoDate), "25/12/31");
+    EXPECT_EQ(c.record.field(Field::StartTime), "15:00");
+}
