@@ -296,7 +296,7 @@ void parseAdx(std::string_view text, ParsedFile &file, const RecordHandler &onRe
                 file.wellFormed = false;
                 break;
             }
-            if (text[i + 1] == '/') { // </RECORD>
+            if (i + 1 < text.size() && text[i + 1] == '/') { // </RECORD>
                 i = text.find('>', i);
                 i = i == std::string_view::npos ? text.size() : i + 1;
                 break;

@@ -292,7 +292,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     // An empty text of this program's own is an empty field, not the mark of one.
     for (std::size_t i = 0; i < kTextFieldCount; ++i)
         if (fromApp[i] && sjis::trimBlanks(texts[i]).empty())
-            out.record.setField(static_cast<Field>(i), {});
+            out.record.setField(static_cast<Field>(i), "");
     if (const std::string *flag = in.appQslFlag()) {
         int value = 0;
         for (const char c : *flag)
