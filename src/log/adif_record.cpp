@@ -293,11 +293,13 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     for (std::size_t i = 0; i < kTextFieldCount; ++i)
         if (fromApp[i] && sjis::trimBlanks(texts[i]).empty())
             out.record.setField(static_cast<Field>(i), "");
-    if (const std::string *flag = in.appQslFlag()) {
+    // The flag byte as written: a number 0..255; anything else leaves the flag from QSL_SENT.
+    if (const std::string *flag = in.appQslFlag(); flag && !flag->empty() && flag->size() <= 3) {
         int value = 0;
         for (const char c : *flag)
-            value = c >= '0' && c <= '9' ? value * 10 + (c - '0') : value;
-        out.record.bytes[kQslFlagOffset] = static_cast<char>(value & 0xFF);
+            value = c >= '0' && c <= '9' && value >= 0 ? value * 10 + (c - '0') : -1;
+        if (value >= 0 && value <= 255)
+            out.record.bytes[kQslFlagOffset] = static_cast<char>(value);
     }
     return out;
 }

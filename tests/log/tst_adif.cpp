@@ -547,3 +547,52 @@ TEST(AdifImport, OwnFieldsTakePrecedenceAndConversionsBack)
     EXPECT_EQ(c.record.field(Field::QsoDate), "25/12/31");
     EXPECT_EQ(c.record.field(Field::StartTime), "15:00");
 }
+
+// Damaged files never crash the reader nor produce a record it cannot log: bytes of valid ADI
+// and ADX files are overwritten, cut and duplicated at random.
+TEST(AdifImport, DamagedFilesAreReadSafely)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    dir.write("L.DAT", variedLog(30));
+    PrefixTable table(dir.file("PreFix.CFG"));
+    NoProgress quiet;
+    std::vector<std::string> sources;
+    for (const auto &[name, format, charset] : {std::tuple{"a.adi", Format::Adi, Charset::ShiftJis},
+                                                std::tuple{"a.adx", Format::Adx, Charset::Utf8}}) {
+        exportAdif(dir.file("L.DAT"), dir.file(name), table, options(format, charset), quiet);
+        sources.push_back(dir.read(name));
+    }
+    std::mt19937 rng(11);
+    const std::string noise = "<>:/&;#![]EOR\xE3\x81\x82\x82\xA0\x00 9";
+    for (int round = 0; round < 400; ++round) {
+        std::string bytes = sources[static_cast<std::size_t>(round) % sources.size()];
+        for (int k = 0; k < 8; ++k) {
+            const std::size_t at = rng() % bytes.size();
+            switch (rng() % 3) {
+            case 0:
+                bytes[at] = noise[rng() % noise.size()];
+                break;
+            case 1:
+                bytes.erase(at, rng() % 40);
+                break;
+            default:
+                bytes.insert(at, bytes.substr(rng() % bytes.size(), rng() % 40));
+                break;
+            }
+        }
+        int records = 0;
+        parseAdif(
+            bytes,
+            [&](AdifRecord &r, Charset) {
+                const Conversion c = toLogRecord(r, table);
+                if (!c.refusal) {
+                    EXPECT_FALSE(c.record.field(Field::Callsign).empty());
+                    EXPECT_FALSE(c.record.isDeleted());
+                }
+                ++records;
+            },
+            quiet);
+        EXPECT_LE(records, 200);
+    }
+}
