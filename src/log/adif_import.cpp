@@ -5,6 +5,7 @@
 #include "common/progress.h"
 #include "common/sjis.h"
 #include "log/adif_fields.h"
+#include "log/call_area.h"
 #include "log/log_file.h"
 
 #include <array>
@@ -504,7 +505,8 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
         }
         summary.changed.insert(summary.changed.end(), changes.begin(), changes.end());
         accepted.push_back(c.record);
-        summary.areas.push_back(c.area);
+        // Indexed as opening the log files it: under its callsign's area.
+        summary.areas.push_back(classifyCallArea(c.record.field(Field::Callsign), table));
     };
 
     // The charset is decided for the whole file before any value is read.

@@ -81,10 +81,12 @@ TEST(MainWindowAdif, ImportAppendsNumbersAndIndexesTheNewContacts)
 {
     Fixture f;
     f.dir.write("in.adi", "<CALL:6>JA1AAA<QSO_DATE:8>20260102<TIME_ON:4>0100<EOR>" // in the log
-                          "<CALL:6>JA3XYZ<QSO_DATE:8>20260105<TIME_ON:4>0100<EOR>"
+                          "<CALL:8>JA3XYZ/1<QSO_DATE:8>20260105<TIME_ON:4>0100<EOR>"
                           "<CALL:4>K1AB<QSO_DATE:8>20260105<TIME_ON:4>0100<EOR>"
                           "<CALL:6>JA6XYZ<TIME_ON:4>0100<EOR>");
     f.chosen = AdifFileChoice{QString::fromStdString(f.dir.file("in.adi")), {}};
+    // A portable contact is filed under its callsign's area, as opening the log files it.
+    const std::int32_t area1 = f.state.ownIndex.count(1);
     const std::int32_t area3 = f.state.ownIndex.count(3);
     const std::int32_t abroad = f.state.ownIndex.count(10);
     f.click(Command::ImportAdif);
@@ -97,6 +99,7 @@ TEST(MainWindowAdif, ImportAppendsNumbersAndIndexesTheNewContacts)
     EXPECT_EQ(f.state.nextRecordNo, 5);
     EXPECT_EQ(f.state.ownIndex.count(3), area3 + 1);
     EXPECT_EQ(f.state.ownIndex.list(3).back(), 2);
+    EXPECT_EQ(f.state.ownIndex.count(1), area1);
     EXPECT_EQ(f.state.ownIndex.count(10), abroad + 1);
     EXPECT_EQ(log::recordCount(f.state.logPath), 4);
 
