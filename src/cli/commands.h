@@ -14,6 +14,7 @@ using Args = std::vector<std::string>;
 int runInfo(const Args &args, std::ostream &out, std::ostream &err);
 int runDump(const Args &args, std::ostream &out, std::ostream &err);
 int runSearch(const Args &args, std::ostream &out, std::ostream &err);
+int runCalendar(const Args &args, std::ostream &out, std::ostream &err);
 
 // The log path of CALLSIGN in DATADIR, or an error already printed to `err`.
 struct LogLocation
