@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/ui/event_dialog.h"
 
-#include "app/ui/hint_bar.h"
 #include "calendar/clock.h"
 #include "calendar/event_file.h"
+#include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 
 #include <QLabel>
