@@ -81,7 +81,8 @@ void MainWindow::buildCommands()
     m_commandTabs->setObjectName(QStringLiteral("commandTabs"));
     m_commandTabs->setGeometry(0, 0, 566, 48);
     m_commandTabs->setDocumentMode(true);
-    m_commandTabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 16px; }"));
+    m_commandTabs->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { height: 16px; padding: 0 5px; }"));
     std::vector<QHBoxLayout *> pages;
     for (const char *caption : tabCaptions()) {
         auto *page = new QWidget;
