@@ -3,6 +3,8 @@
 // automatic dates and the calendar can be tested with a fixed time.
 #pragma once
 
+#include <string>
+
 namespace vz::calendar {
 
 struct DateTimeParts
@@ -46,5 +48,20 @@ public:
 private:
     ClockSnapshot m_at;
 };
+
+// Reads `clock` once: both halves describe the same instant. Every date or time that the
+// program fills in comes from here, so the clock lines, the calendar and new contacts agree.
+ClockSnapshot takeClockSnapshot(const Clock &clock);
+
+// The four lines under the clock faces: "J 26/12/06", "09:05:01", "G 26/12/06", "00:05:01".
+// The date lines show the year of the century.
+struct ClockLines
+{
+    std::string localDate;
+    std::string localTime;
+    std::string utcDate;
+    std::string utcTime;
+};
+ClockLines clockLines(const ClockSnapshot &at);
 
 } // namespace vz::calendar

@@ -16,6 +16,7 @@ int runDump(const Args &args, std::ostream &out, std::ostream &err);
 int runSearch(const Args &args, std::ostream &out, std::ostream &err);
 int runExportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runImportAdif(const Args &args, std::ostream &out, std::ostream &err);
+int runCalendar(const Args &args, std::ostream &out, std::ostream &err);
 
 // The log path of CALLSIGN in DATADIR, or an error already printed to `err`.
 struct LogLocation

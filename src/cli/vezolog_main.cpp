@@ -13,7 +13,8 @@ void usage(std::ostream &err)
            " [--reference CALL]\n"
            "       vezolog export-adif DATADIR CALLSIGN [--from N] [--to M]"
            " [--charset ascii|utf-8|shift_jis] -o FILE\n"
-           "       vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n";
+           "       vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n"
+           "       vezolog calendar DATADIR CALLSIGN YEAR MONTH\n";
 }
 
 } // namespace
@@ -36,6 +37,8 @@ int main(int argc, char **argv)
         return vz::cli::runExportAdif(args, std::cout, std::cerr);
     if (command == "import-adif")
         return vz::cli::runImportAdif(args, std::cout, std::cerr);
+    if (command == "calendar")
+        return vz::cli::runCalendar(args, std::cout, std::cerr);
     usage(std::cerr);
     return 2;
 }

@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,30 +47,14 @@ MainWindow::MainWindow(app::AppState &state, UiServices &services, const QString
       m_commandTabs(new QTabWidget(this)),
       m_exitButton(new QPushButton(QStringLiteral("終了"), this)),
       m_dateBackButton(new QPushButton(QStringLiteral("日付の復帰"), this)),
-      m_titleLine(new TitleLine(this)), m_clockLabel(new QLabel(this)),
-      m_clockTimer(new QTimer(this))
+      m_titleLine(new TitleLine(this)), m_clockTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("ログ管理プログラム　VEZODovi"));
     setFixedSize(kClientWidth, kClientHeight);
 
     buildCommands();
-    m_titleLine->setGeometry(0, 50, 600, 22);
-    m_dateBackButton->setObjectName(QStringLiteral("dateBackButton"));
-    m_dateBackButton->setGeometry(606, 50, 76, 20);
-    m_dateBackButton->setFlat(true);
-    m_dateBackButton->setEnabled(false);
-    setHint(m_dateBackButton, QStringLiteral("|カレンダー表示を今日の日付に戻します"));
-
-    // The calendar strip and the clock faces live here.
-    auto *calendarStrip = new QLabel(this);
-    calendarStrip->setObjectName(QStringLiteral("calendarStrip"));
-    calendarStrip->setGeometry(4, 74, 678, 44);
-    calendarStrip->setFrameShape(QFrame::StyledPanel);
-    m_clockLabel->setObjectName(QStringLiteral("clockLabel"));
-    m_clockLabel->setGeometry(686, 50, 98, 68);
-    m_clockLabel->setFrameShape(QFrame::StyledPanel);
-    m_clockLabel->setAlignment(Qt::AlignCenter);
+    buildCalendar();
 
     m_hintRouter = std::make_unique<HintRouter>(*m_hintBar);
     qApp->installEventFilter(m_hintRouter.get());
@@ -85,7 +68,7 @@ MainWindow::MainWindow(app::AppState &state, UiServices &services, const QString
 
     connect(m_clockTimer, &QTimer::timeout, this, &MainWindow::tick);
     m_clockTimer->start(500);
-    tick();
+    drawClocks();
 }
 
 MainWindow::~MainWindow()
@@ -96,9 +79,10 @@ MainWindow::~MainWindow()
 void MainWindow::buildCommands()
 {
     m_commandTabs->setObjectName(QStringLiteral("commandTabs"));
-    m_commandTabs->setGeometry(0, 0, 720, 48);
+    m_commandTabs->setGeometry(0, 0, 566, 48);
     m_commandTabs->setDocumentMode(true);
-    m_commandTabs->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 16px; }"));
+    m_commandTabs->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { height: 16px; padding: 0 5px; }"));
     std::vector<QHBoxLayout *> pages;
     for (const char *caption : tabCaptions()) {
         auto *page = new QWidget;
@@ -123,7 +107,7 @@ void MainWindow::buildCommands()
     for (QHBoxLayout *row : pages)
         row->addStretch();
     m_exitButton->setObjectName(QStringLiteral("exitButton"));
-    m_exitButton->setGeometry(724, 2, 60, 20);
+    m_exitButton->setGeometry(568, 2, 60, 20);
     m_exitButton->setFlat(true);
     setHint(m_exitButton, QStringLiteral("|プログラムの終了"));
     connect(m_exitButton, &QPushButton::clicked, this, &QWidget::close);
@@ -173,6 +157,24 @@ void MainWindow::runCommand(Command id)
         break;
     case Command::ImportAdif:
         importAdifCommand();
+        break;
+    case Command::Events:
+        eventsCommand();
+        break;
+    case Command::PrevYear:
+        moveCalendar(&calendar::previousYear);
+        break;
+    case Command::PrevMonth:
+        moveCalendar(&calendar::previousMonth);
+        break;
+    case Command::BackToToday:
+        backToTodayCommand();
+        break;
+    case Command::NextMonth:
+        moveCalendar(&calendar::nextMonth);
+        break;
+    case Command::NextYear:
+        moveCalendar(&calendar::nextYear);
         break;
     default:
         // The commands whose dialogs are not built yet do nothing.
@@ -275,6 +277,8 @@ void MainWindow::openCurrentUser()
     if (m_state.referenceOn &&
         app::openReferenceLog(m_state, m_hintBar->progress()) == app::OpenResult::NoMemory)
         m_services.messages.notice(QStringLiteral("メモリが不足します。検索共有はできません。"));
+    // The day's events are the user's own.
+    drawCalendar();
 }
 
 void MainWindow::showCurrentCall()
@@ -317,14 +321,6 @@ void MainWindow::hintCarrierClosed()
 {
     if (!m_state.dialogModes.anyHintCarrierOpen())
         m_hintBar->move(x(), bottomEdge());
-}
-
-void MainWindow::tick()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    m_clockLabel->setText(QStringLiteral("JST %1\nGMT %2")
-                              .arg(now.toString(QStringLiteral("HH:mm:ss")),
-                                   now.toUTC().toString(QStringLiteral("HH:mm:ss"))));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/ui/main_commands.h"
+#include "calendar/month_strip.h"
 #include "common/ui/window_services.h"
 
 #include "log/adif_export.h"
@@ -26,6 +27,8 @@ class QTimer;
 
 namespace vz::ui {
 
+class CalendarStrip;
+class ClockPanel;
 class HintRouter;
 class HintBar;
 class TitleLine;
@@ -96,11 +99,21 @@ private:
     void exportAdifCommand();           // ADIF出力 (main_window_adif.cpp)
     void importAdifCommand();           // ADIF取込
     std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
+    // The calendar and the clocks, in main_window_calendar.cpp.
+    void buildCalendar();
+    void drawClocks();
+    void drawCalendar();
+    void resetCalendarToToday();
+    void moveCalendar(bool (*move)(calendar::CalendarDate &)); // 前年, 前月, 翌月, 翌年
+    void backToTodayCommand();                                 // 元に復帰
+    void dateBackClicked();                                    // 日付の復帰
+    void dayCellClicked(int cell);
+    void eventsCommand(); // 行事予定
 
     void buildCommands();
     void measurePrinter();
     bool runFirstRegistration();
-    void tick(); // 500 ms: clocks
+    void tick(); // 500 ms: clocks, and the calendar back to today just after midnight
     int bottomEdge() const;
 
     app::AppState &m_state;
@@ -111,8 +124,11 @@ private:
     QPushButton *m_exitButton;
     QPushButton *m_dateBackButton;
     TitleLine *m_titleLine;
-    QLabel *m_clockLabel;
+    CalendarStrip *m_calendarStrip = nullptr;
+    ClockPanel *m_clockPanel = nullptr;
     QTimer *m_clockTimer;
+    calendar::CalendarDate m_calendarDate;
+    bool m_eventReadFailed = false; // reported once until the file reads again
     std::map<Command, QAbstractButton *> m_commands;
     AdifFileChooser m_adifFileChooser;
     bool m_shown = false;

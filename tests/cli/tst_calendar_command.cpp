@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vezolog calendar: a month, day by day, as the strip shows it.
+#include "calendar/event_file.h"
+#include "cli/commands.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+using namespace vz;
+using vz::test::sj;
+
+namespace {
+
+struct CommandRun
+{
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CommandRun calendarOf(const cli::Args &args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = cli::runCalendar(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string lineOf(const std::string &out, int day)
+{
+    std::istringstream in(out);
+    std::string line;
+    for (int i = 0; i < day; ++i)
+        std::getline(in, line);
+    return line;
+}
+
+} // namespace
+
+TEST(CalendarCommand, PrintsEveryDayWithColourAndDayInformation)
+{
+    test::TempDir dir;
+    ASSERT_EQ(calendar::appendEvent(dir.file("JA1ABC.pln"), "0000/01/08", sj("誕生日")),
+              calendar::EventIo::Ok);
+    ASSERT_EQ(calendar::appendEvent(dir.file("JA1ABC.pln"), "0000/99/04", sj("ゴミ")),
+              calendar::EventIo::Ok);
+    const CommandRun r = calendarOf({dir.dataDir(), "JA1ABC", "2024", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 31);
+    EXPECT_EQ(lineOf(r.out, 1), "2024-01-01\t月\tred\t元旦");
+    EXPECT_EQ(lineOf(r.out, 3), "2024-01-03\t水\tblack\tゴミ");
+    EXPECT_EQ(lineOf(r.out, 6), "2024-01-06\t土\tblue\t");
+    EXPECT_EQ(lineOf(r.out, 7), "2024-01-07\t日\tred\t");
+    EXPECT_EQ(lineOf(r.out, 8), "2024-01-08\t月\tred\t成人の日； 誕生日");
+    EXPECT_EQ(lineOf(r.out, 31), "2024-01-31\t水\tblack\tゴミ");
+
+    // Another user's events do not show; a leap February has 29 lines.
+    const CommandRun other = calendarOf({dir.dataDir(), "JA2XYZ", "2024", "2"});
+    ASSERT_EQ(other.status, 0);
+    EXPECT_EQ(std::count(other.out.begin(), other.out.end(), '\n'), 29);
+    EXPECT_EQ(lineOf(other.out, 11), "2024-02-11\t日\tred\t建国記念の日");
+}
+
+TEST(CalendarCommand, RefusesBadArguments)
+{
+    test::TempDir dir;
+    const cli::Args bad[] = {
+        {dir.dataDir(), "JA1ABC", "2024"},       {dir.dataDir(), "JA1ABC", "2024", "13"},
+        {dir.dataDir(), "JA1ABC", "0", "1"},     {dir.dataDir(), "JA1ABC", "2024x", "1"},
+        {dir.dataDir(), "JA1ABC", "", "1"},      {dir.dataDir(), "ja-1", "2024", "1"},
+        {dir.dataDir(), "JA1ABC", "10000", "1"},
+    };
+    for (const cli::Args &args : bad) {
+        const CommandRun r = calendarOf(args);
+        EXPECT_EQ(r.status, 2) << args.size();
+        EXPECT_NE(r.err.find("usage: vezolog calendar"), std::string::npos);
+        EXPECT_TRUE(r.out.empty());
+    }
+    EXPECT_EQ(calendarOf({dir.path() + "/nowhere", "JA1ABC", "2024", "1"}).status, 1);
+}
