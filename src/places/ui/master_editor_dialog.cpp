@@ -139,6 +139,11 @@ void MasterEditorDialog::buildTable()
     m_table->setObjectName(QStringLiteral("table"));
     m_table->setGeometry(12, 62, 640, 226);
     m_table->setColumnCount(places::kMasterColumnCount);
+    // The narrow columns hold six-digit ward numbers and three-digit longitudes whole.
+    QFont small = m_table->font();
+    small.setPointSize(9);
+    m_table->setFont(small);
+    m_table->setTextElideMode(Qt::ElideNone);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(20);
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -41,7 +41,7 @@ QLabel *addLabel(QWidget *page, const QString &text, const QRect &at, const char
 QLabel *addValueLabel(QWidget *page, const char *name, const QRect &at)
 {
     QLabel *l = addLabel(page, QString(), at, name);
-    l->setFrameShape(QFrame::Panel);
+    l->setFrameShape(QFrame::StyledPanel);
     l->setFrameShadow(QFrame::Sunken);
     return l;
 }
