@@ -24,6 +24,7 @@ namespace vz::ui {
 
 class HintRouter;
 class HintBar;
+class PersonalInfoDialog;
 class TitleLine;
 
 enum class Placement {
@@ -48,6 +49,8 @@ public:
     void openCurrentUser();
 
     HintBar *hintBar() const { return m_hintBar.get(); }
+    // The personal information, created with the window and kept to the end.
+    PersonalInfoDialog *personalInfo() const { return m_personalInfo; }
     QAbstractButton *commandButton(Command id) const;
     void runCommand(Command id);
 
@@ -79,6 +82,11 @@ private:
     void reorganizeLogCommand();      // ﾛｸﾞﾌｧｲﾙ整理
     void logDialogCommand(int mode); // 入力 (1), 修正 (2), 削除 (3), ﾚｺｰﾄﾞ検索 (4)
     void searchDialogCommand(int mode); // 項目別検索 (9), エリア別検索 (10)
+    // main_window_places.cpp
+    void personalInfoCommand(); // 個人情報
+    void jccEditCommand();      // JCC編集
+    void buildPersonalInfo();
+    bool loadSpecialPrefixes();
 
     void buildCommands();
     void measurePrinter();
@@ -97,6 +105,7 @@ private:
     QLabel *m_clockLabel;
     QTimer *m_clockTimer;
     std::map<Command, QAbstractButton *> m_commands;
+    PersonalInfoDialog *m_personalInfo = nullptr;
     bool m_shown = false;
     bool m_closing = false;
 };

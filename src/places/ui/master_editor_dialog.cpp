@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "places/ui/master_editor_dialog.h"
 
-#include "app/ui/hint_bar.h"
+#include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 #include "places/jcc_master.h"
 #include "places/ui/sjis_field_validator.h"

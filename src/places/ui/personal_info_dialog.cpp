@@ -2,7 +2,7 @@
 #include "places/ui/personal_info_dialog.h"
 
 #include "app/session.h"
-#include "app/ui/hint_bar.h"
+#include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 #include "log/call_area.h"
 #include "places/own_location.h"
@@ -119,7 +119,7 @@ QWidget *PersonalInfoDialog::buildFixedStringsPage()
                                "|ここで入力された文字列はファンクションキーに格納されます（以下 "
                                "F10 まで）"));
         QLineEdit *edit =
-            addTextField(page, qPrintable(QStringLiteral("fixedStringEdit%1").arg(k + 1)), nullptr,
+            addTextField(page, qPrintable(QStringLiteral("fixedString%1Edit").arg(k + 1)), nullptr,
                          QRect(x + 34, y, 320, 22), true);
         connect(edit, &QLineEdit::textEdited, this, [this, k](const QString &text) {
             m_state.settings.fixedStrings[static_cast<std::size_t>(k)] =
@@ -357,7 +357,7 @@ void PersonalInfoDialog::showSettings()
 void PersonalInfoDialog::enterPage(int index)
 {
     m_page = index + 1;
-    static const char *const kFirstFields[] = {"fixedStringEdit1", "fixedJccEdit", "cardNoEdit",
+    static const char *const kFirstFields[] = {"fixedString1Edit", "fixedJccEdit", "cardNoEdit",
                                                "historyFillCheck", "prefixEdit"};
     if (index >= 0 && index < 5)
         if (auto *first = findChild<QWidget *>(QString::fromUtf8(kFirstFields[index])))

@@ -163,7 +163,7 @@ TEST(PersonalInfoDialog, CancelRestoresEveryFieldAndEndWritesFirst)
     Dialog d;
     QSignalSpy edited(d.dlg.get(), &PersonalInfoDialog::fixedStringEdited);
     QSignalSpy reloaded(d.dlg.get(), &PersonalInfoDialog::settingsReloaded);
-    d.enter("fixedStringEdit3", "CQ DX");
+    d.enter("fixedString3Edit", "CQ DX");
     ASSERT_EQ(edited.size(), 5); // every character reaches the contact dialog at once
     EXPECT_EQ(edited.back()[1].toString(), "CQ DX");
     d.page(3);
