@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a field of the master editor or the personal information takes as it is typed: text
-// that Shift_JIS can hold, measured in its bytes, optionally turned into capitals.
+// that Shift_JIS can hold (a character it cannot is refused and named in the hint bar),
+// measured in its bytes, optionally turned into capitals.
 #pragma once
 
 #include "common/ui/qt_text.h"
+#include "common/ui/refused_character.h"
 
 #include <QValidator>
 
@@ -22,7 +24,12 @@ public:
         if (m_upper)
             input = input.toUpper();
         const auto width = sjisWidth(input);
-        return width && *width <= m_maxBytes ? Acceptable : Invalid;
+        if (!width) {
+            // The operator hears and reads why the character did not appear.
+            reportRefusedCharacter(parent(), firstUnencodable(input));
+            return Invalid;
+        }
+        return *width <= m_maxBytes ? Acceptable : Invalid;
     }
 
 private:
