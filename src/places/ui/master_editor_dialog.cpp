@@ -114,6 +114,15 @@ MasterEditorDialog::MasterEditorDialog(app::AppState &state, UiServices &service
     emptyToOneRow();
 }
 
+MasterEditorDialog::~MasterEditorDialog()
+{
+    // A cell still being edited is committed as the table goes, and reports the change to
+    // this dialog: the table goes while the dialog is still whole.
+    QTableWidget *table = m_table;
+    m_table = nullptr;
+    delete table;
+}
+
 void MasterEditorDialog::buildAreaButtons()
 {
     auto *caption = new QLabel(QStringLiteral("エリアの選択"), this);
@@ -238,7 +247,7 @@ bool MasterEditorDialog::hasChanges() const
 
 void MasterEditorDialog::setChanged()
 {
-    if (!m_path.empty())
+    if (!m_path.empty() && m_table)
         m_saveButton->setEnabled(true);
 }
 

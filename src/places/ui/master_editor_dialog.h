@@ -23,6 +23,7 @@ class MasterEditorDialog : public VezoDialog
     Q_OBJECT
 public:
     MasterEditorDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
+    ~MasterEditorDialog() override;
 
     // The editor has no help topic of its own.
     int helpContext() const { return 0; }
