@@ -65,6 +65,7 @@ MainWindow::MainWindow(app::AppState &state, UiServices &services, const QString
     measurePrinter();
     app::initDataDir(m_state, workingDirectory.toStdString());
     m_hintBar->move(x(), bottomEdge());
+    buildPersonalInfo();
 
     connect(m_clockTimer, &QTimer::timeout, this, &MainWindow::tick);
     m_clockTimer->start(500);
@@ -176,6 +177,12 @@ void MainWindow::runCommand(Command id)
     case Command::NextYear:
         moveCalendar(&calendar::nextYear);
         break;
+    case Command::PersonalInfo:
+        personalInfoCommand();
+        break;
+    case Command::JccEdit:
+        jccEditCommand();
+        break;
     default:
         // The commands whose dialogs are not built yet do nothing.
         break;
@@ -230,6 +237,7 @@ bool MainWindow::startUp()
         m_state.startAborted = true;
         return false;
     }
+    loadSpecialPrefixes();
     if (const auto call = app::readStartFile(m_state.startPath)) {
         m_state.currentCall = *call;
     } else if (!runFirstRegistration()) {

@@ -31,6 +31,7 @@ class CalendarStrip;
 class ClockPanel;
 class HintRouter;
 class HintBar;
+class PersonalInfoDialog;
 class TitleLine;
 
 // The file an ADIF command works on, and for an export the text encoding of an ADI file.
@@ -64,6 +65,8 @@ public:
     void openCurrentUser();
 
     HintBar *hintBar() const { return m_hintBar.get(); }
+    // The personal information, created with the window and kept to the end.
+    PersonalInfoDialog *personalInfo() const { return m_personalInfo; }
     QAbstractButton *commandButton(Command id) const;
     void runCommand(Command id);
 
@@ -109,6 +112,11 @@ private:
     void dateBackClicked();                                    // 日付の復帰
     void dayCellClicked(int cell);
     void eventsCommand(); // 行事予定
+    // main_window_places.cpp
+    void personalInfoCommand(); // 個人情報
+    void jccEditCommand();      // JCC編集
+    void buildPersonalInfo();
+    bool loadSpecialPrefixes();
 
     void buildCommands();
     void measurePrinter();
@@ -131,6 +139,7 @@ private:
     bool m_eventReadFailed = false; // reported once until the file reads again
     std::map<Command, QAbstractButton *> m_commands;
     AdifFileChooser m_adifFileChooser;
+    PersonalInfoDialog *m_personalInfo = nullptr;
     bool m_shown = false;
     bool m_closing = false;
 };

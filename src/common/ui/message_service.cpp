@@ -19,6 +19,11 @@ bool showBox(MessageKind kind, const QString &caption, const QString &text)
     case MessageKind::Confirm:
         return QMessageBox::question(nullptr, caption, text, QMessageBox::Yes | QMessageBox::No) !=
                QMessageBox::No;
+    case MessageKind::Plain: {
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
+        box.exec();
+        return true;
+    }
     }
     return true;
 }
@@ -41,6 +46,8 @@ QString MessageService::caption(MessageKind kind)
         return QStringLiteral("通知");
     case MessageKind::Confirm:
         return QStringLiteral("確認");
+    case MessageKind::Plain:
+        return QStringLiteral("VEZODovi");
     }
     return {};
 }
@@ -63,6 +70,11 @@ void MessageService::notice(const QString &text)
 bool MessageService::confirm(const QString &text)
 {
     return ask(MessageKind::Confirm, text);
+}
+
+void MessageService::plain(const QString &text)
+{
+    ask(MessageKind::Plain, text);
 }
 
 void MessageService::writeFailed(const QString &path)

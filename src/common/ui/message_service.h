@@ -11,7 +11,7 @@
 
 namespace vz::ui {
 
-enum class MessageKind { Error, Notice, Confirm };
+enum class MessageKind { Error, Notice, Confirm, Plain };
 
 class MessageService
 {
@@ -24,6 +24,9 @@ public:
     void error(const QString &text);
     void notice(const QString &text);
     bool confirm(const QString &text);
+    // A plain box with the program's name as caption and no icon, for the one message that
+    // was never one of the three.
+    void plain(const QString &text);
 
     // An error box naming a file that could not be written.
     void writeFailed(const QString &path);

@@ -409,6 +409,19 @@ void ContactDialog::refreshFromSettings()
     applyFieldLook();
 }
 
+void ContactDialog::showFixedString(int index, const QString &text)
+{
+    if ((m_mode == Input || m_mode == Modify) && index >= 0 &&
+        index < static_cast<int>(m_funcButtons.size()))
+        m_funcButtons[static_cast<std::size_t>(index)]->setText(text);
+}
+
+void ContactDialog::showOwnPortablePlace(const QString &city)
+{
+    if (m_mode == Input)
+        setFieldSjis(19, toSjis(city).value_or(std::string()));
+}
+
 CityLookupDialog *ContactDialog::qthDialog()
 {
     if (!m_qth)

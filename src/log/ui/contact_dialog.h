@@ -81,6 +81,11 @@ public:
 
     // The personal information was reloaded: fixed strings and own portable place (modes 1, 2).
     void refreshFromSettings();
+    // The personal information changed fixed string `index` (0..9): its button shows it at
+    // once in modes 1 and 2.
+    void showFixedString(int index, const QString &text);
+    // The personal information changed the own portable place: the field shows it in mode 1.
+    void showOwnPortablePlace(const QString &city);
 
     // The city lookup this dialog shows over itself (created when first needed).
     CityLookupDialog *qthDialog();

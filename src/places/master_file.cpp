@@ -1,0 +1,274 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "places/master_file.h"
+
+#include "common/data_dir.h"
+#include "common/sjis.h"
+
+#include <cerrno>
+#include <charconv>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vz::places {
+
+namespace {
+
+// The record field of each text column.
+std::optional<MasterText> textFieldOf(int column)
+{
+    switch (column) {
+    case kJccColumn:
+        return MasterText::JccNumber;
+    case kCityColumn:
+        return MasterText::CityName;
+    case kShortCodeColumn:
+        return MasterText::ShortCode;
+    case kAreaMarkColumn:
+        return MasterText::AreaMark;
+    case kLatHemisphereColumn:
+        return MasterText::LatHemisphere;
+    case kLonHemisphereColumn:
+        return MasterText::LonHemisphere;
+    default:
+        return std::nullopt;
+    }
+}
+
+constexpr int kNumberColumns[6] = {6, 7, 8, 10, 11, 12};
+
+std::string folderOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+std::string nameOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+bool isNumberColumn(int column)
+{
+    return (column >= kLatDegreesColumn && column <= kLatSecondsColumn) ||
+           (column >= kLonDegreesColumn && column <= kLonSecondsColumn);
+}
+
+std::optional<std::size_t> cellByteLimit(int column)
+{
+    switch (column) {
+    case kJccColumn:
+        return 7;
+    case kCityColumn:
+        return 24;
+    case kShortCodeColumn:
+    case kAreaMarkColumn:
+        return 3;
+    case kLatHemisphereColumn:
+        return 2;
+    case kLonHemisphereColumn:
+        return 1;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<std::int16_t> parseMasterNumber(std::string_view text)
+{
+    text = sjis::trimBlanks(text);
+    const bool plus = !text.empty() && text.front() == '+';
+    if (plus)
+        text.remove_prefix(1);
+    if (text.empty() || (plus && text.front() == '-'))
+        return std::nullopt;
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < -32768 || value > 32767)
+        return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+MasterRow rowOf(const JccMasterRecord &record)
+{
+    MasterRow row;
+    for (int column = kJccColumn; column <= kLonSecondsColumn; ++column)
+        if (const auto field = textFieldOf(column))
+            row.cell(column) = std::string(record.text(*field));
+    for (std::size_t i = 0; i < 6; ++i)
+        row.cell(kNumberColumns[i]) = std::to_string(record.number(static_cast<MasterNumber>(i)));
+    return row;
+}
+
+std::optional<JccMasterRecord> recordOf(const MasterRow &row)
+{
+    JccMasterRecord record;
+    for (int column = kJccColumn; column <= kLonSecondsColumn; ++column)
+        if (const auto field = textFieldOf(column))
+            record.setText(*field, row.cell(column));
+    for (std::size_t i = 0; i < 6; ++i) {
+        const auto value = parseMasterNumber(row.cell(kNumberColumns[i]));
+        if (!value)
+            return std::nullopt;
+        record.setNumber(static_cast<MasterNumber>(i), *value);
+    }
+    return record;
+}
+
+bool isDroppedRow(const MasterRow &row)
+{
+    return row.cell(kJccColumn) == " ";
+}
+
+JumpTarget jumpTarget(std::string_view text, int rowCount)
+{
+    if (text.empty())
+        return {};
+    int row = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), row);
+    if (error != std::errc() || end != text.data() + text.size() || row < 1 || row > rowCount)
+        return {JumpTarget::OutOfRange, 0};
+    return {JumpTarget::Row, row};
+}
+
+std::string masterBackupPath(const std::string &masterPath)
+{
+    const std::string name = nameOf(masterPath).substr(0, 8) + ".Bak";
+    return DataDir(folderOf(masterPath)).path(name);
+}
+
+int FileWriteIo::createBeside(const std::string &target, std::string &tempPath)
+{
+    std::string name = target + ".tmpXXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        return -1;
+    ::fchmod(fd, 0644);
+    tempPath = name;
+    return fd;
+}
+
+bool FileWriteIo::writeAll(int fd, std::string_view bytes)
+{
+    const char *data = bytes.data();
+    std::size_t size = bytes.size();
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool FileWriteIo::flush(int fd)
+{
+    return ::fsync(fd) == 0;
+}
+
+bool FileWriteIo::close(int fd)
+{
+    return ::close(fd) == 0;
+}
+
+bool FileWriteIo::replace(const std::string &from, const std::string &to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return false;
+    // The rename belongs to the folder: flush it too, so the new file survives a power cut.
+    const int dir = ::open(folderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+void FileWriteIo::remove(const std::string &path)
+{
+    ::unlink(path.c_str());
+}
+
+FileWriteIo &diskWriteIo()
+{
+    static FileWriteIo disk;
+    return disk;
+}
+
+bool replaceFiles(std::span<const std::pair<std::string, std::string>> files, FileWriteIo &io)
+{
+    std::vector<std::string> temps;
+    auto removeTemps = [&] {
+        for (const std::string &temp : temps)
+            io.remove(temp);
+    };
+    for (const auto &[path, bytes] : files) {
+        std::string temp;
+        const int fd = io.createBeside(path, temp);
+        if (fd < 0) {
+            removeTemps();
+            return false;
+        }
+        temps.push_back(temp);
+        const bool written = io.writeAll(fd, bytes) && io.flush(fd);
+        if (!io.close(fd) || !written) {
+            removeTemps();
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < temps.size(); ++i)
+        if (!io.replace(temps[i], files[i].first)) {
+            // Only a folder that turned unwritable between the writes and here ends up in
+            // this branch; what is already in place stays, the rest is removed.
+            for (std::size_t j = i; j < temps.size(); ++j)
+                io.remove(temps[j]);
+            return false;
+        }
+    return true;
+}
+
+MasterSaveOutcome saveMasterFile(const std::string &path, const std::vector<MasterRow> &rows,
+                                 FileWriteIo &io)
+{
+    MasterSaveOutcome outcome;
+    std::string bytes;
+    bytes.reserve(rows.size() * kMasterRecordSize);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (isDroppedRow(rows[r]))
+            continue;
+        const auto record = recordOf(rows[r]);
+        if (!record) {
+            outcome.result = MasterSave::BadNumber;
+            outcome.row = static_cast<int>(r) + 1;
+            for (int column : kNumberColumns)
+                if (!parseMasterNumber(rows[r].cell(column))) {
+                    outcome.column = column;
+                    break;
+                }
+            return outcome;
+        }
+        bytes.append(record->bytes.data(), kMasterRecordSize);
+        ++outcome.written;
+    }
+
+    std::vector<std::pair<std::string, std::string>> writes;
+    if (files::exists(path)) {
+        auto old = files::readAll(path);
+        if (!old) {
+            outcome.result = MasterSave::Failed;
+            return outcome;
+        }
+        writes.emplace_back(masterBackupPath(path), std::move(*old));
+    }
+    writes.emplace_back(path, std::move(bytes));
+    if (!replaceFiles(writes, io))
+        outcome.result = MasterSave::Failed;
+    return outcome;
+}
+
+} // namespace vz::places

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The personal information: the editor of the current user's settings on five pages (fixed
+// strings; own places and name; card items; input options; the special-prefix list). It lives
+// from start-up to the end and is shown modally from the main window's "個人情報".
+//
+// Its fields are a view of the settings the program holds: an edit goes into them at once, so
+// the options (key click, flat fields) act while the dialog is open. "適　用" writes the
+// settings file and reads it back, "中　止" reads it back (the edits are gone), "終　了" writes
+// when there is something to write and reads back. The own fixed and mobile places are
+// entered as JCC numbers and looked up in the master, which gives their city and position.
+//
+// The contact dialog hears of what concerns it through the signals; the main window passes
+// them on when that dialog is open.
+#pragma once
+
+#include "common/ui/vezo_dialog.h"
+#include "places/prefix_list.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTabWidget;
+
+namespace vz::ui {
+
+class PersonalInfoDialog : public VezoDialog
+{
+    Q_OBJECT
+public:
+    enum Page { FixedStrings = 1, OwnPlaces, CardItems, InputOptions, SpecialPrefixes };
+
+    PersonalInfoDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
+
+    // The help topic of the page last entered: 24 to 28; 0 before any page was entered.
+    int helpContext() const { return m_page == 0 ? 0 : 23 + m_page; }
+    // "ヘルプ" opens the help at helpContext() through this, once help exists.
+    void setHelpOpener(std::function<void(int)> open) { m_openHelp = std::move(open); }
+
+    // Shows the settings the program holds in the fields.
+    void showSettings();
+    // The lines of PreFix.CFG into the page's list; false when the file cannot be read.
+    bool loadPrefixList();
+    const places::PrefixList &prefixList() const { return m_prefixes; }
+
+    void reject() override; // Escape does not throw the edits away
+    void done(int result) override;
+
+Q_SIGNALS:
+    // The operator changed fixed string `index` (0..9).
+    void fixedStringEdited(int index, const QString &text);
+    // The own portable place changed by a lookup, or ended ("移動運用解除": empty).
+    void ownPortablePlaceChanged(const QString &city);
+    // The settings were read again ("中　止", "終　了").
+    void settingsReloaded();
+    // PreFix.CFG was written: the call areas follow the new table.
+    void prefixTableSaved();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    struct TextField
+    {
+        QLineEdit *edit;
+        std::string app::UserSettings::*member;
+    };
+    enum class Place { Fixed, Mobile };
+
+    QWidget *buildFixedStringsPage();
+    QWidget *buildOwnPlacesPage();
+    QWidget *buildCardItemsPage();
+    QWidget *buildInputOptionsPage();
+    QWidget *buildSpecialPrefixesPage();
+    QLineEdit *addTextField(QWidget *page, const char *name, std::string app::UserSettings::*member,
+                            const QRect &at, bool kana);
+    QCheckBox *addOption(QWidget *page, const char *name, const char *caption, int y,
+                         bool app::UserSettings::*member, bool marksChange);
+
+    void enterPage(int index);
+    void setChanged();
+    void placeEdited(Place place, const QString &text);
+    void lookUpPlace(Place place);
+    void mobileOperationClicked();
+    void endMobileOperation();
+
+    void applySettings();
+    void cancelEdits();
+    void finish();
+    void openHelp();
+    bool writeSettings();
+    void readSettings();
+
+    void prefixLineClicked(int row);
+    void addPrefixLine();
+    void replacePrefixLine();
+    void removePrefixLine();
+    void cancelPrefixEdits();
+    void savePrefixList();
+    void showPrefixList();
+
+    QTabWidget *m_pages = nullptr;
+    std::array<QLineEdit *, 10> m_fixedStringEdits{};
+    std::vector<TextField> m_textFields;
+    QLineEdit *m_fixedJccEdit = nullptr;
+    QLabel *m_fixedCityLabel = nullptr;
+    QLabel *m_fixedPositionLabel = nullptr;
+    QCheckBox *m_mobileCheck = nullptr;
+    QPushButton *m_endMobileButton = nullptr;
+    QLineEdit *m_mobileJccEdit = nullptr;
+    QLabel *m_mobileCityLabel = nullptr;
+    QLabel *m_mobilePositionLabel = nullptr;
+    std::vector<std::pair<QCheckBox *, bool app::UserSettings::*>> m_options;
+    QListWidget *m_prefixListBox = nullptr;
+    QLineEdit *m_prefixEdit = nullptr;
+    QPushButton *m_prefixSaveButton = nullptr;
+    QPushButton *m_applyButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_closeButton = nullptr;
+    QPushButton *m_helpButton = nullptr;
+
+    places::PrefixList m_prefixes;
+    bool m_fixedJccChanged = false;
+    bool m_mobileJccChanged = false;
+    bool m_closing = false;
+    int m_page = 0;
+    std::function<void(int)> m_openHelp;
+};
+
+} // namespace vz::ui
