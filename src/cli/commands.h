@@ -14,6 +14,8 @@ using Args = std::vector<std::string>;
 int runInfo(const Args &args, std::ostream &out, std::ostream &err);
 int runDump(const Args &args, std::ostream &out, std::ostream &err);
 int runSearch(const Args &args, std::ostream &out, std::ostream &err);
+// QSL cards to PDF; in its own library because it paints with Qt.
+int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err);
 
 // The log path of CALLSIGN in DATADIR, or an error already printed to `err`.
 struct LogLocation

@@ -10,7 +10,8 @@ void usage(std::ostream &err)
     err << "usage: vezolog info DATADIR CALLSIGN\n"
            "       vezolog dump DATADIR CALLSIGN\n"
            "       vezolog search DATADIR CALLSIGN (--area N | --item ITEM [KEY])"
-           " [--reference CALL]\n";
+           " [--reference CALL]\n"
+           "       vezolog print KIND DATADIR CALLSIGN ... --pdf FILE (see vezolog print)\n";
 }
 
 } // namespace
@@ -29,6 +30,8 @@ int main(int argc, char **argv)
         return vz::cli::runDump(args, std::cout, std::cerr);
     if (command == "search")
         return vz::cli::runSearch(args, std::cout, std::cerr);
+    if (command == "print")
+        return vz::cli::runPrintCommand(args, std::cout, std::cerr);
     usage(std::cerr);
     return 2;
 }
