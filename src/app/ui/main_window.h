@@ -22,6 +22,7 @@ class QTimer;
 
 namespace vz::ui {
 
+class CardDialog;
 class HintRouter;
 class HintBar;
 class TitleLine;
@@ -78,7 +79,11 @@ private:
     void restoreLogCommand();         // ﾛｸﾞﾌｧｲﾙ復元
     void reorganizeLogCommand();      // ﾛｸﾞﾌｧｲﾙ整理
     void logDialogCommand(int mode); // 入力 (1), 修正 (2), 削除 (3), ﾚｺｰﾄﾞ検索 (4)
-    void searchDialogCommand(int mode); // 項目別検索 (9), エリア別検索 (10)
+    void searchDialogCommand(int mode);   // 項目別検索 (9), エリア別検索 (10)
+    void postcardCommand();               // はがき（白紙）: main_window_cards.cpp
+    void commercialCardCommand(int mode); // 市販横型 (2), 市販縦型 (3)
+    void openCardDialog(CardDialog *dialog);
+    void printBlankCards(int count); // the registration dialog's 印刷 in blank-card mode
 
     void buildCommands();
     void measurePrinter();

@@ -103,7 +103,9 @@ bool QtPrintJob::begin()
         m_painter.setBackgroundMode(Qt::TransparentMode);
         return true;
     }
-    m_error = QStringLiteral("%1: the print job could not be started").arg(m_deviceName);
+    m_error = m_deviceName.isEmpty()
+                  ? QStringLiteral("通常使うプリンタがありません")
+                  : QStringLiteral("%1\n印刷を開始できませんでした").arg(m_deviceName);
     return false;
 }
 
@@ -111,7 +113,7 @@ bool QtPrintJob::newPage()
 {
     if (m_device.newPage())
         return true;
-    m_error = QStringLiteral("%1: no new page").arg(m_deviceName);
+    m_error = QStringLiteral("%1\n次のページを始められませんでした").arg(m_deviceName);
     return false;
 }
 
@@ -119,7 +121,7 @@ bool QtPrintJob::end()
 {
     if (m_painter.end())
         return true;
-    m_error = QStringLiteral("%1: the print job could not be completed").arg(m_deviceName);
+    m_error = QStringLiteral("%1\n印刷を終えられませんでした").arg(m_deviceName);
     return false;
 }
 
