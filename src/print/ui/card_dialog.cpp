@@ -126,11 +126,18 @@ void CardDialog::numberLeft(CardNumberField *field)
     if (n && *n >= 1 && *n <= m_state.nextRecordNo - 1)
         return;
     m_services.messages.notice(kOutOfRange);
-    QTimer::singleShot(0, field, [field] { field->setFocus(); });
+    // The press that took the focus away does not print as well: the field gets it back.
+    m_leaveRefused = true;
+    QTimer::singleShot(0, field, [this, field] {
+        field->setFocus();
+        m_leaveRefused = false;
+    });
 }
 
 void CardDialog::printRange()
 {
+    if (m_leaveRefused)
+        return;
     if (m_fromEdit->text().isEmpty() || m_toEdit->text().isEmpty()) {
         m_services.messages.notice(QStringLiteral("番号が空欄です"));
         return;
@@ -151,6 +158,8 @@ void CardDialog::printRange()
 
 void CardDialog::printUnissued()
 {
+    if (m_leaveRefused)
+        return;
     const print::PrintRange range{0, m_state.nextRecordNo - 1, true};
     runOnJob(
         [&](print::PrintJob &job) { return print::runPrint(m_state, range, cardDrawing(), job); });

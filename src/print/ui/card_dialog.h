@@ -77,6 +77,7 @@ private:
 
     PrintJobFactory m_jobFactory;
     std::function<void(int)> m_openHelp;
+    bool m_leaveRefused = false; // a number field refused to be left, until it has the focus
 };
 
 } // namespace vz::ui

@@ -141,8 +141,12 @@ TEST(CommercialCardDialog, OptionsTestPrintAndNumberFields)
     from->setFocus();
     QTest::keyClicks(from, "a");
     EXPECT_FALSE(test->isEnabled());
-    dialog->findChild<QLineEdit *>(QStringLiteral("toEdit"))->setFocus();
-    EXPECT_EQ(f.messages.last(), QStringLiteral("範囲外のナンバーです"));
+    // Pressing print with a non-number in the field: one notice, the focus back, no print.
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("printRangeButton")),
+                      Qt::LeftButton);
+    EXPECT_EQ(f.messages.texts, QStringList{QStringLiteral("範囲外のナンバーです")});
+    EXPECT_TRUE(QTest::qWaitFor([from] { return QApplication::focusWidget() == from; }));
+    from->clear();
     QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("printRangeButton")),
                       Qt::LeftButton);
     EXPECT_EQ(f.messages.last(), QStringLiteral("番号が空欄です"));
