@@ -83,6 +83,11 @@ struct AppState
     SpotCoordinates workedPosition{};
     bool cityChosen = false;
     bool resultsShown = false;
+
+    // Card printing: the number on the last card a print run printed (0 before the first
+    // run), and whether a commercial card item was dragged during this run of the program.
+    long long cardNumber = 0;
+    bool layoutModified = false;
 };
 
 } // namespace vz::app

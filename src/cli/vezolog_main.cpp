@@ -14,7 +14,8 @@ void usage(std::ostream &err)
            "       vezolog export-adif DATADIR CALLSIGN [--from N] [--to M]"
            " [--charset ascii|utf-8|shift_jis] -o FILE\n"
            "       vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n"
-           "       vezolog calendar DATADIR CALLSIGN YEAR MONTH\n";
+           "       vezolog calendar DATADIR CALLSIGN YEAR MONTH\n"
+           "       vezolog print KIND DATADIR CALLSIGN ... --pdf FILE (see vezolog print)\n";
 }
 
 } // namespace
@@ -39,6 +40,8 @@ int main(int argc, char **argv)
         return vz::cli::runImportAdif(args, std::cout, std::cerr);
     if (command == "calendar")
         return vz::cli::runCalendar(args, std::cout, std::cerr);
+    if (command == "print")
+        return vz::cli::runPrintCommand(args, std::cout, std::cerr);
     usage(std::cerr);
     return 2;
 }

@@ -135,6 +135,15 @@ void MainWindow::runCommand(Command id)
     case Command::BlankCard:
         blankCardCommand();
         break;
+    case Command::Postcard:
+        postcardCommand();
+        break;
+    case Command::CommercialHorizontal:
+        commercialCardCommand(2);
+        break;
+    case Command::CommercialVertical:
+        commercialCardCommand(3);
+        break;
     case Command::RestoreLog:
         restoreLogCommand();
         break;

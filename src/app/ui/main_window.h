@@ -29,6 +29,7 @@ namespace vz::ui {
 
 class CalendarStrip;
 class ClockPanel;
+class CardDialog;
 class HintRouter;
 class HintBar;
 class PersonalInfoDialog;
@@ -117,6 +118,10 @@ private:
     void jccEditCommand();      // JCC編集
     void buildPersonalInfo();
     bool loadSpecialPrefixes();
+    void postcardCommand();               // はがき（白紙）: main_window_cards.cpp
+    void commercialCardCommand(int mode); // 市販横型 (2), 市販縦型 (3)
+    void openCardDialog(CardDialog *dialog);
+    void printBlankCards(int count); // the registration dialog's 印刷 in blank-card mode
 
     void buildCommands();
     void measurePrinter();

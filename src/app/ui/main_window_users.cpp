@@ -170,6 +170,7 @@ void MainWindow::switchUserCommand(int mode)
 void MainWindow::blankCardCommand()
 {
     RegistrationDialog dialog(m_state, m_services, RegistrationDialog::BlankCards, this);
+    dialog.setBlankCardPrinter([this](int count) { printBlankCards(count); });
     placeDialog(&dialog, Placement::Left300);
     setCardCommandsEnabled(false);
     dialog.exec();

@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vezolog print: QSL cards to a PDF file, for machines without a printer. The same print run,
+// layouts and layout file as the card dialogs, so the QSL flags and the card number change
+// exactly as they do when the window prints; the notices the dialogs would show go to
+// standard error.
+#include "cli/commands.h"
+
+#include "app/app_state.h"
+#include "app/session.h"
+#include "app/ui/font_setup.h"
+#include "app/user_settings.h"
+#include "common/callsign.h"
+#include "log/log_file.h"
+#include "print/card_layouts.h"
+#include "print/layout_file.h"
+#include "print/print_run.h"
+#include "print/ui/qt_card_canvas.h"
+
+#include <QGuiApplication>
+#include <QPdfWriter>
+
+#include <charconv>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <sys/stat.h>
+
+namespace vz::cli {
+
+namespace {
+
+constexpr const char *kUsage =
+    "usage: vezolog print postcard|horizontal|vertical DATADIR CALLSIGN"
+    " (--from N --to M | --unissued) --pdf FILE [--dpi N]\n"
+    "       vezolog print blank DATADIR CALLSIGN --count N --pdf FILE [--dpi N]\n"
+    "       vezolog print test DATADIR CALLSIGN [--vertical] --pdf FILE [--dpi N]\n";
+
+enum class Kind { Postcard, Horizontal, Vertical, Blank, Test };
+
+struct Request
+{
+    Kind kind = Kind::Postcard;
+    std::optional<long long> from;
+    std::optional<long long> to;
+    std::optional<long long> count;
+    bool unissued = false;
+    bool vertical = false;
+    std::string pdf;
+    long long dpi = 600;
+};
+
+std::optional<long long> wholeNumber(const std::string &text)
+{
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<Kind> kindOf(const std::string &name)
+{
+    if (name == "postcard")
+        return Kind::Postcard;
+    if (name == "horizontal")
+        return Kind::Horizontal;
+    if (name == "vertical")
+        return Kind::Vertical;
+    if (name == "blank")
+        return Kind::Blank;
+    if (name == "test")
+        return Kind::Test;
+    return std::nullopt;
+}
+
+bool parseRequest(const Args &args, Request &r)
+{
+    if (args.size() < 3)
+        return false;
+    const std::optional<Kind> kind = kindOf(args[0]);
+    if (!kind)
+        return false;
+    r.kind = *kind;
+    for (std::size_t i = 3; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        std::optional<long long> *number = nullptr;
+        if (a == "--from")
+            number = &r.from;
+        else if (a == "--to")
+            number = &r.to;
+        else if (a == "--count")
+            number = &r.count;
+        if (number && hasValue && !*number) {
+            *number = wholeNumber(args[++i]);
+            if (!*number)
+                return false;
+        } else if (a == "--dpi" && hasValue) {
+            const std::optional<long long> dpi = wholeNumber(args[++i]);
+            if (!dpi || *dpi < 72 || *dpi > 2400)
+                return false;
+            r.dpi = *dpi;
+        } else if (a == "--pdf" && hasValue && r.pdf.empty()) {
+            r.pdf = args[++i];
+        } else if (a == "--unissued" && !r.unissued) {
+            r.unissued = true;
+        } else if (a == "--vertical" && r.kind == Kind::Test) {
+            r.vertical = true;
+        } else {
+            return false;
+        }
+    }
+    if (r.pdf.empty())
+        return false;
+    const bool range = r.from || r.to;
+    switch (r.kind) {
+    case Kind::Postcard:
+    case Kind::Horizontal:
+    case Kind::Vertical:
+        return !r.count && (range ? (r.from && r.to && !r.unissued) : r.unissued);
+    case Kind::Blank:
+        return r.count && !range && !r.unissued;
+    case Kind::Test:
+        return !r.count && !range && !r.unissued;
+    }
+    return false;
+}
+
+// Fonts and the PDF writer need a GUI application; it never opens a window.
+void ensureGuiApplication()
+{
+    if (QGuiApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "vezolog";
+    static char *argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+    ui::installFontSubstitutions();
+}
+
+// The draw operation of a card kind with the user's stored options and layout.
+print::CardDrawing drawingFor(Kind kind, const ProfileFile &layoutFile)
+{
+    using namespace print;
+    if (kind == Kind::Postcard) {
+        const PostcardOptions options = readPostcardOptions(layoutFile, PostcardOptions{});
+        return [options](CardCanvas &c, const DotScale &s, const CardText &card, long long n) {
+            drawPostcard(c, s, card, n, options);
+        };
+    }
+    const CommercialOptions options = readCommercialOptions(layoutFile, CommercialOptions{});
+    const CardKind cardKind = kind == Kind::Vertical ? CardKind::Vertical : CardKind::Horizontal;
+    const CardLayout layout = readLayout(layoutFile, cardKind, defaultLayout(cardKind));
+    if (cardKind == CardKind::Vertical)
+        return [options, layout](CardCanvas &c, const DotScale &s, const CardText &card,
+                                 long long n) { drawVerticalCard(c, s, card, n, options, layout); };
+    return [options, layout](CardCanvas &c, const DotScale &s, const CardText &card, long long n) {
+        drawHorizontalCard(c, s, card, n, options, layout);
+    };
+}
+
+} // namespace
+
+int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
+{
+    (void)out;
+    Request request;
+    if (!parseRequest(args, request)) {
+        err << kUsage;
+        return 2;
+    }
+    const std::string &dataDir = args[1];
+    const std::string &call = args[2];
+    struct stat st
+    {
+    };
+    if (::stat(dataDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        err << "vezolog: no data directory: " << dataDir << "\n";
+        return 1;
+    }
+    if (!isValidOwnCallsign(call)) {
+        err << "vezolog: not a callsign (A-Z and 0-9, 1 to 10 characters): " << call << "\n";
+        return 2;
+    }
+
+    app::AppState state;
+    state.dataDir = DataDir(dataDir.back() == '/' ? dataDir : dataDir + "/");
+    state.prefixPath = state.dataDir.path("PreFix.CFG");
+    state.currentCall = call;
+    app::buildUserPaths(state);
+    state.prefixTable.setPath(state.prefixPath);
+
+    const app::LoadedSettings loaded = app::readUserSettings(state.settingsPath);
+    if (!loaded.readable) {
+        err << "vezolog: cannot read " << state.settingsPath << "\n";
+        return 1;
+    }
+    state.settings = loaded.settings;
+    const std::optional<ProfileFile> layoutFile = ProfileFile::load(state.layoutPath);
+    if (!layoutFile) {
+        err << "vezolog: cannot read " << state.layoutPath << "\n";
+        return 1;
+    }
+
+    print::PrintRange range;
+    const bool fromLog = request.kind != Kind::Blank && request.kind != Kind::Test;
+    if (fromLog) {
+        if (!files::exists(state.logPath)) {
+            err << "vezolog: no log for " << call << ": " << state.logPath << "\n";
+            return 1;
+        }
+        const std::int32_t last = log::recordCount(state.logPath);
+        if (request.unissued) {
+            range = {0, last, true};
+        } else {
+            for (const long long n : {*request.from, *request.to})
+                if (n < 1 || n > last) {
+                    err << "範囲外のナンバーです\n";
+                    return 2;
+                }
+            range = {static_cast<std::int32_t>(*request.from - 1),
+                     static_cast<std::int32_t>(*request.to), false};
+        }
+    }
+
+    ensureGuiApplication();
+    const float scale = print::dotsPerMm(static_cast<double>(request.dpi));
+    const bool lying =
+        request.kind == Kind::Horizontal || (request.kind == Kind::Test && !request.vertical);
+    const std::unique_ptr<QPdfWriter> pdf = print::makeCardPdf(
+        QString::fromStdString(request.pdf), static_cast<int>(request.dpi), lying);
+    print::QtPrintJob job(*pdf, {scale, scale}, QString::fromStdString(request.pdf));
+
+    print::PrintOutcome outcome;
+    switch (request.kind) {
+    case Kind::Blank:
+        outcome = print::printBlankCards(
+            static_cast<int>(std::min<long long>(*request.count, 1'000'000)), job);
+        break;
+    case Kind::Test:
+        outcome = print::runTestPrint(
+            state.cardNumber,
+            drawingFor(request.vertical ? Kind::Vertical : Kind::Horizontal, *layoutFile), job);
+        break;
+    default:
+        outcome = print::runPrint(state, range, drawingFor(request.kind, *layoutFile), job);
+        break;
+    }
+
+    int status = 0;
+    switch (outcome.result) {
+    case print::PrintResult::Ok:
+    case print::PrintResult::NoLog:
+        break;
+    case print::PrintResult::ReadFailed:
+    case print::PrintResult::FlagFailed:
+        err << "vezolog: cannot write " << outcome.failedPath << "\n";
+        status = 1;
+        break;
+    case print::PrintResult::PrinterFailed:
+        err << "vezolog: " << outcome.printerMessage << "\n";
+        status = 1;
+        break;
+    }
+    // The card number moves on as the window would keep it, saved with the settings.
+    if (fromLog && outcome.printed > 0 &&
+        !app::writeUserSettings(state.settingsPath, state.settings, loaded.reference)) {
+        err << "vezolog: cannot write " << state.settingsPath << "\n";
+        status = 1;
+    }
+    if (outcome.printed == 0 && status == 0)
+        err << "vezolog: no card to print\n";
+    return status;
+}
+
+} // namespace vz::cli

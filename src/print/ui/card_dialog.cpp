@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "print/ui/card_dialog.h"
+
+#include "common/ui/hint_bar.h"
+#include "print/layout_file.h"
+#include "print/ui/qt_card_canvas.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTimer>
+
+#include <charconv>
+#include <optional>
+
+namespace vz::ui {
+
+namespace {
+
+const QString kOutOfRange = QStringLiteral("範囲外のナンバーです");
+
+std::optional<long long> wholeNumber(const QString &text)
+{
+    const std::string s = text.toStdString();
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
+    return value;
+}
+
+// A job on a printer the job owns.
+class PrinterJob : public print::PrintJob
+{
+public:
+    PrinterJob(const QPrinterInfo &info, print::DotScale scale)
+        : m_printer(info, QPrinter::HighResolution), m_job(m_printer, scale, info.printerName())
+    {
+    }
+    bool begin() override { return m_job.begin(); }
+    bool newPage() override { return m_job.newPage(); }
+    bool end() override { return m_job.end(); }
+    print::CardCanvas &canvas() override { return m_job.canvas(); }
+    print::DotScale scale() const override { return m_job.scale(); }
+    std::string errorText() const override { return m_job.errorText(); }
+
+private:
+    QPrinter m_printer;
+    print::QtPrintJob m_job;
+};
+
+} // namespace
+
+void CardNumberField::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    Q_EMIT left();
+}
+
+std::unique_ptr<print::PrintJob> makeDefaultPrinterJob(const app::AppState &state)
+{
+    return std::make_unique<PrinterJob>(
+        QPrinterInfo::defaultPrinter(),
+        print::DotScale{state.printerDotsPerMmX, state.printerDotsPerMmY});
+}
+
+CardDialog::CardDialog(app::AppState &state, UiServices &services, QWidget *parent)
+    : VezoDialog(state, services, parent),
+      m_jobFactory([&state] { return makeDefaultPrinterJob(state); })
+{
+}
+
+void CardDialog::buildRangeControls(const QString &caption, QPoint captionAt, QPoint fieldsAt,
+                                    bool digitsOnly)
+{
+    m_rangeCaption = new QLabel(caption, this);
+    m_rangeCaption->setObjectName(QStringLiteral("rangeCaption"));
+    m_rangeCaption->adjustSize();
+    m_rangeCaption->move(captionAt);
+    setHint(m_rangeCaption, QStringLiteral("|１レコードのときは「自」「至」とも同一ナンバー"));
+    const auto makeField = [&](const QString &name, const QString &label, int dy) {
+        auto *l = new QLabel(label, this);
+        l->adjustSize();
+        l->move(fieldsAt + QPoint(0, dy + 3));
+        auto *f = new CardNumberField(this);
+        f->setObjectName(name);
+        f->setGeometry(QRect(fieldsAt + QPoint(24, dy), QSize(70, 20)));
+        if (digitsOnly)
+            f->setValidator(
+                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), f));
+        if (m_state.settings.flatWindow)
+            f->setFrame(false);
+        connect(f, &QLineEdit::textEdited, this, [this] { numberTyped(); });
+        connect(f, &CardNumberField::left, this, [this, f] { numberLeft(f); });
+        return f;
+    };
+    m_fromEdit = makeField(QStringLiteral("fromEdit"), QStringLiteral("自"), 0);
+    m_toEdit = makeField(QStringLiteral("toEdit"), QStringLiteral("至"), 26);
+
+    const QPoint buttons = fieldsAt + QPoint(-20, 60);
+    m_printRangeButton =
+        makeDialogButton(this, QStringLiteral("printRangeButton"), QStringLiteral("本印刷開始"),
+                         QRect(buttons, QSize(150, 24)), false);
+    m_printUnissuedButton = makeDialogButton(this, QStringLiteral("printUnissuedButton"),
+                                             QStringLiteral("未発行分一括印刷"),
+                                             QRect(buttons + QPoint(0, 30), QSize(150, 24)), false);
+    m_printRangeButton->setEnabled(false);
+    connect(m_printRangeButton, &QPushButton::clicked, this, &CardDialog::printRange);
+    connect(m_printUnissuedButton, &QPushButton::clicked, this, &CardDialog::printUnissued);
+}
+
+void CardDialog::numberTyped()
+{
+    m_printRangeButton->setEnabled(true);
+}
+
+void CardDialog::numberLeft(CardNumberField *field)
+{
+    // An empty field is reported when printing starts, not on the way through.
+    if (field->text().isEmpty() || !isVisible())
+        return;
+    const std::optional<long long> n = wholeNumber(field->text());
+    if (n && *n >= 1 && *n <= m_state.nextRecordNo - 1)
+        return;
+    m_services.messages.notice(kOutOfRange);
+    // The press that took the focus away does not print as well: the field gets it back.
+    m_leaveRefused = true;
+    QTimer::singleShot(0, field, [this, field] {
+        field->setFocus();
+        m_leaveRefused = false;
+    });
+}
+
+void CardDialog::printRange()
+{
+    if (m_leaveRefused)
+        return;
+    if (m_fromEdit->text().isEmpty() || m_toEdit->text().isEmpty()) {
+        m_services.messages.notice(QStringLiteral("番号が空欄です"));
+        return;
+    }
+    const std::optional<long long> from = wholeNumber(m_fromEdit->text());
+    const std::optional<long long> to = wholeNumber(m_toEdit->text());
+    const long long last = m_state.nextRecordNo - 1;
+    // Text that is no number in range never reaches the run.
+    if (!from || !to || *from < 1 || *from > last || *to < 1 || *to > last) {
+        m_services.messages.notice(kOutOfRange);
+        return;
+    }
+    const print::PrintRange range{static_cast<std::int32_t>(*from - 1),
+                                  static_cast<std::int32_t>(*to), false};
+    runOnJob(
+        [&](print::PrintJob &job) { return print::runPrint(m_state, range, cardDrawing(), job); });
+}
+
+void CardDialog::printUnissued()
+{
+    if (m_leaveRefused)
+        return;
+    const print::PrintRange range{0, m_state.nextRecordNo - 1, true};
+    runOnJob(
+        [&](print::PrintJob &job) { return print::runPrint(m_state, range, cardDrawing(), job); });
+}
+
+void CardDialog::runOnJob(const std::function<print::PrintOutcome(print::PrintJob &)> &run)
+{
+    const std::unique_ptr<print::PrintJob> job = m_jobFactory();
+    const print::PrintOutcome outcome = run(*job);
+    switch (outcome.result) {
+    case print::PrintResult::Ok:
+    case print::PrintResult::NoLog:
+        break;
+    case print::PrintResult::ReadFailed:
+        m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
+                                      .arg(QString::fromStdString(outcome.failedPath)));
+        break;
+    case print::PrintResult::FlagFailed:
+        m_services.messages.writeFailed(QString::fromStdString(outcome.failedPath));
+        break;
+    case print::PrintResult::PrinterFailed:
+        m_services.messages.error(QString::fromStdString(outcome.printerMessage));
+        break;
+    }
+    m_fromEdit->clear();
+    m_toEdit->clear();
+    m_printRangeButton->setEnabled(false);
+}
+
+void CardDialog::showHelp()
+{
+    if (m_openHelp)
+        m_openHelp(helpContext());
+}
+
+bool CardDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            if (m_state.settings.keyClick)
+                m_services.keyClick.play();
+            focusNextPrevChild(key == Qt::Key_Down);
+            return true;
+        }
+    }
+    return VezoDialog::eventFilter(watched, event);
+}
+
+void CardDialog::layoutWriteFailed()
+{
+    m_services.messages.writeFailed(QString::fromStdString(m_state.layoutPath));
+}
+
+} // namespace vz::ui
