@@ -11,6 +11,7 @@ bool showBox(MessageKind kind, const QString &caption, const QString &text)
 {
     switch (kind) {
     case MessageKind::Error:
+    case MessageKind::Unexpected:
         QMessageBox::critical(nullptr, caption, text);
         return true;
     case MessageKind::Notice:
@@ -41,6 +42,8 @@ QString MessageService::caption(MessageKind kind)
         return QStringLiteral("通知");
     case MessageKind::Confirm:
         return QStringLiteral("確認");
+    case MessageKind::Unexpected:
+        return QStringLiteral("VEZODovi");
     }
     return {};
 }
@@ -63,6 +66,11 @@ void MessageService::notice(const QString &text)
 bool MessageService::confirm(const QString &text)
 {
     return ask(MessageKind::Confirm, text);
+}
+
+void MessageService::unexpected(const QString &text)
+{
+    ask(MessageKind::Unexpected, text);
 }
 
 void MessageService::writeFailed(const QString &path)
