@@ -33,8 +33,15 @@ HelpBrowser::HelpBrowser(QHelpEngineCore &engine, QWidget *parent)
 
 QVariant HelpBrowser::loadResource(int type, const QUrl &name)
 {
-    if (name.scheme() == QLatin1String("qthelp"))
-        return m_engine.fileData(name);
+    // A page's style sheet and pictures are named relative to the page.
+    const QUrl url = name.isRelative() ? source().resolved(name) : name;
+    if (url.scheme() == QLatin1String("qthelp")) {
+        const QByteArray data = m_engine.fileData(url);
+        // Style sheets are taken only as text.
+        if (type == QTextDocument::StyleSheetResource)
+            return QString::fromUtf8(data);
+        return data;
+    }
     return QTextBrowser::loadResource(type, name);
 }
 
@@ -104,6 +111,9 @@ HelpWindow::HelpWindow(const QString &helpFile, QWidget *parent) : QWidget(paren
     layout->addWidget(m_splitter);
 
     connect(contents, &QHelpContentWidget::linkActivated, this, &HelpWindow::openPage);
+    // The contents are read in the background; show them opened one level when they arrive.
+    connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, contents,
+            [contents] { contents->expandToDepth(1); });
     connect(m_keywordEdit, &QLineEdit::textChanged, index,
             [index](const QString &text) { index->filterIndices(text); });
     connect(m_keywordEdit, &QLineEdit::returnPressed, index,
