@@ -168,6 +168,15 @@ void MainWindow::runCommand(Command id)
     case Command::AreaSearch:
         searchDialogCommand(10);
         break;
+    case Command::HelpContents:
+        helpContentsCommand();
+        break;
+    case Command::HelpKeyword:
+        helpKeywordCommand();
+        break;
+    case Command::About:
+        aboutCommand();
+        break;
     default:
         // The commands whose dialogs are not built yet do nothing.
         break;

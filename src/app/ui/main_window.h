@@ -71,7 +71,7 @@ protected:
 
 private:
     // Command handlers, kept beside their subsystem: main_window_users.cpp, main_window_log.cpp,
-    // main_window_search.cpp.
+    // main_window_search.cpp, main_window_help.cpp.
     void newUserCommand();            // 新規登録
     void switchUserCommand(int mode); // 切り替え (1), 参照設定 (2)
     void blankCardCommand();          // ブランクカード
@@ -79,6 +79,9 @@ private:
     void reorganizeLogCommand();      // ﾛｸﾞﾌｧｲﾙ整理
     void logDialogCommand(int mode); // 入力 (1), 修正 (2), 削除 (3), ﾚｺｰﾄﾞ検索 (4)
     void searchDialogCommand(int mode); // 項目別検索 (9), エリア別検索 (10)
+    void helpContentsCommand();         // 目　　次
+    void helpKeywordCommand();          // キ-ワ-ド
+    void aboutCommand();                // バージョン情報
 
     void buildCommands();
     void measurePrinter();
