@@ -16,8 +16,10 @@ void installFontSubstitutions()
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"), mincho);
     QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), gothic);
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), gothic);
+    // Liberation Serif has the widths of Times New Roman, so painted lines keep their length.
     QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
-                               {QStringLiteral("DejaVu Serif"), QStringLiteral("IPAMincho")});
+                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif"),
+                                QStringLiteral("IPAMincho")});
 }
 
 } // namespace vz::ui

@@ -192,6 +192,15 @@ void MainWindow::runCommand(Command id)
     case Command::JccEdit:
         jccEditCommand();
         break;
+    case Command::HelpContents:
+        helpContentsCommand();
+        break;
+    case Command::HelpKeyword:
+        helpKeywordCommand();
+        break;
+    case Command::About:
+        aboutCommand();
+        break;
     default:
         // The commands whose dialogs are not built yet do nothing.
         break;

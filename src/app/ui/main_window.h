@@ -92,7 +92,7 @@ protected:
 
 private:
     // Command handlers, kept beside their subsystem: main_window_users.cpp, main_window_log.cpp,
-    // main_window_search.cpp.
+    // main_window_search.cpp, main_window_help.cpp.
     void newUserCommand();            // 新規登録
     void switchUserCommand(int mode); // 切り替え (1), 参照設定 (2)
     void blankCardCommand();          // ブランクカード
@@ -122,6 +122,9 @@ private:
     void commercialCardCommand(int mode); // 市販横型 (2), 市販縦型 (3)
     void openCardDialog(CardDialog *dialog);
     void printBlankCards(int count); // the registration dialog's 印刷 in blank-card mode
+    void helpContentsCommand();         // 目　　次
+    void helpKeywordCommand();          // キ-ワ-ド
+    void aboutCommand();                // バージョン情報
 
     void buildCommands();
     void measurePrinter();

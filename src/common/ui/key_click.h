@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QSoundEffect;
@@ -14,6 +15,10 @@ namespace vz::ui {
 class KeyClick
 {
 public:
+    // What sounds the click, given the sound file. The default plays it with QSoundEffect;
+    // tests put a recorder here to see each request.
+    using Player = std::function<void(const QString &soundFile)>;
+
     KeyClick();
     ~KeyClick();
     KeyClick(const KeyClick &) = delete;
@@ -21,11 +26,17 @@ public:
 
     // The sound file; a missing file makes play() silent.
     void setSoundFile(const QString &path);
+    QString soundFile() const { return m_path; }
+    void setPlayer(Player player) { m_player = std::move(player); }
+
     void play();
     int playCount() const { return m_plays; }
 
 private:
+    void playWithSoundEffect();
+
     QString m_path;
+    Player m_player;
     std::unique_ptr<QSoundEffect> m_effect;
     int m_plays = 0;
 };

@@ -11,6 +11,7 @@ bool showBox(MessageKind kind, const QString &caption, const QString &text)
 {
     switch (kind) {
     case MessageKind::Error:
+    case MessageKind::Unexpected:
         QMessageBox::critical(nullptr, caption, text);
         return true;
     case MessageKind::Notice:
@@ -47,6 +48,7 @@ QString MessageService::caption(MessageKind kind)
     case MessageKind::Confirm:
         return QStringLiteral("確認");
     case MessageKind::Plain:
+    case MessageKind::Unexpected:
         return QStringLiteral("VEZODovi");
     }
     return {};
@@ -75,6 +77,11 @@ bool MessageService::confirm(const QString &text)
 void MessageService::plain(const QString &text)
 {
     ask(MessageKind::Plain, text);
+}
+
+void MessageService::unexpected(const QString &text)
+{
+    ask(MessageKind::Unexpected, text);
 }
 
 void MessageService::writeFailed(const QString &path)

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every message of the program goes through one of three boxes with fixed captions: error
 // ("エラー", stop icon), notice ("通知", information icon) and confirmation ("確認", Yes/No, where
-// only No cancels). Tests replace the answerer to read the text and answer.
+// only No cancels). Failures that no message of the program covers (a picture that cannot be
+// read) go to a fourth, plain error box captioned with the program's name. Tests replace the
+// answerer to read the text and answer.
 #pragma once
 
 #include <QString>
@@ -11,7 +13,7 @@
 
 namespace vz::ui {
 
-enum class MessageKind { Error, Notice, Confirm, Plain };
+enum class MessageKind { Error, Notice, Confirm, Plain, Unexpected };
 
 class MessageService
 {
@@ -27,6 +29,9 @@ public:
     // A plain box with the program's name as caption and no icon, for the one message that
     // was never one of the three.
     void plain(const QString &text);
+
+    // The plain error box for an unexpected failure; the program goes on after OK.
+    void unexpected(const QString &text);
 
     // An error box naming a file that could not be written.
     void writeFailed(const QString &path);

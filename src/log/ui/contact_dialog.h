@@ -14,7 +14,6 @@
 #include <QLineEdit>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -76,8 +75,6 @@ public:
     int mode() const { return m_mode; }
     // The help page of each mode: 14 input, 15 modify, 16 delete, 17 record search.
     int helpContext() const { return 13 + m_mode; }
-    // "ヘルプ" opens the help at helpContext() through this, once help exists.
-    void setHelpOpener(std::function<void(int)> open) { m_openHelp = std::move(open); }
 
     // The personal information was reloaded: fixed strings and own portable place (modes 1, 2).
     void refreshFromSettings();
@@ -167,7 +164,6 @@ private:
     int m_mode;
     bool m_shownOnce = false;
     bool m_closing = false;
-    std::function<void(int)> m_openHelp;
     std::array<LogField *, log::kTextFieldCount> m_fields{};
     std::array<QToolButton *, 10> m_funcButtons{};
     QButtonGroup *m_funcGroup = nullptr;

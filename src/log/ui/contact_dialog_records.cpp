@@ -180,8 +180,7 @@ void ContactDialog::deleteRecord()
 
 void ContactDialog::showHelp()
 {
-    if (m_openHelp)
-        m_openHelp(helpContext());
+    m_services.help.showTopic(helpContext());
 }
 
 void ContactDialog::closeDialog()

@@ -195,7 +195,13 @@ void SearchDialog::buildButtons()
     connect(m_allColumnsButton, &QPushButton::clicked, this, &SearchDialog::showAllColumns);
     connect(m_defaultColumnsButton, &QPushButton::clicked, this, &SearchDialog::showDefaultColumns);
     connect(m_clearButton, &QPushButton::clicked, this, &SearchDialog::clearList);
+    connect(m_helpButton, &QPushButton::clicked, this, &SearchDialog::showHelp);
     connect(m_closeButton, &QPushButton::clicked, this, &SearchDialog::closeDialog);
+}
+
+void SearchDialog::showHelp()
+{
+    m_services.help.showTopic(kHelpContext);
 }
 
 void SearchDialog::buildGrid()

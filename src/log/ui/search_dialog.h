@@ -40,6 +40,9 @@ public:
     void setProgress(ProgressSink &progress) { m_progress = &progress; }
 
     ResultModel *model() const { return m_model; }
+    // The help page of the dialog, in either mode.
+    static constexpr int kHelpContext = 22;
+
     // The mode the dialog was opened in: 9 item search, 10 area search.
     int kind() const { return m_kind; }
 
@@ -60,6 +63,7 @@ private:
     void showAllColumns();     // all three
     void showDefaultColumns(); // back to the default columns
     void clearList();          // 表示クリア: empties the list
+    void showHelp();           // ヘルプ: the help page of this dialog
     void closeDialog();        // 終　了
 
     void buildButtons();

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The help: the pages of help/ built into one compressed help file (VEZODovi.qch), shown in a
+// window with the contents, a keyword index and a full-text search beside the page. The
+// windows open a page by its help context number: the page is the one whose keyword carries
+// the id "context" + number.
+//
+// The search looks for the typed words anywhere in the pages' text. The help engine's own
+// full-text index splits text at blanks and punctuation only, so in Japanese, written without
+// blanks, it finds a word only where it stands alone; the help is small enough to be read
+// through at each search.
+//
+// HelpDesk connects the window to the HelpService every dialog calls: it makes the window at
+// the first request, so start-up does not wait for the help.
+#pragma once
+
+#include "common/ui/help_service.h"
+
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QWidget>
+
+#include <memory>
+
+class QHelpEngine;
+class QHelpEngineCore;
+class QLineEdit;
+class QListWidget;
+class QSplitter;
+class QTabWidget;
+
+namespace vz::ui {
+
+// Shows pages straight from the help file, following its links.
+class HelpBrowser : public QTextBrowser
+{
+    Q_OBJECT
+public:
+    HelpBrowser(QHelpEngineCore &engine, QWidget *parent = nullptr);
+    QVariant loadResource(int type, const QUrl &name) override;
+
+private:
+    QHelpEngineCore &m_engine;
+};
+
+class HelpWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // The page a help context number opens; the id of its keyword in the help project.
+    static QString contextId(int context);
+
+    explicit HelpWindow(const QString &helpFile, QWidget *parent = nullptr);
+    ~HelpWindow() override;
+
+    // The help file was found and could be read.
+    bool hasHelp() const { return m_ready; }
+    QHelpEngine &engine() { return *m_engine; }
+
+    void showContents();
+    void showKeywordIndex();
+    // Opens the page of a context number; false, with a note in the window, when the help
+    // has none.
+    bool showTopic(int context);
+
+    QUrl pageOf(int context) const;
+    QUrl contentsPage() const;
+    QUrl currentPage() const { return m_currentPage; }
+
+    struct Hit
+    {
+        QUrl page;
+        QString title;
+        int count = 0; // occurrences of the words
+    };
+    // The pages holding every blank-separated word of `words` (letter case ignored), the most
+    // occurrences first, then in the order of the contents.
+    QList<Hit> search(const QString &words);
+
+private:
+    struct PageText
+    {
+        QUrl page;
+        QString title;
+        QString text;
+    };
+    void loadPageTexts();
+    void runSearch();
+    void openPage(const QUrl &url);
+    void followLink(const QUrl &url);
+    void showNote(const QString &text);
+    void present();
+
+    QTemporaryDir m_collectionDir;
+    std::unique_ptr<QHelpEngine> m_engine;
+    QString m_namespace;
+    bool m_ready = false;
+    QSplitter *m_splitter = nullptr;
+    QTabWidget *m_navigation = nullptr;
+    QLineEdit *m_keywordEdit = nullptr;
+    QLineEdit *m_searchEdit = nullptr;
+    QListWidget *m_searchResults = nullptr;
+    HelpBrowser *m_browser = nullptr;
+    QUrl m_currentPage;
+    QList<PageText> m_pageTexts;
+    QStringList m_searchWords;
+};
+
+class HelpDesk
+{
+public:
+    HelpDesk(HelpService &service, QString helpFile);
+    ~HelpDesk();
+    HelpDesk(const HelpDesk &) = delete;
+    HelpDesk &operator=(const HelpDesk &) = delete;
+
+    // Null until the first request.
+    HelpWindow *window() const { return m_window.get(); }
+
+private:
+    void open(HelpService::View view, int context);
+
+    HelpService &m_service;
+    QString m_helpFile;
+    std::unique_ptr<HelpWindow> m_window;
+};
+
+} // namespace vz::ui
