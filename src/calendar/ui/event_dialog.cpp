@@ -170,10 +170,8 @@ EventDialog::EventDialog(app::AppState &state, UiServices &services, QWidget *pa
     connect(m_clearButton, &QPushButton::clicked, this, &EventDialog::clearFields);
     connect(m_registerButton, &QPushButton::clicked, this, &EventDialog::registerEvent);
     connect(m_closeButton, &QPushButton::clicked, this, &EventDialog::reject);
-    connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        if (m_openHelp)
-            m_openHelp(helpContext());
-    });
+    connect(m_helpButton, &QPushButton::clicked, this,
+            [this] { m_services.help.showTopic(helpContext()); });
     m_dateEdit->setFocus();
 }
 

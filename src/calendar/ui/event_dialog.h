@@ -10,7 +10,6 @@
 #include <QValidator>
 
 #include <array>
-#include <functional>
 
 class QLineEdit;
 class QPushButton;
@@ -36,8 +35,6 @@ public:
 
     // The help page of the event dialog.
     static constexpr int helpContext() { return 12; }
-    // "ヘルプ" opens the help at helpContext() through this, once help exists.
-    void setHelpOpener(std::function<void(int)> open) { m_openHelp = std::move(open); }
 
     // Asks before an unregistered text is dropped; every way of closing passes here.
     void reject() override;
@@ -68,7 +65,6 @@ private:
     QPushButton *m_registerButton;
     QPushButton *m_closeButton;
     QPushButton *m_helpButton;
-    std::function<void(int)> m_openHelp;
 };
 
 } // namespace vz::ui

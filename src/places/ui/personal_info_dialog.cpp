@@ -537,8 +537,8 @@ void PersonalInfoDialog::finish()
 
 void PersonalInfoDialog::openHelp()
 {
-    if (helpContext() > 0 && m_openHelp)
-        m_openHelp(helpContext());
+    // Before any page was entered the context is 0, which opens nothing.
+    m_services.help.showTopic(helpContext());
 }
 
 void PersonalInfoDialog::reject()

@@ -17,7 +17,6 @@
 #include "places/prefix_list.h"
 
 #include <array>
-#include <functional>
 #include <string>
 
 class QCheckBox;
@@ -38,8 +37,6 @@ public:
 
     // The help topic of the page last entered: 24 to 28; 0 before any page was entered.
     int helpContext() const { return m_page == 0 ? 0 : 23 + m_page; }
-    // "ヘルプ" opens the help at helpContext() through this, once help exists.
-    void setHelpOpener(std::function<void(int)> open) { m_openHelp = std::move(open); }
 
     // Shows the settings the program holds in the fields.
     void showSettings();
@@ -129,7 +126,6 @@ private:
     bool m_mobileJccChanged = false;
     bool m_closing = false;
     int m_page = 0;
-    std::function<void(int)> m_openHelp;
 };
 
 } // namespace vz::ui

@@ -191,8 +191,7 @@ void CardDialog::runOnJob(const std::function<print::PrintOutcome(print::PrintJo
 
 void CardDialog::showHelp()
 {
-    if (m_openHelp)
-        m_openHelp(helpContext());
+    m_services.help.showTopic(helpContext());
 }
 
 bool CardDialog::eventFilter(QObject *watched, QEvent *event)

@@ -45,8 +45,6 @@ public:
 
     // Where the cards go; the default printer unless a test says otherwise.
     void setPrintJobFactory(PrintJobFactory factory) { m_jobFactory = std::move(factory); }
-    // "ヘルプ" opens the help at helpContext() through this, once help exists.
-    void setHelpOpener(std::function<void(int)> opener) { m_openHelp = std::move(opener); }
     virtual int helpContext() const = 0;
 
 protected:
@@ -76,7 +74,6 @@ private:
     void printUnissued();
 
     PrintJobFactory m_jobFactory;
-    std::function<void(int)> m_openHelp;
     bool m_leaveRefused = false; // a number field refused to be left, until it has the focus
 };
 

@@ -174,3 +174,12 @@ TEST(EventDialog, ClosingAsksOnlyWhenATextIsUnregistered)
     EXPECT_TRUE(empty.messages.texts.isEmpty());
     EXPECT_FALSE(empty.dialog->isVisible());
 }
+
+TEST(EventDialog, HelpOpensItsPage)
+{
+    Fixture f;
+    int opened = 0;
+    f.services.help.setOpener([&](HelpService::View, int context) { opened = context; });
+    f.press({"helpButton"});
+    EXPECT_EQ(opened, 12);
+}

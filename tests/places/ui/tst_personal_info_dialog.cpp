@@ -207,7 +207,10 @@ TEST(PersonalInfoDialog, HelpFollowsTheLastPageEntered)
 {
     Dialog d;
     std::vector<int> opened;
-    d.dlg->setHelpOpener([&](int context) { opened.push_back(context); });
+    d.services.help.setOpener([&](HelpService::View view, int context) {
+        if (view == HelpService::View::Topic)
+            opened.push_back(context);
+    });
     QTest::mouseClick(d.button("helpButton"), Qt::LeftButton);
     EXPECT_TRUE(opened.empty());
     d.page(5);

@@ -190,3 +190,20 @@ TEST(PostcardDialog, PrintsRangeAndBatchAndKeepsItsOptions)
     EXPECT_TRUE(kept.latinAddress);
     EXPECT_FALSE(kept.kanjiAddress);
 }
+
+TEST(CardDialogs, HelpOpensThePageOfEachKind)
+{
+    CardDialogFixture f;
+    std::vector<int> opened;
+    f.services.help.setOpener([&](HelpService::View view, int context) {
+        if (view == HelpService::View::Topic)
+            opened.push_back(context);
+    });
+    auto postcard = f.open<PostcardDialog>();
+    QTest::mouseClick(postcard->findChild<QPushButton *>("helpButton"), Qt::LeftButton);
+    postcard->close();
+    auto commercial = f.open<CommercialCardDialog>(2);
+    QTest::mouseClick(commercial->findChild<QPushButton *>("helpButton"), Qt::LeftButton);
+    commercial->close();
+    EXPECT_EQ(opened, (std::vector<int>{19, 20}));
+}
