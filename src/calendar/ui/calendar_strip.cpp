@@ -39,6 +39,8 @@ CalendarStrip::CalendarStrip(QWidget *parent)
 
     QFont cellFont = font();
     cellFont.setPointSize(10);
+    // Two digits in an 18-pixel cell: a condensed face keeps neighbouring days apart.
+    cellFont.setStretch(QFont::Condensed);
     const std::array<QColor, 3> colours = {QColor(0, 0, 0), QColor(255, 0, 0), QColor(0, 0, 255)};
     for (std::size_t c = 0; c < colours.size(); ++c) {
         m_colourPalettes[c] = palette();
