@@ -30,12 +30,13 @@ std::string toRadioCall(std::string_view call, std::string_view area, std::strin
     std::string result(call);
     if (area == "-" && form == "-")
         return result;
+    // Appended piece by piece: GCC 12 at -O3 reports a false overlap for "/" + std::string.
     if (area == "A" && form != "-")
-        return result + "/" + std::string(form);
+        return result.append(1, '/').append(form);
     if (isDigit(area)) {
-        result += "/" + std::string(area);
+        result.append(1, '/').append(area);
         if (form != "-")
-            result += "/" + std::string(form);
+            result.append(1, '/').append(form);
         return result;
     }
     // Combinations no operator enters on purpose (a form without an area, an empty area
