@@ -37,8 +37,8 @@ int main(int argc, char *argv[])
     services.keyClick.setSoundFile(programFile(vz::ui::kKeyClickFile));
     vz::ui::HelpDesk help(services.help, programFile(vz::ui::kHelpFile));
 
-    vz::ui::MainWindow mainForm(state, services, workingDirectory);
-    QObject::connect(&mainForm, &vz::ui::MainWindow::closed, &app, &QCoreApplication::quit);
-    mainForm.show();
+    vz::ui::MainWindow mainWindow(state, services, workingDirectory);
+    QObject::connect(&mainWindow, &vz::ui::MainWindow::closed, &app, &QCoreApplication::quit);
+    mainWindow.show();
     return app.exec();
 }
