@@ -91,19 +91,21 @@ protected:
     void moveEvent(QMoveEvent *event) override;
 
 private:
-    // Command handlers, kept beside their subsystem: main_window_users.cpp, main_window_log.cpp,
-    // main_window_search.cpp, main_window_help.cpp.
+    // Command handlers, each group in the file named beside it.
+    // main_window_users.cpp
     void newUserCommand();            // 新規登録
     void switchUserCommand(int mode); // 切り替え (1), 参照設定 (2)
     void blankCardCommand();          // ブランクカード
     void restoreLogCommand();         // ﾛｸﾞﾌｧｲﾙ復元
     void reorganizeLogCommand();      // ﾛｸﾞﾌｧｲﾙ整理
+    // main_window_log.cpp, main_window_search.cpp
     void logDialogCommand(int mode); // 入力 (1), 修正 (2), 削除 (3), ﾚｺｰﾄﾞ検索 (4)
     void searchDialogCommand(int mode); // 項目別検索 (9), エリア別検索 (10)
-    void exportAdifCommand();           // ADIF出力 (main_window_adif.cpp)
-    void importAdifCommand();           // ADIF取込
+    // main_window_adif.cpp
+    void exportAdifCommand(); // ADIF出力
+    void importAdifCommand(); // ADIF取込
     std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
-    // The calendar and the clocks, in main_window_calendar.cpp.
+    // main_window_calendar.cpp: the calendar and the clocks
     void buildCalendar();
     void drawClocks();
     void drawCalendar();
@@ -118,13 +120,15 @@ private:
     void jccEditCommand();      // JCC編集
     void buildPersonalInfo();
     bool loadSpecialPrefixes();
-    void postcardCommand();               // はがき（白紙）: main_window_cards.cpp
+    // main_window_cards.cpp
+    void postcardCommand();               // はがき（白紙）
     void commercialCardCommand(int mode); // 市販横型 (2), 市販縦型 (3)
     void openCardDialog(CardDialog *dialog);
     void printBlankCards(int count); // the registration dialog's 印刷 in blank-card mode
-    void helpContentsCommand();         // 目　　次
-    void helpKeywordCommand();          // キ-ワ-ド
-    void aboutCommand();                // バージョン情報
+    // main_window_help.cpp
+    void helpContentsCommand(); // 目　　次
+    void helpKeywordCommand();  // キ-ワ-ド
+    void aboutCommand();        // バージョン情報
 
     void buildCommands();
     void measurePrinter();
