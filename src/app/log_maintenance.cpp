@@ -183,16 +183,7 @@ int RewriteIo::createBeside(const std::string &target, std::string &tempPath)
 
 bool RewriteIo::writeAll(int fd, const char *data, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return files::writeAll(fd, std::string_view(data, size));
 }
 
 bool RewriteIo::flush(int fd)
@@ -207,15 +198,7 @@ bool RewriteIo::close(int fd)
 
 bool RewriteIo::replace(const std::string &from, const std::string &to)
 {
-    if (::rename(from.c_str(), to.c_str()) != 0)
-        return false;
-    // The rename is part of the folder: flush it too, so the new log survives a power cut.
-    const int dir = ::open(folderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return files::renameDurably(from, to);
 }
 
 bool RewriteIo::remove(const std::string &path)

@@ -13,21 +13,6 @@ namespace vz {
 
 namespace {
 
-bool writeAll(int fd, const char *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::string folderOf(const std::string &path)
 {
     const auto slash = path.rfind('/');
@@ -96,6 +81,30 @@ bool DataDir::exists(std::string_view name) const
 
 namespace files {
 
+bool writeAll(int fd, std::string_view bytes)
+{
+    const char *data = bytes.data();
+    std::size_t size = bytes.size();
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool renameDurably(const std::string &from, const std::string &to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return false;
+    syncFolder(to);
+    return true;
+}
+
 bool exists(const std::string &path)
 {
     struct stat st
@@ -163,7 +172,7 @@ bool AtomicFileWriter::write(std::string_view bytes)
 {
     if (m_fd < 0 || m_failed)
         return false;
-    m_failed = !writeAll(m_fd, bytes.data(), bytes.size());
+    m_failed = !writeAll(m_fd, bytes);
     return !m_failed;
 }
 

@@ -37,6 +37,10 @@ private:
 namespace files {
 
 bool exists(const std::string &path);
+// Writes every byte to an open file, going on after interruptions; false on any failure.
+bool writeAll(int fd, std::string_view bytes);
+// Renames `from` over `to` and flushes their folder, so the new file survives a power cut.
+bool renameDurably(const std::string &from, const std::string &to);
 // Size in bytes; nullopt when the file does not exist.
 std::optional<std::uint64_t> size(const std::string &path);
 std::optional<std::string> readAll(const std::string &path);

@@ -152,18 +152,7 @@ int FileWriteIo::createBeside(const std::string &target, std::string &tempPath)
 
 bool FileWriteIo::writeAll(int fd, std::string_view bytes)
 {
-    const char *data = bytes.data();
-    std::size_t size = bytes.size();
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return files::writeAll(fd, bytes);
 }
 
 bool FileWriteIo::flush(int fd)
@@ -178,15 +167,7 @@ bool FileWriteIo::close(int fd)
 
 bool FileWriteIo::replace(const std::string &from, const std::string &to)
 {
-    if (::rename(from.c_str(), to.c_str()) != 0)
-        return false;
-    // The rename belongs to the folder: flush it too, so the new file survives a power cut.
-    const int dir = ::open(folderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return files::renameDurably(from, to);
 }
 
 void FileWriteIo::remove(const std::string &path)
