@@ -101,6 +101,11 @@ std::optional<std::string> fromUtf8(std::string_view utf8)
 
 std::string_view cutToWidth(std::string_view sjis, std::size_t width)
 {
+    // Plain ASCII that fits, the usual case, has no character to keep whole.
+    if (sjis.size() <= width && std::all_of(sjis.begin(), sjis.end(), [](char c) {
+            return static_cast<signed char>(c) >= 0;
+        }))
+        return sjis;
     std::size_t i = 0;
     while (i < sjis.size()) {
         const std::size_t step = isLeadByte(static_cast<unsigned char>(sjis[i])) ? 2 : 1;

@@ -7,11 +7,14 @@
 #include "log/adif_fields.h"
 #include "log/call_area.h"
 #include "log/entry_assist.h"
+#include "log/radio_call.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 namespace vz::log::adif {
 
@@ -39,32 +42,43 @@ bool writable(const ExportOptions &options, std::string_view name, std::string_v
     return options.charset != Charset::Ascii;
 }
 
-// Zero-padded decimal of `width` digits.
-void appendDigits(std::string &out, int value, int width)
+void appendNumber(std::string &out, std::size_t value)
 {
-    char text[8];
-    for (int i = width - 1; i >= 0; --i) {
-        text[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    out.append(text, static_cast<std::size_t>(width));
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    out.append(text, static_cast<std::size_t>(end - text));
 }
 
-std::string adifDate(const DateTime &t)
+// "YYYYMMDD" and "HHMM" side by side in one small buffer.
+struct DateAndTime
 {
-    std::string out;
-    appendDigits(out, t.year, 4);
-    appendDigits(out, t.month, 2);
-    appendDigits(out, t.day, 2);
+    char text[12];
+    std::string_view date() const { return {text, 8}; }
+    std::string_view time() const { return {text + 8, 4}; }
+};
+
+DateAndTime adifDateTime(const DateTime &t)
+{
+    DateAndTime out{};
+    const auto put = [&out](std::size_t at, int value, std::size_t width) {
+        for (std::size_t i = width; i-- > 0;) {
+            out.text[at + i] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        }
+    };
+    put(0, t.year, 4);
+    put(4, t.month, 2);
+    put(6, t.day, 2);
+    put(8, t.hour, 2);
+    put(10, t.minute, 2);
     return out;
 }
 
-std::string adifTime(const DateTime &t)
+double decimalValue(std::string_view text)
 {
-    std::string out;
-    appendDigits(out, t.hour, 2);
-    appendDigits(out, t.minute, 2);
-    return out;
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
 }
 
 // A log text worth writing: neither empty nor the empty mark.
@@ -131,16 +145,14 @@ public:
     {
         if (m_options.format == Format::Adx) {
             m_text += "<RECORD>\n";
-            for (const AdifField &f : fields.fields())
-                adxField(f.name, f.value);
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                adxField(fields.name(i), fields.value(i));
             m_text += "</RECORD>\n";
         } else {
-            bool first = true;
-            for (const AdifField &f : fields.fields()) {
-                if (!first)
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                if (i > 0)
                     m_text += ' ';
-                first = false;
-                adiField(f.name, f.value);
+                adiField(fields.name(i), fields.value(i));
             }
             m_text += " <EOR>\n";
         }
@@ -176,11 +188,23 @@ private:
         const bool convert = m_options.charset == Charset::Utf8 && !isAscii(value);
         const std::string utf8 = convert ? sjis::toUtf8(value) : std::string();
         const std::string_view bytes = convert ? std::string_view(utf8) : value;
-        m_text += '<';
-        m_text += name;
-        m_text += ':';
-        m_text += std::to_string(bytes.size());
-        m_text += '>';
+        // The tag is put together aside and appended whole: two appends a field, not six.
+        char tag[96];
+        if (name.size() + 24 > sizeof tag) {
+            m_text += '<';
+            m_text += name;
+            m_text += ':';
+            appendNumber(m_text, bytes.size());
+            m_text += '>';
+        } else {
+            char *p = tag;
+            *p++ = '<';
+            p = std::copy(name.begin(), name.end(), p);
+            *p++ = ':';
+            p = std::to_chars(p, tag + sizeof tag, bytes.size()).ptr;
+            *p++ = '>';
+            m_text.append(tag, static_cast<std::size_t>(p - tag));
+        }
         m_text += bytes;
     }
 
@@ -230,7 +254,9 @@ private:
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
                     // Kept as references so that a reader gives back exactly these bytes.
-                    m_text += "&#" + std::to_string(static_cast<unsigned char>(c)) + ";";
+                    m_text += "&#";
+                    appendNumber(m_text, static_cast<unsigned char>(c));
+                    m_text += ';';
                 } else {
                     m_text += c;
                 }
@@ -275,15 +301,16 @@ Format formatForPath(std::string_view path)
                                                                                   : Format::Adi;
 }
 
-RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
-                            const ExportOptions &options)
+void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const ExportOptions &options,
+                    RecordFields &out)
 {
-    RecordFields out;
     AdifRecord &fields = out.fields;
-    fields.reserve(32);
+    fields.clear();
+    out.unreadable.reset();
+    out.leftOut = 0;
     auto add = [&](std::string_view name, std::string_view value) {
         if (writable(options, name, value))
-            fields.add(std::string(name), std::string(value));
+            fields.add(name, value);
         else
             ++out.leftOut;
     };
@@ -293,11 +320,11 @@ RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
     const std::optional<int> start = parseLogTime(record.field(Field::StartTime));
     if (!date) {
         out.unreadable = "交信年月日が読めません";
-        return out;
+        return;
     }
     if (!start) {
         out.unreadable = "開始時刻が読めません";
-        return out;
+        return;
     }
     const std::string_view callsign = record.field(Field::Callsign);
     const std::optional<int> portable = portableAreaOf(record.field(Field::PortableArea));
@@ -308,26 +335,27 @@ RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
                             record.field(Field::PortableForm)));
     const std::int64_t startLocal = minutesOf(date->year, date->month, date->day, *start);
     const DateTime on = dateTimeOf(startLocal - offset);
-    add("QSO_DATE", adifDate(on));
-    add("TIME_ON", adifTime(on));
+    const DateAndTime onText = adifDateTime(on);
+    add("QSO_DATE", onText.date());
+    add("TIME_ON", onText.time());
     if (const auto end = parseLogTime(record.field(Field::EndTime))) {
         // An end before the start is past midnight.
         const std::int64_t endLocal =
             minutesOf(date->year, date->month, date->day, *end) + (*end < *start ? 1440 : 0);
         const DateTime off = dateTimeOf(endLocal - offset);
+        const DateAndTime offText = adifDateTime(off);
         if (off.day != on.day || off.month != on.month || off.year != on.year)
-            add("QSO_DATE_OFF", adifDate(off));
-        add("TIME_OFF", adifTime(off));
+            add("QSO_DATE_OFF", offText.date());
+        add("TIME_OFF", offText.time());
     }
     if (const auto typed = present(record, Field::Frequency)) {
         if (const auto mhz = frequencyMhz(*typed)) {
             // A plain number in MHz is written as typed ("7.050"), so it reads back the same.
-            const std::string freq =
-                isPlainDecimal(*typed) && std::strtod(std::string(*typed).c_str(), nullptr) == *mhz
-                    ? std::string(*typed)
-                    : formatDecimal(*mhz);
+            const std::string freq = isPlainDecimal(*typed) && decimalValue(*typed) == *mhz
+                                         ? std::string(*typed)
+                                         : formatDecimal(*mhz);
             add("FREQ", freq);
-            if (const auto band = bandOf(std::strtod(freq.c_str(), nullptr)))
+            if (const auto band = bandOf(decimalValue(freq)))
                 add("BAND", *band);
         }
     }
@@ -378,6 +406,9 @@ RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
     std::array<bool, kTextFieldCount + 1> tried{};
     for (int pass = 0; pass < 3; ++pass) {
         const Conversion back = toLogRecord(fields, table);
+        // Most records come back whole; only the others are compared text by text.
+        if (!back.refusal && back.record.bytes == record.bytes)
+            break;
         bool added = false;
         for (std::size_t i = 0; i < kTextFieldCount; ++i) {
             const auto f = static_cast<Field>(i);
@@ -403,8 +434,53 @@ RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
         if (!back.refusal && (!identityAdded || pass > 0))
             break;
     }
-    return out;
 }
+
+namespace {
+
+// Converts records [begin, end) of a chunk, whose first record has number `firstNumber`,
+// into `out`, noting in `summary` what it finds.
+void exportRecords(const QsoRecord *begin, const QsoRecord *end, std::int32_t firstNumber,
+                   const PrefixTable &table, const ExportOptions &options, Output &out,
+                   ExportSummary &summary)
+{
+    RecordFields fields;
+    std::int32_t number = firstNumber;
+    for (const QsoRecord *record = begin; record != end; ++record, ++number) {
+        if (number < options.from || number > options.to)
+            continue;
+        if (record->isDeleted()) {
+            ++summary.deleted;
+            continue;
+        }
+        fieldsOfRecord(*record, table, options, fields);
+        if (fields.unreadable) {
+            summary.unreadable.emplace_back(number, *fields.unreadable);
+            continue;
+        }
+        if (fields.leftOut > 0) {
+            summary.textsLeftOut += fields.leftOut;
+            summary.leftOutRecords.push_back(number);
+        }
+        out.record(fields.fields);
+        ++summary.exported;
+    }
+}
+
+// Adds what a later part of the log found to the summary of the earlier ones.
+void addLater(ExportSummary &summary, ExportSummary &later)
+{
+    summary.exported += later.exported;
+    summary.deleted += later.deleted;
+    summary.textsLeftOut += later.textsLeftOut;
+    summary.unreadable.insert(summary.unreadable.end(), later.unreadable.begin(),
+                              later.unreadable.end());
+    summary.leftOutRecords.insert(summary.leftOutRecords.end(), later.leftOutRecords.begin(),
+                                  later.leftOutRecords.end());
+    later = ExportSummary();
+}
+
+} // namespace
 
 ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
                          const PrefixTable &table, const ExportOptions &options,
@@ -427,37 +503,41 @@ ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
     progress.begin(total);
     Output out(options);
     out.header();
-    constexpr std::size_t kChunk = 4096;
+    // Each chunk is converted in two halves at once when the machine has a second core; the
+    // halves are written in order.
+    const bool twoAtOnce = std::thread::hardware_concurrency() > 1;
+    Output secondOut(options);
+    ExportSummary secondSummary;
+    constexpr std::size_t kChunk = 8192;
     std::vector<QsoRecord> chunk(kChunk);
     std::int32_t number = 0;
     bool ok = true;
     for (;;) {
         const std::size_t got = std::fread(chunk.data(), kRecordSize, kChunk, in);
-        for (std::size_t i = 0; i < got; ++i) {
-            ++number;
-            if (number < options.from || number > options.to)
-                continue;
-            const QsoRecord &record = chunk[i];
-            if (record.isDeleted()) {
-                ++summary.deleted;
-                continue;
-            }
-            const RecordFields fields = fieldsOfRecord(record, table, options);
-            if (fields.unreadable) {
-                summary.unreadable.emplace_back(number, *fields.unreadable);
-                continue;
-            }
-            if (fields.leftOut > 0) {
-                summary.textsLeftOut += fields.leftOut;
-                summary.leftOutRecords.push_back(number);
-            }
-            out.record(fields.fields);
-            ++summary.exported;
+        const std::size_t half = twoAtOnce ? got / 2 : got;
+        const QsoRecord *first = chunk.data();
+        const auto secondHalf = [&] {
+            exportRecords(first + half, first + got, number + 1 + static_cast<std::int32_t>(half),
+                          table, options, secondOut, secondSummary);
+        };
+        std::thread second;
+        try {
+            if (half < got)
+                second = std::thread(secondHalf);
+        } catch (const std::system_error &) {
+            // No thread to be had: the second half is converted after the first.
         }
-        if (out.text().size() > (1u << 20)) {
-            ok = ok && writer.write(out.text());
-            out.text().clear();
-        }
+        exportRecords(first, first + half, number + 1, table, options, out, summary);
+        if (second.joinable())
+            second.join();
+        else if (half < got)
+            secondHalf();
+        number += static_cast<std::int32_t>(got);
+        ok = ok && writer.write(out.text());
+        out.text().clear();
+        ok = ok && writer.write(secondOut.text());
+        secondOut.text().clear();
+        addLater(summary, secondSummary);
         progress.advance(number);
         if (got < kChunk || number >= options.to)
             break;

@@ -72,8 +72,9 @@ struct RecordFields
     std::optional<std::string> unreadable;
     int leftOut = 0;
 };
-RecordFields fieldsOfRecord(const QsoRecord &record, const PrefixTable &table,
-                            const ExportOptions &options);
+// Fills `out` (cleared first; reusing one keeps its buffers from record to record).
+void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const ExportOptions &options,
+                    RecordFields &out);
 
 // Writes records [from, to] of `logPath` to `outPath` (replaced only when complete).
 ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/adif_fields.h"
 
+#include "common/sjis.h"
+
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -184,7 +187,8 @@ std::optional<double> leadingNumber(std::string_view text, std::string_view &res
     }
     if (!digits)
         return std::nullopt;
-    const double value = std::strtod(std::string(text.substr(0, i)).c_str(), nullptr);
+    double value = 0;
+    std::from_chars(text.data(), text.data() + i, value);
     rest = text.substr(i);
     while (!rest.empty() && rest.front() == ' ')
         rest.remove_prefix(1);
@@ -435,22 +439,6 @@ std::optional<int> parseAdifTime(std::string_view text)
     return *h * 60 + *m;
 }
 
-std::string toRadioCall(std::string_view call, std::string_view area, std::string_view form)
-{
-    const bool noForm = form.empty() || form == "-";
-    std::string out(call);
-    // Any other area text (the entry never produces one) gives the callsign with its form.
-    if (area.size() == 1 && isDigit(area[0])) {
-        out += '/';
-        out += area;
-    }
-    if (!noForm) {
-        out += '/';
-        out += form;
-    }
-    return out;
-}
-
 CallParts splitRadioCall(std::string_view radioCall)
 {
     std::array<std::string_view, 8> parts;
@@ -471,12 +459,12 @@ CallParts splitRadioCall(std::string_view radioCall)
     CallParts result{"", "-", "-"};
     if (count == 0)
         return result;
-    result.callsign = upperAscii(parts[longest]);
+    result.callsign = upperShiftJis(parts[longest]);
     std::string form;
     auto addForm = [&form](std::string_view p) {
         if (!form.empty())
             form += '/';
-        form += upperAscii(p);
+        form += upperShiftJis(p);
     };
     std::size_t areaPart = count;
     for (std::size_t i = 0; i < count && areaPart == count; ++i)
@@ -542,6 +530,19 @@ std::string upperAscii(std::string_view text)
     for (char &c : out)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+std::string upperShiftJis(std::string_view text)
+{
+    std::string out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const char c = out[i];
+        if (c >= 'a' && c <= 'z')
+            out[i] = static_cast<char>(c - 'a' + 'A');
+        else if (sjis::isLeadByte(static_cast<unsigned char>(c)))
+            ++i;
+    }
     return out;
 }
 

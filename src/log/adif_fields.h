@@ -87,20 +87,16 @@ constexpr int kJstOffsetMinutes = 9 * 60;
 
 // ---- Callsigns --------------------------------------------------------------------------
 
-// The callsign as the card shows it: "/" + area when the portable area is a digit, then
-// "/" + form when a form is given; for operation abroad ("A") "/" + the prefix used. "-" and
-// empty mean none; combinations the card leaves open give the callsign with what there is.
-std::string toRadioCall(std::string_view call, std::string_view area, std::string_view form);
-
 struct CallParts
 {
     std::string callsign;
     std::string area; // "-" when none
     std::string form; // "-" when none
 };
-// Splits a callsign with designators back into the log's three fields: the longest part is
-// the callsign; a digit is the portable area; a prefix (letters with a digit, like KH6) with
-// no digit part is operation abroad ("A"); what remains is the form. Upper case.
+// Splits a callsign with designators (as toRadioCall writes it) back into the log's three
+// fields: the longest part is the callsign; a digit is the portable area; a prefix (letters
+// with a digit, like KH6) with no digit part is operation abroad ("A"); what remains is the
+// form. Upper case.
 CallParts splitRadioCall(std::string_view radioCall);
 
 // ---- Text -------------------------------------------------------------------------------
@@ -110,5 +106,8 @@ bool isAscii(std::string_view text);
 bool isUtf8(std::string_view text);
 // Upper-cases ASCII letters.
 std::string upperAscii(std::string_view text);
+// Upper-cases the ASCII letters of a Shift_JIS text; the second byte of a double-byte
+// character, which may fall among the letters, is left as it is.
+std::string upperShiftJis(std::string_view text);
 
 } // namespace vz::log::adif

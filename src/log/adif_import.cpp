@@ -6,11 +6,11 @@
 #include "common/sjis.h"
 #include "log/adif_fields.h"
 #include "log/call_area.h"
+#include "log/entry_assist.h"
 #include "log/log_file.h"
 
 #include <array>
 #include <cstdio>
-#include <unordered_set>
 
 namespace vz::log::adif {
 
@@ -62,15 +62,6 @@ std::size_t characterBytes(std::string_view text, std::size_t at, Charset charse
     return 1;
 }
 
-// True when `length` bytes from `at` end inside a character.
-bool splitsCharacter(std::string_view text, std::size_t at, std::size_t length, Charset charset)
-{
-    std::size_t i = at;
-    while (i < at + length && i < text.size())
-        i += characterBytes(text, i, charset);
-    return i != at + length;
-}
-
 std::size_t bytesOfCharacters(std::string_view text, std::size_t at, std::size_t count,
                               Charset charset)
 {
@@ -87,11 +78,23 @@ Charset detectCharset(std::string_view bytes)
     return isUtf8(bytes) ? Charset::Utf8 : Charset::ShiftJis;
 }
 
-// Reads the fields of an ADI file. Lengths are taken as characters when `file` says so; with
-// `probe` set nothing is handed on and the pass only looks for a byte length that ends inside
+// True when some character of `value` runs past its end: the length that cut it counted
+// characters, not bytes.
+bool endsInsideCharacter(std::string_view value, Charset charset)
+{
+    if (isAscii(value))
+        return false;
+    std::size_t i = 0;
+    while (i < value.size())
+        i += characterBytes(value, i, charset);
+    return i != value.size();
+}
+
+// Reads the fields of an ADI file, lengths taken as characters when `file` says so. With
+// `watchLengths` set, reading stops (returning false) at the first byte length that ends inside
 // a character, the sign of a file whose lengths count characters.
-bool parseAdi(std::string_view text, ParsedFile &file, const RecordHandler &onRecord,
-              ProgressSink &progress, bool probe)
+bool parseAdi(std::string_view text, const ParsedFile &file, const RecordHandler &onRecord,
+              ProgressSink &progress, bool watchLengths)
 {
     // A file that does not start with "<" has a header, ended by <EOH>.
     std::size_t pos = 0;
@@ -111,12 +114,11 @@ bool parseAdi(std::string_view text, ParsedFile &file, const RecordHandler &onRe
             continue;
         }
         if (text[i] == '>') {
-            const std::string upperName = upperAscii(name);
-            if (upperName == "EOR") {
-                if (!record.empty() && !probe)
+            if (name.size() == 3 && startsWithNoCase(name, 0, "EOR")) {
+                if (!record.empty())
                     onRecord(record, file.charset);
                 record.clear();
-            } else if (upperName == "EOH") {
+            } else if (name.size() == 3 && startsWithNoCase(name, 0, "EOH")) {
                 record.clear();
             }
             pos = i + 1;
@@ -147,14 +149,12 @@ bool parseAdi(std::string_view text, ParsedFile &file, const RecordHandler &onRe
         }
         const std::size_t start = j + 1;
         length = std::min(length, text.size() - start);
-        if (probe) {
-            if (splitsCharacter(text, start, length, file.charset))
-                return true;
-        } else if (file.lengthsInCharacters) {
+        if (file.lengthsInCharacters)
             length = bytesOfCharacters(text, start, length, file.charset);
-        }
-        if (!probe)
-            record.add(upperAscii(name), std::string(text.substr(start, length)));
+        const std::string_view value = text.substr(start, length);
+        if (watchLengths && endsInsideCharacter(value, file.charset))
+            return false;
+        record.add(name, value);
         pos = start + length;
         if (pos - reported > (1u << 20)) {
             progress.advance(static_cast<std::int64_t>(pos));
@@ -162,9 +162,9 @@ bool parseAdi(std::string_view text, ParsedFile &file, const RecordHandler &onRe
         }
     }
     // A last record without <EOR> is still a record.
-    if (!record.empty() && !probe)
+    if (!record.empty())
         onRecord(record, file.charset);
-    return false;
+    return true;
 }
 
 // ---- ADX: the small part of XML it uses --------------------------------------------------
@@ -368,15 +368,80 @@ std::string toShiftJis(std::string_view utf8, bool &replaced)
     return out;
 }
 
-std::string keyOf(const QsoRecord &record)
+// The contacts of a log by callsign, date and start time: an open-addressed table of the
+// three texts side by side, since every imported contact is looked up in it.
+class ContactKeys
 {
-    std::string key(record.field(Field::Callsign));
-    key += '\0';
-    key += record.field(Field::QsoDate);
-    key += '\0';
-    key += record.field(Field::StartTime);
-    return key;
-}
+public:
+    explicit ContactKeys(std::size_t expected) { grow(expected * 2 + 16); }
+
+    // False when the contact was there already.
+    bool insert(const QsoRecord &record)
+    {
+        Key key{};
+        std::size_t at = 0;
+        for (const Field f : {Field::Callsign, Field::QsoDate, Field::StartTime}) {
+            const std::string_view text = record.field(f);
+            std::copy(text.begin(), text.end(), key.begin() + static_cast<std::ptrdiff_t>(at));
+            at += fieldSpec(f).width;
+        }
+        if ((m_count + 1) * 2 > m_keys.size())
+            grow(m_keys.size() * 2);
+        if (!place(key))
+            return false;
+        ++m_count;
+        return true;
+    }
+
+    void clear()
+    {
+        std::fill(m_used.begin(), m_used.end(), false);
+        m_count = 0;
+    }
+
+private:
+    using Key = std::array<char, 24>; // callsign 7, date 9, start time 6, zero-filled
+
+    static std::size_t hash(const Key &key)
+    {
+        std::uint64_t h = 0xcbf29ce484222325ULL;
+        for (const char c : key)
+            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+
+    bool place(const Key &key)
+    {
+        const std::size_t mask = m_keys.size() - 1;
+        for (std::size_t i = hash(key) & mask;; i = (i + 1) & mask) {
+            if (!m_used[i]) {
+                m_used[i] = true;
+                m_keys[i] = key;
+                return true;
+            }
+            if (m_keys[i] == key)
+                return false;
+        }
+    }
+
+    void grow(std::size_t atLeast)
+    {
+        std::size_t size = 64;
+        while (size < atLeast)
+            size *= 2;
+        std::vector<Key> keys = std::move(m_keys);
+        std::vector<char> used = std::move(m_used);
+        m_keys.assign(size, Key{});
+        m_used.assign(size, false);
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (used[i])
+                place(keys[i]);
+    }
+
+    std::vector<Key> m_keys;
+    std::vector<char> m_used;
+    std::size_t m_count = 0;
+};
 
 // The field as the contact dialog labels it.
 std::string_view fieldLabel(Field f)
@@ -392,15 +457,16 @@ std::string_view fieldLabel(Field f)
 
 std::string callsignForReport(const AdifRecord &record, Charset charset)
 {
-    const std::string *call = record.find("CALL");
+    const auto call = record.find("CALL");
     if (!call)
         return {};
-    return charset == Charset::ShiftJis ? sjis::toUtf8(*call) : *call;
+    return charset == Charset::ShiftJis ? sjis::toUtf8(*call) : std::string(*call);
 }
 
 } // namespace
 
-ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress)
+ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress,
+                     const std::function<void()> &startOver)
 {
     ParsedFile file;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -428,10 +494,19 @@ ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, Prog
         if (file.charset != Charset::Utf8)
             file.charset = detectCharset(bytes);
         // Some programs count characters, not bytes; which one is decided for the whole file.
-        NoProgress quiet;
-        if (file.charset != Charset::Ascii)
-            file.lengthsInCharacters = parseAdi(bytes, file, onRecord, quiet, true);
-        parseAdi(bytes, file, onRecord, progress, false);
+        // Bytes are tried first; a length that ends inside a character means characters, and
+        // the file is read again from the start (after a dry pass when nobody can start over).
+        const bool watch = file.charset != Charset::Ascii;
+        if (watch && !startOver) {
+            NoProgress quiet;
+            file.lengthsInCharacters = !parseAdi(
+                bytes, file, [](AdifRecord &, Charset) {}, quiet, true);
+            parseAdi(bytes, file, onRecord, progress, false);
+        } else if (!parseAdi(bytes, file, onRecord, progress, watch)) {
+            startOver();
+            file.lengthsInCharacters = true;
+            parseAdi(bytes, file, onRecord, progress, false);
+        }
     }
     progress.end();
     return file;
@@ -448,65 +523,84 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
         return summary;
     }
 
-    // The contacts already in the log, by callsign, date and start time.
-    std::unordered_set<std::string> known;
-    if (files::exists(logPath)) {
+    // The contacts already in the log, by callsign, date and start time. A contact takes a few
+    // hundred bytes of ADIF.
+    const std::size_t expected = bytes->size() / 256;
+    const std::uint64_t logBytes = files::size(logPath).value_or(0);
+    ContactKeys known(expected + logBytes / kRecordSize);
+    const auto loadKnown = [&] {
+        known.clear();
+        if (!files::exists(logPath))
+            return true;
         const std::optional<std::string> log = files::readAll(logPath);
-        if (!log) {
-            summary.result = ImportResult::LogUnreadable;
-            return summary;
-        }
+        if (!log)
+            return false;
         QsoRecord record;
         for (std::size_t at = 0; at + kRecordSize <= log->size(); at += kRecordSize) {
             std::copy_n(log->data() + at, kRecordSize, record.bytes.data());
             if (!record.isDeleted())
-                known.insert(keyOf(record));
+                known.insert(record);
         }
+        return true;
+    };
+    if (!loadKnown()) {
+        summary.result = ImportResult::LogUnreadable;
+        return summary;
     }
 
     std::vector<QsoRecord> accepted;
-    // A contact takes a few hundred bytes of ADIF.
-    accepted.reserve(bytes->size() / 256);
-    known.reserve(known.size() + bytes->size() / 256);
+    accepted.reserve(expected);
     Charset charset = Charset::Ascii;
+    std::vector<std::string> replacedIn;
+    std::vector<ImportIssue> changes;
     auto take = [&](AdifRecord &raw) {
         const std::int64_t position = ++summary.read;
-        std::vector<std::string> replacedIn;
-        const std::string call = callsignForReport(raw, charset);
-        for (AdifField &f : raw.fields()) {
-            if (charset == Charset::Utf8 && !isAscii(f.value)) {
+        replacedIn.clear();
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (charset == Charset::Utf8 && !isAscii(raw.value(i))) {
                 bool replaced = false;
-                f.value = toShiftJis(f.value, replaced);
+                raw.setValue(i, toShiftJis(raw.value(i), replaced));
                 if (replaced)
-                    replacedIn.push_back(f.name);
+                    replacedIn.emplace_back(raw.name(i));
             }
-            if (!isKnownField(f.name))
-                ++summary.ignoredFields[f.name];
+            if (!raw.isKnown(i))
+                ++summary.ignoredFields[std::string(raw.name(i))];
         }
-        Conversion c = toLogRecord(raw, table);
+        const Conversion c = toLogRecord(raw, table);
+        const auto call = [&] { return callsignForReport(raw, charset); };
         if (c.refusal) {
-            summary.refused.push_back({position, call, *c.refusal});
+            summary.refused.push_back({position, call(), *c.refusal});
             return;
         }
-        std::vector<ImportIssue> changes;
+        changes.clear();
         for (const Field f : c.cuts)
-            changes.push_back({position, call,
+            changes.push_back({position, call(),
                                std::string(fieldLabel(f)) + "を欄の幅（" +
                                    std::to_string(maxTextBytes(f)) + "バイト）で切りました"});
         for (const std::string &name : replacedIn)
-            changes.push_back({position, call, name + " の Shift_JIS にない文字を ? にしました"});
+            changes.push_back({position, call(), name + " の Shift_JIS にない文字を ? にしました"});
         if (options.strict && !changes.empty()) {
-            summary.refused.push_back({position, call, "取り込むと変わります: " + changes[0].what});
+            summary.refused.push_back(
+                {position, call(), "取り込むと変わります: " + changes[0].what});
             return;
         }
-        if (!known.insert(keyOf(c.record)).second) {
+        if (!known.insert(c.record)) {
             ++summary.duplicates;
             return;
         }
         summary.changed.insert(summary.changed.end(), changes.begin(), changes.end());
         accepted.push_back(c.record);
-        // Indexed as opening the log files it: under its callsign's area.
-        summary.areas.push_back(classifyCallArea(c.record.field(Field::Callsign), table));
+        // Indexed as opening the log files it: under its callsign's area (the conversion's
+        // area is that one unless the contact was portable).
+        const bool portable = portableAreaOf(c.record.field(Field::PortableArea)).has_value();
+        summary.areas.push_back(portable ? classifyCallArea(c.record.field(Field::Callsign), table)
+                                         : c.area);
+    };
+    // A file read again from the start (its lengths counted characters) forgets the first try.
+    auto startOver = [&] {
+        summary = ImportSummary();
+        accepted.clear();
+        loadKnown();
     };
 
     // The charset is decided for the whole file before any value is read.
@@ -516,7 +610,7 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
             charset = fileCharset;
             take(raw);
         },
-        progress);
+        progress, startOver);
     summary.imported = static_cast<std::int64_t>(accepted.size());
     if (!accepted.empty()) {
         summary.firstRecordNo = nextRecordNo;

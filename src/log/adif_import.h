@@ -31,9 +31,12 @@ struct ParsedFile
 
 // Reads the records of an ADI or ADX file; `onRecord` gets each with its values still in the
 // file's encoding (decided for the whole file first) and its field names in upper case.
-// `progress` gets the byte position.
+// `progress` gets the byte position. When a file turns out to count its lengths in characters
+// after some records were handed on, `startOver` is called and every record is handed on again;
+// without it the file is looked through once before any record is handed on.
 using RecordHandler = std::function<void(AdifRecord &, Charset)>;
-ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress);
+ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress,
+                     const std::function<void()> &startOver = {});
 
 struct ImportOptions
 {

@@ -6,10 +6,8 @@
 #include "log/call_area.h"
 #include "log/entry_assist.h"
 
-#include <array>
+#include <algorithm>
 #include <initializer_list>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace vz::log::adif {
 
@@ -26,93 +24,106 @@ constexpr std::array<std::string_view, kTextFieldCount> kAppNames{
 };
 constexpr std::string_view kAppQslFlag = "APP_VEZODOVI_QSL_FLAG";
 
-// Standard fields the conversion reads or that only restate what it reads (BAND beside FREQ,
-// STATE beside CNTY, the own station's fields the log keeps in the settings).
-constexpr std::array<std::string_view, 32> kKnown{
-    "CALL",     "QSO_DATE",   "TIME_ON",  "TIME_OFF",     "QSO_DATE_OFF",
-    "FREQ",     "BAND",       "MODE",     "SUBMODE",      "RST_SENT",
-    "RST_RCVD", "TX_PWR",     "NAME",     "NAME_INTL",    "QTH",
-    "QTH_INTL", "CNTY",       "STATE",    "COMMENT",      "COMMENT_INTL",
-    "NOTES",    "NOTES_INTL", "QSL_SENT", "QSL_SENT_VIA", "STATION_CALLSIGN",
-    "MY_CNTY",  "MY_STATE",   "MY_CITY",  "MY_CITY_INTL", "OPERATOR",
-    "EOH",      "EOR",
+// Standard fields that only restate what the conversion reads (BAND beside FREQ, STATE beside
+// CNTY) or describe the own station, which the log keeps in the settings.
+constexpr std::array<std::string_view, 9> kKnownOnly{
+    "STATE",    "QSO_DATE_OFF", "QSL_SENT_VIA", "STATION_CALLSIGN", "MY_CNTY", "MY_STATE",
+    "OPERATOR", "EOH",          "EOR",
 };
-
-// The standard fields the conversion reads, and this program's own after them.
-constexpr std::array<std::string_view, 23> kReadNames{
-    "CALL",      "QSO_DATE",   "TIME_ON",  "TIME_OFF", "FREQ",         "BAND",
-    "MODE",      "SUBMODE",    "RST_SENT", "RST_RCVD", "TX_PWR",       "NAME",
-    "NAME_INTL", "QTH",        "QTH_INTL", "CNTY",     "COMMENT",      "COMMENT_INTL",
-    "NOTES",     "NOTES_INTL", "QSL_SENT", "MY_CITY",  "MY_CITY_INTL",
-};
-constexpr std::size_t kAppSlot = kReadNames.size();
-constexpr std::size_t kSlotCount = kAppSlot + kTextFieldCount + 1;
 
 consteval std::size_t slot(std::string_view name)
 {
-    for (std::size_t i = 0; i < kReadNames.size(); ++i)
-        if (kReadNames[i] == name)
+    for (std::size_t i = 0; i < kReadFieldNames.size(); ++i)
+        if (kReadFieldNames[i] == name)
             return i;
     throw "not a field the conversion reads";
 }
 
-// Where each field the conversion reads lies in a record, found in one pass over its fields
-// (the first of a name wins), so a record of many fields is not searched once per name.
-class Slots
+// Field names to their slot (or kKnownOnly): an open-addressed table keyed on the length and a
+// few letters, since every field of every record is looked up.
+class NameCodes
 {
 public:
-    explicit Slots(const AdifRecord &adif)
+    NameCodes()
     {
-        static const std::unordered_map<std::string_view, std::size_t> slots = [] {
-            std::unordered_map<std::string_view, std::size_t> m;
-            for (std::size_t i = 0; i < kReadNames.size(); ++i)
-                m.emplace(kReadNames[i], i);
-            for (std::size_t i = 0; i < kTextFieldCount; ++i)
-                m.emplace(kAppNames[i], kAppSlot + i);
-            m.emplace(kAppQslFlag, kAppSlot + kTextFieldCount);
-            return m;
-        }();
-        for (const AdifField &f : adif.fields()) {
-            const auto it = slots.find(f.name);
-            if (it != slots.end() && !m_values[it->second])
-                m_values[it->second] = &f.value;
+        for (std::size_t i = 0; i < kReadFieldNames.size(); ++i)
+            insert(kReadFieldNames[i], static_cast<std::int16_t>(i));
+        for (std::size_t i = 0; i < kTextFieldCount; ++i)
+            insert(kAppNames[i], static_cast<std::int16_t>(kAppSlot + i));
+        insert(kAppQslFlag, static_cast<std::int16_t>(kQslFlagSlot));
+        for (const std::string_view name : kKnownOnly)
+            insert(name, AdifRecord::kKnownOnly);
+    }
+
+    std::int16_t codeOf(std::string_view upperName) const
+    {
+        if (upperName.empty())
+            return AdifRecord::kUnknown;
+        for (std::size_t i = hash(upperName);; i = (i + 1) % kBuckets) {
+            const Bucket &b = m_buckets[i];
+            if (b.name.empty())
+                return AdifRecord::kUnknown;
+            if (b.name.size() == upperName.size() &&
+                std::equal(b.name.begin(), b.name.end(), upperName.begin()))
+                return b.code;
         }
     }
-    const std::string *operator[](std::size_t slot) const { return m_values[slot]; }
-    const std::string *app(std::size_t field) const { return m_values[kAppSlot + field]; }
-    const std::string *appQslFlag() const { return m_values[kAppSlot + kTextFieldCount]; }
 
 private:
-    std::array<const std::string *, kSlotCount> m_values{};
+    static constexpr std::size_t kBuckets = 256;
+    struct Bucket
+    {
+        std::string_view name;
+        std::int16_t code = AdifRecord::kUnknown;
+    };
+
+    static std::size_t hash(std::string_view n)
+    {
+        const auto at = [&n](std::size_t i) { return static_cast<unsigned char>(n[i]); };
+        const std::size_t s = n.size();
+        return (s * 131 + at(0) * 31 + at(s - 1) * 7 + at(s / 2) * 3 + at((s - 1) * 3 / 4)) %
+               kBuckets;
+    }
+
+    void insert(std::string_view name, std::int16_t code)
+    {
+        std::size_t i = hash(name);
+        while (!m_buckets[i].name.empty())
+            i = (i + 1) % kBuckets;
+        m_buckets[i] = {name, code};
+    }
+
+    std::array<Bucket, kBuckets> m_buckets{};
 };
 
-const std::string *preferIntl(const Slots &in, std::size_t intl, std::size_t plain)
+const NameCodes &nameCodes()
 {
-    if (const std::string *v = in[intl]; v && !v->empty())
-        return v;
-    return in[plain];
+    static const NameCodes codes;
+    return codes;
 }
 
-// "%02d" of each number, joined by `sep`.
-std::string joinedDigits(std::initializer_list<int> numbers, char sep)
+// "%02d" of each number, joined by `sep` ("26/01/01", "00:30").
+class JoinedDigits
 {
-    std::string out;
-    for (const int n : numbers) {
-        if (!out.empty())
-            out += sep;
-        out += static_cast<char>('0' + n / 10 % 10);
-        out += static_cast<char>('0' + n % 10);
+public:
+    JoinedDigits(std::initializer_list<int> numbers, char sep)
+    {
+        for (const int n : numbers) {
+            if (m_size > 0)
+                m_text[m_size++] = sep;
+            m_text[m_size++] = static_cast<char>('0' + n / 10 % 10);
+            m_text[m_size++] = static_cast<char>('0' + n % 10);
+        }
     }
-    return out;
-}
+    std::string_view view() const { return {m_text.data(), m_size}; }
 
-std::string dateText(const DateTime &t)
-{
-    return joinedDigits({t.year % 100, t.month, t.day}, '/');
-}
+private:
+    std::array<char, 8> m_text{};
+    std::size_t m_size = 0;
+};
 
 // FREQ as the operator types it: the text given when it fits, else the number shortened.
-std::string frequencyText(const std::string &freq)
+std::string frequencyText(std::string_view freq)
 {
     const std::string_view trimmed = sjis::trimBlanks(freq);
     if (trimmed.size() <= maxTextBytes(Field::Frequency))
@@ -122,11 +133,10 @@ std::string frequencyText(const std::string &freq)
     return std::string(trimmed);
 }
 
-std::string powerText(const std::string &watts)
+std::string powerText(std::string_view watts)
 {
     const std::string_view trimmed = sjis::trimBlanks(watts);
-    std::string_view rest = trimmed;
-    for (const char c : rest)
+    for (const char c : trimmed)
         if ((c < '0' || c > '9') && c != '.')
             return std::string(trimmed);
     if (const auto w = powerWatts(trimmed))
@@ -134,19 +144,74 @@ std::string powerText(const std::string &watts)
     return std::string(trimmed);
 }
 
-} // namespace
-
-void AdifRecord::add(std::string name, std::string value)
+bool isQueuedOrRequested(std::string_view qslSent)
 {
-    m_fields.push_back({std::move(name), std::move(value)});
+    const std::string_view v = sjis::trimBlanks(qslSent);
+    return v.size() == 1 && (v[0] == 'Q' || v[0] == 'q' || v[0] == 'R' || v[0] == 'r');
 }
 
-const std::string *AdifRecord::find(std::string_view name) const
+} // namespace
+
+void AdifRecord::add(std::string_view name, std::string_view value)
 {
-    for (const AdifField &f : m_fields)
-        if (f.name == name)
-            return &f.value;
-    return nullptr;
+    Entry e{};
+    e.nameAt = static_cast<std::uint32_t>(m_text.size());
+    e.nameSize = static_cast<std::uint32_t>(name.size());
+    e.valueAt = e.nameAt + e.nameSize;
+    e.valueSize = static_cast<std::uint32_t>(value.size());
+    m_text.append(name).append(value);
+    char *upper = m_text.data() + e.nameAt;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (upper[i] >= 'a' && upper[i] <= 'z')
+            upper[i] = static_cast<char>(upper[i] - 'a' + 'A');
+    e.code = nameCodes().codeOf(std::string_view(upper, name.size()));
+    if (e.code >= 0 && m_firstInSlot[static_cast<std::size_t>(e.code)] < 0)
+        m_firstInSlot[static_cast<std::size_t>(e.code)] =
+            static_cast<std::int16_t>(std::min<std::size_t>(m_entries.size(), INT16_MAX));
+    m_entries.push_back(e);
+}
+
+void AdifRecord::setValue(std::size_t index, std::string_view value)
+{
+    Entry &e = m_entries[index];
+    e.valueAt = static_cast<std::uint32_t>(m_text.size());
+    e.valueSize = static_cast<std::uint32_t>(value.size());
+    m_text += value;
+}
+
+std::string_view AdifRecord::name(std::size_t index) const
+{
+    const Entry &e = m_entries[index];
+    return std::string_view(m_text).substr(e.nameAt, e.nameSize);
+}
+
+std::string_view AdifRecord::value(std::size_t index) const
+{
+    const Entry &e = m_entries[index];
+    return std::string_view(m_text).substr(e.valueAt, e.valueSize);
+}
+
+std::optional<std::string_view> AdifRecord::find(std::string_view upperName) const
+{
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        if (name(i) == upperName)
+            return value(i);
+    return std::nullopt;
+}
+
+std::optional<std::string_view> AdifRecord::inSlot(std::size_t slot) const
+{
+    const std::int16_t at = m_firstInSlot[slot];
+    if (at < 0)
+        return std::nullopt;
+    return value(static_cast<std::size_t>(at));
+}
+
+void AdifRecord::clear()
+{
+    m_text.clear();
+    m_entries.clear();
+    m_firstInSlot = emptySlots();
 }
 
 std::string_view appFieldName(Field f)
@@ -161,36 +226,26 @@ std::string_view appQslFlagName()
 
 bool isKnownField(std::string_view upperName)
 {
-    static const std::unordered_set<std::string_view> known = [] {
-        std::unordered_set<std::string_view> names(kKnown.begin(), kKnown.end());
-        names.insert(kAppNames.begin(), kAppNames.end());
-        names.insert(kAppQslFlag);
-        return names;
-    }();
-    return known.count(upperName) != 0;
+    return nameCodes().codeOf(upperName) != AdifRecord::kUnknown;
 }
 
 Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
 {
     Conversion out;
-    const Slots in(adif);
-    FieldTexts texts;
+    std::array<std::string_view, kTextFieldCount> texts{};
     std::array<bool, kTextFieldCount> fromApp{};
-    auto set = [&](Field f, const std::string *value) {
-        if (value)
-            texts[static_cast<std::size_t>(f)] = *value;
-    };
-    auto text = [&](Field f) -> std::string & { return texts[static_cast<std::size_t>(f)]; };
+    auto text = [&](Field f) -> std::string_view & { return texts[static_cast<std::size_t>(f)]; };
+    auto own = [&](Field f) { return fromApp[static_cast<std::size_t>(f)]; };
+    auto in = [&](std::size_t s) { return adif.inSlot(s); };
 
-    const std::string *call = in[slot("CALL")];
-    const CallParts parts = splitRadioCall(call ? std::string_view(*call) : std::string_view());
+    const CallParts parts = splitRadioCall(in(slot("CALL")).value_or(std::string_view()));
     text(Field::Callsign) = parts.callsign;
     text(Field::PortableArea) = parts.area;
     text(Field::PortableForm) = parts.form;
 
     // This program's own texts first: the callsign fields decide the area and so the times.
     for (std::size_t i = 0; i < kTextFieldCount; ++i) {
-        if (const std::string *v = in.app(i)) {
+        if (const auto v = adif.inSlot(kAppSlot + i)) {
             texts[i] = *v;
             fromApp[i] = true;
         }
@@ -208,21 +263,20 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     out.area = portable ? *portable : classifyCallArea(callsign, table);
     const int offset = logsInUtc(out.area) ? 0 : kJstOffsetMinutes;
 
-    const std::optional<Date> date = [&]() -> std::optional<Date> {
-        const std::string *d = in[slot("QSO_DATE")];
-        return d ? parseAdifDate(*d) : std::nullopt;
-    }();
-    const std::optional<int> start = [&]() -> std::optional<int> {
-        const std::string *t = in[slot("TIME_ON")];
-        return t ? parseAdifTime(*t) : std::nullopt;
-    }();
+    std::optional<JoinedDigits> dateText;
+    std::optional<JoinedDigits> startText;
+    const auto qsoDate = in(slot("QSO_DATE"));
+    const auto timeOn = in(slot("TIME_ON"));
+    const std::optional<Date> date = qsoDate ? parseAdifDate(*qsoDate) : std::nullopt;
+    const std::optional<int> start = timeOn ? parseAdifTime(*timeOn) : std::nullopt;
     if (date && start) {
         const DateTime local =
             dateTimeOf(minutesOf(date->year, date->month, date->day, *start) + offset);
-        if (!fromApp[static_cast<std::size_t>(Field::QsoDate)])
-            text(Field::QsoDate) = dateText(local);
-        if (!fromApp[static_cast<std::size_t>(Field::StartTime)])
-            text(Field::StartTime) = joinedDigits({local.hour, local.minute}, ':');
+        if (!own(Field::QsoDate))
+            text(Field::QsoDate) =
+                dateText.emplace({local.year % 100, local.month, local.day}, '/').view();
+        if (!own(Field::StartTime))
+            text(Field::StartTime) = startText.emplace({local.hour, local.minute}, ':').view();
     }
     if (sjis::trimBlanks(text(Field::QsoDate)).empty()) {
         out.refusal = "交信年月日が読めません";
@@ -232,69 +286,71 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
         out.refusal = "開始時刻が読めません";
         return out;
     }
-    if (!fromApp[static_cast<std::size_t>(Field::EndTime)]) {
-        if (const std::string *t = in[slot("TIME_OFF")]) {
-            if (const auto end = parseAdifTime(*t)) {
-                const int local = (*end + offset) % 1440;
-                text(Field::EndTime) = joinedDigits({local / 60, local % 60}, ':');
-            }
+    std::optional<JoinedDigits> endText;
+    if (!own(Field::EndTime)) {
+        const auto timeOff = in(slot("TIME_OFF"));
+        if (const auto end = timeOff ? parseAdifTime(*timeOff) : std::nullopt) {
+            const int local = (*end + offset) % 1440;
+            text(Field::EndTime) = endText.emplace({local / 60, local % 60}, ':').view();
         }
     }
 
     // The worked station's place: the portable pair when the contact was portable.
     const bool wasPortable = portableAreaOf(text(Field::PortableArea)).has_value();
-    const Field qthField = wasPortable ? Field::PortableQth : Field::FixedQth;
-    const Field jccField = wasPortable ? Field::PortableJcc : Field::FixedJcc;
-    auto standard = [&](Field f, const std::string *value) {
-        if (!fromApp[static_cast<std::size_t>(f)])
-            set(f, value);
+    auto standard = [&](Field f, std::optional<std::string_view> value) {
+        if (!own(f) && value)
+            text(f) = *value;
     };
-    standard(qthField, preferIntl(in, slot("QTH_INTL"), slot("QTH")));
-    standard(jccField, in[slot("CNTY")]);
-    standard(Field::OpName, preferIntl(in, slot("NAME_INTL"), slot("NAME")));
-    standard(Field::HisRst, in[slot("RST_SENT")]);
-    standard(Field::MyRst, in[slot("RST_RCVD")]);
-    standard(Field::Remarks, preferIntl(in, slot("COMMENT_INTL"), slot("COMMENT")));
-    standard(Field::Memo, preferIntl(in, slot("NOTES_INTL"), slot("NOTES")));
-    standard(Field::OwnPortableQth, preferIntl(in, slot("MY_CITY_INTL"), slot("MY_CITY")));
-    if (!fromApp[static_cast<std::size_t>(Field::Frequency)]) {
-        if (const std::string *freq = in[slot("FREQ")]; freq && !freq->empty())
-            text(Field::Frequency) = frequencyText(*freq);
-        else if (const std::string *band = in[slot("BAND")])
-            text(Field::Frequency) = upperAscii(*band);
+    auto preferIntl = [&](std::size_t intl, std::size_t plain) {
+        const auto v = in(intl);
+        return v && !v->empty() ? v : in(plain);
+    };
+    standard(wasPortable ? Field::PortableQth : Field::FixedQth,
+             preferIntl(slot("QTH_INTL"), slot("QTH")));
+    standard(wasPortable ? Field::PortableJcc : Field::FixedJcc, in(slot("CNTY")));
+    standard(Field::OpName, preferIntl(slot("NAME_INTL"), slot("NAME")));
+    standard(Field::HisRst, in(slot("RST_SENT")));
+    standard(Field::MyRst, in(slot("RST_RCVD")));
+    standard(Field::Remarks, preferIntl(slot("COMMENT_INTL"), slot("COMMENT")));
+    standard(Field::Memo, preferIntl(slot("NOTES_INTL"), slot("NOTES")));
+    standard(Field::OwnPortableQth, preferIntl(slot("MY_CITY_INTL"), slot("MY_CITY")));
+    std::string frequency;
+    if (!own(Field::Frequency)) {
+        if (const auto freq = in(slot("FREQ")); freq && !freq->empty())
+            text(Field::Frequency) = frequency = frequencyText(*freq);
+        else if (const auto band = in(slot("BAND")))
+            text(Field::Frequency) = frequency = upperShiftJis(*band);
     }
-    if (!fromApp[static_cast<std::size_t>(Field::Mode)]) {
-        const std::string *mode = in[slot("MODE")];
-        const std::string *submode = in[slot("SUBMODE")];
+    std::string mode;
+    if (!own(Field::Mode)) {
+        const auto adifMode = in(slot("MODE"));
+        const auto submode = in(slot("SUBMODE"));
         if (submode && !submode->empty() && submode->size() <= maxTextBytes(Field::Mode))
-            text(Field::Mode) = upperAscii(*submode);
-        else if (mode)
-            text(Field::Mode) = upperAscii(*mode);
+            text(Field::Mode) = mode = upperShiftJis(*submode);
+        else if (adifMode)
+            text(Field::Mode) = mode = upperShiftJis(*adifMode);
     }
-    if (!fromApp[static_cast<std::size_t>(Field::Power)]) {
-        if (const std::string *power = in[slot("TX_PWR")])
-            text(Field::Power) = powerText(*power);
+    std::string power;
+    if (!own(Field::Power)) {
+        if (const auto watts = in(slot("TX_PWR")))
+            text(Field::Power) = power = powerText(*watts);
     }
-    text(Field::PortableForm) = fromApp[static_cast<std::size_t>(Field::PortableForm)]
-                                    ? text(Field::PortableForm)
-                                    : upperAscii(text(Field::PortableForm));
 
+    // Empty texts are the empty mark, except this program's own: an empty field as it was.
+    // The record is all zero yet, so each text is only copied in (cut as setField cuts).
     for (std::size_t i = 0; i < kTextFieldCount; ++i) {
         const auto f = static_cast<Field>(i);
-        if (sjis::trimBlanks(texts[i]).size() > maxTextBytes(f))
+        const std::string_view t = sjis::trimBlanks(texts[i]);
+        const std::string_view stored =
+            sjis::cutToWidth(t.empty() && !fromApp[i] ? kEmptyMark : t, maxTextBytes(f));
+        if (stored.size() < t.size())
             out.cuts.push_back(f);
+        std::copy(stored.begin(), stored.end(), out.record.bytes.begin() + fieldSpec(f).offset);
     }
-    bool pending = false;
-    if (const std::string *sent = in[slot("QSL_SENT")])
-        pending = upperAscii(sjis::trimBlanks(*sent)) == "Q" ||
-                  upperAscii(sjis::trimBlanks(*sent)) == "R";
-    out.record = buildRecord(texts, pending, true);
-    // An empty text of this program's own is an empty field, not the mark of one.
-    for (std::size_t i = 0; i < kTextFieldCount; ++i)
-        if (fromApp[i] && sjis::trimBlanks(texts[i]).empty())
-            out.record.setField(static_cast<Field>(i), "");
+    const auto qslSent = in(slot("QSL_SENT"));
+    out.record.setQslFlag(qslSent && isQueuedOrRequested(*qslSent));
     // The flag byte as written: a number 0..255; anything else leaves the flag from QSL_SENT.
-    if (const std::string *flag = in.appQslFlag(); flag && !flag->empty() && flag->size() <= 3) {
+    if (const auto flag = adif.inSlot(kQslFlagSlot); flag && !flag->empty() && flag->size() <= 3) {
         int value = 0;
         for (const char c : *flag)
             value = c >= '0' && c <= '9' && value >= 0 ? value * 10 + (c - '0') : -1;

@@ -12,12 +12,6 @@ namespace {
 
 } // namespace
 
-std::size_t maxTextBytes(Field f)
-{
-    const std::size_t width = fieldSpec(f).width;
-    return f == Field::Mode ? width : width - 1;
-}
-
 std::string_view QsoRecord::field(Field f) const
 {
     const FieldSpec &place = fieldSpec(f);

@@ -85,7 +85,10 @@ inline std::string_view fieldTextAt(const char *field, std::size_t width)
 }
 
 // Longest text a field takes (its width less the NUL, except `mode`).
-std::size_t maxTextBytes(Field f);
+constexpr std::size_t maxTextBytes(Field f)
+{
+    return f == Field::Mode ? fieldSpec(f).width : fieldSpec(f).width - 1;
+}
 
 // The text a deleted record's callsign holds, and what a field empty at registration holds.
 inline constexpr std::string_view kEmptyMark = "-";

@@ -2,6 +2,7 @@
 #include "print/card_text.h"
 
 #include "common/sjis.h"
+#include "log/radio_call.h"
 
 namespace vz::print {
 
@@ -18,30 +19,6 @@ std::string cut(std::string_view text, std::size_t start)
     if (start >= text.size())
         return {};
     return std::string(text.substr(start, 2));
-}
-
-bool isDigit(std::string_view s)
-{
-    return s.size() == 1 && s[0] >= '0' && s[0] <= '9';
-}
-
-std::string toRadioCall(std::string_view call, std::string_view area, std::string_view form)
-{
-    std::string result(call);
-    if (area == "-" && form == "-")
-        return result;
-    // Appended piece by piece: GCC 12 at -O3 reports a false overlap for "/" + std::string.
-    if (area == "A" && form != "-")
-        return result.append(1, '/').append(form);
-    if (isDigit(area)) {
-        result.append(1, '/').append(area);
-        if (form != "-")
-            result.append(1, '/').append(form);
-        return result;
-    }
-    // Combinations no operator enters on purpose (a form without an area, an empty area
-    // after a modify) print the callsign alone rather than a half designator.
-    return result;
 }
 
 } // namespace
@@ -75,8 +52,8 @@ void composeCard(CardText &card, const log::QsoRecord &record, const app::UserSe
     card.cardCall = std::string(record.field(Field::Callsign));
     for (std::size_t i = 0; i < card.cardCall.size() && i < kBoxCount; ++i)
         card[CardText::box(i)] = card.cardCall.substr(i, 1);
-    card[Slot::ToRadioCall] = toRadioCall(card.cardCall, record.field(Field::PortableArea),
-                                          record.field(Field::PortableForm));
+    card[Slot::ToRadioCall] = log::toRadioCall(card.cardCall, record.field(Field::PortableArea),
+                                               record.field(Field::PortableForm));
 
     const std::string date(record.field(Field::QsoDate));
     card[Slot::Date] = date;

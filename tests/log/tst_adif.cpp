@@ -4,6 +4,7 @@
 #include "log/adif_import.h"
 #include "log/log_file.h"
 #include "log/prefix_table.h"
+#include "log/radio_call.h"
 
 #include "common/data_dir.h"
 #include "common/progress.h"
@@ -171,11 +172,13 @@ TEST(AdifFields, BandsModesPowerAndCallsigns)
     EXPECT_DOUBLE_EQ(*powerWatts("500mW"), 0.5);
     EXPECT_FALSE(powerWatts("QRP"));
 
-    EXPECT_EQ(toRadioCall("JX1XXX", "3", "-"), "JX1XXX/3");
-    EXPECT_EQ(toRadioCall("JX1XXX", "2", "AM"), "JX1XXX/2/AM");
-    EXPECT_EQ(toRadioCall("JX1XXX", "A", "KH6"), "JX1XXX/KH6");
-    EXPECT_EQ(toRadioCall("JX1XXX", "-", "-"), "JX1XXX");
-    EXPECT_EQ(toRadioCall("JX1XXX", "A", "-"), "JX1XXX");
+    // The callsign as the card shows it splits back into what the operator entered.
+    for (const auto &[area, form] :
+         {std::pair{"3", "-"}, std::pair{"2", "AM"}, std::pair{"A", "KH6"}, std::pair{"-", "-"}}) {
+        const CallParts parts = splitRadioCall(vz::log::toRadioCall("JX1XXX", area, form));
+        EXPECT_EQ(parts.callsign + " " + parts.area + " " + parts.form,
+                  std::string("JX1XXX ") + area + " " + form);
+    }
     const CallParts abroad = splitRadioCall("kh6/ja1abc");
     EXPECT_EQ(abroad.callsign, "JA1ABC");
     EXPECT_EQ(abroad.area, "A");
@@ -395,6 +398,19 @@ TEST(AdifImport, RealWorldShapes)
         EXPECT_EQ(m[0].field(Field::StartTime), "12:00");
     }
     EXPECT_EQ(recordsOf(dir.read("N.DAT"))[0].field(Field::FixedQth), sj("大阪市"));
+
+    // The first record reads without a split in bytes, wrongly; the second shows the file counts
+    // characters, and the import starts over rather than keep the first reading.
+    const std::string late = "<CALL:6>JH3XYZ<QSO_DATE:8>20250505<TIME_ON:4>0300<NAME:2>" +
+                             sj("佐藤") + "<EOR><CALL:6>JH3XYY<QSO_DATE:8>20250505" +
+                             "<TIME_ON:4>0300<NAME:1>" + sj("佐") + "<EOR>";
+    const ImportSummary s4 = importInto(dir, late, "O.DAT");
+    EXPECT_TRUE(s4.file.lengthsInCharacters);
+    EXPECT_EQ(s4.read, 2);
+    const std::vector<QsoRecord> o = recordsOf(dir.read("O.DAT"));
+    ASSERT_EQ(o.size(), 2u);
+    EXPECT_EQ(o[0].field(Field::OpName), sj("佐藤"));
+    EXPECT_EQ(o[1].field(Field::OpName), sj("佐"));
 }
 
 TEST(AdifImport, RefusesCutsDuplicatesStrictAndDryRun)
