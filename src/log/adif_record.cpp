@@ -39,61 +39,72 @@ consteval std::size_t slot(std::string_view name)
     throw "not a field the conversion reads";
 }
 
-// Field names to their slot (or kKnownOnly): an open-addressed table keyed on the length and a
-// few letters, since every field of every record is looked up.
+// Every field name the program knows, with a number: the slots of the conversion first, then
+// the names it only recognises. Looked up in an open-addressed table keyed on the length and a
+// few letters in any case, since every field of every record is looked up.
 class NameCodes
 {
 public:
     NameCodes()
     {
         for (std::size_t i = 0; i < kReadFieldNames.size(); ++i)
-            insert(kReadFieldNames[i], static_cast<std::int16_t>(i));
+            m_names[i] = kReadFieldNames[i];
         for (std::size_t i = 0; i < kTextFieldCount; ++i)
-            insert(kAppNames[i], static_cast<std::int16_t>(kAppSlot + i));
-        insert(kAppQslFlag, static_cast<std::int16_t>(kQslFlagSlot));
-        for (const std::string_view name : kKnownOnly)
-            insert(name, AdifRecord::kKnownOnly);
+            m_names[kAppSlot + i] = kAppNames[i];
+        m_names[kQslFlagSlot] = kAppQslFlag;
+        for (std::size_t i = 0; i < kKnownOnly.size(); ++i)
+            m_names[kSlotCount + i] = kKnownOnly[i];
+        for (std::size_t code = 0; code < m_names.size(); ++code) {
+            std::size_t i = hash(m_names[code]);
+            while (m_buckets[i] >= 0)
+                i = (i + 1) % kBuckets;
+            m_buckets[i] = static_cast<std::int16_t>(code);
+        }
     }
 
-    std::int16_t codeOf(std::string_view upperName) const
+    std::int16_t codeOf(std::string_view name) const
     {
-        if (upperName.empty())
+        if (name.empty())
             return AdifRecord::kUnknown;
-        for (std::size_t i = hash(upperName);; i = (i + 1) % kBuckets) {
-            const Bucket &b = m_buckets[i];
-            if (b.name.empty())
+        for (std::size_t i = hash(name);; i = (i + 1) % kBuckets) {
+            const std::int16_t code = m_buckets[i];
+            if (code < 0)
                 return AdifRecord::kUnknown;
-            if (b.name.size() == upperName.size() &&
-                std::equal(b.name.begin(), b.name.end(), upperName.begin()))
-                return b.code;
+            const std::string_view known = m_names[static_cast<std::size_t>(code)];
+            if (known.size() == name.size() &&
+                std::equal(known.begin(), known.end(), name.begin(),
+                           [](char k, char c) { return k == upper(c); }))
+                return code;
         }
+    }
+
+    std::string_view nameOf(std::int16_t code) const
+    {
+        return m_names[static_cast<std::size_t>(code)];
     }
 
 private:
     static constexpr std::size_t kBuckets = 256;
-    struct Bucket
+
+    static char upper(char c)
     {
-        std::string_view name;
-        std::int16_t code = AdifRecord::kUnknown;
-    };
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
 
     static std::size_t hash(std::string_view n)
     {
-        const auto at = [&n](std::size_t i) { return static_cast<unsigned char>(n[i]); };
+        const auto at = [&n](std::size_t i) { return static_cast<unsigned char>(upper(n[i])); };
         const std::size_t s = n.size();
         return (s * 131 + at(0) * 31 + at(s - 1) * 7 + at(s / 2) * 3 + at((s - 1) * 3 / 4)) %
                kBuckets;
     }
 
-    void insert(std::string_view name, std::int16_t code)
-    {
-        std::size_t i = hash(name);
-        while (!m_buckets[i].name.empty())
-            i = (i + 1) % kBuckets;
-        m_buckets[i] = {name, code};
-    }
-
-    std::array<Bucket, kBuckets> m_buckets{};
+    std::array<std::string_view, kSlotCount + kKnownOnly.size()> m_names{};
+    std::array<std::int16_t, kBuckets> m_buckets = [] {
+        std::array<std::int16_t, kBuckets> b{};
+        b.fill(-1);
+        return b;
+    }();
 };
 
 const NameCodes &nameCodes()
@@ -155,17 +166,21 @@ bool isQueuedOrRequested(std::string_view qslSent)
 void AdifRecord::add(std::string_view name, std::string_view value)
 {
     Entry e{};
-    e.nameAt = static_cast<std::uint32_t>(m_text.size());
-    e.nameSize = static_cast<std::uint32_t>(name.size());
-    e.valueAt = e.nameAt + e.nameSize;
+    e.code = nameCodes().codeOf(name);
+    // Known names are kept as their number; others, upper-cased, beside the values.
+    if (e.code == kUnknown) {
+        e.nameAt = static_cast<std::uint32_t>(m_text.size());
+        e.nameSize = static_cast<std::uint32_t>(name.size());
+        m_text.append(name);
+        for (char *c = m_text.data() + e.nameAt; c != m_text.data() + m_text.size(); ++c)
+            if (*c >= 'a' && *c <= 'z')
+                *c = static_cast<char>(*c - 'a' + 'A');
+    }
+    e.valueAt = static_cast<std::uint32_t>(m_text.size());
     e.valueSize = static_cast<std::uint32_t>(value.size());
-    m_text.append(name).append(value);
-    char *upper = m_text.data() + e.nameAt;
-    for (std::size_t i = 0; i < name.size(); ++i)
-        if (upper[i] >= 'a' && upper[i] <= 'z')
-            upper[i] = static_cast<char>(upper[i] - 'a' + 'A');
-    e.code = nameCodes().codeOf(std::string_view(upper, name.size()));
-    if (e.code >= 0 && m_firstInSlot[static_cast<std::size_t>(e.code)] < 0)
+    m_text.append(value);
+    if (e.code >= 0 && static_cast<std::size_t>(e.code) < kSlotCount &&
+        m_firstInSlot[static_cast<std::size_t>(e.code)] < 0)
         m_firstInSlot[static_cast<std::size_t>(e.code)] =
             static_cast<std::int16_t>(std::min<std::size_t>(m_entries.size(), INT16_MAX));
     m_entries.push_back(e);
@@ -182,6 +197,8 @@ void AdifRecord::setValue(std::size_t index, std::string_view value)
 std::string_view AdifRecord::name(std::size_t index) const
 {
     const Entry &e = m_entries[index];
+    if (e.code >= 0)
+        return nameCodes().nameOf(e.code);
     return std::string_view(m_text).substr(e.nameAt, e.nameSize);
 }
 

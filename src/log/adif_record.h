@@ -48,7 +48,7 @@ public:
     std::string_view value(std::size_t index) const;
     // True for the fields the conversion reads and the standard ones that only restate them
     // or describe the own station; every other field has no place in the log.
-    bool isKnown(std::size_t index) const { return m_entries[index].code != kUnknown; }
+    bool isKnown(std::size_t index) const { return m_entries[index].code >= 0; }
 
     // The value of the first field of that name (upper case), if any.
     std::optional<std::string_view> find(std::string_view upperName) const;
@@ -57,8 +57,7 @@ public:
 
     void clear();
 
-    static constexpr std::int16_t kKnownOnly = -1;
-    static constexpr std::int16_t kUnknown = -2;
+    static constexpr std::int16_t kUnknown = -1;
 
 private:
     struct Entry
@@ -67,9 +66,9 @@ private:
         std::uint32_t nameSize;
         std::uint32_t valueAt;
         std::uint32_t valueSize;
-        std::int16_t code; // slot, kKnownOnly or kUnknown
+        std::int16_t code; // the known name's number (a slot when below kSlotCount), or kUnknown
     };
-    std::string m_text;
+    std::string m_text; // values, and the names of unknown fields
     std::vector<Entry> m_entries;
     std::array<std::int16_t, kSlotCount> m_firstInSlot = emptySlots();
 
