@@ -179,6 +179,9 @@ TEST(AdifFields, BandsModesPowerAndCallsigns)
         EXPECT_EQ(parts.callsign + " " + parts.area + " " + parts.form,
                   std::string("JX1XXX ") + area + " " + form);
     }
+    // Letters are upper-cased, never the second byte of a double-byte character ("ヂ" is
+    // 0x83 0x61, and 0x61 is "a").
+    EXPECT_EQ(upperShiftJis("ssb" + sj("ヂ") + "x"), "SSB" + sj("ヂ") + "X");
     const CallParts abroad = splitRadioCall("kh6/ja1abc");
     EXPECT_EQ(abroad.callsign, "JA1ABC");
     EXPECT_EQ(abroad.area, "A");
