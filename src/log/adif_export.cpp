@@ -309,10 +309,19 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     out.unreadable.reset();
     out.leftOut = 0;
     auto add = [&](std::string_view name, std::string_view value) {
-        if (writable(options, name, value))
+        if (writable(options, name, value)) {
             fields.add(name, value);
-        else
-            ++out.leftOut;
+            return true;
+        }
+        ++out.leftOut;
+        return false;
+    };
+    // What reading each standard field back gives the log (empty: nothing, so the empty mark),
+    // noted as the fields are written; see below.
+    std::array<std::string_view, kTextFieldCount> back{};
+    auto give = [&](Field f, std::string_view name, std::string_view value) {
+        if (add(name, value))
+            back[static_cast<std::size_t>(f)] = value;
     };
 
     const std::optional<Date> date =
@@ -331,13 +340,19 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     const int area = portable ? *portable : classifyCallArea(callsign, table);
     const int offset = logsInUtc(area) ? 0 : kJstOffsetMinutes;
 
-    add("CALL", toRadioCall(callsign, record.field(Field::PortableArea),
-                            record.field(Field::PortableForm)));
+    const std::string radioCall =
+        toRadioCall(callsign, record.field(Field::PortableArea), record.field(Field::PortableForm));
+    const bool callWritten = add("CALL", radioCall);
     const std::int64_t startLocal = minutesOf(date->year, date->month, date->day, *start);
     const DateTime on = dateTimeOf(startLocal - offset);
     const DateAndTime onText = adifDateTime(on);
     add("QSO_DATE", onText.date());
     add("TIME_ON", onText.time());
+    const JoinedDigits dateBack({date->year % 100, date->month, date->day}, '/');
+    const JoinedDigits startBack({*start / 60, *start % 60}, ':');
+    back[static_cast<std::size_t>(Field::QsoDate)] = dateBack.view();
+    back[static_cast<std::size_t>(Field::StartTime)] = startBack.view();
+    std::optional<JoinedDigits> endBack;
     if (const auto end = parseLogTime(record.field(Field::EndTime))) {
         // An end before the start is past midnight.
         const std::int64_t endLocal =
@@ -347,46 +362,62 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         if (off.day != on.day || off.month != on.month || off.year != on.year)
             add("QSO_DATE_OFF", offText.date());
         add("TIME_OFF", offText.time());
+        back[static_cast<std::size_t>(Field::EndTime)] =
+            endBack.emplace({*end / 60, *end % 60}, ':').view();
     }
+    std::string frequencyBack;
     if (const auto typed = present(record, Field::Frequency)) {
         if (const auto mhz = frequencyMhz(*typed)) {
             // A plain number in MHz is written as typed ("7.050"), so it reads back the same.
             const std::string freq = isPlainDecimal(*typed) && decimalValue(*typed) == *mhz
                                          ? std::string(*typed)
                                          : formatDecimal(*mhz);
-            add("FREQ", freq);
+            if (add("FREQ", freq))
+                back[static_cast<std::size_t>(Field::Frequency)] = frequencyBack =
+                    frequencyAsTyped(freq);
             if (const auto band = bandOf(decimalValue(freq)))
                 add("BAND", *band);
         }
     }
+    std::string modeBack;
     if (const auto mode = present(record, Field::Mode)) {
         if (const auto pair = modeOf(*mode)) {
-            add("MODE", pair->mode);
-            if (!pair->submode.empty())
-                add("SUBMODE", pair->submode);
+            const bool modeWritten = add("MODE", pair->mode);
+            const bool bySubmode = !pair->submode.empty() && add("SUBMODE", pair->submode) &&
+                                   pair->submode.size() <= maxTextBytes(Field::Mode);
+            if (bySubmode || modeWritten)
+                back[static_cast<std::size_t>(Field::Mode)] = modeBack =
+                    upperShiftJis(bySubmode ? pair->submode : pair->mode);
         }
     }
     if (const auto v = present(record, Field::HisRst))
-        add("RST_SENT", *v);
+        give(Field::HisRst, "RST_SENT", *v);
     if (const auto v = present(record, Field::MyRst))
-        add("RST_RCVD", *v);
-    if (const auto typed = present(record, Field::Power))
-        if (const auto watts = powerWatts(*typed))
-            add("TX_PWR", formatDecimal(*watts));
+        give(Field::MyRst, "RST_RCVD", *v);
+    std::string powerBack;
+    if (const auto typed = present(record, Field::Power)) {
+        if (const auto watts = powerWatts(*typed)) {
+            const std::string power = formatDecimal(*watts);
+            if (add("TX_PWR", power))
+                back[static_cast<std::size_t>(Field::Power)] = powerBack = powerAsTyped(power);
+        }
+    }
     if (const auto v = present(record, Field::OpName))
-        add("NAME", *v);
+        give(Field::OpName, "NAME", *v);
     const bool wasPortable = portable.has_value();
-    if (const auto v = present(record, wasPortable ? Field::PortableQth : Field::FixedQth))
-        add("QTH", *v);
-    if (const auto v = present(record, wasPortable ? Field::PortableJcc : Field::FixedJcc)) {
-        add("CNTY", *v);
+    const Field qthField = wasPortable ? Field::PortableQth : Field::FixedQth;
+    const Field jccField = wasPortable ? Field::PortableJcc : Field::FixedJcc;
+    if (const auto v = present(record, qthField))
+        give(qthField, "QTH", *v);
+    if (const auto v = present(record, jccField)) {
+        give(jccField, "CNTY", *v);
         if (const auto state = prefectureOf(*v))
             add("STATE", *state);
     }
     if (const auto v = present(record, Field::Remarks))
-        add("COMMENT", *v);
+        give(Field::Remarks, "COMMENT", *v);
     if (const auto v = present(record, Field::Memo))
-        add("NOTES", *v);
+        give(Field::Memo, "NOTES", *v);
     if (record.qslPending()) {
         add("QSL_SENT", "Q");
         add("QSL_SENT_VIA", "B");
@@ -399,10 +430,36 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
             add("MY_STATE", *state);
     }
     if (const auto v = present(record, Field::OwnPortableQth))
-        add("MY_CITY", *v);
+        give(Field::OwnPortableQth, "MY_CITY", *v);
 
-    // Whatever the standard fields do not give back goes into this program's own fields. The
-    // callsign fields decide the area and so the times: a second look settles those.
+    // Whatever the standard fields do not give back goes into this program's own fields.
+    // When the callsign fields come back as they are (and the UTC date is one ADIF can carry),
+    // the area, the times and the place pair read back as written, and what every other field
+    // gives back was noted above, to be stored as toLogRecord stores it; only the other
+    // records are converted back and compared.
+    const CallParts parts = splitRadioCall(radioCall);
+    auto stored = [](Field f, std::string_view text) {
+        const std::string_view t = sjis::trimBlanks(text);
+        return sjis::cutToWidth(t.empty() ? kEmptyMark : t, maxTextBytes(f));
+    };
+    const std::string_view splitCall = sjis::trimBlanks(parts.callsign);
+    const bool identityComesBack =
+        callWritten && parseAdifDate(onText.date()) && !splitCall.empty() &&
+        splitCall != kEmptyMark && splitCall.size() <= maxTextBytes(Field::Callsign) &&
+        stored(Field::Callsign, parts.callsign) == callsign &&
+        stored(Field::PortableArea, parts.area) == record.field(Field::PortableArea) &&
+        stored(Field::PortableForm, parts.form) == record.field(Field::PortableForm);
+    if (identityComesBack && !options.convertEveryRecordBack) {
+        for (std::size_t i = 3; i < kTextFieldCount; ++i) {
+            const auto f = static_cast<Field>(i);
+            if (stored(f, back[i]) != record.field(f))
+                add(appFieldName(f), record.field(f));
+        }
+        if (record.qslFlag() != (record.qslPending() ? 1 : 0))
+            add(appQslFlagName(), std::to_string(record.qslFlag()));
+        return;
+    }
+    // The callsign fields decide the area and so the times: a second look settles those.
     std::array<bool, kTextFieldCount + 1> tried{};
     for (int pass = 0; pass < 3; ++pass) {
         const Conversion back = toLogRecord(fields, table);

@@ -45,6 +45,10 @@ struct ExportOptions
     int currentYear = 2000;       // decides the century of two-digit years
     std::string createdTimestamp; // "YYYYMMDD HHMMSS", UTC
     std::string programVersion;
+    // Decide this program's own fields by converting every record back, not only those whose
+    // callsign fields would not come back as they are: slower, the same file (the tests
+    // compare the two).
+    bool convertEveryRecordBack = false;
 };
 
 enum class ExportResult {

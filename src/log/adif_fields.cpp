@@ -2,6 +2,7 @@
 #include "log/adif_fields.h"
 
 #include "common/sjis.h"
+#include "log/qso_record.h"
 
 #include <array>
 #include <charconv>
@@ -331,6 +332,27 @@ std::optional<double> powerWatts(std::string_view typed)
     if (!rest.empty() && rest.front() == 'm')
         return *number / 1000;
     return *number;
+}
+
+std::string frequencyAsTyped(std::string_view freq)
+{
+    const std::string_view trimmed = sjis::trimBlanks(freq);
+    if (trimmed.size() <= maxTextBytes(Field::Frequency))
+        return std::string(trimmed);
+    if (const auto mhz = frequencyMhz(trimmed))
+        return formatDecimal(*mhz);
+    return std::string(trimmed);
+}
+
+std::string powerAsTyped(std::string_view watts)
+{
+    const std::string_view trimmed = sjis::trimBlanks(watts);
+    for (const char c : trimmed)
+        if ((c < '0' || c > '9') && c != '.')
+            return std::string(trimmed);
+    if (const auto w = powerWatts(trimmed))
+        return formatDecimal(*w) + "W";
+    return std::string(trimmed);
 }
 
 std::int64_t minutesOf(int year, int month, int day, int minuteOfDay)

@@ -6,7 +6,9 @@
 // program writes reads back into the same record.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +54,13 @@ bool isModePair(std::string_view mode, std::string_view submode);
 // Watts from a typed power ("10W", "50", "1kW", "500mW"); nullopt when no number leads it.
 std::optional<double> powerWatts(std::string_view typed);
 
+// ---- ADIF texts as an operator types them ------------------------------------------------
+
+// FREQ: the text given when it fits the log's field, else the number shortened.
+std::string frequencyAsTyped(std::string_view freq);
+// TX_PWR: a plain number of watts with "W" after it ("100W"); any other text as it is.
+std::string powerAsTyped(std::string_view watts);
+
 // ---- Dates and times --------------------------------------------------------------------
 
 // Minutes since 1970-01-01 00:00 of a calendar date and time.
@@ -81,6 +90,26 @@ std::optional<int> parseLogTime(std::string_view text);
 // ADIF "YYYYMMDD" and "HHMM" / "HHMMSS" (seconds dropped).
 std::optional<Date> parseAdifDate(std::string_view text);
 std::optional<int> parseAdifTime(std::string_view text);
+
+// "%02d" of each number, joined by `sep`: the log's dates ("26/01/01") and times ("08:30").
+class JoinedDigits
+{
+public:
+    JoinedDigits(std::initializer_list<int> numbers, char sep)
+    {
+        for (const int n : numbers) {
+            if (m_size > 0)
+                m_text[m_size++] = sep;
+            m_text[m_size++] = static_cast<char>('0' + n / 10 % 10);
+            m_text[m_size++] = static_cast<char>('0' + n % 10);
+        }
+    }
+    std::string_view view() const { return {m_text.data(), m_size}; }
+
+private:
+    std::array<char, 8> m_text{};
+    std::size_t m_size = 0;
+};
 
 // Japanese time is UTC + 9 hours; the log keeps Japanese stations in it.
 constexpr int kJstOffsetMinutes = 9 * 60;

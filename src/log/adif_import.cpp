@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 namespace vz::log::adif {
 
@@ -154,7 +155,7 @@ bool parseAdi(std::string_view text, const ParsedFile &file, const RecordHandler
         const std::string_view value = text.substr(start, length);
         if (watchLengths && endsInsideCharacter(value, file.charset))
             return false;
-        record.add(name, value);
+        record.addBorrowed(name, value);
         pos = start + length;
         if (pos - reported > (1u << 20)) {
             progress.advance(static_cast<std::int64_t>(pos));
@@ -404,10 +405,12 @@ private:
 
     static std::size_t hash(const Key &key)
     {
-        std::uint64_t h = 0xcbf29ce484222325ULL;
-        for (const char c : key)
-            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-        return static_cast<std::size_t>(h ^ (h >> 29));
+        std::array<std::uint64_t, 3> words{};
+        std::memcpy(words.data(), key.data(), key.size());
+        std::uint64_t h = words[0] * 0x9E3779B97F4A7C15ULL;
+        h = (h ^ (h >> 31) ^ words[1]) * 0xC2B2AE3D27D4EB4FULL;
+        h = (h ^ (h >> 29) ^ words[2]) * 0x165667B19E3779F9ULL;
+        return static_cast<std::size_t>(h ^ (h >> 32));
     }
 
     bool place(const Key &key)

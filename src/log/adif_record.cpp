@@ -113,48 +113,6 @@ const NameCodes &nameCodes()
     return codes;
 }
 
-// "%02d" of each number, joined by `sep` ("26/01/01", "00:30").
-class JoinedDigits
-{
-public:
-    JoinedDigits(std::initializer_list<int> numbers, char sep)
-    {
-        for (const int n : numbers) {
-            if (m_size > 0)
-                m_text[m_size++] = sep;
-            m_text[m_size++] = static_cast<char>('0' + n / 10 % 10);
-            m_text[m_size++] = static_cast<char>('0' + n % 10);
-        }
-    }
-    std::string_view view() const { return {m_text.data(), m_size}; }
-
-private:
-    std::array<char, 8> m_text{};
-    std::size_t m_size = 0;
-};
-
-// FREQ as the operator types it: the text given when it fits, else the number shortened.
-std::string frequencyText(std::string_view freq)
-{
-    const std::string_view trimmed = sjis::trimBlanks(freq);
-    if (trimmed.size() <= maxTextBytes(Field::Frequency))
-        return std::string(trimmed);
-    if (const auto mhz = frequencyMhz(trimmed))
-        return formatDecimal(*mhz);
-    return std::string(trimmed);
-}
-
-std::string powerText(std::string_view watts)
-{
-    const std::string_view trimmed = sjis::trimBlanks(watts);
-    for (const char c : trimmed)
-        if ((c < '0' || c > '9') && c != '.')
-            return std::string(trimmed);
-    if (const auto w = powerWatts(trimmed))
-        return formatDecimal(*w) + "W";
-    return std::string(trimmed);
-}
-
 bool isQueuedOrRequested(std::string_view qslSent)
 {
     const std::string_view v = sjis::trimBlanks(qslSent);
@@ -164,6 +122,21 @@ bool isQueuedOrRequested(std::string_view qslSent)
 } // namespace
 
 void AdifRecord::add(std::string_view name, std::string_view value)
+{
+    Entry &e = addName(name);
+    e.valueAt = static_cast<std::uint32_t>(m_text.size());
+    e.valueSize = static_cast<std::uint32_t>(value.size());
+    m_text.append(value);
+}
+
+void AdifRecord::addBorrowed(std::string_view name, std::string_view value)
+{
+    Entry &e = addName(name);
+    e.borrowed = value.data();
+    e.valueSize = static_cast<std::uint32_t>(value.size());
+}
+
+AdifRecord::Entry &AdifRecord::addName(std::string_view name)
 {
     Entry e{};
     e.code = nameCodes().codeOf(name);
@@ -176,19 +149,17 @@ void AdifRecord::add(std::string_view name, std::string_view value)
             if (*c >= 'a' && *c <= 'z')
                 *c = static_cast<char>(*c - 'a' + 'A');
     }
-    e.valueAt = static_cast<std::uint32_t>(m_text.size());
-    e.valueSize = static_cast<std::uint32_t>(value.size());
-    m_text.append(value);
     if (e.code >= 0 && static_cast<std::size_t>(e.code) < kSlotCount &&
         m_firstInSlot[static_cast<std::size_t>(e.code)] < 0)
         m_firstInSlot[static_cast<std::size_t>(e.code)] =
             static_cast<std::int16_t>(std::min<std::size_t>(m_entries.size(), INT16_MAX));
-    m_entries.push_back(e);
+    return m_entries.emplace_back(e);
 }
 
 void AdifRecord::setValue(std::size_t index, std::string_view value)
 {
     Entry &e = m_entries[index];
+    e.borrowed = nullptr;
     e.valueAt = static_cast<std::uint32_t>(m_text.size());
     e.valueSize = static_cast<std::uint32_t>(value.size());
     m_text += value;
@@ -205,6 +176,8 @@ std::string_view AdifRecord::name(std::size_t index) const
 std::string_view AdifRecord::value(std::size_t index) const
 {
     const Entry &e = m_entries[index];
+    if (e.borrowed)
+        return {e.borrowed, e.valueSize};
     return std::string_view(m_text).substr(e.valueAt, e.valueSize);
 }
 
@@ -334,7 +307,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     std::string frequency;
     if (!own(Field::Frequency)) {
         if (const auto freq = in(slot("FREQ")); freq && !freq->empty())
-            text(Field::Frequency) = frequency = frequencyText(*freq);
+            text(Field::Frequency) = frequency = frequencyAsTyped(*freq);
         else if (const auto band = in(slot("BAND")))
             text(Field::Frequency) = frequency = upperShiftJis(*band);
     }
@@ -350,7 +323,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     std::string power;
     if (!own(Field::Power)) {
         if (const auto watts = in(slot("TX_PWR")))
-            text(Field::Power) = power = powerText(*watts);
+            text(Field::Power) = power = powerAsTyped(*watts);
     }
 
     // Empty texts are the empty mark, except this program's own: an empty field as it was.

@@ -39,6 +39,8 @@ class AdifRecord
 public:
     // `name` in any letter case.
     void add(std::string_view name, std::string_view value);
+    // The same without a copy of the value, which must outlive the record (a file's bytes).
+    void addBorrowed(std::string_view name, std::string_view value);
     // Replaces the value of field `index` (a text turned into Shift_JIS).
     void setValue(std::size_t index, std::string_view value);
 
@@ -62,13 +64,16 @@ public:
 private:
     struct Entry
     {
+        const char *borrowed; // the value, when it lies outside the record
         std::uint32_t nameAt;
         std::uint32_t nameSize;
         std::uint32_t valueAt;
         std::uint32_t valueSize;
         std::int16_t code; // the known name's number (a slot when below kSlotCount), or kUnknown
     };
-    std::string m_text; // values, and the names of unknown fields
+    Entry &addName(std::string_view name);
+
+    std::string m_text; // values not borrowed, and the names of unknown fields
     std::vector<Entry> m_entries;
     std::array<std::int16_t, kSlotCount> m_firstInSlot = emptySlots();
 

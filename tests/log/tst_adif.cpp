@@ -231,6 +231,51 @@ TEST(AdifRoundTrip, ThousandVariedContactsComeBackByteForByte)
     }
 }
 
+// The exporter decides this program's own fields directly for records whose callsign fields
+// come back as they are; converting every record back must give the very same file.
+TEST(AdifExport, OwnFieldsDecidedDirectlyAsAFullConversionDecidesThem)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    std::string log = variedLog(1000);
+    const std::array<std::array<const char *, 5>, 7> odd{{
+        {"JA1ABC", "1900/1/1", "05:00", " ", "07:00"}, // UTC falls in 1899
+        {"JA1ABC", "26-01-02", "0930", "", "0900"},    // end before start
+        {"ja1abc", "26/01/03", "10:00", "-", "25:00"}, // lower case, end unreadable
+        {"W1AW/P", "26/01/04", "11:00", "-", "-"},
+        {"JA1ABCD", "26/01/05", "12:00", "-", "-"}, // too long to come back
+        {"", "26/01/06", "13:00", "-", "-"},
+        {"JA1ABC", "26/01/07", "14:00", "-", "14:10"},
+    }};
+    for (const auto &[call, date, start, name, end] : odd) {
+        FieldTexts t;
+        t[0] = call;
+        t[3] = date;
+        t[4] = start;
+        t[9] = name;
+        t[19] = end;
+        for (const bool markEmpty : {true, false})
+            log.append(buildRecord(t, false, markEmpty).bytes.data(), kRecordSize);
+    }
+    log.append(log.substr(0, kRecordSize)); // a record whose texts have blanks around them
+    std::copy_n(" 59", 3,
+                log.end() - static_cast<std::ptrdiff_t>(kRecordSize) +
+                    static_cast<std::ptrdiff_t>(fieldSpec(Field::HisRst).offset));
+    dir.write("L.DAT", log);
+    PrefixTable table(dir.file("PreFix.CFG"));
+    NoProgress quiet;
+    for (const auto &[format, charset] :
+         {std::pair{Format::Adx, Charset::Utf8}, std::pair{Format::Adi, Charset::ShiftJis},
+          std::pair{Format::Adi, Charset::Ascii}}) {
+        ExportOptions direct = options(format, charset);
+        ExportOptions converted = direct;
+        converted.convertEveryRecordBack = true;
+        exportAdif(dir.file("L.DAT"), dir.file("direct"), table, direct, quiet);
+        exportAdif(dir.file("L.DAT"), dir.file("converted"), table, converted, quiet);
+        EXPECT_TRUE(dir.read("direct") == dir.read("converted")) << charsetName(charset);
+    }
+}
+
 TEST(AdifExport, TimesInUtcForJapaneseStationsAndTextsLeftOutOfAscii)
 {
     TempDir dir;
