@@ -17,6 +17,22 @@ off_t offsetOf(std::int32_t n)
     return static_cast<off_t>(n - 1) * static_cast<off_t>(kRecordSize);
 }
 
+// Writes all `size` bytes at `at`, a short write or an interrupted one continued.
+bool writeAllAt(int fd, const char *data, std::size_t size, off_t at)
+{
+    while (size > 0) {
+        const ssize_t w = ::pwrite(fd, data, size, at);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        data += w;
+        at += w;
+        size -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
 IoResult writeAt(const std::string &path, std::int32_t n, const QsoRecord &record, int extraFlags)
 {
     if (n < 1)
@@ -24,24 +40,8 @@ IoResult writeAt(const std::string &path, std::int32_t n, const QsoRecord &recor
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | extraFlags, 0644);
     if (fd < 0)
         return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
-    const char *data = record.bytes.data();
-    std::size_t left = kRecordSize;
-    off_t at = offsetOf(n);
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t w = ::pwrite(fd, data, left, at);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            ok = false;
-            break;
-        }
-        data += w;
-        at += w;
-        left -= static_cast<std::size_t>(w);
-    }
     // The record must be on disk before the operator is told it is registered.
-    ok = ok && ::fsync(fd) == 0;
+    bool ok = writeAllAt(fd, record.bytes.data(), kRecordSize, offsetOf(n)) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     return ok ? IoResult::Ok : IoResult::Failed;
 }
@@ -101,23 +101,9 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
     }
     // QsoRecord is its 254 bytes, so the records lie back to back as in the file.
     static_assert(sizeof(QsoRecord) == kRecordSize);
-    const char *data = records.front().bytes.data();
-    std::size_t left = records.size() * kRecordSize;
-    off_t at = offsetOf(nextRecordNo);
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t w = ::pwrite(fd, data, left, at);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            ok = false;
-            break;
-        }
-        data += w;
-        at += w;
-        left -= static_cast<std::size_t>(w);
-    }
-    ok = ok && ::fsync(fd) == 0;
+    bool ok = writeAllAt(fd, records.front().bytes.data(), records.size() * kRecordSize,
+                         offsetOf(nextRecordNo)) &&
+              ::fsync(fd) == 0;
     if (!ok) {
         // Nothing half-written stays behind.
         if (::ftruncate(fd, before.st_size) == 0)
