@@ -6,7 +6,7 @@
 #include "common/sjis.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
-#include "common/ui/refused_character.h"
+#include "common/ui/sjis_field_validator.h"
 #include "log/area_index.h"
 #include "log/call_area.h"
 #include "log/entry_assist.h"
@@ -24,7 +24,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QToolButton>
-#include <QValidator>
 
 namespace vz::ui {
 
@@ -33,39 +32,6 @@ using namespace log_fields;
 namespace {
 
 using log::Field;
-
-// What a record field takes as it is typed.
-class FieldValidator : public QValidator
-{
-public:
-    FieldValidator(std::size_t maxBytes, bool upper, bool areaKeysOnly, QObject *parent)
-        : QValidator(parent), m_maxBytes(maxBytes), m_upper(upper), m_areaKeysOnly(areaKeysOnly)
-    {
-    }
-
-    State validate(QString &input, int &) const override
-    {
-        if (m_upper)
-            input = input.toUpper();
-        if (m_areaKeysOnly)
-            for (const QChar c : input)
-                if (!log::isPortableAreaKey(c.unicode()))
-                    return Invalid;
-        // Measured in Shift_JIS bytes, as the record stores it; a character the record cannot
-        // hold is refused as it is typed.
-        const auto width = sjisWidth(input);
-        if (!width) {
-            reportRefusedCharacter(parent(), firstUnencodable(input));
-            return Invalid;
-        }
-        return *width <= m_maxBytes ? Acceptable : Invalid;
-    }
-
-private:
-    std::size_t m_maxBytes;
-    bool m_upper;
-    bool m_areaKeysOnly;
-};
 
 struct FieldLook
 {
@@ -209,8 +175,9 @@ void ContactDialog::buildFields()
         auto *f = new LogField(this);
         f->setObjectName(QString::fromLatin1(look.name) + QStringLiteral("Edit"));
         f->setGeometry(look.x, look.y, look.width, 20);
-        f->setValidator(new FieldValidator(log::maxTextBytes(recordField(number)), look.upper,
-                                           number == kPortableArea, f));
+        f->setValidator(
+            new SjisFieldValidator(log::maxTextBytes(recordField(number)), look.upper, f,
+                                   number == kPortableArea ? log::isPortableAreaKey : nullptr));
         // Kana fields invite the input method; the others ask for Latin letters.
         Qt::InputMethodHints hints = look.kana ? Qt::ImhNone : Qt::ImhPreferLatin;
         if (look.upper)

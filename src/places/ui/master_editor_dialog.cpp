@@ -4,7 +4,7 @@
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 #include "places/jcc_master.h"
-#include "places/ui/sjis_field_validator.h"
+#include "common/ui/sjis_field_validator.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -6,7 +6,7 @@
 #include "common/ui/qt_text.h"
 #include "log/call_area.h"
 #include "places/own_location.h"
-#include "places/ui/sjis_field_validator.h"
+#include "common/ui/sjis_field_validator.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
