@@ -3,8 +3,8 @@
 
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
-#include "places/jcc_master.h"
 #include "common/ui/sjis_field_validator.h"
+#include "places/jcc_master.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

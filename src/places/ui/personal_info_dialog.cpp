@@ -4,9 +4,9 @@
 #include "app/session.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/sjis_field_validator.h"
 #include "log/call_area.h"
 #include "places/own_location.h"
-#include "common/ui/sjis_field_validator.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
