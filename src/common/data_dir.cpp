@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/data_dir.h"
 
+#include "common/prefault.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -133,8 +135,10 @@ std::optional<std::string> readAll(const std::string &path)
     {
     };
     // One allocation for the whole file: large files (logs, ADIF) are read this way.
-    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
         content.reserve(static_cast<std::size_t>(st.st_size));
+        memory::prefaultCapacity(content);
+    }
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/data_dir.h"
+#include "common/prefault.h"
 
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <numeric>
 #include <sys/stat.h>
+#include <vector>
 
 using namespace vz;
 using vz::test::TempDir;
@@ -68,4 +71,24 @@ TEST(AtomicWrite, MissingFolderFails)
 {
     EXPECT_FALSE(files::replaceAtomically("/nonexistent-folder/x.ini", "data"));
     EXPECT_FALSE(files::copyAtomically("/nonexistent-folder/a", "/tmp/never-written"));
+}
+
+// Large files are read into memory mapped in beforehand; mapping memory in must never change
+// what it already holds, wherever the range begins and ends.
+TEST(ReadAll, LargeFilesComeBackWholeAndPrefaultKeepsContents)
+{
+    TempDir dir;
+    std::string big(5 * 1024 * 1024 + 13, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 7 % 251);
+    dir.write("big.adi", big);
+    EXPECT_EQ(files::readAll(dir.file("big.adi")), big);
+
+    std::vector<std::uint32_t> held(3 * 1024 * 1024 + 5);
+    std::iota(held.begin(), held.end(), 1u);
+    memory::prefault(reinterpret_cast<char *>(held.data()) + 3, held.size() * 4 - 7);
+    held.reserve(held.size() * 2);
+    memory::prefaultCapacity(held);
+    for (std::size_t i = 0; i < held.size(); ++i)
+        ASSERT_EQ(held[i], i + 1) << i;
 }
