@@ -2,6 +2,7 @@
 #include "log/adif_import.h"
 
 #include "common/data_dir.h"
+#include "common/prefault.h"
 #include "common/progress.h"
 #include "common/sjis.h"
 #include "log/adif_fields.h"
@@ -12,342 +13,11 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace vz::log::adif {
 
 namespace {
-
-char upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool startsWithNoCase(std::string_view text, std::size_t at, std::string_view word)
-{
-    if (at > text.size() || text.size() - at < word.size())
-        return false;
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (upper(text[at + i]) != word[i])
-            return false;
-    return true;
-}
-
-std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t from = 0)
-{
-    // Every word looked for starts with "<", which a plain search finds fast.
-    for (std::size_t i = text.find(word[0], from); i != std::string_view::npos;
-         i = text.find(word[0], i + 1))
-        if (startsWithNoCase(text, i, word))
-            return i;
-    return std::string_view::npos;
-}
-
-bool isNameChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// Bytes of the character starting at `at` in the given encoding.
-std::size_t characterBytes(std::string_view text, std::size_t at, Charset charset)
-{
-    const auto c = static_cast<unsigned char>(text[at]);
-    if (charset == Charset::ShiftJis)
-        return sjis::isLeadByte(c) ? 2 : 1;
-    if (charset == Charset::Utf8)
-        return c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    return 1;
-}
-
-std::size_t bytesOfCharacters(std::string_view text, std::size_t at, std::size_t count,
-                              Charset charset)
-{
-    std::size_t i = at;
-    for (std::size_t n = 0; n < count && i < text.size(); ++n)
-        i += characterBytes(text, i, charset);
-    return std::min(i, text.size()) - at;
-}
-
-Charset detectCharset(std::string_view bytes)
-{
-    if (isAscii(bytes))
-        return Charset::Ascii;
-    return isUtf8(bytes) ? Charset::Utf8 : Charset::ShiftJis;
-}
-
-// True when some character of `value` runs past its end: the length that cut it counted
-// characters, not bytes.
-bool endsInsideCharacter(std::string_view value, Charset charset)
-{
-    if (isAscii(value))
-        return false;
-    std::size_t i = 0;
-    while (i < value.size())
-        i += characterBytes(value, i, charset);
-    return i != value.size();
-}
-
-// Reads the fields of an ADI file, lengths taken as characters when `file` says so. With
-// `watchLengths` set, reading stops (returning false) at the first byte length that ends inside
-// a character, the sign of a file whose lengths count characters.
-bool parseAdi(std::string_view text, const ParsedFile &file, const RecordHandler &onRecord,
-              ProgressSink &progress, bool watchLengths)
-{
-    // A file that does not start with "<" has a header, ended by <EOH>.
-    std::size_t pos = 0;
-    if (!text.empty() && text[0] != '<') {
-        const std::size_t eoh = findNoCase(text, "<EOH>");
-        pos = eoh == std::string_view::npos ? 0 : eoh + 5;
-    }
-    AdifRecord record;
-    std::size_t reported = 0;
-    while ((pos = text.find('<', pos)) != std::string_view::npos) {
-        std::size_t i = pos + 1;
-        while (i < text.size() && isNameChar(text[i]))
-            ++i;
-        const std::string_view name = text.substr(pos + 1, i - pos - 1);
-        if (name.empty() || i >= text.size()) {
-            ++pos;
-            continue;
-        }
-        if (text[i] == '>') {
-            if (name.size() == 3 && startsWithNoCase(name, 0, "EOR")) {
-                if (!record.empty())
-                    onRecord(record, file.charset);
-                record.clear();
-            } else if (name.size() == 3 && startsWithNoCase(name, 0, "EOH")) {
-                record.clear();
-            }
-            pos = i + 1;
-            continue;
-        }
-        if (text[i] != ':') {
-            ++pos; // not a field: "<" in free text
-            continue;
-        }
-        std::size_t length = 0;
-        std::size_t j = i + 1;
-        bool digits = false;
-        while (j < text.size() && text[j] >= '0' && text[j] <= '9') {
-            length = length * 10 + static_cast<std::size_t>(text[j] - '0');
-            digits = true;
-            ++j;
-            if (length > text.size())
-                break;
-        }
-        if (j < text.size() && text[j] == ':') { // type letter
-            ++j;
-            while (j < text.size() && isNameChar(text[j]))
-                ++j;
-        }
-        if (!digits || j >= text.size() || text[j] != '>') {
-            ++pos;
-            continue;
-        }
-        const std::size_t start = j + 1;
-        length = std::min(length, text.size() - start);
-        if (file.lengthsInCharacters)
-            length = bytesOfCharacters(text, start, length, file.charset);
-        const std::string_view value = text.substr(start, length);
-        if (watchLengths && endsInsideCharacter(value, file.charset))
-            return false;
-        record.addBorrowed(name, value);
-        pos = start + length;
-        if (pos - reported > (1u << 20)) {
-            progress.advance(static_cast<std::int64_t>(pos));
-            reported = pos;
-        }
-    }
-    // A last record without <EOR> is still a record.
-    if (!record.empty())
-        onRecord(record, file.charset);
-    return true;
-}
-
-// ---- ADX: the small part of XML it uses --------------------------------------------------
-
-void appendUtf8(std::string &out, unsigned long cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-std::string decodeEntities(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '<' && text.substr(i, 9) == "<![CDATA[") {
-            const std::size_t end = text.find("]]>", i + 9);
-            const std::size_t stop = end == std::string_view::npos ? text.size() : end;
-            out += text.substr(i + 9, stop - i - 9);
-            i = stop == text.size() ? stop : stop + 2;
-            continue;
-        }
-        if (text[i] != '&') {
-            out += text[i];
-            continue;
-        }
-        const std::size_t semi = text.find(';', i);
-        if (semi == std::string_view::npos || semi - i > 10) {
-            out += text[i];
-            continue;
-        }
-        const std::string_view entity = text.substr(i + 1, semi - i - 1);
-        if (entity == "amp")
-            out += '&';
-        else if (entity == "lt")
-            out += '<';
-        else if (entity == "gt")
-            out += '>';
-        else if (entity == "quot")
-            out += '"';
-        else if (entity == "apos")
-            out += '\'';
-        else if (!entity.empty() && entity[0] == '#') {
-            const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
-            const std::string digits(entity.substr(hex ? 2 : 1));
-            appendUtf8(out, std::strtoul(digits.c_str(), nullptr, hex ? 16 : 10));
-        } else {
-            out += text.substr(i, semi - i + 1);
-        }
-        i = semi;
-    }
-    return out;
-}
-
-std::string attribute(std::string_view tag, std::string_view name)
-{
-    const std::string upperTag = upperAscii(tag);
-    const std::string upperName = upperAscii(name);
-    std::size_t at = 0;
-    while ((at = upperTag.find(upperName, at)) != std::string::npos) {
-        std::size_t i = at + name.size();
-        const bool boundary = at > 0 && isSpace(tag[at - 1]);
-        while (i < tag.size() && isSpace(tag[i]))
-            ++i;
-        if (boundary && i < tag.size() && tag[i] == '=') {
-            ++i;
-            while (i < tag.size() && isSpace(tag[i]))
-                ++i;
-            if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
-                const std::size_t end = tag.find(tag[i], i + 1);
-                if (end != std::string_view::npos)
-                    return decodeEntities(tag.substr(i + 1, end - i - 1));
-            }
-        }
-        at += name.size();
-    }
-    return {};
-}
-
-// Skips blanks, comments and processing instructions.
-std::size_t skipMisc(std::string_view text, std::size_t i)
-{
-    for (;;) {
-        while (i < text.size() && isSpace(text[i]))
-            ++i;
-        if (text.substr(i, 4) == "<!--") {
-            const std::size_t end = text.find("-->", i + 4);
-            i = end == std::string_view::npos ? text.size() : end + 3;
-        } else if (text.substr(i, 2) == "<?") {
-            const std::size_t end = text.find("?>", i + 2);
-            i = end == std::string_view::npos ? text.size() : end + 2;
-        } else {
-            return i;
-        }
-    }
-}
-
-void parseAdx(std::string_view text, ParsedFile &file, const RecordHandler &onRecord,
-              ProgressSink &progress)
-{
-    AdifRecord record;
-    std::size_t pos = 0;
-    while ((pos = findNoCase(text, "<RECORD", pos)) != std::string_view::npos) {
-        std::size_t i = pos + 7;
-        if (i >= text.size() || (text[i] != '>' && !isSpace(text[i]))) {
-            pos = i; // <RECORDS>
-            continue;
-        }
-        i = text.find('>', i);
-        if (i == std::string_view::npos)
-            break;
-        ++i;
-        record.clear();
-        for (;;) {
-            i = skipMisc(text, i);
-            if (i >= text.size() || text[i] != '<') {
-                file.wellFormed = false;
-                break;
-            }
-            if (i + 1 < text.size() && text[i + 1] == '/') { // </RECORD>
-                i = text.find('>', i);
-                i = i == std::string_view::npos ? text.size() : i + 1;
-                break;
-            }
-            const std::size_t tagEnd = text.find('>', i);
-            if (tagEnd == std::string_view::npos) {
-                file.wellFormed = false;
-                i = text.size();
-                break;
-            }
-            std::size_t n = i + 1;
-            while (n < tagEnd && !isSpace(text[n]) && text[n] != '/')
-                ++n;
-            const std::string element = upperAscii(text.substr(i + 1, n - i - 1));
-            const std::string_view tag = text.substr(i, tagEnd - i);
-            std::string name = element;
-            if (element == "APP") {
-                name = "APP_" + upperAscii(attribute(tag, "PROGRAMID")) + "_" +
-                       upperAscii(attribute(tag, "FIELDNAME"));
-            } else if (element == "USERDEF") {
-                name = "USERDEF_" + upperAscii(attribute(tag, "FIELDNAME"));
-            }
-            if (text[tagEnd - 1] == '/') { // <NAME/>: empty
-                record.add(name, {});
-                i = tagEnd + 1;
-                continue;
-            }
-            // The end tag: "</" and the element's name in any letter case.
-            std::size_t close = text.find("</", tagEnd + 1);
-            while (close != std::string_view::npos && !startsWithNoCase(text, close + 2, element))
-                close = text.find("</", close + 2);
-            if (close == std::string_view::npos) {
-                file.wellFormed = false;
-                i = text.size();
-                break;
-            }
-            const std::string_view content = text.substr(tagEnd + 1, close - tagEnd - 1);
-            record.add(std::move(name), content.find_first_of("&<") == std::string_view::npos
-                                            ? std::string(content)
-                                            : decodeEntities(content));
-            i = text.find('>', close);
-            i = i == std::string_view::npos ? text.size() : i + 1;
-        }
-        if (!record.empty())
-            onRecord(record, file.charset);
-        pos = i;
-        progress.advance(static_cast<std::int64_t>(pos));
-    }
-}
 
 // A UTF-8 text in Shift_JIS, characters without a Shift_JIS form replaced by "?".
 std::string toShiftJis(std::string_view utf8, bool &replaced)
@@ -357,7 +27,9 @@ std::string toShiftJis(std::string_view utf8, bool &replaced)
     std::string out;
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const std::size_t n = std::min(characterBytes(utf8, i, Charset::Utf8), utf8.size() - i);
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::size_t n = std::min(length, utf8.size() - i);
         if (auto one = sjis::fromUtf8(utf8.substr(i, n))) {
             out += *one;
         } else {
@@ -379,6 +51,28 @@ public:
     // False when the contact was there already.
     bool insert(const QsoRecord &record)
     {
+        if ((m_count + 1) * 2 > m_keys.size())
+            grow(m_keys.size() * 2);
+        if (!place(keyOf(record)))
+            return false;
+        ++m_count;
+        return true;
+    }
+
+    // Asks for the slot of a contact about to be inserted, so that its memory is on its way by
+    // then: the table is far larger than the processor's caches.
+    void prefetch(const QsoRecord &record) const
+    {
+        const std::size_t i = hash(keyOf(record)) & (m_keys.size() - 1);
+        __builtin_prefetch(&m_keys[i]);
+        __builtin_prefetch(&m_used[i]);
+    }
+
+private:
+    using Key = std::array<char, 24>; // callsign 7, date 9, start time 6, zero-filled
+
+    static Key keyOf(const QsoRecord &record)
+    {
         Key key{};
         std::size_t at = 0;
         for (const Field f : {Field::Callsign, Field::QsoDate, Field::StartTime}) {
@@ -386,22 +80,8 @@ public:
             std::copy(text.begin(), text.end(), key.begin() + static_cast<std::ptrdiff_t>(at));
             at += fieldSpec(f).width;
         }
-        if ((m_count + 1) * 2 > m_keys.size())
-            grow(m_keys.size() * 2);
-        if (!place(key))
-            return false;
-        ++m_count;
-        return true;
+        return key;
     }
-
-    void clear()
-    {
-        std::fill(m_used.begin(), m_used.end(), false);
-        m_count = 0;
-    }
-
-private:
-    using Key = std::array<char, 24>; // callsign 7, date 9, start time 6, zero-filled
 
     static std::size_t hash(const Key &key)
     {
@@ -432,10 +112,12 @@ private:
         std::size_t size = 64;
         while (size < atLeast)
             size *= 2;
-        std::vector<Key> keys = std::move(m_keys);
-        std::vector<char> used = std::move(m_used);
-        m_keys.assign(size, Key{});
-        m_used.assign(size, false);
+        std::vector<Key> keys = std::exchange(m_keys, {});
+        std::vector<char> used = std::exchange(m_used, {});
+        m_keys.reserve(size);
+        memory::prefaultCapacity(m_keys);
+        m_keys.resize(size);
+        m_used.resize(size);
         for (std::size_t i = 0; i < keys.size(); ++i)
             if (used[i])
                 place(keys[i]);
@@ -466,54 +148,137 @@ std::string callsignForReport(const AdifRecord &record, Charset charset)
     return charset == Charset::ShiftJis ? sjis::toUtf8(*call) : std::string(*call);
 }
 
-} // namespace
-
-ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress,
-                     const std::function<void()> &startOver)
+// The contacts one stretch of a file gives, converted as they are read, before the ones
+// already in the log are known.
+class Stretch
 {
-    ParsedFile file;
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        bytes.remove_prefix(3);
-        file.charset = Charset::Utf8;
+public:
+    Stretch(const PrefixTable &table, const ImportOptions &options)
+        : m_table(table), m_options(options)
+    {
     }
-    std::size_t first = 0;
-    while (first < bytes.size() && isSpace(bytes[first]))
-        ++first;
-    progress.begin(static_cast<std::int64_t>(bytes.size()));
-    if (startsWithNoCase(bytes, first, "<?XML") || startsWithNoCase(bytes, first, "<ADX")) {
-        file.format = Format::Adx;
-        const std::size_t declEnd = bytes.find("?>");
-        const std::string encoding =
-            declEnd == std::string_view::npos
-                ? std::string()
-                : upperAscii(attribute(bytes.substr(first, declEnd - first), "encoding"));
-        if (encoding == "SHIFT_JIS" || encoding == "SHIFT-JIS" || encoding == "CP932" ||
-            encoding == "WINDOWS-31J")
-            file.charset = Charset::ShiftJis;
-        else // XML's own default; character references give UTF-8 even in an ASCII file
-            file.charset = Charset::Utf8;
-        parseAdx(bytes, file, onRecord, progress);
-    } else {
-        if (file.charset != Charset::Utf8)
-            file.charset = detectCharset(bytes);
-        // Some programs count characters, not bytes; which one is decided for the whole file.
-        // Bytes are tried first; a length that ends inside a character means characters, and
-        // the file is read again from the start (after a dry pass when nobody can start over).
-        const bool watch = file.charset != Charset::Ascii;
-        if (watch && !startOver) {
-            NoProgress quiet;
-            file.lengthsInCharacters = !parseAdi(
-                bytes, file, [](AdifRecord &, Charset) {}, quiet, true);
-            parseAdi(bytes, file, onRecord, progress, false);
-        } else if (!parseAdi(bytes, file, onRecord, progress, watch)) {
-            startOver();
-            file.lengthsInCharacters = true;
-            parseAdi(bytes, file, onRecord, progress, false);
+
+    // Room for `contacts`, mapped in at once.
+    void reserve(std::size_t contacts)
+    {
+        records.reserve(contacts);
+        memory::prefaultCapacity(records);
+        m_areas.reserve(contacts);
+        m_changesEnd.reserve(contacts);
+    }
+
+    StretchHandler handler()
+    {
+        return {[this](AdifRecord &raw, Charset charset) { take(raw, charset); },
+                [this] { forget(); }};
+    }
+
+    // Drops the contacts already in `known` (adding the others to it) and adds what this
+    // stretch found to `summary`, after what the stretches before it found.
+    void keepNew(ContactKeys &known, ImportSummary &summary)
+    {
+        const std::int64_t before = summary.read;
+        summary.read += m_read;
+        for (ImportIssue &issue : m_refused) {
+            issue.adifRecord += before;
+            summary.refused.push_back(std::move(issue));
         }
+        for (const auto &[name, count] : m_ignoredFields)
+            summary.ignoredFields[name] += count;
+        std::size_t kept = 0;
+        std::size_t change = 0;
+        constexpr std::size_t kAhead = 8;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            if (i + kAhead < records.size())
+                known.prefetch(records[i + kAhead]);
+            const std::size_t changesEnd = m_changesEnd[i];
+            if (!known.insert(records[i])) {
+                ++summary.duplicates;
+                change = changesEnd;
+                continue;
+            }
+            for (; change < changesEnd; ++change) {
+                m_changes[change].adifRecord += before;
+                summary.changed.push_back(std::move(m_changes[change]));
+            }
+            summary.areas.push_back(m_areas[i]);
+            if (kept != i)
+                records[kept] = records[i];
+            ++kept;
+        }
+        records.resize(kept);
     }
-    progress.end();
-    return file;
-}
+
+    std::vector<QsoRecord> records; // the loggable contacts, in the file's order
+
+private:
+    void take(AdifRecord &raw, Charset charset)
+    {
+        const std::int64_t position = ++m_read;
+        m_replacedIn.clear();
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (charset == Charset::Utf8 && !isAscii(raw.value(i))) {
+                bool replaced = false;
+                raw.setValue(i, toShiftJis(raw.value(i), replaced));
+                if (replaced)
+                    m_replacedIn.emplace_back(raw.name(i));
+            }
+            if (!raw.isKnown(i))
+                ++m_ignoredFields[std::string(raw.name(i))];
+        }
+        const Conversion c = toLogRecord(raw, m_table);
+        const auto call = [&] { return callsignForReport(raw, charset); };
+        if (c.refusal) {
+            m_refused.push_back({position, call(), *c.refusal});
+            return;
+        }
+        const std::size_t changesBefore = m_changes.size();
+        for (const Field f : c.cuts)
+            m_changes.push_back({position, call(),
+                                 std::string(fieldLabel(f)) + "を欄の幅（" +
+                                     std::to_string(maxTextBytes(f)) + "バイト）で切りました"});
+        for (const std::string &name : m_replacedIn)
+            m_changes.push_back(
+                {position, call(), name + " の Shift_JIS にない文字を ? にしました"});
+        if (m_options.strict && m_changes.size() > changesBefore) {
+            m_refused.push_back(
+                {position, call(), "取り込むと変わります: " + m_changes[changesBefore].what});
+            m_changes.resize(changesBefore);
+            return;
+        }
+        records.push_back(c.record);
+        m_changesEnd.push_back(m_changes.size());
+        // Indexed as opening the log files it: under its callsign's area (the conversion's
+        // area is that one unless the contact was portable).
+        const bool portable = portableAreaOf(c.record.field(Field::PortableArea)).has_value();
+        m_areas.push_back(portable ? classifyCallArea(c.record.field(Field::Callsign), m_table)
+                                   : c.area);
+    }
+
+    // A file read again from the start (its lengths counted characters) forgets the first try.
+    void forget()
+    {
+        m_read = 0;
+        records.clear();
+        m_areas.clear();
+        m_changesEnd.clear();
+        m_changes.clear();
+        m_refused.clear();
+        m_ignoredFields.clear();
+    }
+
+    const PrefixTable &m_table;
+    const ImportOptions &m_options;
+    std::int64_t m_read = 0;
+    std::vector<int> m_areas;              // the area index list of each contact
+    std::vector<std::size_t> m_changesEnd; // each contact's changes end here in m_changes
+    std::vector<ImportIssue> m_changes;    // texts cut or characters replaced
+    std::vector<ImportIssue> m_refused;
+    std::map<std::string, std::int64_t> m_ignoredFields;
+    std::vector<std::string> m_replacedIn;
+};
+
+} // namespace
 
 ImportSummary importAdif(const std::string &adifPath, const std::string &logPath,
                          std::int32_t nextRecordNo, const PrefixTable &table,
@@ -526,100 +291,45 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
         return summary;
     }
 
-    // The contacts already in the log, by callsign, date and start time. A contact takes a few
-    // hundred bytes of ADIF.
-    const std::size_t expected = bytes->size() / 256;
+    // Both stretches of the file are converted at once; which contacts are new is then
+    // settled in the file's order.
+    Stretch first(table, options);
+    Stretch second(table, options);
+    // A contact takes a few hundred bytes of ADIF.
+    const bool inTwo = bytes->size() >= options.splitFrom;
+    first.reserve(bytes->size() / (inTwo ? 512 : 256));
+    if (inTwo)
+        second.reserve(bytes->size() / 512);
+    summary.file =
+        parseAdifInTwo(*bytes, first.handler(), second.handler(), progress, options.splitFrom);
+
+    // The contacts already in the log, by callsign, date and start time.
     const std::uint64_t logBytes = files::size(logPath).value_or(0);
-    ContactKeys known(expected + logBytes / kRecordSize);
-    const auto loadKnown = [&] {
-        known.clear();
-        if (!files::exists(logPath))
-            return true;
+    ContactKeys known(first.records.size() + second.records.size() + logBytes / kRecordSize);
+    if (files::exists(logPath)) {
         const std::optional<std::string> log = files::readAll(logPath);
-        if (!log)
-            return false;
+        if (!log) {
+            summary.result = ImportResult::LogUnreadable;
+            return summary;
+        }
         QsoRecord record;
         for (std::size_t at = 0; at + kRecordSize <= log->size(); at += kRecordSize) {
             std::copy_n(log->data() + at, kRecordSize, record.bytes.data());
             if (!record.isDeleted())
                 known.insert(record);
         }
-        return true;
-    };
-    if (!loadKnown()) {
-        summary.result = ImportResult::LogUnreadable;
-        return summary;
     }
+    summary.areas.reserve(first.records.size() + second.records.size());
+    first.keepNew(known, summary);
+    second.keepNew(known, summary);
 
-    std::vector<QsoRecord> accepted;
-    accepted.reserve(expected);
-    Charset charset = Charset::Ascii;
-    std::vector<std::string> replacedIn;
-    std::vector<ImportIssue> changes;
-    auto take = [&](AdifRecord &raw) {
-        const std::int64_t position = ++summary.read;
-        replacedIn.clear();
-        for (std::size_t i = 0; i < raw.size(); ++i) {
-            if (charset == Charset::Utf8 && !isAscii(raw.value(i))) {
-                bool replaced = false;
-                raw.setValue(i, toShiftJis(raw.value(i), replaced));
-                if (replaced)
-                    replacedIn.emplace_back(raw.name(i));
-            }
-            if (!raw.isKnown(i))
-                ++summary.ignoredFields[std::string(raw.name(i))];
-        }
-        const Conversion c = toLogRecord(raw, table);
-        const auto call = [&] { return callsignForReport(raw, charset); };
-        if (c.refusal) {
-            summary.refused.push_back({position, call(), *c.refusal});
-            return;
-        }
-        changes.clear();
-        for (const Field f : c.cuts)
-            changes.push_back({position, call(),
-                               std::string(fieldLabel(f)) + "を欄の幅（" +
-                                   std::to_string(maxTextBytes(f)) + "バイト）で切りました"});
-        for (const std::string &name : replacedIn)
-            changes.push_back({position, call(), name + " の Shift_JIS にない文字を ? にしました"});
-        if (options.strict && !changes.empty()) {
-            summary.refused.push_back(
-                {position, call(), "取り込むと変わります: " + changes[0].what});
-            return;
-        }
-        if (!known.insert(c.record)) {
-            ++summary.duplicates;
-            return;
-        }
-        summary.changed.insert(summary.changed.end(), changes.begin(), changes.end());
-        accepted.push_back(c.record);
-        // Indexed as opening the log files it: under its callsign's area (the conversion's
-        // area is that one unless the contact was portable).
-        const bool portable = portableAreaOf(c.record.field(Field::PortableArea)).has_value();
-        summary.areas.push_back(portable ? classifyCallArea(c.record.field(Field::Callsign), table)
-                                         : c.area);
-    };
-    // A file read again from the start (its lengths counted characters) forgets the first try.
-    auto startOver = [&] {
-        summary = ImportSummary();
-        accepted.clear();
-        loadKnown();
-    };
-
-    // The charset is decided for the whole file before any value is read.
-    summary.file = parseAdif(
-        *bytes,
-        [&](AdifRecord &raw, Charset fileCharset) {
-            charset = fileCharset;
-            take(raw);
-        },
-        progress, startOver);
-    summary.imported = static_cast<std::int64_t>(accepted.size());
-    if (!accepted.empty()) {
+    summary.imported = static_cast<std::int64_t>(first.records.size() + second.records.size());
+    if (summary.imported > 0) {
         summary.firstRecordNo = nextRecordNo;
-        summary.lastRecordNo = nextRecordNo + static_cast<std::int32_t>(accepted.size()) - 1;
+        summary.lastRecordNo = nextRecordNo + static_cast<std::int32_t>(summary.imported) - 1;
     }
-    if (!options.dryRun && appendRecords(logPath, nextRecordNo, accepted) != IoResult::Ok) {
+    if (!options.dryRun &&
+        appendRecords(logPath, nextRecordNo, {first.records, second.records}) != IoResult::Ok) {
         summary.result = ImportResult::WriteFailed;
         summary.imported = 0;
         summary.firstRecordNo = summary.lastRecordNo = 0;

@@ -1,18 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Reading ADIF files from other programs and from this one into a log. The reader is
-// forgiving about what real files hold: no header, field names in any letter case, text and
-// comments between fields, type letters, lengths in UTF-8 or Shift_JIS bytes (or, from some
-// programs, in characters). Nothing that cannot be logged is taken silently: refused contacts,
-// cut texts, replaced characters and fields without a place are all reported.
+// Importing ADIF files from other programs and from this one into a log. Nothing that cannot
+// be logged is taken silently: refused contacts, cut texts, replaced characters and fields
+// without a place are all reported.
 #pragma once
 
-#include "log/adif_export.h"
+#include "log/adif_reader.h"
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace vz {
@@ -21,27 +17,12 @@ class ProgressSink;
 
 namespace vz::log::adif {
 
-struct ParsedFile
-{
-    Format format = Format::Adi;
-    Charset charset = Charset::Ascii; // what the non-ASCII texts were read as
-    bool lengthsInCharacters = false; // some lengths counted characters, not bytes
-    bool wellFormed = true;           // false when an ADX file was not XML as expected
-};
-
-// Reads the records of an ADI or ADX file; `onRecord` gets each with its values still in the
-// file's encoding (decided for the whole file first) and its field names in upper case.
-// `progress` gets the byte position. When a file turns out to count its lengths in characters
-// after some records were handed on, `startOver` is called and every record is handed on again;
-// without it the file is looked through once before any record is handed on.
-using RecordHandler = std::function<void(AdifRecord &, Charset)>;
-ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress,
-                     const std::function<void()> &startOver = {});
-
 struct ImportOptions
 {
     bool strict = false; // refuse contacts whose texts would be cut
     bool dryRun = false; // report only, write nothing
+    // ADI files this large are read in two stretches at once.
+    std::size_t splitFrom = std::size_t{1} << 20;
 };
 
 enum class ImportResult {

@@ -3,6 +3,7 @@
 
 #include "common/data_dir.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -83,11 +84,11 @@ IoResult appendRecord(const std::string &path, std::int32_t nextRecordNo, const 
 }
 
 IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
-                       const std::vector<QsoRecord> &records)
+                       std::initializer_list<std::span<const QsoRecord>> runs)
 {
     if (nextRecordNo < 1)
         return IoResult::Failed;
-    if (records.empty())
+    if (std::all_of(runs.begin(), runs.end(), [](auto run) { return run.empty(); }))
         return IoResult::Ok;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
@@ -99,11 +100,17 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
         ::close(fd);
         return IoResult::Failed;
     }
-    // QsoRecord is its 254 bytes, so the records lie back to back as in the file.
+    // QsoRecord is its 254 bytes, so the records of a run lie back to back as in the file.
     static_assert(sizeof(QsoRecord) == kRecordSize);
-    bool ok = writeAllAt(fd, records.front().bytes.data(), records.size() * kRecordSize,
-                         offsetOf(nextRecordNo)) &&
-              ::fsync(fd) == 0;
+    off_t at = offsetOf(nextRecordNo);
+    bool ok = true;
+    for (const std::span<const QsoRecord> run : runs) {
+        if (run.empty())
+            continue;
+        ok = ok && writeAllAt(fd, run.front().bytes.data(), run.size_bytes(), at);
+        at += static_cast<off_t>(run.size_bytes());
+    }
+    ok = ok && ::fsync(fd) == 0;
     if (!ok) {
         // Nothing half-written stays behind.
         if (::ftruncate(fd, before.st_size) == 0)

@@ -7,6 +7,8 @@
 #include "log/qso_record.h"
 
 #include <cstdint>
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,11 +31,11 @@ IoResult readRecord(const std::string &path, std::int32_t n, QsoRecord &buffer);
 // partial tail is overwritten and numbering stays true. The caller advances NextRecordNo on Ok.
 IoResult appendRecord(const std::string &path, std::int32_t nextRecordNo, const QsoRecord &record);
 
-// Writes `records` as numbers nextRecordNo, nextRecordNo + 1, ... in one transfer. When any
-// part cannot be written (a full disk) the file is cut back to its old length, so the log is
-// as it was before.
+// Writes the records of `runs`, one run after the other, as numbers nextRecordNo,
+// nextRecordNo + 1, ... and flushes them once. When any part cannot be written (a full disk)
+// the file is cut back to its old length, so the log is as it was before.
 IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
-                       const std::vector<QsoRecord> &records);
+                       std::initializer_list<std::span<const QsoRecord>> runs);
 
 // Overwrites record n.
 IoResult rewriteRecord(const std::string &path, std::int32_t n, const QsoRecord &record);

@@ -501,6 +501,78 @@ TEST(AdifImport, RefusesCutsDuplicatesStrictAndDryRun)
     EXPECT_EQ(again.duplicates, 4);
 }
 
+// A large ADI file is read in two stretches at once. Whatever the file, that must give what
+// one pass gives: the same records in the same order, a contact of the second stretch that
+// repeats one of the first skipped (with what its conversion would have changed), refusals and
+// cuts listed at their place in the file.
+TEST(AdifImport, TwoStretchesAtOnceImportAsOnePass)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const auto bothWays = [&](const std::string &adif, const char *what) {
+        SCOPED_TRACE(what);
+        dir.write("ONE.DAT", "");
+        dir.write("TWO.DAT", "");
+        ImportOptions onePass;
+        onePass.splitFrom = adif.size() + 1;
+        ImportOptions split;
+        split.splitFrom = 0;
+        const ImportSummary one = importInto(dir, adif, "ONE.DAT", onePass);
+        const ImportSummary two = importInto(dir, adif, "TWO.DAT", split);
+        EXPECT_EQ(dir.read("TWO.DAT"), dir.read("ONE.DAT"));
+        EXPECT_EQ(summaryText(two, false), summaryText(one, false));
+        EXPECT_EQ(two.areas, one.areas);
+        return two;
+    };
+
+    // An exported log with contacts that are refused, cut or repeated in both stretches.
+    dir.write("JA1ZZZ.DAT", variedLog(1000));
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    exportAdif(dir.file("JA1ZZZ.DAT"), dir.file("out.adi"), table,
+               options(Format::Adi, Charset::ShiftJis), quiet);
+    const std::string exported = dir.read("out.adi");
+    const std::string odd = "<CALL:6>JA1QQQ<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>\n"
+                            "<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:3>Bob<EOR>\n"
+                            "<CALL:6>JA1QQR<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:20>" +
+                            std::string(20, 'N') + "<SIG:4>POTA<EOR>\n";
+    const std::size_t body = exported.find("<EOH>") + 6;
+    const std::string mixed = exported.substr(0, body) + odd + exported.substr(body) + odd +
+                              "<call:6>JA1QQS<qso_date:8>20260101<time_on:4>0000<NAME:20>" +
+                              std::string(20, 'M') + "<eor>";
+    const ImportSummary s = bothWays(mixed, "exported log");
+    EXPECT_EQ(s.read, 1007);
+    EXPECT_EQ(s.imported, 1003);
+    EXPECT_EQ(s.duplicates, 2);
+    ASSERT_EQ(s.refused.size(), 2u);
+    EXPECT_EQ(s.refused[1].adifRecord, 1005);
+    ASSERT_EQ(s.changed.size(), 2u); // the repeated JA1QQR's cut is not listed
+    EXPECT_EQ(s.changed[1].adifRecord, 1007);
+    EXPECT_EQ(s.ignoredFields.at("SIG"), 2);
+
+    // The first "<EOR>" past the middle lies inside a comment: no split there.
+    const std::string comment = std::string(1500, 'x') +
+                                "<EOR><CALL:6>JA9FAK<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>" +
+                                std::string(500, 'y');
+    const std::string inText = "<CALL:6>JA1AAA<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>"
+                               "<CALL:6>JA1AAB<QSO_DATE:8>20260101<TIME_ON:4>0000<COMMENT:" +
+                               std::to_string(comment.size()) + ">" + comment +
+                               "<EOR><CALL:6>JA1AAC<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>";
+    EXPECT_EQ(bothWays(inText, "split inside a text").imported, 3);
+    EXPECT_EQ(dir.read("TWO.DAT").find("JA9FAK"), std::string::npos);
+
+    // Only the second stretch shows that the lengths count characters.
+    std::string counted;
+    for (int i = 0; i < 40; ++i)
+        counted += "<CALL:6>JA1B" + std::to_string(10 + i) +
+                   "X<QSO_DATE:8>20260101<TIME_ON:4>0000" +
+                   (i < 30 ? std::string("<NAME:3>Ken") : std::string("<NAME:2>佐藤")) + "<EOR>\n";
+    const ImportSummary c = bothWays(counted, "lengths in characters");
+    EXPECT_TRUE(c.file.lengthsInCharacters);
+    EXPECT_EQ(recordsOf(dir.read("TWO.DAT"))[39].field(Field::OpName), sj("佐藤"));
+}
+
 TEST(AdifImport, AFailedWriteLeavesTheLogAsItWas)
 {
     TempDir dir;

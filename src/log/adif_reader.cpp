@@ -1,0 +1,477 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "log/adif_reader.h"
+
+#include "common/progress.h"
+#include "common/sjis.h"
+#include "log/adif_fields.h"
+
+#include <cstdlib>
+#include <system_error>
+#include <thread>
+
+namespace vz::log::adif {
+
+namespace {
+
+char upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool startsWithNoCase(std::string_view text, std::size_t at, std::string_view word)
+{
+    if (at > text.size() || text.size() - at < word.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (upper(text[at + i]) != word[i])
+            return false;
+    return true;
+}
+
+std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t from = 0)
+{
+    // Every word looked for starts with "<", which a plain search finds fast.
+    for (std::size_t i = text.find(word[0], from); i != std::string_view::npos;
+         i = text.find(word[0], i + 1))
+        if (startsWithNoCase(text, i, word))
+            return i;
+    return std::string_view::npos;
+}
+
+bool isNameChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Bytes of the character starting at `at` in the given encoding.
+std::size_t characterBytes(std::string_view text, std::size_t at, Charset charset)
+{
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (charset == Charset::ShiftJis)
+        return sjis::isLeadByte(c) ? 2 : 1;
+    if (charset == Charset::Utf8)
+        return c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    return 1;
+}
+
+std::size_t bytesOfCharacters(std::string_view text, std::size_t at, std::size_t count,
+                              Charset charset)
+{
+    std::size_t i = at;
+    for (std::size_t n = 0; n < count && i < text.size(); ++n)
+        i += characterBytes(text, i, charset);
+    return std::min(i, text.size()) - at;
+}
+
+Charset detectCharset(std::string_view bytes)
+{
+    if (isAscii(bytes))
+        return Charset::Ascii;
+    return isUtf8(bytes) ? Charset::Utf8 : Charset::ShiftJis;
+}
+
+// True when some character of `value` runs past its end: the length that cut it counted
+// characters, not bytes.
+bool endsInsideCharacter(std::string_view value, Charset charset)
+{
+    if (isAscii(value))
+        return false;
+    std::size_t i = 0;
+    while (i < value.size())
+        i += characterBytes(value, i, charset);
+    return i != value.size();
+}
+
+// How reading a stretch of an ADI file ended.
+enum class AdiEnd {
+    FileEnd,          // at the end of the file
+    Split,            // a record ended exactly at the split asked for
+    CharacterLengths, // a byte length ended inside a character: the lengths count characters
+};
+
+constexpr std::size_t kNoSplit = std::string_view::npos;
+
+// Reads the fields of an ADI file from `from` (0: the start, header and all; otherwise just
+// after an <EOR>), lengths taken as characters when `file` says so. Reading stops when a record
+// ends exactly at `splitAt`, and, with `watchLengths` set, at the first byte length that ends
+// inside a character, the sign of a file whose lengths count characters.
+AdiEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt,
+                const ParsedFile &file, const RecordHandler &onRecord, ProgressSink &progress,
+                bool watchLengths)
+{
+    // A file that does not start with "<" has a header, ended by <EOH>.
+    std::size_t pos = from;
+    if (from == 0 && !text.empty() && text[0] != '<') {
+        const std::size_t eoh = findNoCase(text, "<EOH>");
+        pos = eoh == std::string_view::npos ? 0 : eoh + 5;
+    }
+    AdifRecord record;
+    std::size_t reported = from;
+    while ((pos = text.find('<', pos)) != std::string_view::npos) {
+        std::size_t i = pos + 1;
+        while (i < text.size() && isNameChar(text[i]))
+            ++i;
+        const std::string_view name = text.substr(pos + 1, i - pos - 1);
+        if (name.empty() || i >= text.size()) {
+            ++pos;
+            continue;
+        }
+        if (text[i] == '>') {
+            if (name.size() == 3 && startsWithNoCase(name, 0, "EOR")) {
+                if (!record.empty())
+                    onRecord(record, file.charset);
+                record.clear();
+                if (i + 1 == splitAt)
+                    return AdiEnd::Split;
+            } else if (name.size() == 3 && startsWithNoCase(name, 0, "EOH")) {
+                record.clear();
+            }
+            pos = i + 1;
+            continue;
+        }
+        if (text[i] != ':') {
+            ++pos; // not a field: "<" in free text
+            continue;
+        }
+        std::size_t length = 0;
+        std::size_t j = i + 1;
+        bool digits = false;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9') {
+            length = length * 10 + static_cast<std::size_t>(text[j] - '0');
+            digits = true;
+            ++j;
+            if (length > text.size())
+                break;
+        }
+        if (j < text.size() && text[j] == ':') { // type letter
+            ++j;
+            while (j < text.size() && isNameChar(text[j]))
+                ++j;
+        }
+        if (!digits || j >= text.size() || text[j] != '>') {
+            ++pos;
+            continue;
+        }
+        const std::size_t start = j + 1;
+        length = std::min(length, text.size() - start);
+        if (file.lengthsInCharacters)
+            length = bytesOfCharacters(text, start, length, file.charset);
+        const std::string_view value = text.substr(start, length);
+        if (watchLengths && endsInsideCharacter(value, file.charset))
+            return AdiEnd::CharacterLengths;
+        record.addBorrowed(name, value);
+        pos = start + length;
+        if (pos - reported > (1u << 20)) {
+            progress.advance(static_cast<std::int64_t>(std::min(pos, splitAt)));
+            reported = pos;
+        }
+    }
+    // A last record without <EOR> is still a record.
+    if (!record.empty())
+        onRecord(record, file.charset);
+    return AdiEnd::FileEnd;
+}
+
+// ---- ADX: the small part of XML it uses --------------------------------------------------
+
+void appendUtf8(std::string &out, unsigned long cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string decodeEntities(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '<' && text.substr(i, 9) == "<![CDATA[") {
+            const std::size_t end = text.find("]]>", i + 9);
+            const std::size_t stop = end == std::string_view::npos ? text.size() : end;
+            out += text.substr(i + 9, stop - i - 9);
+            i = stop == text.size() ? stop : stop + 2;
+            continue;
+        }
+        if (text[i] != '&') {
+            out += text[i];
+            continue;
+        }
+        const std::size_t semi = text.find(';', i);
+        if (semi == std::string_view::npos || semi - i > 10) {
+            out += text[i];
+            continue;
+        }
+        const std::string_view entity = text.substr(i + 1, semi - i - 1);
+        if (entity == "amp")
+            out += '&';
+        else if (entity == "lt")
+            out += '<';
+        else if (entity == "gt")
+            out += '>';
+        else if (entity == "quot")
+            out += '"';
+        else if (entity == "apos")
+            out += '\'';
+        else if (!entity.empty() && entity[0] == '#') {
+            const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
+            const std::string digits(entity.substr(hex ? 2 : 1));
+            appendUtf8(out, std::strtoul(digits.c_str(), nullptr, hex ? 16 : 10));
+        } else {
+            out += text.substr(i, semi - i + 1);
+        }
+        i = semi;
+    }
+    return out;
+}
+
+std::string attribute(std::string_view tag, std::string_view name)
+{
+    const std::string upperTag = upperAscii(tag);
+    const std::string upperName = upperAscii(name);
+    std::size_t at = 0;
+    while ((at = upperTag.find(upperName, at)) != std::string::npos) {
+        std::size_t i = at + name.size();
+        const bool boundary = at > 0 && isSpace(tag[at - 1]);
+        while (i < tag.size() && isSpace(tag[i]))
+            ++i;
+        if (boundary && i < tag.size() && tag[i] == '=') {
+            ++i;
+            while (i < tag.size() && isSpace(tag[i]))
+                ++i;
+            if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
+                const std::size_t end = tag.find(tag[i], i + 1);
+                if (end != std::string_view::npos)
+                    return decodeEntities(tag.substr(i + 1, end - i - 1));
+            }
+        }
+        at += name.size();
+    }
+    return {};
+}
+
+// Skips blanks, comments and processing instructions.
+std::size_t skipMisc(std::string_view text, std::size_t i)
+{
+    for (;;) {
+        while (i < text.size() && isSpace(text[i]))
+            ++i;
+        if (text.substr(i, 4) == "<!--") {
+            const std::size_t end = text.find("-->", i + 4);
+            i = end == std::string_view::npos ? text.size() : end + 3;
+        } else if (text.substr(i, 2) == "<?") {
+            const std::size_t end = text.find("?>", i + 2);
+            i = end == std::string_view::npos ? text.size() : end + 2;
+        } else {
+            return i;
+        }
+    }
+}
+
+void parseAdx(std::string_view text, ParsedFile &file, const RecordHandler &onRecord,
+              ProgressSink &progress)
+{
+    AdifRecord record;
+    std::size_t pos = 0;
+    while ((pos = findNoCase(text, "<RECORD", pos)) != std::string_view::npos) {
+        std::size_t i = pos + 7;
+        if (i >= text.size() || (text[i] != '>' && !isSpace(text[i]))) {
+            pos = i; // <RECORDS>
+            continue;
+        }
+        i = text.find('>', i);
+        if (i == std::string_view::npos)
+            break;
+        ++i;
+        record.clear();
+        for (;;) {
+            i = skipMisc(text, i);
+            if (i >= text.size() || text[i] != '<') {
+                file.wellFormed = false;
+                break;
+            }
+            if (i + 1 < text.size() && text[i + 1] == '/') { // </RECORD>
+                i = text.find('>', i);
+                i = i == std::string_view::npos ? text.size() : i + 1;
+                break;
+            }
+            const std::size_t tagEnd = text.find('>', i);
+            if (tagEnd == std::string_view::npos) {
+                file.wellFormed = false;
+                i = text.size();
+                break;
+            }
+            std::size_t n = i + 1;
+            while (n < tagEnd && !isSpace(text[n]) && text[n] != '/')
+                ++n;
+            const std::string element = upperAscii(text.substr(i + 1, n - i - 1));
+            const std::string_view tag = text.substr(i, tagEnd - i);
+            std::string name = element;
+            if (element == "APP") {
+                name = "APP_" + upperAscii(attribute(tag, "PROGRAMID")) + "_" +
+                       upperAscii(attribute(tag, "FIELDNAME"));
+            } else if (element == "USERDEF") {
+                name = "USERDEF_" + upperAscii(attribute(tag, "FIELDNAME"));
+            }
+            if (text[tagEnd - 1] == '/') { // <NAME/>: empty
+                record.add(name, {});
+                i = tagEnd + 1;
+                continue;
+            }
+            // The end tag: "</" and the element's name in any letter case.
+            std::size_t close = text.find("</", tagEnd + 1);
+            while (close != std::string_view::npos && !startsWithNoCase(text, close + 2, element))
+                close = text.find("</", close + 2);
+            if (close == std::string_view::npos) {
+                file.wellFormed = false;
+                i = text.size();
+                break;
+            }
+            const std::string_view content = text.substr(tagEnd + 1, close - tagEnd - 1);
+            record.add(std::move(name), content.find_first_of("&<") == std::string_view::npos
+                                            ? std::string(content)
+                                            : decodeEntities(content));
+            i = text.find('>', close);
+            i = i == std::string_view::npos ? text.size() : i + 1;
+        }
+        if (!record.empty())
+            onRecord(record, file.charset);
+        pos = i;
+        progress.advance(static_cast<std::int64_t>(pos));
+    }
+}
+
+// The file's format and, for an ADI file, how its texts are encoded; `bytes` loses a UTF-8
+// byte-order mark.
+ParsedFile recognise(std::string_view &bytes)
+{
+    ParsedFile file;
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        bytes.remove_prefix(3);
+        file.charset = Charset::Utf8;
+    }
+    std::size_t first = 0;
+    while (first < bytes.size() && isSpace(bytes[first]))
+        ++first;
+    if (startsWithNoCase(bytes, first, "<?XML") || startsWithNoCase(bytes, first, "<ADX")) {
+        file.format = Format::Adx;
+        const std::size_t declEnd = bytes.find("?>");
+        const std::string encoding =
+            declEnd == std::string_view::npos
+                ? std::string()
+                : upperAscii(attribute(bytes.substr(first, declEnd - first), "encoding"));
+        if (encoding == "SHIFT_JIS" || encoding == "SHIFT-JIS" || encoding == "CP932" ||
+            encoding == "WINDOWS-31J")
+            file.charset = Charset::ShiftJis;
+        else // XML's own default; character references give UTF-8 even in an ASCII file
+            file.charset = Charset::Utf8;
+    } else if (file.charset != Charset::Utf8) {
+        file.charset = detectCharset(bytes);
+    }
+    return file;
+}
+
+// Some programs count characters, not bytes; which one is decided for the whole file. Bytes
+// are tried first; a length that ends inside a character means characters, and the file is
+// read again from the start (after a dry pass when nobody can start over).
+void readAdiWhole(std::string_view bytes, ParsedFile &file, const RecordHandler &onRecord,
+                  ProgressSink &progress, const std::function<void()> &startOver)
+{
+    const bool watch = file.charset != Charset::Ascii;
+    if (watch && !startOver) {
+        NoProgress quiet;
+        file.lengthsInCharacters = parseAdi(
+                                       bytes, 0, kNoSplit, file, [](AdifRecord &, Charset) {},
+                                       quiet, true) == AdiEnd::CharacterLengths;
+        parseAdi(bytes, 0, kNoSplit, file, onRecord, progress, false);
+    } else if (parseAdi(bytes, 0, kNoSplit, file, onRecord, progress, watch) ==
+               AdiEnd::CharacterLengths) {
+        startOver();
+        file.lengthsInCharacters = true;
+        parseAdi(bytes, 0, kNoSplit, file, onRecord, progress, false);
+    }
+}
+
+} // namespace
+
+ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress,
+                     const std::function<void()> &startOver)
+{
+    ParsedFile file = recognise(bytes);
+    progress.begin(static_cast<std::int64_t>(bytes.size()));
+    if (file.format == Format::Adx)
+        parseAdx(bytes, file, onRecord, progress);
+    else
+        readAdiWhole(bytes, file, onRecord, progress, startOver);
+    progress.end();
+    return file;
+}
+
+ParsedFile parseAdifInTwo(std::string_view bytes, const StretchHandler &first,
+                          const StretchHandler &second, ProgressSink &progress,
+                          std::size_t splitFrom)
+{
+    std::string_view text = bytes;
+    ParsedFile file = recognise(text);
+    const std::size_t middle = file.format == Format::Adi && text.size() >= splitFrom
+                                   ? findNoCase(text, "<EOR>", text.size() / 2)
+                                   : std::string_view::npos;
+    if (middle == std::string_view::npos || !first.startOver || !second.startOver ||
+        std::thread::hardware_concurrency() < 2)
+        return parseAdif(bytes, first.onRecord, progress, first.startOver);
+
+    const std::size_t splitAt = middle + 5;
+    progress.begin(static_cast<std::int64_t>(splitAt));
+    for (;;) {
+        const bool watch = file.charset != Charset::Ascii && !file.lengthsInCharacters;
+        AdiEnd secondEnd = AdiEnd::FileEnd;
+        const auto readSecond = [&] {
+            NoProgress quiet;
+            secondEnd = parseAdi(text, splitAt, kNoSplit, file, second.onRecord, quiet, watch);
+        };
+        std::thread thread;
+        try {
+            thread = std::thread(readSecond);
+        } catch (const std::system_error &) {
+            // No thread to be had: the second stretch is read after the first.
+        }
+        const AdiEnd firstEnd = parseAdi(text, 0, splitAt, file, first.onRecord, progress, watch);
+        if (thread.joinable())
+            thread.join();
+        else if (firstEnd == AdiEnd::Split)
+            readSecond();
+        if (firstEnd == AdiEnd::CharacterLengths ||
+            (firstEnd == AdiEnd::Split && secondEnd == AdiEnd::CharacterLengths)) {
+            first.startOver();
+            second.startOver();
+            file.lengthsInCharacters = true;
+            continue;
+        }
+        // A split inside a record (an "<EOR>" in some text): the first stretch read the rest
+        // of the file as well.
+        if (firstEnd == AdiEnd::FileEnd)
+            second.startOver();
+        break;
+    }
+    progress.end();
+    return file;
+}
+
+} // namespace vz::log::adif

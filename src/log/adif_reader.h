@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reading the records of ADI and ADX files from other programs and from this one. The reader
+// is forgiving about what real files hold: no header, field names in any letter case, text and
+// comments between fields, type letters, lengths in UTF-8 or Shift_JIS bytes (or, from some
+// programs, in characters).
+#pragma once
+
+#include "log/adif_export.h"
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+namespace vz {
+class ProgressSink;
+}
+
+namespace vz::log::adif {
+
+struct ParsedFile
+{
+    Format format = Format::Adi;
+    Charset charset = Charset::Ascii; // what the non-ASCII texts were read as
+    bool lengthsInCharacters = false; // some lengths counted characters, not bytes
+    bool wellFormed = true;           // false when an ADX file was not XML as expected
+};
+
+// Reads the records of an ADI or ADX file; `onRecord` gets each with its values still in the
+// file's encoding (decided for the whole file first) and its field names in upper case.
+// `progress` gets the byte position. When a file turns out to count its lengths in characters
+// after some records were handed on, `startOver` is called and every record is handed on again;
+// without it the file is looked through once before any record is handed on.
+using RecordHandler = std::function<void(AdifRecord &, Charset)>;
+ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress,
+                     const std::function<void()> &startOver = {});
+
+// Where the records of a stretch of a file go, and how that stretch forgets what it was given.
+struct StretchHandler
+{
+    RecordHandler onRecord;
+    std::function<void()> startOver;
+};
+
+// The same, reading an ADI file of at least `splitFrom` bytes in two stretches at once: the
+// records before a split just after an <EOR> past the middle go to `first` (on this thread,
+// with progress), the others to `second` (on a thread of its own). The split is kept only when
+// reading from the start ends a record exactly there, so the two stretches hand on the records
+// a single pass would, in the same order. Otherwise `second` is told to start over and
+// `first` gets every record. Smaller files, ADX files and machines with one core are read in
+// one pass into `first`.
+ParsedFile parseAdifInTwo(std::string_view bytes, const StretchHandler &first,
+                          const StretchHandler &second, ProgressSink &progress,
+                          std::size_t splitFrom);
+
+} // namespace vz::log::adif
