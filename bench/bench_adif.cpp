@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -37,16 +38,25 @@ double now(Clock clock)
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-// Best of `runs`: the machine is shared, and its other jobs would be measured as well.
-double bestOf(Clock clock, int runs, const std::function<void()> &work)
+struct Timing
 {
+    double first = 0; // what one run in a fresh program waits
     double best = 1e9;
+};
+
+// Best of `runs`: the machine is shared, and its other jobs would be measured as well.
+Timing bestOf(Clock clock, int runs, const std::function<void()> &work)
+{
+    Timing t;
     for (int i = 0; i < runs; ++i) {
         const double start = now(clock);
         work();
-        best = std::min(best, now(clock) - start);
+        const double took = now(clock) - start;
+        if (i == 0)
+            t.first = took;
+        t.best = std::min(t.best, took);
     }
-    return best;
+    return t;
 }
 
 // Reads `from` whole and writes `bytes` (made beforehand) to `to` the way the export does.
@@ -60,8 +70,10 @@ void plainReadWrite(const std::string &from, const std::string &to, const std::s
         std::printf("cannot read %s\n", from.c_str());
 }
 
+// The goals are judged on the wall time; the processor time only shows where it goes.
 void measure(const std::string &source, const std::string &dir, Clock clock, const char *where)
 {
+    const bool judged = clock == Clock::Wall;
     using namespace vz::log::adif;
     const std::string log = source + "BENCH.DAT";
     vz::log::PrefixTable table(source + "PreFix.CFG");
@@ -82,32 +94,34 @@ void measure(const std::string &source, const std::string &dir, Clock clock, con
         options.charset = charset;
         const std::string out = dir + (format == Format::Adx ? "bench.adx" : "bench.adi");
         ExportSummary summary;
-        const double exportSeconds =
+        const Timing exportTime =
             bestOf(clock, kRuns, [&] { summary = exportAdif(log, out, table, options, quiet); });
         const std::uint64_t bytes = vz::files::size(out).value_or(0);
         const std::string exportBytes(bytes, 'x');
-        const double plain =
+        const Timing plain =
             bestOf(clock, kRuns, [&] { plainReadWrite(log, dir + "plain.out", exportBytes); });
-        std::printf("  export %s: %lld records, %.1f MB in %.1f ms; plain read + write of the "
-                    "same bytes %.1f ms; ratio %.2f (goal <= 3)\n",
+        std::printf("  export %s: %lld records, %.1f MB in %.1f ms (first run %.1f); plain read "
+                    "+ write of the same bytes %.1f ms (first run %.1f); ratio %.2f%s\n",
                     name, static_cast<long long>(summary.exported),
-                    static_cast<double>(bytes) / 1e6, exportSeconds * 1000, plain * 1000,
-                    exportSeconds / plain);
+                    static_cast<double>(bytes) / 1e6, exportTime.best * 1000,
+                    exportTime.first * 1000, plain.best * 1000, plain.first * 1000,
+                    exportTime.best / plain.best, judged ? " (goal <= 3)" : "");
 
         const std::string target = dir + "IMPORT.DAT";
         ImportSummary imported;
-        const double importSeconds = bestOf(clock, kRuns, [&] {
+        const Timing importTime = bestOf(clock, kRuns, [&] {
             std::remove(target.c_str());
             vz::files::createEmptyIfMissing(target);
             imported = importAdif(out, target, 1, table, {}, quiet);
         });
         const std::string logBytes(vz::files::size(target).value_or(0), 'x');
-        const double plainImport =
+        const Timing plainImport =
             bestOf(clock, kRuns, [&] { plainReadWrite(out, dir + "plain.out", logBytes); });
-        std::printf("  import %s into an empty log: %lld records in %.1f ms; plain read + write "
-                    "%.1f ms; ratio %.2f (goal <= 4)\n",
-                    name, static_cast<long long>(imported.imported), importSeconds * 1000,
-                    plainImport * 1000, importSeconds / plainImport);
+        std::printf("  import %s into an empty log: %lld records in %.1f ms (first run %.1f); "
+                    "plain read + write %.1f ms (first run %.1f); ratio %.2f%s\n",
+                    name, static_cast<long long>(imported.imported), importTime.best * 1000,
+                    importTime.first * 1000, plainImport.best * 1000, plainImport.first * 1000,
+                    importTime.best / plainImport.best, judged ? " (goal <= 4)" : "");
     }
     for (const char *name : {"bench.adi", "bench.adx", "plain.out", "IMPORT.DAT"})
         std::remove((dir + name).c_str());
@@ -119,7 +133,7 @@ int main()
 {
     const std::string source = vz::bench::benchDataDir(kRecords);
     measure(source, source, Clock::Wall, "wall time, files in the data directory, flushed:");
-    if (vz::files::exists("/dev/shm"))
+    if (std::filesystem::is_directory("/dev/shm"))
         measure(source, "/dev/shm/vezo-bench-adif-", Clock::Processor,
                 "processor time, files in memory (/dev/shm):");
     return 0;
