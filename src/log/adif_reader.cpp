@@ -28,6 +28,17 @@ bool startsWithNoCase(std::string_view text, std::size_t at, std::string_view wo
     return true;
 }
 
+// True when `text` at `at` holds `word` in any letter case.
+bool holdsNoCase(std::string_view text, std::size_t at, std::string_view word)
+{
+    if (at > text.size() || text.size() - at < word.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (upper(text[at + i]) != upper(word[i]))
+            return false;
+    return true;
+}
+
 std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t from = 0)
 {
     // Every word looked for starts with "<", which a plain search finds fast.
@@ -87,8 +98,8 @@ bool endsInsideCharacter(std::string_view value, Charset charset)
     return i != value.size();
 }
 
-// How reading a stretch of an ADI file ended.
-enum class AdiEnd {
+// How reading a stretch of a file ended.
+enum class StretchEnd {
     FileEnd,          // at the end of the file
     Split,            // a record ended exactly at the split asked for
     CharacterLengths, // a byte length ended inside a character: the lengths count characters
@@ -100,9 +111,9 @@ constexpr std::size_t kNoSplit = std::string_view::npos;
 // after an <EOR>), lengths taken as characters when `file` says so. Reading stops when a record
 // ends exactly at `splitAt`, and, with `watchLengths` set, at the first byte length that ends
 // inside a character, the sign of a file whose lengths count characters.
-AdiEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt,
-                const ParsedFile &file, const RecordHandler &onRecord, ProgressSink &progress,
-                bool watchLengths)
+StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt,
+                    const ParsedFile &file, const RecordHandler &onRecord, ProgressSink &progress,
+                    bool watchLengths)
 {
     // A file that does not start with "<" has a header, ended by <EOH>.
     std::size_t pos = from;
@@ -127,7 +138,7 @@ AdiEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt,
                     onRecord(record, file.charset);
                 record.clear();
                 if (i + 1 == splitAt)
-                    return AdiEnd::Split;
+                    return StretchEnd::Split;
             } else if (name.size() == 3 && startsWithNoCase(name, 0, "EOH")) {
                 record.clear();
             }
@@ -163,7 +174,7 @@ AdiEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt,
             length = bytesOfCharacters(text, start, length, file.charset);
         const std::string_view value = text.substr(start, length);
         if (watchLengths && endsInsideCharacter(value, file.charset))
-            return AdiEnd::CharacterLengths;
+            return StretchEnd::CharacterLengths;
         record.addBorrowed(name, value);
         pos = start + length;
         if (pos - reported > (1u << 20)) {
@@ -174,7 +185,7 @@ AdiEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt,
     // A last record without <EOR> is still a record.
     if (!record.empty())
         onRecord(record, file.charset);
-    return AdiEnd::FileEnd;
+    return StretchEnd::FileEnd;
 }
 
 // ---- ADX: the small part of XML it uses --------------------------------------------------
@@ -244,10 +255,9 @@ std::string decodeEntities(std::string_view text)
 
 std::string attribute(std::string_view tag, std::string_view name)
 {
-    const std::string upperTag = upperAscii(tag);
-    const std::string upperName = upperAscii(name);
-    std::size_t at = 0;
-    while ((at = upperTag.find(upperName, at)) != std::string::npos) {
+    for (std::size_t at = 1; at < tag.size(); ++at) {
+        if (!holdsNoCase(tag, at, name))
+            continue;
         std::size_t i = at + name.size();
         const bool boundary = at > 0 && isSpace(tag[at - 1]);
         while (i < tag.size() && isSpace(tag[i]))
@@ -262,7 +272,6 @@ std::string attribute(std::string_view tag, std::string_view name)
                     return decodeEntities(tag.substr(i + 1, end - i - 1));
             }
         }
-        at += name.size();
     }
     return {};
 }
@@ -285,18 +294,31 @@ std::size_t skipMisc(std::string_view text, std::size_t i)
     }
 }
 
-void parseAdx(std::string_view text, ParsedFile &file, const RecordHandler &onRecord,
-              ProgressSink &progress)
+// The start of the next record element ("<RECORD>" or "<RECORD ...>", not "<RECORDS>") at or
+// after `from`.
+std::size_t findAdxRecord(std::string_view text, std::size_t from)
+{
+    for (std::size_t pos = from; (pos = findNoCase(text, "<RECORD", pos)) != std::string_view::npos;
+         pos += 7)
+        if (pos + 7 < text.size() && (text[pos + 7] == '>' || isSpace(text[pos + 7])))
+            return pos;
+    return std::string_view::npos;
+}
+
+// Reads the records of an ADX file from `from` (the start, or where a record element starts),
+// stopping when the next record starts exactly at `splitAt`. Values without entities are
+// handed on as views of the file's bytes.
+StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt, ParsedFile &file,
+                    const RecordHandler &onRecord, ProgressSink &progress)
 {
     AdifRecord record;
-    std::size_t pos = 0;
-    while ((pos = findNoCase(text, "<RECORD", pos)) != std::string_view::npos) {
-        std::size_t i = pos + 7;
-        if (i >= text.size() || (text[i] != '>' && !isSpace(text[i]))) {
-            pos = i; // <RECORDS>
-            continue;
-        }
-        i = text.find('>', i);
+    std::string appName;
+    std::size_t pos = from;
+    std::size_t reported = from;
+    while ((pos = findAdxRecord(text, pos)) != std::string_view::npos) {
+        if (pos == splitAt)
+            return StretchEnd::Split;
+        std::size_t i = text.find('>', pos + 7);
         if (i == std::string_view::npos)
             break;
         ++i;
@@ -321,14 +343,16 @@ void parseAdx(std::string_view text, ParsedFile &file, const RecordHandler &onRe
             std::size_t n = i + 1;
             while (n < tagEnd && !isSpace(text[n]) && text[n] != '/')
                 ++n;
-            const std::string element = upperAscii(text.substr(i + 1, n - i - 1));
+            const std::string_view element = text.substr(i + 1, n - i - 1);
             const std::string_view tag = text.substr(i, tagEnd - i);
-            std::string name = element;
-            if (element == "APP") {
-                name = "APP_" + upperAscii(attribute(tag, "PROGRAMID")) + "_" +
-                       upperAscii(attribute(tag, "FIELDNAME"));
-            } else if (element == "USERDEF") {
-                name = "USERDEF_" + upperAscii(attribute(tag, "FIELDNAME"));
+            std::string_view name = element;
+            if (element.size() == 3 && holdsNoCase(element, 0, "APP")) {
+                appName = "APP_" + upperAscii(attribute(tag, "PROGRAMID")) + "_" +
+                          upperAscii(attribute(tag, "FIELDNAME"));
+                name = appName;
+            } else if (element.size() == 7 && holdsNoCase(element, 0, "USERDEF")) {
+                appName = "USERDEF_" + upperAscii(attribute(tag, "FIELDNAME"));
+                name = appName;
             }
             if (text[tagEnd - 1] == '/') { // <NAME/>: empty
                 record.add(name, {});
@@ -337,7 +361,7 @@ void parseAdx(std::string_view text, ParsedFile &file, const RecordHandler &onRe
             }
             // The end tag: "</" and the element's name in any letter case.
             std::size_t close = text.find("</", tagEnd + 1);
-            while (close != std::string_view::npos && !startsWithNoCase(text, close + 2, element))
+            while (close != std::string_view::npos && !holdsNoCase(text, close + 2, element))
                 close = text.find("</", close + 2);
             if (close == std::string_view::npos) {
                 file.wellFormed = false;
@@ -345,17 +369,23 @@ void parseAdx(std::string_view text, ParsedFile &file, const RecordHandler &onRe
                 break;
             }
             const std::string_view content = text.substr(tagEnd + 1, close - tagEnd - 1);
-            record.add(std::move(name), content.find_first_of("&<") == std::string_view::npos
-                                            ? std::string(content)
-                                            : decodeEntities(content));
+            if (content.find('&') == std::string_view::npos &&
+                content.find('<') == std::string_view::npos)
+                record.addBorrowed(name, content);
+            else
+                record.add(name, decodeEntities(content));
             i = text.find('>', close);
             i = i == std::string_view::npos ? text.size() : i + 1;
         }
         if (!record.empty())
             onRecord(record, file.charset);
         pos = i;
-        progress.advance(static_cast<std::int64_t>(pos));
+        if (pos - reported > (1u << 20)) {
+            progress.advance(static_cast<std::int64_t>(std::min(pos, splitAt)));
+            reported = pos;
+        }
     }
+    return StretchEnd::FileEnd;
 }
 
 // The file's format and, for an ADI file, how its texts are encoded; `bytes` loses a UTF-8
@@ -399,10 +429,10 @@ void readAdiWhole(std::string_view bytes, ParsedFile &file, const RecordHandler 
         NoProgress quiet;
         file.lengthsInCharacters = parseAdi(
                                        bytes, 0, kNoSplit, file, [](AdifRecord &, Charset) {},
-                                       quiet, true) == AdiEnd::CharacterLengths;
+                                       quiet, true) == StretchEnd::CharacterLengths;
         parseAdi(bytes, 0, kNoSplit, file, onRecord, progress, false);
     } else if (parseAdi(bytes, 0, kNoSplit, file, onRecord, progress, watch) ==
-               AdiEnd::CharacterLengths) {
+               StretchEnd::CharacterLengths) {
         startOver();
         file.lengthsInCharacters = true;
         parseAdi(bytes, 0, kNoSplit, file, onRecord, progress, false);
@@ -417,7 +447,7 @@ ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, Prog
     ParsedFile file = recognise(bytes);
     progress.begin(static_cast<std::int64_t>(bytes.size()));
     if (file.format == Format::Adx)
-        parseAdx(bytes, file, onRecord, progress);
+        parseAdx(bytes, 0, kNoSplit, file, onRecord, progress);
     else
         readAdiWhole(bytes, file, onRecord, progress, startOver);
     progress.end();
@@ -430,21 +460,32 @@ ParsedFile parseAdifInTwo(std::string_view bytes, const StretchHandler &first,
 {
     std::string_view text = bytes;
     ParsedFile file = recognise(text);
-    const std::size_t middle = file.format == Format::Adi && text.size() >= splitFrom
-                                   ? findNoCase(text, "<EOR>", text.size() / 2)
-                                   : std::string_view::npos;
-    if (middle == std::string_view::npos || !first.startOver || !second.startOver ||
-        std::thread::hardware_concurrency() < 2)
+    const bool adx = file.format == Format::Adx;
+    // ADI: just after an <EOR>; ADX: where a record element starts.
+    std::size_t splitAt = std::string_view::npos;
+    if (text.size() >= splitFrom && first.startOver && second.startOver &&
+        std::thread::hardware_concurrency() > 1) {
+        splitAt =
+            adx ? findAdxRecord(text, text.size() / 2) : findNoCase(text, "<EOR>", text.size() / 2);
+        if (!adx && splitAt != std::string_view::npos)
+            splitAt += 5;
+    }
+    if (splitAt == std::string_view::npos)
         return parseAdif(bytes, first.onRecord, progress, first.startOver);
 
-    const std::size_t splitAt = middle + 5;
     progress.begin(static_cast<std::int64_t>(splitAt));
     for (;;) {
-        const bool watch = file.charset != Charset::Ascii && !file.lengthsInCharacters;
-        AdiEnd secondEnd = AdiEnd::FileEnd;
+        const bool watch = !adx && file.charset != Charset::Ascii && !file.lengthsInCharacters;
+        ParsedFile secondFile = file; // the second stretch notes what it finds apart
+        const auto read = [&](std::size_t from, std::size_t until, ParsedFile &found,
+                              const RecordHandler &onRecord, ProgressSink &sink) {
+            return adx ? parseAdx(text, from, until, found, onRecord, sink)
+                       : parseAdi(text, from, until, found, onRecord, sink, watch);
+        };
+        StretchEnd secondEnd = StretchEnd::FileEnd;
         const auto readSecond = [&] {
             NoProgress quiet;
-            secondEnd = parseAdi(text, splitAt, kNoSplit, file, second.onRecord, quiet, watch);
+            secondEnd = read(splitAt, kNoSplit, secondFile, second.onRecord, quiet);
         };
         std::thread thread;
         try {
@@ -452,22 +493,25 @@ ParsedFile parseAdifInTwo(std::string_view bytes, const StretchHandler &first,
         } catch (const std::system_error &) {
             // No thread to be had: the second stretch is read after the first.
         }
-        const AdiEnd firstEnd = parseAdi(text, 0, splitAt, file, first.onRecord, progress, watch);
+        const StretchEnd firstEnd = read(0, splitAt, file, first.onRecord, progress);
         if (thread.joinable())
             thread.join();
-        else if (firstEnd == AdiEnd::Split)
+        else if (firstEnd == StretchEnd::Split)
             readSecond();
-        if (firstEnd == AdiEnd::CharacterLengths ||
-            (firstEnd == AdiEnd::Split && secondEnd == AdiEnd::CharacterLengths)) {
+        if (firstEnd == StretchEnd::CharacterLengths ||
+            (firstEnd == StretchEnd::Split && secondEnd == StretchEnd::CharacterLengths)) {
             first.startOver();
             second.startOver();
             file.lengthsInCharacters = true;
             continue;
         }
-        // A split inside a record (an "<EOR>" in some text): the first stretch read the rest
-        // of the file as well.
-        if (firstEnd == AdiEnd::FileEnd)
+        if (firstEnd == StretchEnd::Split) {
+            file.wellFormed = file.wellFormed && secondFile.wellFormed;
+        } else {
+            // A split inside a record (an "<EOR>" in some text): the first stretch read the
+            // rest of the file as well.
             second.startOver();
+        }
         break;
     }
     progress.end();

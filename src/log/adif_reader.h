@@ -41,13 +41,13 @@ struct StretchHandler
     std::function<void()> startOver;
 };
 
-// The same, reading an ADI file of at least `splitFrom` bytes in two stretches at once: the
-// records before a split just after an <EOR> past the middle go to `first` (on this thread,
-// with progress), the others to `second` (on a thread of its own). The split is kept only when
-// reading from the start ends a record exactly there, so the two stretches hand on the records
-// a single pass would, in the same order. Otherwise `second` is told to start over and
-// `first` gets every record. Smaller files, ADX files and machines with one core are read in
-// one pass into `first`.
+// The same, reading a file of at least `splitFrom` bytes in two stretches at once: the records
+// before a split past the middle (just after an <EOR> in ADI, where a record element starts in
+// ADX) go to `first` (on this thread, with progress), the others to `second` (on a thread of
+// its own). The split is kept only when reading from the start gets exactly there between two
+// records, so the two stretches hand on the records a single pass would, in the same order.
+// Otherwise `second` is told to start over and `first` gets every record. Smaller files and
+// machines with one core are read in one pass into `first`.
 ParsedFile parseAdifInTwo(std::string_view bytes, const StretchHandler &first,
                           const StretchHandler &second, ProgressSink &progress,
                           std::size_t splitFrom);

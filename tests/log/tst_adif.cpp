@@ -501,7 +501,7 @@ TEST(AdifImport, RefusesCutsDuplicatesStrictAndDryRun)
     EXPECT_EQ(again.duplicates, 4);
 }
 
-// A large ADI file is read in two stretches at once. Whatever the file, that must give what
+// A large file is read in two stretches at once. Whatever the file, that must give what
 // one pass gives: the same records in the same order, a contact of the second stretch that
 // repeats one of the first skipped (with what its conversion would have changed), refusals and
 // cuts listed at their place in the file.
@@ -561,6 +561,19 @@ TEST(AdifImport, TwoStretchesAtOnceImportAsOnePass)
                                "<EOR><CALL:6>JA1AAC<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>";
     EXPECT_EQ(bothWays(inText, "split inside a text").imported, 3);
     EXPECT_EQ(dir.read("TWO.DAT").find("JA9FAK"), std::string::npos);
+
+    // ADX splits where a record element starts, but not at one inside a CDATA section.
+    exportAdif(dir.file("JA1ZZZ.DAT"), dir.file("out.adx"), table,
+               options(Format::Adx, Charset::Utf8), quiet);
+    EXPECT_EQ(bothWays(dir.read("out.adx"), "exported ADX").imported, 1000);
+    const std::string contact = "<QSO_DATE>20260101</QSO_DATE><TIME_ON>0000</TIME_ON>";
+    const std::string inCdata =
+        "<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>JA1AAA</CALL>" + contact +
+        "</RECORD><RECORD><CALL>JA1AAB</CALL>" + contact + "<COMMENT><![CDATA[" +
+        std::string(1500, 'x') + "<RECORD><CALL>JA9FAK</CALL>" + contact + "</RECORD>" +
+        std::string(500, 'y') + "]]></COMMENT></RECORD><RECORD><CALL>JA1AAC</CALL>" + contact +
+        "</RECORD></RECORDS></ADX>";
+    EXPECT_EQ(bothWays(inCdata, "split inside a CDATA section").imported, 3);
 
     // Only the second stretch shows that the lengths count characters.
     std::string counted;
