@@ -308,9 +308,9 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     fields.clear();
     out.unreadable.reset();
     out.leftOut = 0;
-    auto add = [&](std::string_view name, std::string_view value) {
-        if (writable(options, name, value)) {
-            fields.add(name, value);
+    auto add = [&](FieldCode code, std::string_view value) {
+        if (writable(options, knownFieldName(code), value)) {
+            fields.addKnown(code, value);
             return true;
         }
         ++out.leftOut;
@@ -319,8 +319,8 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     // What reading each standard field back gives the log (empty: nothing, so the empty mark),
     // noted as the fields are written; see below.
     std::array<std::string_view, kTextFieldCount> back{};
-    auto give = [&](Field f, std::string_view name, std::string_view value) {
-        if (add(name, value))
+    auto give = [&](Field f, FieldCode code, std::string_view value) {
+        if (add(code, value))
             back[static_cast<std::size_t>(f)] = value;
     };
 
@@ -342,12 +342,12 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
 
     const std::string radioCall =
         toRadioCall(callsign, record.field(Field::PortableArea), record.field(Field::PortableForm));
-    const bool callWritten = add("CALL", radioCall);
+    const bool callWritten = add(fieldCode("CALL"), radioCall);
     const std::int64_t startLocal = minutesOf(date->year, date->month, date->day, *start);
     const DateTime on = dateTimeOf(startLocal - offset);
     const DateAndTime onText = adifDateTime(on);
-    add("QSO_DATE", onText.date());
-    add("TIME_ON", onText.time());
+    add(fieldCode("QSO_DATE"), onText.date());
+    add(fieldCode("TIME_ON"), onText.time());
     const JoinedDigits dateBack({date->year % 100, date->month, date->day}, '/');
     const JoinedDigits startBack({*start / 60, *start % 60}, ':');
     back[static_cast<std::size_t>(Field::QsoDate)] = dateBack.view();
@@ -360,8 +360,8 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         const DateTime off = dateTimeOf(endLocal - offset);
         const DateAndTime offText = adifDateTime(off);
         if (off.day != on.day || off.month != on.month || off.year != on.year)
-            add("QSO_DATE_OFF", offText.date());
-        add("TIME_OFF", offText.time());
+            add(fieldCode("QSO_DATE_OFF"), offText.date());
+        add(fieldCode("TIME_OFF"), offText.time());
         back[static_cast<std::size_t>(Field::EndTime)] =
             endBack.emplace({*end / 60, *end % 60}, ':').view();
     }
@@ -372,18 +372,19 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
             const std::string freq = isPlainDecimal(*typed) && decimalValue(*typed) == *mhz
                                          ? std::string(*typed)
                                          : formatDecimal(*mhz);
-            if (add("FREQ", freq))
+            if (add(fieldCode("FREQ"), freq))
                 back[static_cast<std::size_t>(Field::Frequency)] = frequencyBack =
                     frequencyAsTyped(freq);
             if (const auto band = bandOf(decimalValue(freq)))
-                add("BAND", *band);
+                add(fieldCode("BAND"), *band);
         }
     }
     std::string modeBack;
     if (const auto mode = present(record, Field::Mode)) {
         if (const auto pair = modeOf(*mode)) {
-            const bool modeWritten = add("MODE", pair->mode);
-            const bool bySubmode = !pair->submode.empty() && add("SUBMODE", pair->submode) &&
+            const bool modeWritten = add(fieldCode("MODE"), pair->mode);
+            const bool bySubmode = !pair->submode.empty() &&
+                                   add(fieldCode("SUBMODE"), pair->submode) &&
                                    pair->submode.size() <= maxTextBytes(Field::Mode);
             if (bySubmode || modeWritten)
                 back[static_cast<std::size_t>(Field::Mode)] = modeBack =
@@ -391,46 +392,46 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         }
     }
     if (const auto v = present(record, Field::HisRst))
-        give(Field::HisRst, "RST_SENT", *v);
+        give(Field::HisRst, fieldCode("RST_SENT"), *v);
     if (const auto v = present(record, Field::MyRst))
-        give(Field::MyRst, "RST_RCVD", *v);
+        give(Field::MyRst, fieldCode("RST_RCVD"), *v);
     std::string powerBack;
     if (const auto typed = present(record, Field::Power)) {
         if (const auto watts = powerWatts(*typed)) {
             const std::string power = formatDecimal(*watts);
-            if (add("TX_PWR", power))
+            if (add(fieldCode("TX_PWR"), power))
                 back[static_cast<std::size_t>(Field::Power)] = powerBack = powerAsTyped(power);
         }
     }
     if (const auto v = present(record, Field::OpName))
-        give(Field::OpName, "NAME", *v);
+        give(Field::OpName, fieldCode("NAME"), *v);
     const bool wasPortable = portable.has_value();
     const Field qthField = wasPortable ? Field::PortableQth : Field::FixedQth;
     const Field jccField = wasPortable ? Field::PortableJcc : Field::FixedJcc;
     if (const auto v = present(record, qthField))
-        give(qthField, "QTH", *v);
+        give(qthField, fieldCode("QTH"), *v);
     if (const auto v = present(record, jccField)) {
-        give(jccField, "CNTY", *v);
+        give(jccField, fieldCode("CNTY"), *v);
         if (const auto state = prefectureOf(*v))
-            add("STATE", *state);
+            add(fieldCode("STATE"), *state);
     }
     if (const auto v = present(record, Field::Remarks))
-        give(Field::Remarks, "COMMENT", *v);
+        give(Field::Remarks, fieldCode("COMMENT"), *v);
     if (const auto v = present(record, Field::Memo))
-        give(Field::Memo, "NOTES", *v);
+        give(Field::Memo, fieldCode("NOTES"), *v);
     if (record.qslPending()) {
-        add("QSL_SENT", "Q");
-        add("QSL_SENT_VIA", "B");
+        add(fieldCode("QSL_SENT"), "Q");
+        add(fieldCode("QSL_SENT_VIA"), "B");
     }
     if (!options.stationCallsign.empty())
-        add("STATION_CALLSIGN", options.stationCallsign);
+        add(fieldCode("STATION_CALLSIGN"), options.stationCallsign);
     if (!options.ownJcc.empty()) {
-        add("MY_CNTY", options.ownJcc);
+        add(fieldCode("MY_CNTY"), options.ownJcc);
         if (const auto state = prefectureOf(options.ownJcc))
-            add("MY_STATE", *state);
+            add(fieldCode("MY_STATE"), *state);
     }
     if (const auto v = present(record, Field::OwnPortableQth))
-        give(Field::OwnPortableQth, "MY_CITY", *v);
+        give(Field::OwnPortableQth, fieldCode("MY_CITY"), *v);
 
     // Whatever the standard fields do not give back goes into this program's own fields.
     // When the callsign fields come back as they are (and the UTC date is one ADIF can carry),
@@ -453,10 +454,10 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         for (std::size_t i = 3; i < kTextFieldCount; ++i) {
             const auto f = static_cast<Field>(i);
             if (stored(f, back[i]) != record.field(f))
-                add(appFieldName(f), record.field(f));
+                add(appFieldCode(f), record.field(f));
         }
         if (record.qslFlag() != (record.qslPending() ? 1 : 0))
-            add(appQslFlagName(), std::to_string(record.qslFlag()));
+            add(fieldCode(kAppQslFlagName), std::to_string(record.qslFlag()));
         return;
     }
     // The callsign fields decide the area and so the times: a second look settles those.
@@ -471,11 +472,11 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
             const auto f = static_cast<Field>(i);
             if (back.record.field(f) == record.field(f) || tried[i])
                 continue;
-            add(appFieldName(f), record.field(f));
+            add(appFieldCode(f), record.field(f));
             tried[i] = added = true;
         }
         if (back.record.qslFlag() != record.qslFlag() && !tried[kTextFieldCount]) {
-            add(appQslFlagName(), std::to_string(record.qslFlag()));
+            add(fieldCode(kAppQslFlagName), std::to_string(record.qslFlag()));
             tried[kTextFieldCount] = added = true;
         }
         if (!added) {

@@ -13,24 +13,6 @@ namespace vz::log::adif {
 
 namespace {
 
-constexpr std::array<std::string_view, kTextFieldCount> kAppNames{
-    "APP_VEZODOVI_CALLSIGN",         "APP_VEZODOVI_PORTABLE_AREA", "APP_VEZODOVI_PORTABLE_FORM",
-    "APP_VEZODOVI_QSO_DATE",         "APP_VEZODOVI_START_TIME",    "APP_VEZODOVI_FIXED_QTH",
-    "APP_VEZODOVI_FIXED_JCC",        "APP_VEZODOVI_PORTABLE_QTH",  "APP_VEZODOVI_PORTABLE_JCC",
-    "APP_VEZODOVI_OP_NAME",          "APP_VEZODOVI_HIS_RST",       "APP_VEZODOVI_MY_RST",
-    "APP_VEZODOVI_FREQUENCY",        "APP_VEZODOVI_MODE",          "APP_VEZODOVI_POWER",
-    "APP_VEZODOVI_USER_MARK",        "APP_VEZODOVI_REMARKS",       "APP_VEZODOVI_MEMO",
-    "APP_VEZODOVI_OWN_PORTABLE_QTH", "APP_VEZODOVI_END_TIME",
-};
-constexpr std::string_view kAppQslFlag = "APP_VEZODOVI_QSL_FLAG";
-
-// Standard fields that only restate what the conversion reads (BAND beside FREQ, STATE beside
-// CNTY) or describe the own station, which the log keeps in the settings.
-constexpr std::array<std::string_view, 9> kKnownOnly{
-    "STATE",    "QSO_DATE_OFF", "QSL_SENT_VIA", "STATION_CALLSIGN", "MY_CNTY", "MY_STATE",
-    "OPERATOR", "EOH",          "EOR",
-};
-
 consteval std::size_t slot(std::string_view name)
 {
     for (std::size_t i = 0; i < kReadFieldNames.size(); ++i)
@@ -47,15 +29,8 @@ class NameCodes
 public:
     NameCodes()
     {
-        for (std::size_t i = 0; i < kReadFieldNames.size(); ++i)
-            m_names[i] = kReadFieldNames[i];
-        for (std::size_t i = 0; i < kTextFieldCount; ++i)
-            m_names[kAppSlot + i] = kAppNames[i];
-        m_names[kQslFlagSlot] = kAppQslFlag;
-        for (std::size_t i = 0; i < kKnownOnly.size(); ++i)
-            m_names[kSlotCount + i] = kKnownOnly[i];
-        for (std::size_t code = 0; code < m_names.size(); ++code) {
-            std::size_t i = hash(m_names[code]);
+        for (std::size_t code = 0; code < kKnownNameCount; ++code) {
+            std::size_t i = hash(knownFieldName(static_cast<FieldCode>(code)));
             while (m_buckets[i] >= 0)
                 i = (i + 1) % kBuckets;
             m_buckets[i] = static_cast<std::int16_t>(code);
@@ -70,17 +45,12 @@ public:
             const std::int16_t code = m_buckets[i];
             if (code < 0)
                 return AdifRecord::kUnknown;
-            const std::string_view known = m_names[static_cast<std::size_t>(code)];
+            const std::string_view known = knownFieldName(code);
             if (known.size() == name.size() &&
                 std::equal(known.begin(), known.end(), name.begin(),
                            [](char k, char c) { return k == upper(c); }))
                 return code;
         }
-    }
-
-    std::string_view nameOf(std::int16_t code) const
-    {
-        return m_names[static_cast<std::size_t>(code)];
     }
 
 private:
@@ -99,7 +69,6 @@ private:
                kBuckets;
     }
 
-    std::array<std::string_view, kSlotCount + kKnownOnly.size()> m_names{};
     std::array<std::int16_t, kBuckets> m_buckets = [] {
         std::array<std::int16_t, kBuckets> b{};
         b.fill(-1);
@@ -129,6 +98,17 @@ void AdifRecord::add(std::string_view name, std::string_view value)
     m_text.append(value);
 }
 
+void AdifRecord::addKnown(FieldCode code, std::string_view value)
+{
+    Entry e{};
+    e.code = code;
+    e.valueAt = static_cast<std::uint32_t>(m_text.size());
+    e.valueSize = static_cast<std::uint32_t>(value.size());
+    m_text.append(value);
+    noteSlot(code);
+    m_entries.push_back(e);
+}
+
 void AdifRecord::addBorrowed(std::string_view name, std::string_view value)
 {
     Entry &e = addName(name);
@@ -149,11 +129,17 @@ AdifRecord::Entry &AdifRecord::addName(std::string_view name)
             if (*c >= 'a' && *c <= 'z')
                 *c = static_cast<char>(*c - 'a' + 'A');
     }
-    if (e.code >= 0 && static_cast<std::size_t>(e.code) < kSlotCount &&
-        m_firstInSlot[static_cast<std::size_t>(e.code)] < 0)
-        m_firstInSlot[static_cast<std::size_t>(e.code)] =
-            static_cast<std::int16_t>(std::min<std::size_t>(m_entries.size(), INT16_MAX));
+    noteSlot(e.code);
     return m_entries.emplace_back(e);
+}
+
+void AdifRecord::noteSlot(FieldCode code)
+{
+    // The entry about to be added is the first of its slot unless one came before.
+    if (code >= 0 && static_cast<std::size_t>(code) < kSlotCount &&
+        m_firstInSlot[static_cast<std::size_t>(code)] < 0)
+        m_firstInSlot[static_cast<std::size_t>(code)] =
+            static_cast<std::int16_t>(std::min<std::size_t>(m_entries.size(), INT16_MAX));
 }
 
 void AdifRecord::setValue(std::size_t index, std::string_view value)
@@ -169,7 +155,7 @@ std::string_view AdifRecord::name(std::size_t index) const
 {
     const Entry &e = m_entries[index];
     if (e.code >= 0)
-        return nameCodes().nameOf(e.code);
+        return knownFieldName(e.code);
     return std::string_view(m_text).substr(e.nameAt, e.nameSize);
 }
 
@@ -202,16 +188,6 @@ void AdifRecord::clear()
     m_text.clear();
     m_entries.clear();
     m_firstInSlot = emptySlots();
-}
-
-std::string_view appFieldName(Field f)
-{
-    return kAppNames[static_cast<std::size_t>(f)];
-}
-
-std::string_view appQslFlagName()
-{
-    return kAppQslFlag;
 }
 
 bool isKnownField(std::string_view upperName)

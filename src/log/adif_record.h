@@ -31,6 +31,56 @@ inline constexpr std::size_t kAppSlot = kReadFieldNames.size();
 inline constexpr std::size_t kQslFlagSlot = kAppSlot + kTextFieldCount;
 inline constexpr std::size_t kSlotCount = kQslFlagSlot + 1;
 
+// This program's fields, one for each log field, and one for the QSL flag byte.
+inline constexpr std::array<std::string_view, kTextFieldCount> kAppFieldNames{
+    "APP_VEZODOVI_CALLSIGN",         "APP_VEZODOVI_PORTABLE_AREA", "APP_VEZODOVI_PORTABLE_FORM",
+    "APP_VEZODOVI_QSO_DATE",         "APP_VEZODOVI_START_TIME",    "APP_VEZODOVI_FIXED_QTH",
+    "APP_VEZODOVI_FIXED_JCC",        "APP_VEZODOVI_PORTABLE_QTH",  "APP_VEZODOVI_PORTABLE_JCC",
+    "APP_VEZODOVI_OP_NAME",          "APP_VEZODOVI_HIS_RST",       "APP_VEZODOVI_MY_RST",
+    "APP_VEZODOVI_FREQUENCY",        "APP_VEZODOVI_MODE",          "APP_VEZODOVI_POWER",
+    "APP_VEZODOVI_USER_MARK",        "APP_VEZODOVI_REMARKS",       "APP_VEZODOVI_MEMO",
+    "APP_VEZODOVI_OWN_PORTABLE_QTH", "APP_VEZODOVI_END_TIME",
+};
+inline constexpr std::string_view kAppQslFlagName = "APP_VEZODOVI_QSL_FLAG";
+
+// Standard fields that only restate what the conversion reads (BAND beside FREQ, STATE beside
+// CNTY) or describe the own station, which the log keeps in the settings.
+inline constexpr std::array<std::string_view, 9> kKnownOnlyNames{
+    "STATE",    "QSO_DATE_OFF", "QSL_SENT_VIA", "STATION_CALLSIGN", "MY_CNTY", "MY_STATE",
+    "OPERATOR", "EOH",          "EOR",
+};
+
+// Every field name the program knows has a number: the slots of the conversion (its standard
+// fields, then its own), then the names it only recognises.
+using FieldCode = std::int16_t;
+inline constexpr std::size_t kKnownNameCount = kSlotCount + kKnownOnlyNames.size();
+
+constexpr std::string_view knownFieldName(FieldCode code)
+{
+    const auto c = static_cast<std::size_t>(code);
+    if (c < kAppSlot)
+        return kReadFieldNames[c];
+    if (c < kQslFlagSlot)
+        return kAppFieldNames[c - kAppSlot];
+    if (c == kQslFlagSlot)
+        return kAppQslFlagName;
+    return kKnownOnlyNames[c - kSlotCount];
+}
+
+// The number of a known name, spelt in upper case, found as the program is compiled.
+consteval FieldCode fieldCode(std::string_view name)
+{
+    for (std::size_t c = 0; c < kKnownNameCount; ++c)
+        if (knownFieldName(static_cast<FieldCode>(c)) == name)
+            return static_cast<FieldCode>(c);
+    throw "not a field name the program knows";
+}
+
+constexpr FieldCode appFieldCode(Field f)
+{
+    return static_cast<FieldCode>(kAppSlot + static_cast<std::size_t>(f));
+}
+
 // A record's fields, names upper-cased, kept in one buffer that is reused from record to
 // record: files of a hundred thousand contacts are read and written without an allocation per
 // field.
@@ -41,6 +91,8 @@ public:
     void add(std::string_view name, std::string_view value);
     // The same without a copy of the value, which must outlive the record (a file's bytes).
     void addBorrowed(std::string_view name, std::string_view value);
+    // A known field by its number, the value copied.
+    void addKnown(FieldCode code, std::string_view value);
     // Replaces the value of field `index` (a text turned into Shift_JIS).
     void setValue(std::size_t index, std::string_view value);
 
@@ -59,7 +111,7 @@ public:
 
     void clear();
 
-    static constexpr std::int16_t kUnknown = -1;
+    static constexpr FieldCode kUnknown = -1;
 
 private:
     struct Entry
@@ -69,9 +121,10 @@ private:
         std::uint32_t nameSize;
         std::uint32_t valueAt;
         std::uint32_t valueSize;
-        std::int16_t code; // the known name's number (a slot when below kSlotCount), or kUnknown
+        FieldCode code; // the known name's number (a slot when below kSlotCount), or kUnknown
     };
     Entry &addName(std::string_view name);
+    void noteSlot(FieldCode code);
 
     std::string m_text; // values not borrowed, and the names of unknown fields
     std::vector<Entry> m_entries;
@@ -85,10 +138,6 @@ private:
     }
 };
 
-// The full name of this program's field for a log field ("APP_VEZODOVI_OP_NAME"), and for
-// the QSL flag byte.
-std::string_view appFieldName(Field f);
-std::string_view appQslFlagName();
 // True for the fields the conversion reads (standard and this program's own) and the standard
 // ones that restate them; the importer counts every other field as one it has no place for.
 bool isKnownField(std::string_view upperName);
