@@ -35,6 +35,8 @@ bool isAppField(std::string_view name)
 // Whether the file can carry this text in this field at all.
 bool writable(const ExportOptions &options, std::string_view name, std::string_view value)
 {
+    if (options.format == Format::Adi && options.charset != Charset::Ascii)
+        return true; // every text as it is, or in UTF-8
     if (isAscii(value))
         return true;
     if (options.format == Format::Adx)
@@ -82,9 +84,8 @@ double decimalValue(std::string_view text)
 }
 
 // A log text worth writing: neither empty nor the empty mark.
-std::optional<std::string_view> present(const QsoRecord &record, Field f)
+std::optional<std::string_view> present(std::string_view v)
 {
-    const std::string_view v = record.field(f);
     if (v.empty() || v == kEmptyMark)
         return std::nullopt;
     return v;
@@ -148,13 +149,15 @@ public:
             for (std::size_t i = 0; i < fields.size(); ++i)
                 adxField(fields.name(i), fields.value(i));
             m_text += "</RECORD>\n";
-        } else {
+        } else if (m_options.charset == Charset::Utf8) {
             for (std::size_t i = 0; i < fields.size(); ++i) {
                 if (i > 0)
                     m_text += ' ';
                 adiField(fields.name(i), fields.value(i));
             }
             m_text += " <EOR>\n";
+        } else {
+            adiRecord(fields);
         }
     }
 
@@ -206,6 +209,34 @@ private:
             m_text.append(tag, static_cast<std::size_t>(p - tag));
         }
         m_text += bytes;
+    }
+
+    // A record whose values are written as they are: room for all of it is made once, then
+    // the fields are copied in.
+    void adiRecord(const AdifRecord &fields)
+    {
+        constexpr std::string_view kEnd = " <EOR>\n";
+        constexpr std::size_t kTagRoom = 24; // "<", ":", up to 20 digits, ">", " "
+        std::size_t room = kEnd.size();
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            room += fields.name(i).size() + fields.value(i).size() + kTagRoom;
+        const std::size_t start = m_text.size();
+        m_text.resize(start + room);
+        char *p = m_text.data() + start;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const std::string_view name = fields.name(i);
+            const std::string_view value = fields.value(i);
+            if (i > 0)
+                *p++ = ' ';
+            *p++ = '<';
+            p = std::copy(name.begin(), name.end(), p);
+            *p++ = ':';
+            p = std::to_chars(p, p + 20, value.size()).ptr;
+            *p++ = '>';
+            p = std::copy(value.begin(), value.end(), p);
+        }
+        p = std::copy(kEnd.begin(), kEnd.end(), p);
+        m_text.resize(static_cast<std::size_t>(p - m_text.data()));
     }
 
     void adxField(std::string_view name, std::string_view value)
@@ -304,29 +335,39 @@ Format formatForPath(std::string_view path)
 void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const ExportOptions &options,
                     RecordFields &out)
 {
+    // The record's texts, each found once: most are looked at more than once.
+    std::array<std::string_view, kTextFieldCount> texts;
+    for (std::size_t i = 0; i < kTextFieldCount; ++i)
+        texts[i] = record.field(static_cast<Field>(i));
+    const auto text = [&texts](Field f) { return texts[static_cast<std::size_t>(f)]; };
     AdifRecord &fields = out.fields;
     fields.clear();
     out.unreadable.reset();
     out.leftOut = 0;
-    auto add = [&](FieldCode code, std::string_view value) {
+    // Values made here are copied; the record's own texts are borrowed.
+    auto put = [&](FieldCode code, std::string_view value, bool borrow) {
         if (writable(options, knownFieldName(code), value)) {
-            fields.addKnown(code, value);
+            if (borrow)
+                fields.addKnownBorrowed(code, value);
+            else
+                fields.addKnown(code, value);
             return true;
         }
         ++out.leftOut;
         return false;
     };
+    auto add = [&](FieldCode code, std::string_view value) { return put(code, value, false); };
+    auto addOwn = [&](FieldCode code, std::string_view value) { return put(code, value, true); };
     // What reading each standard field back gives the log (empty: nothing, so the empty mark),
     // noted as the fields are written; see below.
     std::array<std::string_view, kTextFieldCount> back{};
     auto give = [&](Field f, FieldCode code, std::string_view value) {
-        if (add(code, value))
+        if (addOwn(code, value))
             back[static_cast<std::size_t>(f)] = value;
     };
 
-    const std::optional<Date> date =
-        parseLogDate(record.field(Field::QsoDate), options.currentYear);
-    const std::optional<int> start = parseLogTime(record.field(Field::StartTime));
+    const std::optional<Date> date = parseLogDate(text(Field::QsoDate), options.currentYear);
+    const std::optional<int> start = parseLogTime(text(Field::StartTime));
     if (!date) {
         out.unreadable = "交信年月日が読めません";
         return;
@@ -335,13 +376,13 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         out.unreadable = "開始時刻が読めません";
         return;
     }
-    const std::string_view callsign = record.field(Field::Callsign);
-    const std::optional<int> portable = portableAreaOf(record.field(Field::PortableArea));
+    const std::string_view callsign = text(Field::Callsign);
+    const std::optional<int> portable = portableAreaOf(text(Field::PortableArea));
     const int area = portable ? *portable : classifyCallArea(callsign, table);
     const int offset = logsInUtc(area) ? 0 : kJstOffsetMinutes;
 
     const std::string radioCall =
-        toRadioCall(callsign, record.field(Field::PortableArea), record.field(Field::PortableForm));
+        toRadioCall(callsign, text(Field::PortableArea), text(Field::PortableForm));
     const bool callWritten = add(fieldCode("CALL"), radioCall);
     const std::int64_t startLocal = minutesOf(date->year, date->month, date->day, *start);
     const DateTime on = dateTimeOf(startLocal - offset);
@@ -353,7 +394,7 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     back[static_cast<std::size_t>(Field::QsoDate)] = dateBack.view();
     back[static_cast<std::size_t>(Field::StartTime)] = startBack.view();
     std::optional<JoinedDigits> endBack;
-    if (const auto end = parseLogTime(record.field(Field::EndTime))) {
+    if (const auto end = parseLogTime(text(Field::EndTime))) {
         // An end before the start is past midnight.
         const std::int64_t endLocal =
             minutesOf(date->year, date->month, date->day, *end) + (*end < *start ? 1440 : 0);
@@ -366,7 +407,7 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
             endBack.emplace({*end / 60, *end % 60}, ':').view();
     }
     std::string frequencyBack;
-    if (const auto typed = present(record, Field::Frequency)) {
+    if (const auto typed = present(text(Field::Frequency))) {
         if (const auto mhz = frequencyMhz(*typed)) {
             // A plain number in MHz is written as typed ("7.050"), so it reads back the same.
             const std::string freq = isPlainDecimal(*typed) && decimalValue(*typed) == *mhz
@@ -380,7 +421,7 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         }
     }
     std::string modeBack;
-    if (const auto mode = present(record, Field::Mode)) {
+    if (const auto mode = present(text(Field::Mode))) {
         if (const auto pair = modeOf(*mode)) {
             const bool modeWritten = add(fieldCode("MODE"), pair->mode);
             const bool bySubmode = !pair->submode.empty() &&
@@ -391,33 +432,33 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
                     upperShiftJis(bySubmode ? pair->submode : pair->mode);
         }
     }
-    if (const auto v = present(record, Field::HisRst))
+    if (const auto v = present(text(Field::HisRst)))
         give(Field::HisRst, fieldCode("RST_SENT"), *v);
-    if (const auto v = present(record, Field::MyRst))
+    if (const auto v = present(text(Field::MyRst)))
         give(Field::MyRst, fieldCode("RST_RCVD"), *v);
     std::string powerBack;
-    if (const auto typed = present(record, Field::Power)) {
+    if (const auto typed = present(text(Field::Power))) {
         if (const auto watts = powerWatts(*typed)) {
             const std::string power = formatDecimal(*watts);
             if (add(fieldCode("TX_PWR"), power))
                 back[static_cast<std::size_t>(Field::Power)] = powerBack = powerAsTyped(power);
         }
     }
-    if (const auto v = present(record, Field::OpName))
+    if (const auto v = present(text(Field::OpName)))
         give(Field::OpName, fieldCode("NAME"), *v);
     const bool wasPortable = portable.has_value();
     const Field qthField = wasPortable ? Field::PortableQth : Field::FixedQth;
     const Field jccField = wasPortable ? Field::PortableJcc : Field::FixedJcc;
-    if (const auto v = present(record, qthField))
+    if (const auto v = present(text(qthField)))
         give(qthField, fieldCode("QTH"), *v);
-    if (const auto v = present(record, jccField)) {
+    if (const auto v = present(text(jccField))) {
         give(jccField, fieldCode("CNTY"), *v);
         if (const auto state = prefectureOf(*v))
             add(fieldCode("STATE"), *state);
     }
-    if (const auto v = present(record, Field::Remarks))
+    if (const auto v = present(text(Field::Remarks)))
         give(Field::Remarks, fieldCode("COMMENT"), *v);
-    if (const auto v = present(record, Field::Memo))
+    if (const auto v = present(text(Field::Memo)))
         give(Field::Memo, fieldCode("NOTES"), *v);
     if (record.qslPending()) {
         add(fieldCode("QSL_SENT"), "Q");
@@ -430,7 +471,7 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         if (const auto state = prefectureOf(options.ownJcc))
             add(fieldCode("MY_STATE"), *state);
     }
-    if (const auto v = present(record, Field::OwnPortableQth))
+    if (const auto v = present(text(Field::OwnPortableQth)))
         give(Field::OwnPortableQth, fieldCode("MY_CITY"), *v);
 
     // Whatever the standard fields do not give back goes into this program's own fields.
@@ -448,13 +489,13 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         callWritten && parseAdifDate(onText.date()) && !splitCall.empty() &&
         splitCall != kEmptyMark && splitCall.size() <= maxTextBytes(Field::Callsign) &&
         stored(Field::Callsign, parts.callsign) == callsign &&
-        stored(Field::PortableArea, parts.area) == record.field(Field::PortableArea) &&
-        stored(Field::PortableForm, parts.form) == record.field(Field::PortableForm);
+        stored(Field::PortableArea, parts.area) == text(Field::PortableArea) &&
+        stored(Field::PortableForm, parts.form) == text(Field::PortableForm);
     if (identityComesBack && !options.convertEveryRecordBack) {
         for (std::size_t i = 3; i < kTextFieldCount; ++i) {
             const auto f = static_cast<Field>(i);
-            if (stored(f, back[i]) != record.field(f))
-                add(appFieldCode(f), record.field(f));
+            if (stored(f, back[i]) != text(f))
+                addOwn(appFieldCode(f), text(f));
         }
         if (record.qslFlag() != (record.qslPending() ? 1 : 0))
             add(fieldCode(kAppQslFlagName), std::to_string(record.qslFlag()));
@@ -470,9 +511,9 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         bool added = false;
         for (std::size_t i = 0; i < kTextFieldCount; ++i) {
             const auto f = static_cast<Field>(i);
-            if (back.record.field(f) == record.field(f) || tried[i])
+            if (back.record.field(f) == text(f) || tried[i])
                 continue;
-            add(appFieldCode(f), record.field(f));
+            addOwn(appFieldCode(f), text(f));
             tried[i] = added = true;
         }
         if (back.record.qslFlag() != record.qslFlag() && !tried[kTextFieldCount]) {

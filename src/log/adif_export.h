@@ -76,7 +76,8 @@ struct RecordFields
     std::optional<std::string> unreadable;
     int leftOut = 0;
 };
-// Fills `out` (cleared first; reusing one keeps its buffers from record to record).
+// Fills `out` (cleared first; reusing one keeps its buffers from record to record). Values
+// taken from the record's own texts are views of `record`, which must outlive their use.
 void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const ExportOptions &options,
                     RecordFields &out);
 

@@ -109,6 +109,16 @@ void AdifRecord::addKnown(FieldCode code, std::string_view value)
     m_entries.push_back(e);
 }
 
+void AdifRecord::addKnownBorrowed(FieldCode code, std::string_view value)
+{
+    Entry e{};
+    e.code = code;
+    e.borrowed = value.data();
+    e.valueSize = static_cast<std::uint32_t>(value.size());
+    noteSlot(code);
+    m_entries.push_back(e);
+}
+
 void AdifRecord::addBorrowed(std::string_view name, std::string_view value)
 {
     Entry &e = addName(name);

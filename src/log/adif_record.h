@@ -93,6 +93,8 @@ public:
     void addBorrowed(std::string_view name, std::string_view value);
     // A known field by its number, the value copied.
     void addKnown(FieldCode code, std::string_view value);
+    // The same without a copy of the value, which must outlive the record.
+    void addKnownBorrowed(FieldCode code, std::string_view value);
     // Replaces the value of field `index` (a text turned into Shift_JIS).
     void setValue(std::size_t index, std::string_view value);
 
