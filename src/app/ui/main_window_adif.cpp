@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's ADIF commands on the file tab: the own log written as an ADIF file, and an
-// ADIF file's contacts appended to the own log, each with its progress in the hint bar and its
-// summary in a notice box.
+// ADIF file's contacts appended to the own log once the operator has seen what the file gives,
+// each with its progress in the hint bar and its summary in a notice box.
 #include "app/ui/main_window.h"
 
 #include "app/adif_exchange.h"
@@ -99,9 +99,31 @@ void MainWindow::importAdifCommand()
     if (!choice)
         return;
     m_state.prefixTable.refreshIfChanged();
+    const std::string path = choice->path.toStdString();
+    // Contacts once appended are only taken out one by one: the operator sees what the file
+    // gives before anything is written.
+    log::adif::ImportOptions preview;
+    preview.dryRun = true;
+    const log::adif::ImportSummary planned =
+        log::adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
+                              preview, m_hintBar->progress());
+    const QString plan = summaryBox(log::adif::summaryText(planned, true));
+    if (planned.result != log::adif::ImportResult::Ok) {
+        m_services.messages.error(choice->path + QStringLiteral("\n") + plan);
+        return;
+    }
+    if (planned.imported == 0) {
+        m_services.messages.notice(choice->path +
+                                   QStringLiteral(" に取り込む交信はありません。\n") + plan);
+        return;
+    }
+    if (!m_services.messages.confirm(
+            choice->path +
+            QStringLiteral(" から %1 件をログに取り込みますか？\n").arg(planned.imported) + plan))
+        return;
     const log::adif::ImportSummary summary =
-        log::adif::importAdif(choice->path.toStdString(), m_state.logPath, m_state.nextRecordNo,
-                              m_state.prefixTable, {}, m_hintBar->progress());
+        log::adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable, {},
+                              m_hintBar->progress());
     const QString text = summaryBox(log::adif::summaryText(summary, false));
     if (summary.result != log::adif::ImportResult::Ok) {
         m_services.messages.error(choice->path + QStringLiteral("\n") + text);

@@ -89,8 +89,20 @@ TEST(MainWindowAdif, ImportAppendsNumbersAndIndexesTheNewContacts)
     const std::int32_t area1 = f.state.ownIndex.count(1);
     const std::int32_t area3 = f.state.ownIndex.count(3);
     const std::int32_t abroad = f.state.ownIndex.count(10);
+    // The operator first sees what the file gives; No writes nothing.
+    f.messages.confirmAnswer = false;
     f.click(Command::ImportAdif);
     ASSERT_EQ(f.messages.texts.size(), 1);
+    EXPECT_EQ(f.messages.captions.back(), "確認");
+    EXPECT_TRUE(f.messages.last().contains("から 2 件をログに取り込みますか"))
+        << f.messages.last().toStdString();
+    EXPECT_TRUE(f.messages.last().contains("取込予定 2 件")) << f.messages.last().toStdString();
+    EXPECT_EQ(log::recordCount(f.state.logPath), 2);
+    EXPECT_EQ(f.state.nextRecordNo, 3);
+    f.messages.texts.clear();
+    f.messages.confirmAnswer = true;
+    f.click(Command::ImportAdif);
+    ASSERT_EQ(f.messages.texts.size(), 2);
     const QString summary = f.messages.last();
     EXPECT_EQ(f.messages.captions.back(), "通知");
     EXPECT_TRUE(summary.contains("取込 2 件 (No.3〜4)")) << summary.toStdString();
@@ -101,6 +113,14 @@ TEST(MainWindowAdif, ImportAppendsNumbersAndIndexesTheNewContacts)
     EXPECT_EQ(f.state.ownIndex.list(3).back(), 2);
     EXPECT_EQ(f.state.ownIndex.count(1), area1);
     EXPECT_EQ(f.state.ownIndex.count(10), abroad + 1);
+    EXPECT_EQ(log::recordCount(f.state.logPath), 4);
+
+    // A file with nothing new asks nothing.
+    f.messages.texts.clear();
+    f.click(Command::ImportAdif);
+    ASSERT_EQ(f.messages.texts.size(), 1);
+    EXPECT_EQ(f.messages.captions.back(), "通知");
+    EXPECT_TRUE(f.messages.last().contains("取り込む交信はありません"));
     EXPECT_EQ(log::recordCount(f.state.logPath), 4);
 
     // Not while a window holds record numbers of the log.
