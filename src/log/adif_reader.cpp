@@ -18,16 +18,6 @@ char upper(char c)
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool startsWithNoCase(std::string_view text, std::size_t at, std::string_view word)
-{
-    if (at > text.size() || text.size() - at < word.size())
-        return false;
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (upper(text[at + i]) != word[i])
-            return false;
-    return true;
-}
-
 // True when `text` at `at` holds `word` in any letter case.
 bool holdsNoCase(std::string_view text, std::size_t at, std::string_view word)
 {
@@ -44,7 +34,7 @@ std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t
     // Every word looked for starts with "<", which a plain search finds fast.
     for (std::size_t i = text.find(word[0], from); i != std::string_view::npos;
          i = text.find(word[0], i + 1))
-        if (startsWithNoCase(text, i, word))
+        if (holdsNoCase(text, i, word))
             return i;
     return std::string_view::npos;
 }
@@ -133,13 +123,13 @@ StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt
             continue;
         }
         if (text[i] == '>') {
-            if (name.size() == 3 && startsWithNoCase(name, 0, "EOR")) {
+            if (name.size() == 3 && holdsNoCase(name, 0, "EOR")) {
                 if (!record.empty())
                     onRecord(record, file.charset);
                 record.clear();
                 if (i + 1 == splitAt)
                     return StretchEnd::Split;
-            } else if (name.size() == 3 && startsWithNoCase(name, 0, "EOH")) {
+            } else if (name.size() == 3 && holdsNoCase(name, 0, "EOH")) {
                 record.clear();
             }
             pos = i + 1;
@@ -400,7 +390,7 @@ ParsedFile recognise(std::string_view &bytes)
     std::size_t first = 0;
     while (first < bytes.size() && isSpace(bytes[first]))
         ++first;
-    if (startsWithNoCase(bytes, first, "<?XML") || startsWithNoCase(bytes, first, "<ADX")) {
+    if (holdsNoCase(bytes, first, "<?XML") || holdsNoCase(bytes, first, "<ADX")) {
         file.format = Format::Adx;
         const std::size_t declEnd = bytes.find("?>");
         const std::string encoding =
