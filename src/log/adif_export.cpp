@@ -117,6 +117,93 @@ std::optional<std::string> prefectureOf(std::string_view jcc)
     return std::string(jcc.substr(0, 2));
 }
 
+// The last conversions of typed texts, by the text: a log holds a few bands, modes and powers
+// over and over.
+template <typename Result> class TypedMemo
+{
+public:
+    template <typename Make> const Result &of(std::string_view typed, const Make &make)
+    {
+        std::size_t h = typed.size();
+        for (const char c : typed)
+            h = h * 31 + static_cast<unsigned char>(c);
+        Slot &slot = m_slots[h % m_slots.size()];
+        if (!slot.filled || slot.key != typed) {
+            slot.key.assign(typed);
+            slot.result = make(typed);
+            slot.filled = true;
+        }
+        return slot.result;
+    }
+
+private:
+    struct Slot
+    {
+        std::string key;
+        Result result{};
+        bool filled = false;
+    };
+    std::array<Slot, 64> m_slots{};
+};
+
+// FREQ and BAND for a typed frequency, and what FREQ reads back as.
+struct FrequencyTexts
+{
+    std::optional<std::string> freq; // none when the text holds no frequency
+    std::optional<std::string_view> band;
+    std::string back;
+};
+
+FrequencyTexts frequencyTexts(std::string_view typed)
+{
+    FrequencyTexts t;
+    const std::optional<double> mhz = frequencyMhz(typed);
+    if (!mhz)
+        return t;
+    // A plain number in MHz is written as typed ("7.050"), so it reads back the same.
+    t.freq = isPlainDecimal(typed) && decimalValue(typed) == *mhz ? std::string(typed)
+                                                                  : formatDecimal(*mhz);
+    t.band = bandOf(decimalValue(*t.freq));
+    t.back = frequencyAsTyped(*t.freq);
+    return t;
+}
+
+// MODE and SUBMODE for a typed mode, and what each reads back as.
+struct ModeTexts
+{
+    std::optional<ModePair> pair; // none when ADIF has no mode for the text
+    std::string modeBack;
+    std::string submodeBack;
+};
+
+ModeTexts modeTexts(std::string_view typed)
+{
+    ModeTexts t;
+    t.pair = modeOf(typed);
+    if (t.pair) {
+        t.modeBack = upperShiftJis(t.pair->mode);
+        t.submodeBack = upperShiftJis(t.pair->submode);
+    }
+    return t;
+}
+
+// TX_PWR for a typed power, and what it reads back as.
+struct PowerTexts
+{
+    std::optional<std::string> power; // none when no number leads the text
+    std::string back;
+};
+
+PowerTexts powerTexts(std::string_view typed)
+{
+    PowerTexts t;
+    if (const std::optional<double> watts = powerWatts(typed)) {
+        t.power = formatDecimal(*watts);
+        t.back = powerAsTyped(*t.power);
+    }
+    return t;
+}
+
 class Output
 {
 public:
@@ -406,43 +493,39 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         back[static_cast<std::size_t>(Field::EndTime)] =
             endBack.emplace({*end / 60, *end % 60}, ':').view();
     }
-    std::string frequencyBack;
+    // Each thread keeps the typed texts it converted last: they repeat from contact to contact.
+    thread_local TypedMemo<FrequencyTexts> frequencies;
+    thread_local TypedMemo<ModeTexts> modes;
+    thread_local TypedMemo<PowerTexts> powers;
     if (const auto typed = present(text(Field::Frequency))) {
-        if (const auto mhz = frequencyMhz(*typed)) {
-            // A plain number in MHz is written as typed ("7.050"), so it reads back the same.
-            const std::string freq = isPlainDecimal(*typed) && decimalValue(*typed) == *mhz
-                                         ? std::string(*typed)
-                                         : formatDecimal(*mhz);
-            if (add(fieldCode("FREQ"), freq))
-                back[static_cast<std::size_t>(Field::Frequency)] = frequencyBack =
-                    frequencyAsTyped(freq);
-            if (const auto band = bandOf(decimalValue(freq)))
-                add(fieldCode("BAND"), *band);
+        const FrequencyTexts &f = frequencies.of(*typed, frequencyTexts);
+        if (f.freq) {
+            if (add(fieldCode("FREQ"), *f.freq))
+                back[static_cast<std::size_t>(Field::Frequency)] = f.back;
+            if (f.band)
+                add(fieldCode("BAND"), *f.band);
         }
     }
-    std::string modeBack;
     if (const auto mode = present(text(Field::Mode))) {
-        if (const auto pair = modeOf(*mode)) {
-            const bool modeWritten = add(fieldCode("MODE"), pair->mode);
-            const bool bySubmode = !pair->submode.empty() &&
-                                   add(fieldCode("SUBMODE"), pair->submode) &&
-                                   pair->submode.size() <= maxTextBytes(Field::Mode);
+        const ModeTexts &m = modes.of(*mode, modeTexts);
+        if (m.pair) {
+            const bool modeWritten = add(fieldCode("MODE"), m.pair->mode);
+            const bool bySubmode = !m.pair->submode.empty() &&
+                                   add(fieldCode("SUBMODE"), m.pair->submode) &&
+                                   m.pair->submode.size() <= maxTextBytes(Field::Mode);
             if (bySubmode || modeWritten)
-                back[static_cast<std::size_t>(Field::Mode)] = modeBack =
-                    upperShiftJis(bySubmode ? pair->submode : pair->mode);
+                back[static_cast<std::size_t>(Field::Mode)] =
+                    bySubmode ? m.submodeBack : m.modeBack;
         }
     }
     if (const auto v = present(text(Field::HisRst)))
         give(Field::HisRst, fieldCode("RST_SENT"), *v);
     if (const auto v = present(text(Field::MyRst)))
         give(Field::MyRst, fieldCode("RST_RCVD"), *v);
-    std::string powerBack;
     if (const auto typed = present(text(Field::Power))) {
-        if (const auto watts = powerWatts(*typed)) {
-            const std::string power = formatDecimal(*watts);
-            if (add(fieldCode("TX_PWR"), power))
-                back[static_cast<std::size_t>(Field::Power)] = powerBack = powerAsTyped(power);
-        }
+        const PowerTexts &p = powers.of(*typed, powerTexts);
+        if (p.power && add(fieldCode("TX_PWR"), *p.power))
+            back[static_cast<std::size_t>(Field::Power)] = p.back;
     }
     if (const auto v = present(text(Field::OpName)))
         give(Field::OpName, fieldCode("NAME"), *v);
