@@ -349,9 +349,14 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
                 i = tagEnd + 1;
                 continue;
             }
-            // The end tag: "</" and the element's name in any letter case.
+            // The end tag: "</" and the element's name, usually as the start tag spells it,
+            // else in any letter case.
+            const auto closes = [&](std::size_t at) {
+                return text.compare(at + 2, element.size(), element) == 0 ||
+                       holdsNoCase(text, at + 2, element);
+            };
             std::size_t close = text.find("</", tagEnd + 1);
-            while (close != std::string_view::npos && !holdsNoCase(text, close + 2, element))
+            while (close != std::string_view::npos && !closes(close))
                 close = text.find("</", close + 2);
             if (close == std::string_view::npos) {
                 file.wellFormed = false;

@@ -129,7 +129,14 @@ void AdifRecord::addBorrowed(std::string_view name, std::string_view value)
 AdifRecord::Entry &AdifRecord::addName(std::string_view name)
 {
     Entry e{};
-    e.code = nameCodes().codeOf(name);
+    // Records of one file name their fields alike: the name at this place in the record before
+    // is tried first, as it stands, before the table of names.
+    const std::size_t at = m_entries.size();
+    if (at < m_previousCodes.size() && m_previousCodes[at] >= 0 &&
+        knownFieldName(m_previousCodes[at]) == name)
+        e.code = m_previousCodes[at];
+    else
+        e.code = nameCodes().codeOf(name);
     // Known names are kept as their number; others, upper-cased, beside the values.
     if (e.code == kUnknown) {
         e.nameAt = static_cast<std::uint32_t>(m_text.size());
@@ -195,6 +202,11 @@ std::optional<std::string_view> AdifRecord::inSlot(std::size_t slot) const
 
 void AdifRecord::clear()
 {
+    if (!m_entries.empty()) {
+        m_previousCodes.resize(m_entries.size());
+        for (std::size_t i = 0; i < m_entries.size(); ++i)
+            m_previousCodes[i] = m_entries[i].code;
+    }
     m_text.clear();
     m_entries.clear();
     m_firstInSlot = emptySlots();

@@ -130,6 +130,7 @@ private:
 
     std::string m_text; // values not borrowed, and the names of unknown fields
     std::vector<Entry> m_entries;
+    std::vector<FieldCode> m_previousCodes; // the codes of the record before, by place
     std::array<std::int16_t, kSlotCount> m_firstInSlot = emptySlots();
 
     static constexpr std::array<std::int16_t, kSlotCount> emptySlots()
