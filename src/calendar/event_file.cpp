@@ -23,21 +23,6 @@ std::string_view zeroEnded(const char *data, std::size_t width)
     return {data, zero ? static_cast<std::size_t>(static_cast<const char *>(zero) - data) : width};
 }
 
-bool writeAll(int fd, const char *data, std::size_t size, off_t at)
-{
-    while (size > 0) {
-        const ssize_t w = ::pwrite(fd, data, size, at);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return false;
-        data += w;
-        at += w;
-        size -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
 } // namespace
 
 EventRecordBytes buildEventRecord(std::string_view key, std::string_view text)
@@ -106,8 +91,8 @@ EventIo appendEvent(const std::string &path, std::string_view key, std::string_v
         return EventIo::Failed;
     // After the last whole record: a torn tail from an earlier crash is overwritten rather
     // than left in front of the new record, where it would shift every later record.
-    const auto at = static_cast<off_t>(*size / kEventRecordSize * kEventRecordSize);
-    bool ok = writeAll(fd, record.data(), record.size(), at);
+    const std::uint64_t at = *size / kEventRecordSize * kEventRecordSize;
+    bool ok = files::writeAllAt(fd, {record.data(), record.size()}, at);
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     return ok ? EventIo::Ok : EventIo::Failed;

@@ -99,6 +99,24 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+bool writeAllAt(int fd, std::string_view bytes, std::uint64_t at)
+{
+    const char *data = bytes.data();
+    std::size_t size = bytes.size();
+    auto offset = static_cast<off_t>(at);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        offset += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool renameDurably(const std::string &from, const std::string &to)
 {
     if (::rename(from.c_str(), to.c_str()) != 0)

@@ -39,6 +39,8 @@ namespace files {
 bool exists(const std::string &path);
 // Writes every byte to an open file, going on after interruptions; false on any failure.
 bool writeAll(int fd, std::string_view bytes);
+// The same at byte offset `at`, leaving the file position alone.
+bool writeAllAt(int fd, std::string_view bytes, std::uint64_t at);
 // Renames `from` over `to` and flushes their folder, so the new file survives a power cut.
 bool renameDurably(const std::string &from, const std::string &to);
 // Size in bytes; nullopt when the file does not exist.

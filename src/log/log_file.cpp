@@ -18,22 +18,6 @@ off_t offsetOf(std::int32_t n)
     return static_cast<off_t>(n - 1) * static_cast<off_t>(kRecordSize);
 }
 
-// Writes all `size` bytes at `at`, a short write or an interrupted one continued.
-bool writeAllAt(int fd, const char *data, std::size_t size, off_t at)
-{
-    while (size > 0) {
-        const ssize_t w = ::pwrite(fd, data, size, at);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return false;
-        data += w;
-        at += w;
-        size -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
 IoResult writeAt(const std::string &path, std::int32_t n, const QsoRecord &record, int extraFlags)
 {
     if (n < 1)
@@ -42,7 +26,9 @@ IoResult writeAt(const std::string &path, std::int32_t n, const QsoRecord &recor
     if (fd < 0)
         return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
     // The record must be on disk before the operator is told it is registered.
-    bool ok = writeAllAt(fd, record.bytes.data(), kRecordSize, offsetOf(n)) && ::fsync(fd) == 0;
+    bool ok = files::writeAllAt(fd, {record.bytes.data(), kRecordSize},
+                                static_cast<std::uint64_t>(offsetOf(n))) &&
+              ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     return ok ? IoResult::Ok : IoResult::Failed;
 }
@@ -107,7 +93,8 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
     for (const std::span<const QsoRecord> run : runs) {
         if (run.empty())
             continue;
-        ok = ok && writeAllAt(fd, run.front().bytes.data(), run.size_bytes(), at);
+        ok = ok && files::writeAllAt(fd, {run.front().bytes.data(), run.size_bytes()},
+                                     static_cast<std::uint64_t>(at));
         at += static_cast<off_t>(run.size_bytes());
     }
     ok = ok && ::fsync(fd) == 0;
