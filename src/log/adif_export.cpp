@@ -33,14 +33,16 @@ bool isAppField(std::string_view name)
 }
 
 // Whether the file can carry this text in this field at all.
-bool writable(const ExportOptions &options, std::string_view name, std::string_view value)
+bool writable(const ExportOptions &options, FieldCode code, std::string_view value)
 {
     if (options.format == Format::Adi && options.charset != Charset::Ascii)
         return true; // every text as it is, or in UTF-8
     if (isAscii(value))
         return true;
-    if (options.format == Format::Adx)
+    if (options.format == Format::Adx) {
+        const std::string_view name = knownFieldName(code);
         return hasIntlTwin(name) || isAppField(name);
+    }
     return options.charset != Charset::Ascii;
 }
 
@@ -51,29 +53,57 @@ void appendNumber(std::string &out, std::size_t value)
     out.append(text, static_cast<std::size_t>(end - text));
 }
 
-// "YYYYMMDD" and "HHMM" side by side in one small buffer.
-struct DateAndTime
-{
-    char text[12];
-    std::string_view date() const { return {text, 8}; }
-    std::string_view time() const { return {text + 8, 4}; }
-};
+// "00" to "99", two digits at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> a{};
+    for (int i = 0; i < 100; ++i) {
+        a[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        a[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return a;
+}();
 
-DateAndTime adifDateTime(const DateTime &t)
+// Writes a field's length at `at`, returning the end: most are one or two digits.
+char *putLength(char *at, std::size_t length)
 {
-    DateAndTime out{};
-    const auto put = [&out](std::size_t at, int value, std::size_t width) {
-        for (std::size_t i = width; i-- > 0;) {
-            out.text[at + i] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        }
+    if (length < 10) {
+        *at = static_cast<char>('0' + length);
+        return at + 1;
+    }
+    if (length < 100) {
+        at[0] = kDigitPairs[2 * length];
+        at[1] = kDigitPairs[2 * length + 1];
+        return at + 2;
+    }
+    return std::to_chars(at, at + 20, length).ptr;
+}
+
+// Writes "YYYYMMDDHHMM" to `text`: the date and the time side by side.
+void putAdifDateTime(const DateTime &t, std::array<char, 12> &text)
+{
+    const auto pair = [&text](std::size_t at, int value) {
+        const char *digits = kDigitPairs.data() + 2 * value;
+        text[at] = digits[0];
+        text[at + 1] = digits[1];
     };
-    put(0, t.year, 4);
-    put(4, t.month, 2);
-    put(6, t.day, 2);
-    put(8, t.hour, 2);
-    put(10, t.minute, 2);
-    return out;
+    if (t.year < 0 || t.year > 9999)
+        return void(text.fill('?')); // no such date can be written, nor read back
+    pair(0, t.year / 100);
+    pair(2, t.year % 100);
+    pair(4, t.month);
+    pair(6, t.day);
+    pair(8, t.hour);
+    pair(10, t.minute);
+}
+
+std::string_view datePart(const std::array<char, 12> &text)
+{
+    return {text.data(), 8};
+}
+
+std::string_view timePart(const std::array<char, 12> &text)
+{
+    return {text.data() + 8, 4};
 }
 
 double decimalValue(std::string_view text)
@@ -107,14 +137,42 @@ bool isPlainDecimal(std::string_view text)
 }
 
 // The prefecture of a JCC/JCG code: its first two digits, 01 to 47.
-std::optional<std::string> prefectureOf(std::string_view jcc)
+std::optional<std::string_view> prefectureOf(std::string_view jcc)
 {
     if (jcc.size() < 2 || jcc[0] < '0' || jcc[0] > '9' || jcc[1] < '0' || jcc[1] > '9')
         return std::nullopt;
     const int n = (jcc[0] - '0') * 10 + (jcc[1] - '0');
     if (n < 1 || n > 47)
         return std::nullopt;
-    return std::string(jcc.substr(0, 2));
+    return jcc.substr(0, 2);
+}
+
+bool isBlankByte(char ch)
+{
+    const auto c = static_cast<unsigned char>(ch);
+    return c <= 0x20 || c == 0x7F;
+}
+
+// What the log stores for a text read back into field `f`: trimmed, cut to the field, the empty
+// mark for nothing.
+std::string_view storedText(Field f, std::string_view text)
+{
+    const std::string_view t = sjis::trimBlanks(text);
+    return sjis::cutToWidth(t.empty() ? kEmptyMark : t, maxTextBytes(f));
+}
+
+// Whether the text a standard field gives back (`given`, empty for nothing) is stored as the
+// record's own text `own`. Most fields give the record's text itself, in ASCII that the log
+// would store unchanged: that is settled without a copy or a second scan.
+bool comesBackAs(Field f, std::string_view given, std::string_view own)
+{
+    if (given.empty())
+        return own == kEmptyMark;
+    if (given.data() == own.data() && given.size() == own.size())
+        return own.size() <= maxTextBytes(f) && !isBlankByte(own.front()) &&
+               !isBlankByte(own.back()) &&
+               (isAscii(own) || sjis::cutToWidth(own, own.size()).size() == own.size());
+    return storedText(f, given) == own;
 }
 
 // The last conversions of typed texts, by the text: a log holds a few bands, modes and powers
@@ -318,7 +376,7 @@ private:
             *p++ = '<';
             p = std::copy(name.begin(), name.end(), p);
             *p++ = ':';
-            p = std::to_chars(p, p + 20, value.size()).ptr;
+            p = putLength(p, value.size());
             *p++ = '>';
             p = std::copy(value.begin(), value.end(), p);
         }
@@ -431,25 +489,21 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     fields.clear();
     out.unreadable.reset();
     out.leftOut = 0;
-    // Values made here are copied; the record's own texts are borrowed.
-    auto put = [&](FieldCode code, std::string_view value, bool borrow) {
-        if (writable(options, knownFieldName(code), value)) {
-            if (borrow)
-                fields.addKnownBorrowed(code, value);
-            else
-                fields.addKnown(code, value);
+    // Values are borrowed: the record's texts, texts kept in `out`, this thread's conversions
+    // and constants all outlive the writing of this record.
+    auto add = [&](FieldCode code, std::string_view value) {
+        if (writable(options, code, value)) {
+            fields.addKnownBorrowed(code, value);
             return true;
         }
         ++out.leftOut;
         return false;
     };
-    auto add = [&](FieldCode code, std::string_view value) { return put(code, value, false); };
-    auto addOwn = [&](FieldCode code, std::string_view value) { return put(code, value, true); };
     // What reading each standard field back gives the log (empty: nothing, so the empty mark),
     // noted as the fields are written; see below.
     std::array<std::string_view, kTextFieldCount> back{};
     auto give = [&](Field f, FieldCode code, std::string_view value) {
-        if (addOwn(code, value))
+        if (add(code, value))
             back[static_cast<std::size_t>(f)] = value;
     };
 
@@ -468,14 +522,14 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     const int area = portable ? *portable : classifyCallArea(callsign, table);
     const int offset = logsInUtc(area) ? 0 : kJstOffsetMinutes;
 
-    const std::string radioCall =
-        toRadioCall(callsign, text(Field::PortableArea), text(Field::PortableForm));
+    out.radioCall = toRadioCall(callsign, text(Field::PortableArea), text(Field::PortableForm));
+    const std::string &radioCall = out.radioCall;
     const bool callWritten = add(fieldCode("CALL"), radioCall);
     const std::int64_t startLocal = minutesOf(date->year, date->month, date->day, *start);
     const DateTime on = dateTimeOf(startLocal - offset);
-    const DateAndTime onText = adifDateTime(on);
-    add(fieldCode("QSO_DATE"), onText.date());
-    add(fieldCode("TIME_ON"), onText.time());
+    putAdifDateTime(on, out.onText);
+    add(fieldCode("QSO_DATE"), datePart(out.onText));
+    add(fieldCode("TIME_ON"), timePart(out.onText));
     const JoinedDigits dateBack({date->year % 100, date->month, date->day}, '/');
     const JoinedDigits startBack({*start / 60, *start % 60}, ':');
     back[static_cast<std::size_t>(Field::QsoDate)] = dateBack.view();
@@ -486,10 +540,10 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         const std::int64_t endLocal =
             minutesOf(date->year, date->month, date->day, *end) + (*end < *start ? 1440 : 0);
         const DateTime off = dateTimeOf(endLocal - offset);
-        const DateAndTime offText = adifDateTime(off);
+        putAdifDateTime(off, out.offText);
         if (off.day != on.day || off.month != on.month || off.year != on.year)
-            add(fieldCode("QSO_DATE_OFF"), offText.date());
-        add(fieldCode("TIME_OFF"), offText.time());
+            add(fieldCode("QSO_DATE_OFF"), datePart(out.offText));
+        add(fieldCode("TIME_OFF"), timePart(out.offText));
         back[static_cast<std::size_t>(Field::EndTime)] =
             endBack.emplace({*end / 60, *end % 60}, ':').view();
     }
@@ -563,25 +617,27 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     // gives back was noted above, to be stored as toLogRecord stores it; only the other
     // records are converted back and compared.
     const CallParts parts = splitRadioCall(radioCall);
-    auto stored = [](Field f, std::string_view text) {
-        const std::string_view t = sjis::trimBlanks(text);
-        return sjis::cutToWidth(t.empty() ? kEmptyMark : t, maxTextBytes(f));
-    };
     const std::string_view splitCall = sjis::trimBlanks(parts.callsign);
+    // The years a QSO_DATE can hold, as reading it back checks.
+    const bool dateReadsBack = on.year >= 1900 && on.year <= 9999;
     const bool identityComesBack =
-        callWritten && parseAdifDate(onText.date()) && !splitCall.empty() &&
-        splitCall != kEmptyMark && splitCall.size() <= maxTextBytes(Field::Callsign) &&
-        stored(Field::Callsign, parts.callsign) == callsign &&
-        stored(Field::PortableArea, parts.area) == text(Field::PortableArea) &&
-        stored(Field::PortableForm, parts.form) == text(Field::PortableForm);
+        callWritten && dateReadsBack && !splitCall.empty() && splitCall != kEmptyMark &&
+        splitCall.size() <= maxTextBytes(Field::Callsign) &&
+        storedText(Field::Callsign, parts.callsign) == callsign &&
+        storedText(Field::PortableArea, parts.area) == text(Field::PortableArea) &&
+        storedText(Field::PortableForm, parts.form) == text(Field::PortableForm);
+    const auto addQslFlag = [&] {
+        out.qslFlag = std::to_string(record.qslFlag());
+        add(fieldCode(kAppQslFlagName), out.qslFlag);
+    };
     if (identityComesBack && !options.convertEveryRecordBack) {
         for (std::size_t i = 3; i < kTextFieldCount; ++i) {
             const auto f = static_cast<Field>(i);
-            if (stored(f, back[i]) != text(f))
-                addOwn(appFieldCode(f), text(f));
+            if (!comesBackAs(f, back[i], text(f)))
+                add(appFieldCode(f), text(f));
         }
         if (record.qslFlag() != (record.qslPending() ? 1 : 0))
-            add(fieldCode(kAppQslFlagName), std::to_string(record.qslFlag()));
+            addQslFlag();
         return;
     }
     // The callsign fields decide the area and so the times: a second look settles those.
@@ -596,11 +652,11 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
             const auto f = static_cast<Field>(i);
             if (back.record.field(f) == text(f) || tried[i])
                 continue;
-            addOwn(appFieldCode(f), text(f));
+            add(appFieldCode(f), text(f));
             tried[i] = added = true;
         }
         if (back.record.qslFlag() != record.qslFlag() && !tried[kTextFieldCount]) {
-            add(fieldCode(kAppQslFlagName), std::to_string(record.qslFlag()));
+            addQslFlag();
             tried[kTextFieldCount] = added = true;
         }
         if (!added) {

@@ -6,6 +6,7 @@
 
 #include "log/adif_record.h"
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -75,9 +76,15 @@ struct RecordFields
     AdifRecord fields;
     std::optional<std::string> unreadable;
     int leftOut = 0;
+    // Texts made for this record, which its fields borrow.
+    std::string radioCall;
+    std::array<char, 12> onText{}; // "YYYYMMDDHHMM"
+    std::array<char, 12> offText{};
+    std::string qslFlag;
 };
-// Fills `out` (cleared first; reusing one keeps its buffers from record to record). Values
-// taken from the record's own texts are views of `record`, which must outlive their use.
+// Fills `out` (cleared first; reusing one keeps its buffers from record to record). The values
+// are views of `record`, of `out` and of conversions this thread keeps: they hold until the
+// next call on this thread, and while `record` lives.
 void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const ExportOptions &options,
                     RecordFields &out);
 

@@ -98,27 +98,6 @@ void AdifRecord::add(std::string_view name, std::string_view value)
     m_text.append(value);
 }
 
-void AdifRecord::addKnown(FieldCode code, std::string_view value)
-{
-    Entry e{};
-    e.code = code;
-    e.valueAt = static_cast<std::uint32_t>(m_text.size());
-    e.valueSize = static_cast<std::uint32_t>(value.size());
-    m_text.append(value);
-    noteSlot(code);
-    m_entries.push_back(e);
-}
-
-void AdifRecord::addKnownBorrowed(FieldCode code, std::string_view value)
-{
-    Entry e{};
-    e.code = code;
-    e.borrowed = value.data();
-    e.valueSize = static_cast<std::uint32_t>(value.size());
-    noteSlot(code);
-    m_entries.push_back(e);
-}
-
 void AdifRecord::addBorrowed(std::string_view name, std::string_view value)
 {
     Entry &e = addName(name);
@@ -150,15 +129,6 @@ AdifRecord::Entry &AdifRecord::addName(std::string_view name)
     return m_entries.emplace_back(e);
 }
 
-void AdifRecord::noteSlot(FieldCode code)
-{
-    // The entry about to be added is the first of its slot unless one came before.
-    if (code >= 0 && static_cast<std::size_t>(code) < kSlotCount &&
-        m_firstInSlot[static_cast<std::size_t>(code)] < 0)
-        m_firstInSlot[static_cast<std::size_t>(code)] =
-            static_cast<std::int16_t>(std::min<std::size_t>(m_entries.size(), INT16_MAX));
-}
-
 void AdifRecord::setValue(std::size_t index, std::string_view value)
 {
     Entry &e = m_entries[index];
@@ -166,22 +136,6 @@ void AdifRecord::setValue(std::size_t index, std::string_view value)
     e.valueAt = static_cast<std::uint32_t>(m_text.size());
     e.valueSize = static_cast<std::uint32_t>(value.size());
     m_text += value;
-}
-
-std::string_view AdifRecord::name(std::size_t index) const
-{
-    const Entry &e = m_entries[index];
-    if (e.code >= 0)
-        return knownFieldName(e.code);
-    return std::string_view(m_text).substr(e.nameAt, e.nameSize);
-}
-
-std::string_view AdifRecord::value(std::size_t index) const
-{
-    const Entry &e = m_entries[index];
-    if (e.borrowed)
-        return {e.borrowed, e.valueSize};
-    return std::string_view(m_text).substr(e.valueAt, e.valueSize);
 }
 
 std::optional<std::string_view> AdifRecord::find(std::string_view upperName) const

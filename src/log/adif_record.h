@@ -7,6 +7,7 @@
 
 #include "log/qso_record.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -55,16 +56,25 @@ inline constexpr std::array<std::string_view, 9> kKnownOnlyNames{
 using FieldCode = std::int16_t;
 inline constexpr std::size_t kKnownNameCount = kSlotCount + kKnownOnlyNames.size();
 
+// Every known name by its number, laid out flat: writing a file looks one up for each field.
+inline constexpr std::array<std::string_view, kKnownNameCount> kKnownNames = [] {
+    std::array<std::string_view, kKnownNameCount> names{};
+    for (std::size_t c = 0; c < kKnownNameCount; ++c) {
+        if (c < kAppSlot)
+            names[c] = kReadFieldNames[c];
+        else if (c < kQslFlagSlot)
+            names[c] = kAppFieldNames[c - kAppSlot];
+        else if (c == kQslFlagSlot)
+            names[c] = kAppQslFlagName;
+        else
+            names[c] = kKnownOnlyNames[c - kSlotCount];
+    }
+    return names;
+}();
+
 constexpr std::string_view knownFieldName(FieldCode code)
 {
-    const auto c = static_cast<std::size_t>(code);
-    if (c < kAppSlot)
-        return kReadFieldNames[c];
-    if (c < kQslFlagSlot)
-        return kAppFieldNames[c - kAppSlot];
-    if (c == kQslFlagSlot)
-        return kAppQslFlagName;
-    return kKnownOnlyNames[c - kSlotCount];
+    return kKnownNames[static_cast<std::size_t>(code)];
 }
 
 // The number of a known name, spelt in upper case, found as the program is compiled.
@@ -91,17 +101,35 @@ public:
     void add(std::string_view name, std::string_view value);
     // The same without a copy of the value, which must outlive the record (a file's bytes).
     void addBorrowed(std::string_view name, std::string_view value);
-    // A known field by its number, the value copied.
-    void addKnown(FieldCode code, std::string_view value);
-    // The same without a copy of the value, which must outlive the record.
-    void addKnownBorrowed(FieldCode code, std::string_view value);
+    // A known field by its number, without a copy of the value, which must outlive the record.
+    void addKnownBorrowed(FieldCode code, std::string_view value)
+    {
+        Entry e{};
+        e.code = code;
+        e.borrowed = value.data();
+        e.valueSize = static_cast<std::uint32_t>(value.size());
+        noteSlot(code);
+        m_entries.push_back(e);
+    }
     // Replaces the value of field `index` (a text turned into Shift_JIS).
     void setValue(std::size_t index, std::string_view value);
 
     std::size_t size() const { return m_entries.size(); }
     bool empty() const { return m_entries.empty(); }
-    std::string_view name(std::size_t index) const;
-    std::string_view value(std::size_t index) const;
+    std::string_view name(std::size_t index) const
+    {
+        const Entry &e = m_entries[index];
+        if (e.code >= 0)
+            return knownFieldName(e.code);
+        return {m_text.data() + e.nameAt, e.nameSize};
+    }
+    std::string_view value(std::size_t index) const
+    {
+        const Entry &e = m_entries[index];
+        if (e.borrowed)
+            return {e.borrowed, e.valueSize};
+        return {m_text.data() + e.valueAt, e.valueSize};
+    }
     // True for the fields the conversion reads and the standard ones that only restate them
     // or describe the own station; every other field has no place in the log.
     bool isKnown(std::size_t index) const { return m_entries[index].code >= 0; }
@@ -126,7 +154,14 @@ private:
         FieldCode code; // the known name's number (a slot when below kSlotCount), or kUnknown
     };
     Entry &addName(std::string_view name);
-    void noteSlot(FieldCode code);
+    void noteSlot(FieldCode code)
+    {
+        // The entry about to be added is the first of its slot unless one came before.
+        const auto slot = static_cast<std::size_t>(code);
+        if (code >= 0 && slot < kSlotCount && m_firstInSlot[slot] < 0)
+            m_firstInSlot[slot] =
+                static_cast<std::int16_t>(std::min<std::size_t>(m_entries.size(), INT16_MAX));
+    }
 
     std::string m_text; // values not borrowed, and the names of unknown fields
     std::vector<Entry> m_entries;

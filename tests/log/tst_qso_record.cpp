@@ -60,6 +60,31 @@ TEST(QsoRecord, SixCharacterModeFillsItsFieldAndDoesNotRunIntoPower)
     EXPECT_EQ(r.field(Field::Power), "50W");
 }
 
+// Texts are read several bytes at a time: the first NUL at any place, or none, with high bytes
+// and other texts around, must give the same text as reading byte by byte.
+TEST(QsoRecord, FieldEndsAtItsFirstNulWhereverItLies)
+{
+    for (std::size_t i = 0; i < kTextFieldCount; ++i) {
+        const auto f = static_cast<Field>(i);
+        const FieldSpec &place = fieldSpec(f);
+        for (std::size_t nul = 0; nul <= place.width; ++nul) {
+            QsoRecord r;
+            r.bytes.fill('\x81'); // neighbours without a NUL
+            for (std::size_t k = 0; k < place.width; ++k)
+                r.bytes[place.offset + k] = static_cast<char>(k % 2 ? 0xFF : 0x01);
+            if (nul < place.width) {
+                r.bytes[place.offset + nul] = '\0';
+                if (nul + 1 < place.width)
+                    r.bytes[place.offset + nul + 1] = '\0';
+            }
+            const std::string_view text = r.field(f);
+            EXPECT_EQ(text.data(), r.bytes.data() + place.offset);
+            EXPECT_EQ(text.size(), std::min(nul, place.width))
+                << "field " << i << " NUL at " << nul;
+        }
+    }
+}
+
 TEST(QsoRecord, TwelveKanjiCityFillsFieldUpToItsNul)
 {
     const std::string city = sj("北海道札幌市中央区南一条西");
