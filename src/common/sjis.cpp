@@ -2,8 +2,13 @@
 #include "common/sjis.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
+#include <memory>
+#include <mutex>
 
 namespace vz::sjis {
 
@@ -62,6 +67,83 @@ Converter &fromUtf8Converter()
     return c;
 }
 
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// What iconv makes of one byte, or of a lead byte and the byte after it.
+struct DecodedChar
+{
+    // Other: anything the table does not hold (no character, or more than one), left to iconv.
+    enum class Kind : std::uint8_t { Invalid, Char, Lead, Other };
+    Kind kind = Kind::Invalid;
+    std::uint8_t size = 0;
+    std::array<char, 4> utf8{};
+};
+
+DecodedChar decodeThroughIconv(std::string_view bytes)
+{
+    DecodedChar c;
+    std::string out;
+    std::size_t consumed = 0;
+    Converter &converter = toUtf8Converter();
+    if (!converter.valid())
+        return c;
+    if (converter.convert(bytes, out, consumed)) {
+        if (out.empty() || out.size() > c.utf8.size()) {
+            c.kind = DecodedChar::Kind::Other;
+            return c;
+        }
+        c.kind = DecodedChar::Kind::Char;
+        c.size = static_cast<std::uint8_t>(out.size());
+        std::copy(out.begin(), out.end(), c.utf8.begin());
+    } else if (bytes.size() == 1 && errno == EINVAL) {
+        c.kind = DecodedChar::Kind::Lead; // a character begun, waiting for its second byte
+    }
+    return c;
+}
+
+// Every character of code page 932 as iconv decodes it, taken from iconv once: converting a
+// text is then a lookup per character instead of a call through iconv. The rows of two-byte
+// characters are filled the first time one of their lead bytes is met.
+class DecodeTable
+{
+public:
+    DecodedChar single[256];
+
+    const DecodedChar &pair(unsigned char lead, unsigned char second) const
+    {
+        std::call_once(m_rowFilled[lead], [this, lead] {
+            for (std::size_t b = 0; b < 256; ++b) {
+                const char bytes[2] = {static_cast<char>(lead), static_cast<char>(b)};
+                m_pairs[lead][b] = decodeThroughIconv(std::string_view(bytes, 2));
+            }
+        });
+        return m_pairs[lead][second];
+    }
+
+private:
+    mutable std::once_flag m_rowFilled[256];
+    mutable DecodedChar m_pairs[256][256];
+};
+
+// The table, or none when iconv cannot decode code page 932 here or does not keep ASCII as it
+// is (then iconv is used throughout).
+const DecodeTable *decodeTable()
+{
+    static const std::unique_ptr<DecodeTable> table = [] {
+        auto t = std::make_unique<DecodeTable>();
+        for (std::size_t b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            t->single[b] = decodeThroughIconv(std::string_view(&byte, 1));
+            const bool ascii = b < 0x80;
+            if (ascii && (t->single[b].kind != DecodedChar::Kind::Char || t->single[b].size != 1 ||
+                          t->single[b].utf8[0] != byte))
+                return std::unique_ptr<DecodeTable>(); // runs of ASCII are copied as they are
+        }
+        return t;
+    }();
+    return table.get();
+}
+
 } // namespace
 
 bool isLeadByte(unsigned char c)
@@ -69,7 +151,7 @@ bool isLeadByte(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-std::string toUtf8(std::string_view sjis)
+std::string toUtf8ThroughIconv(std::string_view sjis)
 {
     std::string out;
     out.reserve(sjis.size() * 3 / 2);
@@ -83,9 +165,50 @@ std::string toUtf8(std::string_view sjis)
         if (consumed < sjis.size() && isLeadByte(static_cast<unsigned char>(sjis[consumed])) &&
             consumed + 1 < sjis.size())
             skip = 2;
-        out += "\xEF\xBF\xBD";
+        out += kReplacement;
         sjis.remove_prefix(std::min(sjis.size(), consumed + skip));
     }
+    return out;
+}
+
+std::string toUtf8(std::string_view sjis)
+{
+    const DecodeTable *table = decodeTable();
+    if (!table)
+        return toUtf8ThroughIconv(sjis);
+    // No byte gives more than three: room is made once, and one spare byte lets every
+    // character be copied as four.
+    std::string out(sjis.size() * 3 + 1, '\0');
+    char *to = out.data();
+    std::size_t i = 0;
+    while (i < sjis.size()) {
+        const auto first = static_cast<unsigned char>(sjis[i]);
+        if (first < 0x80) {
+            *to++ = static_cast<char>(first);
+            ++i;
+            continue;
+        }
+        const DecodedChar *c = &table->single[first];
+        std::size_t bytes = 1;
+        if (c->kind == DecodedChar::Kind::Lead) {
+            c = i + 1 < sjis.size() ? &table->pair(first, static_cast<unsigned char>(sjis[i + 1]))
+                                    : nullptr;
+            bytes = 2;
+        }
+        if (c && c->kind == DecodedChar::Kind::Char) {
+            std::memcpy(to, c->utf8.data(), c->utf8.size());
+            to += c->size;
+            i += bytes;
+            continue;
+        }
+        if (c && c->kind == DecodedChar::Kind::Other)
+            return toUtf8ThroughIconv(sjis);
+        // As through iconv: one undecodable character, two bytes when it starts with a lead
+        // byte and a second byte follows.
+        to = std::copy(kReplacement.begin(), kReplacement.end(), to);
+        i += isLeadByte(first) && i + 1 < sjis.size() ? 2 : 1;
+    }
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 

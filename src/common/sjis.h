@@ -16,6 +16,9 @@ bool isLeadByte(unsigned char c);
 // Shift_JIS bytes to UTF-8. Bytes that do not decode become U+FFFD, so damaged
 // records still show what can be shown.
 std::string toUtf8(std::string_view sjis);
+// The same conversion made through iconv a run at a time, as toUtf8 does when it cannot build
+// its table of characters; the tests compare the two.
+std::string toUtf8ThroughIconv(std::string_view sjis);
 
 // UTF-8 to Shift_JIS; nullopt when a character has no Shift_JIS form.
 std::optional<std::string> fromUtf8(std::string_view utf8);

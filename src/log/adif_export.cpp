@@ -413,7 +413,20 @@ private:
 
     void escaped(std::string_view value)
     {
-        for (const char c : value) {
+        // Runs of plain characters are appended whole: most values have nothing to escape.
+        static constexpr std::array<bool, 256> kPlain = [] {
+            std::array<bool, 256> plain{};
+            for (std::size_t c = 0x20; c < 256; ++c)
+                plain[c] = c != '&' && c != '<' && c != '>' && c != '"';
+            return plain;
+        }();
+        std::size_t run = 0;
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            const char c = value[i];
+            if (kPlain[static_cast<unsigned char>(c)])
+                continue;
+            m_text.append(value.substr(run, i - run));
+            run = i + 1;
             switch (c) {
             case '&':
                 m_text += "&amp;";
@@ -428,16 +441,13 @@ private:
                 m_text += "&quot;";
                 break;
             default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    // Kept as references so that a reader gives back exactly these bytes.
-                    m_text += "&#";
-                    appendNumber(m_text, static_cast<unsigned char>(c));
-                    m_text += ';';
-                } else {
-                    m_text += c;
-                }
+                // Kept as references so that a reader gives back exactly these bytes.
+                m_text += "&#";
+                appendNumber(m_text, static_cast<unsigned char>(c));
+                m_text += ';';
             }
         }
+        m_text.append(value.substr(run));
     }
 
     const ExportOptions &m_options;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace vz;
 
 TEST(Sjis, RoundTripsJapaneseAndAscii)
@@ -26,6 +28,31 @@ TEST(Sjis, DamagedBytesDecodeAsReplacementNotTruncation)
 {
     // A lead byte cut off at the end of a field.
     EXPECT_EQ(sjis::toUtf8(std::string("A\x81")), "A\xEF\xBF\xBD");
+}
+
+// toUtf8 looks characters up in a table taken from iconv: every byte, every pair of bytes and
+// mixed texts with damage anywhere must decode exactly as iconv decodes them.
+TEST(Sjis, TableDecodesEveryByteAndPairAsIconvDoes)
+{
+    for (int a = 0; a < 256; ++a) {
+        const std::string one(1, static_cast<char>(a));
+        ASSERT_EQ(sjis::toUtf8(one), sjis::toUtf8ThroughIconv(one)) << a;
+        for (int b = 0; b < 256; ++b) {
+            const std::string two{static_cast<char>(a), static_cast<char>(b)};
+            ASSERT_EQ(sjis::toUtf8(two), sjis::toUtf8ThroughIconv(two)) << a << " " << b;
+        }
+    }
+    std::mt19937 random(932);
+    const std::string pieces[] = {"A",    " ",    "\x81", "\x82\xA0", "\x93\xFA", "\xB1", "\xFD",
+                                  "\x80", "\xA0", "\xEF", "\x87\x40", "\xFC\x4B", "\x00"};
+    for (int n = 0; n < 20000; ++n) {
+        std::string text;
+        for (std::size_t k = random() % 12; k-- > 0;) {
+            const std::string &p = pieces[random() % std::size(pieces)];
+            text += random() % 8 ? p : p.substr(0, 1); // sometimes half a character
+        }
+        ASSERT_EQ(sjis::toUtf8(text), sjis::toUtf8ThroughIconv(text));
+    }
 }
 
 TEST(Sjis, CutNeverSplitsADoubleByteCharacter)
