@@ -9,6 +9,7 @@
 #include <iconv.h>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace vz::sjis {
 
@@ -144,6 +145,106 @@ const DecodeTable *decodeTable()
     return table.get();
 }
 
+// A character of the Basic Multilingual Plane in code page 932 as iconv encodes it; size 0 when
+// it has no such form or the table does not hold it.
+struct EncodedChar
+{
+    std::uint8_t size = 0;
+    std::array<char, 2> bytes{};
+};
+
+// The other direction, also taken from iconv: a row of 256 code points at a time, filled the
+// first time one of them is met.
+class EncodeTable
+{
+public:
+    const EncodedChar &of(char32_t c) const
+    {
+        if (c >= 0x10000)
+            return m_none; // code page 932 has none of these
+        const std::size_t row = c >> 8;
+        std::call_once(m_rowFilled[row], [this, row] {
+            for (std::size_t low = 0; low < 256; ++low)
+                m_chars[row][low] = encodeThroughIconv(static_cast<char32_t>(row << 8 | low));
+        });
+        return m_chars[row][c & 0xFF];
+    }
+
+private:
+    static EncodedChar encodeThroughIconv(char32_t c)
+    {
+        EncodedChar e;
+        if (c >= 0xD800 && c <= 0xDFFF)
+            return e; // surrogates are not characters
+        char utf8[3];
+        std::size_t size = 0;
+        if (c < 0x80) {
+            utf8[size++] = static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8[size++] = static_cast<char>(0xC0 | c >> 6);
+            utf8[size++] = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8[size++] = static_cast<char>(0xE0 | c >> 12);
+            utf8[size++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8[size++] = static_cast<char>(0x80 | (c & 0x3F));
+        }
+        std::string out;
+        std::size_t consumed = 0;
+        Converter &converter = fromUtf8Converter();
+        if (converter.valid() && converter.convert(std::string_view(utf8, size), out, consumed) &&
+            (out.size() == 1 || out.size() == 2)) {
+            e.size = static_cast<std::uint8_t>(out.size());
+            std::copy(out.begin(), out.end(), e.bytes.begin());
+        }
+        return e;
+    }
+
+    EncodedChar m_none;
+    mutable std::once_flag m_rowFilled[256];
+    mutable EncodedChar m_chars[256][256];
+};
+
+// The table, or none when iconv does not keep ASCII as it is here (then iconv is used
+// throughout).
+const EncodeTable *encodeTable()
+{
+    static const std::unique_ptr<EncodeTable> table = [] {
+        std::string ascii(128, '\0');
+        for (std::size_t c = 0; c < ascii.size(); ++c)
+            ascii[c] = static_cast<char>(c);
+        std::string out;
+        std::size_t consumed = 0;
+        Converter &converter = fromUtf8Converter();
+        if (!converter.valid() || !converter.convert(ascii, out, consumed) || out != ascii)
+            return std::unique_ptr<EncodeTable>();
+        return std::make_unique<EncodeTable>();
+    }();
+    return table.get();
+}
+
+// The code point of a well-formed UTF-8 sequence of two or three bytes at the start of `text`,
+// and its length; nullopt for anything else (left to iconv).
+std::optional<std::pair<char32_t, std::size_t>> decodeUtf8(std::string_view text)
+{
+    const auto at = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const auto follows = [&](std::size_t i, unsigned char low, unsigned char high) {
+        return i < text.size() && at(i) >= low && at(i) <= high;
+    };
+    const unsigned char first = at(0);
+    if (first >= 0xC2 && first <= 0xDF && follows(1, 0x80, 0xBF))
+        return std::pair{static_cast<char32_t>((first & 0x1F) << 6 | (at(1) & 0x3F)),
+                         std::size_t{2}};
+    if (first < 0xE0 || first > 0xEF)
+        return std::nullopt;
+    const unsigned char low = first == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+    const unsigned char high = first == 0xED ? 0x9F : 0xBF; // no surrogates
+    if (!follows(1, low, high) || !follows(2, 0x80, 0xBF))
+        return std::nullopt;
+    return std::pair{
+        static_cast<char32_t>((first & 0x0F) << 12 | (at(1) & 0x3F) << 6 | (at(2) & 0x3F)),
+        std::size_t{3}};
+}
+
 } // namespace
 
 bool isLeadByte(unsigned char c)
@@ -212,13 +313,42 @@ std::string toUtf8(std::string_view sjis)
     return out;
 }
 
-std::optional<std::string> fromUtf8(std::string_view utf8)
+std::optional<std::string> fromUtf8ThroughIconv(std::string_view utf8)
 {
     std::string out;
     std::size_t consumed = 0;
     Converter &c = fromUtf8Converter();
     if (!c.valid() || !c.convert(utf8, out, consumed))
         return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> fromUtf8(std::string_view utf8)
+{
+    const EncodeTable *table = encodeTable();
+    if (!table)
+        return fromUtf8ThroughIconv(utf8);
+    // No character gives more bytes than it takes.
+    std::string out(utf8.size(), '\0');
+    char *to = out.data();
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto first = static_cast<unsigned char>(utf8[i]);
+        if (first < 0x80) {
+            *to++ = static_cast<char>(first);
+            ++i;
+            continue;
+        }
+        const std::optional<std::pair<char32_t, std::size_t>> c = decodeUtf8(utf8.substr(i));
+        const EncodedChar *e = c ? &table->of(c->first) : nullptr;
+        if (!e || e->size == 0)
+            return fromUtf8ThroughIconv(utf8); // what iconv makes of it, failure included
+        *to++ = e->bytes[0];
+        if (e->size == 2)
+            *to++ = e->bytes[1];
+        i += c->second;
+    }
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 

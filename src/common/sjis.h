@@ -22,6 +22,8 @@ std::string toUtf8ThroughIconv(std::string_view sjis);
 
 // UTF-8 to Shift_JIS; nullopt when a character has no Shift_JIS form.
 std::optional<std::string> fromUtf8(std::string_view utf8);
+// The same through iconv a run at a time, as fromUtf8 does for what its table does not hold.
+std::optional<std::string> fromUtf8ThroughIconv(std::string_view utf8);
 
 // The longest prefix of at most `width` bytes that does not split a double-byte character.
 std::string_view cutToWidth(std::string_view sjis, std::size_t width);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 
 using namespace vz;
@@ -52,6 +53,55 @@ TEST(Sjis, TableDecodesEveryByteAndPairAsIconvDoes)
             text += random() % 8 ? p : p.substr(0, 1); // sometimes half a character
         }
         ASSERT_EQ(sjis::toUtf8(text), sjis::toUtf8ThroughIconv(text));
+    }
+}
+
+// fromUtf8 looks characters up in a table taken from iconv as well: every character of the
+// Basic Multilingual Plane, and texts with malformed or unencodable pieces anywhere, must come
+// out exactly as through iconv, failure included.
+TEST(Sjis, TableEncodesEveryCharacterAsIconvDoes)
+{
+    const auto utf8Of = [](char32_t c) {
+        std::string s;
+        if (c < 0x80) {
+            s += static_cast<char>(c);
+        } else if (c < 0x800) {
+            s += static_cast<char>(0xC0 | c >> 6);
+            s += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            s += static_cast<char>(0xE0 | c >> 12);
+            s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            s += static_cast<char>(0x80 | (c & 0x3F));
+        }
+        return s;
+    };
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        const std::string text = "A" + utf8Of(c) + "\xE6\x97\xA5";
+        ASSERT_EQ(sjis::fromUtf8(text), sjis::fromUtf8ThroughIconv(text)) << std::hex << static_cast<std::uint32_t>(c);
+    }
+    std::mt19937 random(65001);
+    const std::string pieces[] = {"A",
+                                  "\xE6\x97\xA5",
+                                  "\xEF\xBD\xB1",
+                                  "\xC3\xA9",
+                                  "\xE3\x80\x9C",
+                                  "\xE2\x91\xA0",
+                                  "\xE0\x80\x80",
+                                  "\xED\xA0\x80",
+                                  "\xC0\xAF",
+                                  "\xF0\x9F\x98\x80",
+                                  "\xEF\xBF\xBE",
+                                  "\x80",
+                                  "\xE6\x97",
+                                  "\xC2\xA5",
+                                  "\x00"};
+    for (int n = 0; n < 20000; ++n) {
+        std::string text;
+        for (std::size_t k = random() % 10; k-- > 0;)
+            text += pieces[random() % (random() % 4 ? 3 : std::size(pieces))];
+        ASSERT_EQ(sjis::fromUtf8(text), sjis::fromUtf8ThroughIconv(text));
     }
 }
 
