@@ -147,6 +147,17 @@ std::optional<std::string_view> prefectureOf(std::string_view jcc)
     return jcc.substr(0, 2);
 }
 
+// Capitals and digits only, within the callsign field.
+bool isPlainCallsign(std::string_view call)
+{
+    if (call.empty() || call.size() > maxTextBytes(Field::Callsign))
+        return false;
+    for (const char c : call)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+
 bool isBlankByte(char ch)
 {
     const auto c = static_cast<unsigned char>(ch);
@@ -626,16 +637,23 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     // the area, the times and the place pair read back as written, and what every other field
     // gives back was noted above, to be stored as toLogRecord stores it; only the other
     // records are converted back and compared.
-    const CallParts parts = splitRadioCall(radioCall);
-    const std::string_view splitCall = sjis::trimBlanks(parts.callsign);
+    const auto callComesBack = [&] {
+        // Capitals and digits without portable designators are the radio callsign as it
+        // stands, and read back so: the usual case, settled without splitting it again.
+        if (text(Field::PortableArea) == kEmptyMark && text(Field::PortableForm) == kEmptyMark &&
+            isPlainCallsign(callsign))
+            return true;
+        const CallParts parts = splitRadioCall(radioCall);
+        const std::string_view splitCall = sjis::trimBlanks(parts.callsign);
+        return !splitCall.empty() && splitCall != kEmptyMark &&
+               splitCall.size() <= maxTextBytes(Field::Callsign) &&
+               storedText(Field::Callsign, parts.callsign) == callsign &&
+               storedText(Field::PortableArea, parts.area) == text(Field::PortableArea) &&
+               storedText(Field::PortableForm, parts.form) == text(Field::PortableForm);
+    };
     // The years a QSO_DATE can hold, as reading it back checks.
     const bool dateReadsBack = on.year >= 1900 && on.year <= 9999;
-    const bool identityComesBack =
-        callWritten && dateReadsBack && !splitCall.empty() && splitCall != kEmptyMark &&
-        splitCall.size() <= maxTextBytes(Field::Callsign) &&
-        storedText(Field::Callsign, parts.callsign) == callsign &&
-        storedText(Field::PortableArea, parts.area) == text(Field::PortableArea) &&
-        storedText(Field::PortableForm, parts.form) == text(Field::PortableForm);
+    const bool identityComesBack = callWritten && dateReadsBack && callComesBack();
     const auto addQslFlag = [&] {
         out.qslFlag = std::to_string(record.qslFlag());
         add(fieldCode(kAppQslFlagName), out.qslFlag);

@@ -386,6 +386,23 @@ DateTime dateTimeOf(std::int64_t minutes)
 
 std::optional<Date> parseLogDate(std::string_view text, int currentYear)
 {
+    // "yy/mm/dd", as the contact dialog writes every date, is read without splitting.
+    const auto digitPair = [&text](std::size_t at) {
+        return isDigit(text[at]) && isDigit(text[at + 1])
+                   ? (text[at] - '0') * 10 + text[at + 1] - '0'
+                   : -1;
+    };
+    if (text.size() == 8 && text[2] == '/' && text[5] == '/') {
+        const int y = digitPair(0);
+        const int m = digitPair(3);
+        const int d = digitPair(6);
+        if (y >= 0 && m >= 0 && d >= 0) {
+            const int year = y + (y <= currentYear % 100 ? 2000 : 1900);
+            if (!validDate(year, m, d))
+                return std::nullopt;
+            return Date{year, m, d};
+        }
+    }
     text = trimSpaces(text);
     std::array<std::string_view, 3> parts;
     std::size_t count = 0;
@@ -417,6 +434,15 @@ std::optional<Date> parseLogDate(std::string_view text, int currentYear)
 
 std::optional<int> parseLogTime(std::string_view text)
 {
+    // "hh:mm", as the contact dialog writes every time, is read without splitting.
+    if (text.size() == 5 && text[2] == ':' && isDigit(text[0]) && isDigit(text[1]) &&
+        isDigit(text[3]) && isDigit(text[4])) {
+        const int h = (text[0] - '0') * 10 + text[1] - '0';
+        const int m = (text[3] - '0') * 10 + text[4] - '0';
+        if (h > 23 || m > 59)
+            return std::nullopt;
+        return h * 60 + m;
+    }
     text = trimSpaces(text);
     std::optional<int> h;
     std::optional<int> m;

@@ -195,6 +195,26 @@ TEST(AdifFields, BandsModesPowerAndCallsigns)
     EXPECT_EQ(parseLogDate("27/01/01", kYear)->year, 1927);
     EXPECT_FALSE(parseLogDate("05/13/01", kYear));
     EXPECT_FALSE(parseLogTime("24:00"));
+    // The dialog's own "yy/mm/dd" and "hh:mm" are read by a shorter way than other spellings;
+    // both ways must agree on every value, valid or not.
+    const auto two = [](int v) { return std::string{char('0' + v / 10), char('0' + v % 10)}; };
+    for (int y = 0; y < 100; ++y)
+        for (int m = 0; m <= 13; ++m)
+            for (int d = 0; d <= 32; ++d) {
+                const auto quick = parseLogDate(two(y) + "/" + two(m) + "/" + two(d), kYear);
+                const auto other = parseLogDate(two(y) + "-" + two(m) + "-" + two(d), kYear);
+                ASSERT_EQ(quick.has_value(), other.has_value()) << y << " " << m << " " << d;
+                if (quick) {
+                    ASSERT_TRUE(quick->year == other->year && quick->month == other->month &&
+                                quick->day == other->day);
+                }
+            }
+    for (int h = 0; h <= 25; ++h)
+        for (int m = 0; m <= 61; ++m)
+            ASSERT_EQ(parseLogTime(two(h) + ":" + two(m)),
+                      parseLogTime(" " + two(h) + ":" + two(m)));
+    EXPECT_FALSE(parseLogDate("2a/01/01", kYear));
+    EXPECT_FALSE(parseLogTime("1a:00"));
 }
 
 // Every record comes back byte for byte from ADX and from ADI in Shift_JIS and UTF-8.
