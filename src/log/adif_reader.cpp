@@ -5,6 +5,7 @@
 #include "common/sjis.h"
 #include "log/adif_fields.h"
 
+#include <array>
 #include <cstdlib>
 #include <system_error>
 #include <thread>
@@ -41,7 +42,15 @@ std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t
 
 bool isNameChar(char c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+    // A table: every character of every field name in a file is looked at.
+    static constexpr std::array<bool, 256> kNameChars = [] {
+        std::array<bool, 256> a{};
+        for (std::size_t ch = 0; ch < 256; ++ch)
+            a[ch] = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
+                    (ch >= '0' && ch <= '9') || ch == '_';
+        return a;
+    }();
+    return kNameChars[static_cast<unsigned char>(c)];
 }
 
 bool isSpace(char c)

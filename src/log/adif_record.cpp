@@ -108,14 +108,17 @@ void AdifRecord::addBorrowed(std::string_view name, std::string_view value)
 AdifRecord::Entry &AdifRecord::addName(std::string_view name)
 {
     Entry e{};
-    // Records of one file name their fields alike: the name at this place in the record before
-    // is tried first, as it stands, before the table of names.
-    const std::size_t at = m_entries.size();
-    if (at < m_previousCodes.size() && m_previousCodes[at] >= 0 &&
-        knownFieldName(m_previousCodes[at]) == name)
-        e.code = m_previousCodes[at];
+    // Records of one file name their fields alike and in the same order, though some leave
+    // one out: the name that followed the one before last time is tried first, as it stands,
+    // before the table of names.
+    const std::size_t after = m_entries.empty() || m_entries.back().code < 0
+                                  ? kKnownNameCount
+                                  : static_cast<std::size_t>(m_entries.back().code);
+    const FieldCode guess = m_nextAfter[after];
+    if (guess >= 0 && knownFieldName(guess) == name)
+        e.code = guess;
     else
-        e.code = nameCodes().codeOf(name);
+        e.code = m_nextAfter[after] = nameCodes().codeOf(name);
     // Known names are kept as their number; others, upper-cased, beside the values.
     if (e.code == kUnknown) {
         e.nameAt = static_cast<std::uint32_t>(m_text.size());
@@ -156,11 +159,6 @@ std::optional<std::string_view> AdifRecord::inSlot(std::size_t slot) const
 
 void AdifRecord::clear()
 {
-    if (!m_entries.empty()) {
-        m_previousCodes.resize(m_entries.size());
-        for (std::size_t i = 0; i < m_entries.size(); ++i)
-            m_previousCodes[i] = m_entries[i].code;
-    }
     m_text.clear();
     m_entries.clear();
     m_firstInSlot = emptySlots();

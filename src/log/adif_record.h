@@ -165,7 +165,13 @@ private:
 
     std::string m_text; // values not borrowed, and the names of unknown fields
     std::vector<Entry> m_entries;
-    std::vector<FieldCode> m_previousCodes; // the codes of the record before, by place
+    // The known name that last followed each known name (the last: the start of a record, or
+    // an unknown name), kUnknown before the first.
+    std::array<FieldCode, kKnownNameCount + 1> m_nextAfter = [] {
+        std::array<FieldCode, kKnownNameCount + 1> a{};
+        a.fill(kUnknown);
+        return a;
+    }();
     std::array<std::int16_t, kSlotCount> m_firstInSlot = emptySlots();
 
     static constexpr std::array<std::int16_t, kSlotCount> emptySlots()
