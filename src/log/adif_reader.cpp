@@ -55,7 +55,12 @@ bool isNameChar(char c)
 
 bool isSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    static constexpr std::array<bool, 256> kSpaces = [] {
+        std::array<bool, 256> a{};
+        a[' '] = a['\t'] = a['\r'] = a['\n'] = true;
+        return a;
+    }();
+    return kSpaces[static_cast<unsigned char>(c)];
 }
 
 // Bytes of the character starting at `at` in the given encoding.
@@ -364,9 +369,15 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
                 return text.compare(at + 2, element.size(), element) == 0 ||
                        holdsNoCase(text, at + 2, element);
             };
-            std::size_t close = text.find("</", tagEnd + 1);
-            while (close != std::string_view::npos && !closes(close))
-                close = text.find("</", close + 2);
+            // Mostly the next '<' begins it, and the content between holds no markup.
+            std::size_t close = text.find('<', tagEnd + 1);
+            const bool noMarkup = close != std::string_view::npos && close + 1 < text.size() &&
+                                  text[close + 1] == '/' && closes(close);
+            if (!noMarkup) {
+                close = text.find("</", tagEnd + 1);
+                while (close != std::string_view::npos && !closes(close))
+                    close = text.find("</", close + 2);
+            }
             if (close == std::string_view::npos) {
                 file.wellFormed = false;
                 i = text.size();
@@ -374,7 +385,7 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
             }
             const std::string_view content = text.substr(tagEnd + 1, close - tagEnd - 1);
             if (content.find('&') == std::string_view::npos &&
-                content.find('<') == std::string_view::npos)
+                (noMarkup || content.find('<') == std::string_view::npos))
                 record.addBorrowed(name, content);
             else
                 record.add(name, decodeEntities(content));
