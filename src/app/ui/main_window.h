@@ -40,6 +40,9 @@ struct AdifFileChoice
 {
     QString path;
     log::adif::Charset charset = log::adif::Charset::ShiftJis;
+    // The record numbers an export takes (the whole log unless narrowed).
+    std::int32_t from = 1;
+    std::int32_t to = std::numeric_limits<std::int32_t>::max();
 };
 // Asks for the file (a file dialog; tests answer directly); nullopt when cancelled.
 using AdifFileChooser = std::function<std::optional<AdifFileChoice>(bool forExport)>;

@@ -5,6 +5,7 @@
 #include "app/ui/main_window.h"
 
 #include "app/adif_exchange.h"
+#include "app/ui/record_range_dialog.h"
 #include "common/ui/hint_bar.h"
 #include "log/adif_import.h"
 
@@ -50,6 +51,14 @@ std::optional<AdifFileChoice> MainWindow::chooseAdifFile(bool forExport)
         choice.charset = filter == kAdiUtf8    ? log::adif::Charset::Utf8
                          : filter == kAdiAscii ? log::adif::Charset::Ascii
                                                : log::adif::Charset::ShiftJis;
+        const std::int32_t last = m_state.nextRecordNo - 1;
+        if (last > 1) {
+            RecordRangeDialog range(last, this);
+            if (range.exec() != QDialog::Accepted)
+                return std::nullopt;
+            choice.from = range.from();
+            choice.to = range.to();
+        }
         return choice;
     }
     choice.path = QFileDialog::getOpenFileName(
@@ -66,9 +75,11 @@ void MainWindow::exportAdifCommand()
     if (!choice)
         return;
     const std::string path = choice->path.toStdString();
-    const log::adif::ExportOptions options =
+    log::adif::ExportOptions options =
         app::adifExportOptions(m_state.settings, m_state.currentCall, m_state.clock->now(),
                                log::adif::formatForPath(path), choice->charset);
+    options.from = choice->from;
+    options.to = choice->to;
     const log::adif::ExportSummary summary = log::adif::exportAdif(
         m_state.logPath, path, m_state.prefixTable, options, m_hintBar->progress());
     switch (summary.result) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/main_window.h"
 
+#include "app/ui/record_range_dialog.h"
+
 #include "app/user_registry.h"
 #include "app/user_settings.h"
 #include "log/log_file.h"
@@ -8,6 +10,7 @@
 #include "support/window_fixture.h"
 
 #include <QAbstractButton>
+#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +78,31 @@ TEST(MainWindowAdif, ExportWritesTheChosenFileAndShowsTheSummary)
     f.chosen = AdifFileChoice{QString::fromStdString(f.dir.path() + "/none/out.adx"), {}};
     f.click(Command::ExportAdif);
     EXPECT_EQ(f.messages.captions.back(), "エラー");
+}
+
+// An export can be narrowed to a range of record numbers; the range dialog never lets the range
+// run backwards.
+TEST(MainWindowAdif, ExportTakesOnlyTheChosenRange)
+{
+    Fixture f;
+    f.chosen = AdifFileChoice{QString::fromStdString(f.dir.file("second.adi")),
+                              log::adif::Charset::ShiftJis, 2, 2};
+    f.click(Command::ExportAdif);
+    EXPECT_TRUE(f.messages.last().contains("出力 1 件")) << f.messages.last().toStdString();
+    const std::string adi = f.dir.read("second.adi");
+    EXPECT_EQ(adi.find("JA1AAA"), std::string::npos);
+    EXPECT_NE(adi.find("<CALL:4>W1AW"), std::string::npos);
+
+    RecordRangeDialog range(5);
+    EXPECT_EQ(range.from(), 1);
+    EXPECT_EQ(range.to(), 5);
+    range.fromBox()->setValue(4);
+    range.toBox()->setValue(2); // held at the first number
+    EXPECT_EQ(range.to(), 4);
+    range.fromBox()->setValue(5); // held at the last
+    EXPECT_EQ(range.from(), 4);
+    range.toBox()->setValue(9); // beyond the log
+    EXPECT_EQ(range.to(), 5);
 }
 
 TEST(MainWindowAdif, ImportAppendsNumbersAndIndexesTheNewContacts)

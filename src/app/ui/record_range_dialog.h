@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Which contacts an ADIF export takes, by record number: the whole log unless the operator
+// narrows it, to send only the contacts logged since the last upload.
+#pragma once
+
+#include <QDialog>
+
+#include <cstdint>
+
+class QSpinBox;
+
+namespace vz::ui {
+
+class RecordRangeDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // `last`: the number of the log's last record (at least 1).
+    explicit RecordRangeDialog(std::int32_t last, QWidget *parent = nullptr);
+
+    std::int32_t from() const;
+    std::int32_t to() const;
+    QSpinBox *fromBox() const { return m_from; }
+    QSpinBox *toBox() const { return m_to; }
+
+private:
+    QSpinBox *m_from;
+    QSpinBox *m_to;
+};
+
+} // namespace vz::ui
