@@ -53,6 +53,17 @@ bool isNameChar(char c)
     return kNameChars[static_cast<unsigned char>(c)];
 }
 
+// A blank, '/' or '>': what ends an element's name in a tag.
+bool endsElementName(char c)
+{
+    static constexpr std::array<bool, 256> kEnds = [] {
+        std::array<bool, 256> a{};
+        a[' '] = a['\t'] = a['\r'] = a['\n'] = a['/'] = a['>'] = true;
+        return a;
+    }();
+    return kEnds[static_cast<unsigned char>(c)];
+}
+
 bool isSpace(char c)
 {
     static constexpr std::array<bool, 256> kSpaces = [] {
@@ -338,15 +349,16 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
                 i = i == std::string_view::npos ? text.size() : i + 1;
                 break;
             }
-            const std::size_t tagEnd = text.find('>', i);
+            // The element's name, then the tag's end: mostly right after the name.
+            std::size_t n = i + 1;
+            while (n < text.size() && !endsElementName(text[n]))
+                ++n;
+            const std::size_t tagEnd = n < text.size() && text[n] == '>' ? n : text.find('>', n);
             if (tagEnd == std::string_view::npos) {
                 file.wellFormed = false;
                 i = text.size();
                 break;
             }
-            std::size_t n = i + 1;
-            while (n < tagEnd && !isSpace(text[n]) && text[n] != '/')
-                ++n;
             const std::string_view element = text.substr(i + 1, n - i - 1);
             const std::string_view tag = text.substr(i, tagEnd - i);
             std::string_view name = element;
@@ -389,7 +401,10 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
                 record.addBorrowed(name, content);
             else
                 record.add(name, decodeEntities(content));
-            i = text.find('>', close);
+            // The end tag's '>', mostly right after its name.
+            const std::size_t afterName = close + 2 + element.size();
+            i = afterName < text.size() && text[afterName] == '>' ? afterName
+                                                                  : text.find('>', close);
             i = i == std::string_view::npos ? text.size() : i + 1;
         }
         if (!record.empty())
