@@ -173,13 +173,14 @@ std::string_view storedText(Field f, std::string_view text)
 }
 
 // Whether the text a standard field gives back (`given`, empty for nothing) is stored as the
-// record's own text `own`. Most fields give the record's text itself, in ASCII that the log
-// would store unchanged: that is settled without a copy or a second scan.
+// record's own text `own`. Most fields give the record's text itself, or the same text, which
+// comes back when the log would store it unchanged: that is settled without trimming and
+// cutting a copy.
 bool comesBackAs(Field f, std::string_view given, std::string_view own)
 {
     if (given.empty())
         return own == kEmptyMark;
-    if (given.data() == own.data() && given.size() == own.size())
+    if (given == own)
         return own.size() <= maxTextBytes(f) && !isBlankByte(own.front()) &&
                !isBlankByte(own.back()) &&
                (isAscii(own) || sjis::cutToWidth(own, own.size()).size() == own.size());

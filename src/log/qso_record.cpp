@@ -12,12 +12,6 @@ namespace {
 
 } // namespace
 
-std::string_view QsoRecord::field(Field f) const
-{
-    const FieldSpec &place = fieldSpec(f);
-    return fieldTextAt(bytes.data() + place.offset, place.width);
-}
-
 void QsoRecord::setField(Field f, std::string_view text)
 {
     const FieldSpec &place = fieldSpec(f);

@@ -114,7 +114,11 @@ struct QsoRecord
     std::array<char, kRecordSize> bytes{};
 
     void clear() { bytes.fill(0); }
-    std::string_view field(Field f) const;
+    std::string_view field(Field f) const
+    {
+        const FieldSpec &place = fieldSpec(f);
+        return fieldTextAt(bytes.data() + place.offset, place.width);
+    }
     // Writes the text trimmed of surrounding blanks, cut to the field width without splitting a
     // double-byte character, NUL-terminated when shorter; the rest of the field is zeroed.
     void setField(Field f, std::string_view text);
