@@ -70,7 +70,7 @@ Converter &fromUtf8Converter()
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-// What iconv makes of one byte, or of a lead byte and the byte after it.
+// What iconv makes of one byte, or of a byte that does not decode alone and the byte after it.
 struct DecodedChar
 {
     // Other: anything the table does not hold (no character, or more than one), left to iconv.
@@ -96,8 +96,9 @@ DecodedChar decodeThroughIconv(std::string_view bytes)
         c.kind = DecodedChar::Kind::Char;
         c.size = static_cast<std::uint8_t>(out.size());
         std::copy(out.begin(), out.end(), c.utf8.begin());
-    } else if (bytes.size() == 1 && errno == EINVAL) {
-        c.kind = DecodedChar::Kind::Lead; // a character begun, waiting for its second byte
+    } else if (bytes.size() == 1) {
+        // A character begun, or none at all: what iconv makes of the pair decides.
+        c.kind = DecodedChar::Kind::Lead;
     }
     return c;
 }

@@ -86,10 +86,17 @@ void putAdifDateTime(const DateTime &t, std::array<char, 12> &text)
         text[at] = digits[0];
         text[at + 1] = digits[1];
     };
-    if (t.year < 0 || t.year > 9999)
-        return void(text.fill('?')); // no such date can be written, nor read back
-    pair(0, t.year / 100);
-    pair(2, t.year % 100);
+    if (t.year >= 0 && t.year <= 9999) {
+        pair(0, t.year / 100);
+        pair(2, t.year % 100);
+    } else {
+        // The last four digits, as no reader takes such a year anyway.
+        int year = t.year;
+        for (std::size_t i = 4; i-- > 0;) {
+            text[i] = static_cast<char>('0' + year % 10);
+            year /= 10;
+        }
+    }
     pair(4, t.month);
     pair(6, t.day);
     pair(8, t.hour);
