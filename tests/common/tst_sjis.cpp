@@ -79,7 +79,8 @@ TEST(Sjis, TableEncodesEveryCharacterAsIconvDoes)
         if (c >= 0xD800 && c <= 0xDFFF)
             continue;
         const std::string text = "A" + utf8Of(c) + "\xE6\x97\xA5";
-        ASSERT_EQ(sjis::fromUtf8(text), sjis::fromUtf8ThroughIconv(text)) << std::hex << static_cast<std::uint32_t>(c);
+        ASSERT_EQ(sjis::fromUtf8(text), sjis::fromUtf8ThroughIconv(text))
+            << std::hex << static_cast<std::uint32_t>(c);
     }
     std::mt19937 random(65001);
     const std::string pieces[] = {"A",
