@@ -53,7 +53,7 @@ std::optional<AdifFileChoice> MainWindow::chooseAdifFile(bool forExport)
                                                : log::adif::Charset::ShiftJis;
         const std::int32_t last = m_state.nextRecordNo - 1;
         if (last > 1) {
-            RecordRangeDialog range(last, this);
+            RecordRangeDialog range(m_state, m_services, last, this);
             if (range.exec() != QDialog::Accepted)
                 return std::nullopt;
             choice.from = range.from();

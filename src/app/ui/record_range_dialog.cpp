@@ -1,22 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/record_range_dialog.h"
 
-#include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace vz::ui {
 
-RecordRangeDialog::RecordRangeDialog(std::int32_t last, QWidget *parent)
-    : QDialog(parent), m_from(new QSpinBox(this)), m_to(new QSpinBox(this))
+RecordRangeDialog::RecordRangeDialog(app::AppState &state, UiServices &services, std::int32_t last,
+                                     QWidget *parent)
+    : VezoDialog(state, services, parent), m_from(new QSpinBox(this)), m_to(new QSpinBox(this))
 {
-    setWindowTitle(QStringLiteral("ADIF出力"));
+    setObjectName(QStringLiteral("RecordRangeDialog"));
+    setTitle(QStringLiteral("ADIF出力"));
+    setFixedSize(193, 176);
     const int lastNumber = static_cast<int>(std::max<std::int32_t>(last, 1));
+    auto *explanation =
+        new QLabel(QStringLiteral("書き出す交信の番号\n(1～%1)").arg(lastNumber), this);
+    explanation->setGeometry(25, 44, 150, 34);
+    auto *fromLabel = new QLabel(QStringLiteral("最初"), this);
+    fromLabel->setGeometry(25, 86, 40, 20);
+    m_from->setObjectName(QStringLiteral("fromBox"));
+    m_from->setGeometry(70, 86, 96, 20);
+    auto *toLabel = new QLabel(QStringLiteral("最後"), this);
+    toLabel->setGeometry(25, 112, 40, 20);
+    m_to->setObjectName(QStringLiteral("toBox"));
+    m_to->setGeometry(70, 112, 96, 20);
     m_from->setRange(1, lastNumber);
     m_to->setRange(1, lastNumber);
     m_from->setValue(1);
@@ -25,17 +36,13 @@ RecordRangeDialog::RecordRangeDialog(std::int32_t last, QWidget *parent)
     connect(m_from, &QSpinBox::valueChanged, m_to, [this](int v) { m_to->setMinimum(v); });
     connect(m_to, &QSpinBox::valueChanged, m_from, [this](int v) { m_from->setMaximum(v); });
 
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("最初の番号"), m_from);
-    form->addRow(QStringLiteral("最後の番号"), m_to);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("書き出す交信の番号 (1～%1)").arg(lastNumber)));
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    QPushButton *cancel = makeDialogButton(this, QStringLiteral("cancelButton"),
+                                           QStringLiteral("中止"), smallButtonAt(25, 144));
+    QPushButton *ok = makeDialogButton(this, QStringLiteral("exportButton"), QStringLiteral("出力"),
+                                       smallButtonAt(111, 144));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    adoptChildren();
 }
 
 std::int32_t RecordRangeDialog::from() const

@@ -3,7 +3,7 @@
 // narrows it, to send only the contacts logged since the last upload.
 #pragma once
 
-#include <QDialog>
+#include "common/ui/vezo_dialog.h"
 
 #include <cstdint>
 
@@ -11,12 +11,13 @@ class QSpinBox;
 
 namespace vz::ui {
 
-class RecordRangeDialog : public QDialog
+class RecordRangeDialog : public VezoDialog
 {
     Q_OBJECT
 public:
     // `last`: the number of the log's last record (at least 1).
-    explicit RecordRangeDialog(std::int32_t last, QWidget *parent = nullptr);
+    RecordRangeDialog(app::AppState &state, UiServices &services, std::int32_t last,
+                      QWidget *parent = nullptr);
 
     std::int32_t from() const;
     std::int32_t to() const;

@@ -93,7 +93,7 @@ TEST(MainWindowAdif, ExportTakesOnlyTheChosenRange)
     EXPECT_EQ(adi.find("JA1AAA"), std::string::npos);
     EXPECT_NE(adi.find("<CALL:4>W1AW"), std::string::npos);
 
-    RecordRangeDialog range(5);
+    RecordRangeDialog range(f.state, f.services, 5);
     EXPECT_EQ(range.from(), 1);
     EXPECT_EQ(range.to(), 5);
     range.fromBox()->setValue(4);
