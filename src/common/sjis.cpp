@@ -177,22 +177,12 @@ private:
         EncodedChar e;
         if (c >= 0xD800 && c <= 0xDFFF)
             return e; // surrogates are not characters
-        char utf8[3];
-        std::size_t size = 0;
-        if (c < 0x80) {
-            utf8[size++] = static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8[size++] = static_cast<char>(0xC0 | c >> 6);
-            utf8[size++] = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8[size++] = static_cast<char>(0xE0 | c >> 12);
-            utf8[size++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            utf8[size++] = static_cast<char>(0x80 | (c & 0x3F));
-        }
+        std::string utf8;
+        appendUtf8(utf8, c);
         std::string out;
         std::size_t consumed = 0;
         Converter &converter = fromUtf8Converter();
-        if (converter.valid() && converter.convert(std::string_view(utf8, size), out, consumed) &&
+        if (converter.valid() && converter.convert(utf8, out, consumed) &&
             (out.size() == 1 || out.size() == 2)) {
             e.size = static_cast<std::uint8_t>(out.size());
             std::copy(out.begin(), out.end(), e.bytes.begin());
@@ -370,12 +360,33 @@ std::string_view cutToWidth(std::string_view sjis, std::size_t width)
     return sjis.substr(0, i);
 }
 
+bool isBlank(char ch)
+{
+    const auto c = static_cast<unsigned char>(ch);
+    return c <= 0x20 || c == 0x7F;
+}
+
+void appendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 std::string_view trimBlanks(std::string_view sjis)
 {
-    auto isBlank = [](char ch) {
-        const auto c = static_cast<unsigned char>(ch);
-        return c <= 0x20 || c == 0x7F;
-    };
     while (!sjis.empty() && isBlank(sjis.front()))
         sjis.remove_prefix(1);
     while (!sjis.empty() && isBlank(sjis.back()))

@@ -28,6 +28,12 @@ std::optional<std::string> fromUtf8ThroughIconv(std::string_view utf8);
 // The longest prefix of at most `width` bytes that does not split a double-byte character.
 std::string_view cutToWidth(std::string_view sjis, std::size_t width);
 
+// Blanks and control characters as trimBlanks sees them: bytes <= 0x20 and 0x7F.
+bool isBlank(char c);
+
+// Appends the UTF-8 form of code point `c`.
+void appendUtf8(std::string &out, char32_t c);
+
 // Text with leading and trailing blanks and control characters removed (bytes <= 0x20 and 0x7F;
 // a trail byte is never taken for one because trail bytes are >= 0x40).
 std::string_view trimBlanks(std::string_view sjis);

@@ -165,12 +165,6 @@ bool isPlainCallsign(std::string_view call)
     return true;
 }
 
-bool isBlankByte(char ch)
-{
-    const auto c = static_cast<unsigned char>(ch);
-    return c <= 0x20 || c == 0x7F;
-}
-
 // What the log stores for a text read back into field `f`: trimmed, cut to the field, the empty
 // mark for nothing.
 std::string_view storedText(Field f, std::string_view text)
@@ -188,8 +182,8 @@ bool comesBackAs(Field f, std::string_view given, std::string_view own)
     if (given.empty())
         return own == kEmptyMark;
     if (given == own)
-        return own.size() <= maxTextBytes(f) && !isBlankByte(own.front()) &&
-               !isBlankByte(own.back()) &&
+        return own.size() <= maxTextBytes(f) && !sjis::isBlank(own.front()) &&
+               !sjis::isBlank(own.back()) &&
                (isAscii(own) || sjis::cutToWidth(own, own.size()).size() == own.size());
     return storedText(f, given) == own;
 }

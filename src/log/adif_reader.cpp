@@ -5,6 +5,7 @@
 #include "common/sjis.h"
 #include "log/adif_fields.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <system_error>
@@ -205,25 +206,6 @@ StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt
 
 // ---- ADX: the small part of XML it uses --------------------------------------------------
 
-void appendUtf8(std::string &out, unsigned long cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 std::string decodeEntities(std::string_view text)
 {
     std::string out;
@@ -259,7 +241,9 @@ std::string decodeEntities(std::string_view text)
         else if (!entity.empty() && entity[0] == '#') {
             const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
             const std::string digits(entity.substr(hex ? 2 : 1));
-            appendUtf8(out, std::strtoul(digits.c_str(), nullptr, hex ? 16 : 10));
+            // Numbers past Unicode stay past it, and fail as text like any of them.
+            const unsigned long code = std::strtoul(digits.c_str(), nullptr, hex ? 16 : 10);
+            sjis::appendUtf8(out, static_cast<char32_t>(std::min(code, 0x110000UL)));
         } else {
             out += text.substr(i, semi - i + 1);
         }

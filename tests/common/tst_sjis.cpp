@@ -63,16 +63,7 @@ TEST(Sjis, TableEncodesEveryCharacterAsIconvDoes)
 {
     const auto utf8Of = [](char32_t c) {
         std::string s;
-        if (c < 0x80) {
-            s += static_cast<char>(c);
-        } else if (c < 0x800) {
-            s += static_cast<char>(0xC0 | c >> 6);
-            s += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            s += static_cast<char>(0xE0 | c >> 12);
-            s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            s += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        sjis::appendUtf8(s, c);
         return s;
     };
     for (char32_t c = 0; c < 0x10000; ++c) {
