@@ -99,6 +99,7 @@ MasterRow rowOf(const JccMasterRecord &record)
             row.cell(column) = std::string(record.text(*field));
     for (std::size_t i = 0; i < 6; ++i)
         row.cell(kNumberColumns[i]) = std::to_string(record.number(static_cast<MasterNumber>(i)));
+    row.loaded = record;
     return row;
 }
 
@@ -222,6 +223,11 @@ MasterSaveOutcome saveMasterFile(const std::string &path, const std::vector<Mast
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (isDroppedRow(rows[r]))
             continue;
+        if (const auto &loaded = rows[r].loaded; loaded && rowOf(*loaded).cells == rows[r].cells) {
+            bytes.append(loaded->bytes.data(), kMasterRecordSize);
+            ++outcome.written;
+            continue;
+        }
         const auto record = recordOf(rows[r]);
         if (!record) {
             outcome.result = MasterSave::BadNumber;

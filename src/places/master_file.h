@@ -45,6 +45,10 @@ constexpr int kMasterColumnCount = 13;
 struct MasterRow
 {
     std::array<std::string, 12> cells;
+    // The record the row was shown from. While the cells still read as that record shows,
+    // the record is saved byte for byte: a damaged record (a number filling its field without
+    // a NUL, a name ending in half a character) that nobody edited is not rewritten.
+    std::optional<JccMasterRecord> loaded;
 
     std::string &cell(int column) { return cells[static_cast<std::size_t>(column - 1)]; }
     const std::string &cell(int column) const
@@ -61,6 +65,7 @@ std::optional<std::size_t> cellByteLimit(int column);
 // outside -32768..32767.
 std::optional<std::int16_t> parseMasterNumber(std::string_view text);
 
+// The row a record shows, remembering the record.
 MasterRow rowOf(const JccMasterRecord &record);
 // nullopt when a number cell does not hold a valid number.
 std::optional<JccMasterRecord> recordOf(const MasterRow &row);
@@ -125,7 +130,8 @@ struct MasterSaveOutcome
 };
 
 // Writes the rows, in table order and without the dropped rows, as the master file at `path`,
-// and the file as it was before as its backup. A missing master file gets no backup.
+// and the file as it was before as its backup. A missing master file gets no backup. Rows that
+// still show the record they were loaded from are written as that record was.
 MasterSaveOutcome saveMasterFile(const std::string &path, const std::vector<MasterRow> &rows,
                                  FileWriteIo &io = diskWriteIo());
 

@@ -4,6 +4,7 @@
 #include "common/sjis.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vz::print {
 
@@ -256,6 +257,20 @@ void drawBlankCard(CardCanvas &canvas, const DotScale &scale)
     w.font(12, false);
 }
 
+namespace {
+
+// Printer dots, truncated; kept within a billion dots either way (a position no page reaches,
+// whatever the printer's scale) so that converting and drawing it stay defined.
+int dotsWithin(double dots)
+{
+    constexpr double kLimit = 1e9;
+    if (std::isnan(dots))
+        return 0;
+    return static_cast<int>(std::clamp(dots, -kLimit, kLimit));
+}
+
+} // namespace
+
 DotPoint previewToPrinter(const ItemPosition &label, CardKind kind, const DotScale &scale)
 {
     const bool horizontal = kind == CardKind::Horizontal;
@@ -263,8 +278,8 @@ DotPoint previewToPrinter(const ItemPosition &label, CardKind kind, const DotSca
     const double ky = horizontal ? 5.0 : 5.3;
     const float mx = static_cast<float>((label.left / 3) * kx / kPreviewPixelsPerMm);
     const float my = static_cast<float>((label.top / 3) * ky / kPreviewPixelsPerMm);
-    return {static_cast<int>(static_cast<double>(mx) * scale.x),
-            static_cast<int>(static_cast<double>(my) * scale.y)};
+    return {dotsWithin(static_cast<double>(mx) * scale.x),
+            dotsWithin(static_cast<double>(my) * scale.y)};
 }
 
 void drawHorizontalCard(CardCanvas &canvas, const DotScale &scale, const CardText &card,

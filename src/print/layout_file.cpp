@@ -3,6 +3,7 @@
 
 #include "common/sjis.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vz::print {
@@ -127,8 +128,10 @@ CardLayout readLayout(const ProfileFile &file, CardKind kind, const CardLayout &
     const std::string section = layoutSection(kind);
     for (int item = kFirstItem; item <= kLastItem; ++item) {
         ItemPosition &p = at(layout, item);
-        p.top = file.integer(section, itemKey(item, "Top"), p.top);
-        p.left = file.integer(section, itemKey(item, "Left"), p.left);
+        p.top = std::clamp(file.integer(section, itemKey(item, "Top"), p.top),
+                           -kLayoutPositionLimit, kLayoutPositionLimit);
+        p.left = std::clamp(file.integer(section, itemKey(item, "Left"), p.left),
+                            -kLayoutPositionLimit, kLayoutPositionLimit);
     }
     return layout;
 }

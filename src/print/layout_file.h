@@ -76,6 +76,10 @@ void writePostcardOptions(ProfileFile &file, const PostcardOptions &options);
 CommercialOptions readCommercialOptions(const ProfileFile &file, const CommercialOptions &current);
 void writeCommercialOptions(ProfileFile &file, const CommercialOptions &options);
 
+// A position the file gives beyond this many preview pixels either way is taken as this far:
+// still far outside any panel, but every later sum and scaling stays within an int.
+constexpr int kLayoutPositionLimit = 100000;
+
 CardLayout readLayout(const ProfileFile &file, CardKind kind, const CardLayout &current);
 // Every item, 07 to 27, top before left.
 void writeLayout(ProfileFile &file, CardKind kind, const CardLayout &layout);

@@ -196,3 +196,46 @@ TEST(MasterFile, FailedSaveLeavesFileAndBackupByteForByte)
         EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"Master01.Bak", "Master01.cty"}));
     }
 }
+
+TEST(MasterFile, RowsNobodyEditedAreSavedByteForByte)
+{
+    // Damaged records as other programs leave them: each loses a byte when rebuilt from its
+    // cells, so only the record as read keeps them.
+    const auto record = [](std::size_t at, std::string_view bytes) {
+        JccMasterRecord r = recordOf(row("100101", "千代田区")).value();
+        std::copy(bytes.begin(), bytes.end(), r.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        return r;
+    };
+    const JccMasterRecord damaged[] = {
+        record(0, "12345678"),                           // number without its NUL
+        record(8, sj("中央区") + "\x93"),                // name ends in a lead byte
+        record(8, sj("ああああああああああああ") + "x"), // name fills its 25 bytes
+        record(33, "abcd"),                              // index without its NUL
+        record(41, "N\x81"),                             // hemisphere, half a character
+    };
+    TempDir dir;
+    const std::string path = dir.file("Master01.cty");
+    std::string file;
+    std::vector<MasterRow> rows;
+    for (const JccMasterRecord &r : damaged) {
+        file.append(r.bytes.data(), kMasterRecordSize);
+        rows.push_back(rowOf(r));
+    }
+    dir.write("Master01.cty", file);
+    ASSERT_EQ(saveMasterFile(path, rows).written, 5);
+    EXPECT_EQ(dir.read("Master01.cty"), file);
+
+    // An edited row is built from its cells again; a row merely carrying a record it no
+    // longer shows is edited too.
+    rows[0].cell(kCityColumn) = sj("新市");
+    rows[1].loaded = damaged[2];
+    ASSERT_EQ(saveMasterFile(path, rows).result, MasterSave::Ok);
+    const std::string saved = dir.read("Master01.cty");
+    const JccMasterRecord rebuilt = recordOf(rows[0]).value();
+    EXPECT_EQ(saved.substr(0, kMasterRecordSize),
+              std::string(rebuilt.bytes.data(), kMasterRecordSize));
+    EXPECT_EQ(rebuilt.jccNumber(), "1234567");
+    EXPECT_EQ(saved.substr(kMasterRecordSize, kMasterRecordSize),
+              std::string(recordOf(rows[1]).value().bytes.data(), kMasterRecordSize));
+    EXPECT_EQ(saved.substr(2 * kMasterRecordSize), file.substr(2 * kMasterRecordSize));
+}

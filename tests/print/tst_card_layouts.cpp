@@ -167,3 +167,43 @@ TEST(LayoutFile, OptionsAndPositionsRoundTrip)
     held.latinAddress = true;
     EXPECT_EQ(readPostcardOptions(ProfileFile::parse(""), held), held);
 }
+
+TEST(LayoutFile, PositionsOutOfRangePrintFarOutsideInsteadOfWrapping)
+{
+    // What the file gives, where the label is then taken to stand, and where it prints at
+    // 600 dpi: beyond the page on the side the number points to, never wrapped around.
+    struct Case
+    {
+        const char *value;
+        int position;
+        bool beyondPage; // else before the page's top-left corner
+    };
+    const Case cases[] = {
+        {"288888880", kLayoutPositionLimit, true},
+        {"2147483647", kLayoutPositionLimit, true},
+        {"-2147483648", -kLayoutPositionLimit, false},
+        {"-288888880", -kLayoutPositionLimit, false},
+        {"600", 600, true}, // outside the panel, as the operator may leave a label
+        {"-30", -30, false},
+    };
+    const int pageDots = k600.dotsY(148);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.value);
+        const ProfileFile file =
+            ProfileFile::parse("[" + layoutSection(CardKind::Horizontal) + "]\r\n07Top=" + c.value +
+                               "\r\n07Left=" + c.value + "\r\n");
+        const CardLayout layout =
+            readLayout(file, CardKind::Horizontal, defaultLayout(CardKind::Horizontal));
+        EXPECT_EQ(at(layout, 7), (ItemPosition{c.position, c.position}));
+        const DotPoint p = previewToPrinter(at(layout, 7), CardKind::Horizontal, k600);
+        EXPECT_EQ(p.x > pageDots, c.beyondPage);
+        EXPECT_EQ(p.y > pageDots, c.beyondPage);
+        EXPECT_EQ(p.y < 0, !c.beyondPage);
+    }
+    // A printer claiming an absurd resolution does not make the dots wrap either.
+    const DotScale absurd{1e30f, 1e30f};
+    const DotPoint far =
+        previewToPrinter({kLayoutPositionLimit, -kLayoutPositionLimit}, CardKind::Vertical, absurd);
+    EXPECT_GT(far.x, pageDots);
+    EXPECT_LT(far.y, 0);
+}

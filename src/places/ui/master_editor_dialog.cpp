@@ -267,6 +267,29 @@ void MasterEditorDialog::fillRow(int row, const places::MasterRow &cells)
         item->setTextAlignment(alignmentOf(c));
         m_table->setItem(row, c, item);
     }
+    // The record itself rides with the row's first cell, so rows nobody edits are saved as
+    // they were read, even where their bytes do not survive the way through the screen.
+    if (cells.loaded)
+        m_table->item(row, places::kJccColumn)
+            ->setData(kLoadedRecordRole,
+                      QByteArray(cells.loaded->bytes.data(), places::kMasterRecordSize));
+}
+
+std::optional<places::MasterRow> MasterEditorDialog::untouchedRow(int row) const
+{
+    const QTableWidgetItem *first = m_table->item(row, places::kJccColumn);
+    const QByteArray bytes = first ? first->data(kLoadedRecordRole).toByteArray() : QByteArray();
+    if (bytes.size() != static_cast<qsizetype>(places::kMasterRecordSize))
+        return std::nullopt;
+    places::JccMasterRecord record;
+    std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
+    places::MasterRow shown = places::rowOf(record);
+    for (int c = places::kJccColumn; c < places::kMasterColumnCount; ++c) {
+        const QTableWidgetItem *item = m_table->item(row, c);
+        if (!item || item->text() != fromSjis(shown.cell(c)))
+            return std::nullopt;
+    }
+    return shown;
 }
 
 void MasterEditorDialog::renumberFrom(int row)
@@ -292,6 +315,10 @@ std::vector<places::MasterRow> MasterEditorDialog::tableRows() const
 {
     std::vector<places::MasterRow> rows;
     for (int r = 0; r < m_table->rowCount(); ++r) {
+        if (auto untouched = untouchedRow(r)) {
+            rows.push_back(std::move(*untouched));
+            continue;
+        }
         places::MasterRow row;
         bool empty = true;
         for (int c = places::kJccColumn; c < places::kMasterColumnCount; ++c) {

@@ -9,6 +9,7 @@
 #include "places/master_file.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,9 @@ private:
     void setChanged();
     void setRowsLoaded(bool loaded);
     void fillRow(int row, const places::MasterRow &cells);
+    // The row as it was loaded, while every cell still shows what it showed then.
+    std::optional<places::MasterRow> untouchedRow(int row) const;
+    static constexpr int kLoadedRecordRole = Qt::UserRole + 1;
     void renumberFrom(int row);
     void showCount();
     void scrollToTop(int row);

@@ -304,3 +304,31 @@ TEST(MasterEditorDialog, CellsRefuseTextTheRecordCannotHold)
     editor->insert(QStringLiteral("\u00e9")); // no Shift_JIS form
     EXPECT_EQ(editor->text(), "");
 }
+
+TEST(MasterEditorDialog, SaveKeepsRowsNobodyEditedByteForByte)
+{
+    Editor e;
+    // A number that fills its field without a NUL, and a name that ends in a lone lead byte:
+    // neither survives the way through the table's text, so only untouched rows keep them.
+    std::string file = fileOf(kFive);
+    file.replace(places::kMasterRecordSize, 8, "12345678");
+    file.replace(2 * places::kMasterRecordSize + 8, 7, sj("三市") + "\x93\x93\x93");
+    e.dir.write("Master01.cty", file);
+    QTest::mouseClick(e.area(1), Qt::LeftButton);
+    ASSERT_EQ(e.table()->rowCount(), 5);
+    e.table()->item(3, places::kCityColumn)->setText("a");
+    e.table()->setFocus();
+    e.table()->setCurrentCell(0, places::kCityColumn);
+    QTest::keyClick(e.table(), Qt::Key_Z); // typed, then taken back
+    QTest::keyClick(e.table()->viewport()->findChild<QLineEdit *>(), Qt::Key_Escape);
+    ASSERT_TRUE(e.button("saveButton")->isEnabled());
+    e.messages.confirmAnswer = true;
+    e.click("saveButton");
+
+    places::MasterRow fourth = kFive[3];
+    fourth.cell(places::kCityColumn) = "a";
+    std::string expected = file;
+    expected.replace(3 * places::kMasterRecordSize, places::kMasterRecordSize, fileOf({fourth}));
+    EXPECT_EQ(e.dir.read("Master01.cty"), expected);
+    EXPECT_EQ(e.dir.read("Master01.Bak"), file);
+}
