@@ -972,7 +972,7 @@ TEST(AdifImport, ValueShapesAtTheirEdges)
         const char *logged; // nullptr: refused
     } cases[] = {
         {"<QSO_DATE:10> 20260101 <TIME_ON:4>0000", Field::QsoDate, "26/01/01"},
-        {"<QSO_DATE:8>20260101<TIME_ON:7>\t0930\r\n", Field::StartTime, "18:30"},
+        {"<QSO_DATE:8>20260101<TIME_ON:6> 0930 ", Field::StartTime, "18:30"},
         {"<QSO_DATE:8>20260101<TIME_ON:6>123456", Field::StartTime, "21:34"},
         {"<QSO_DATE:8>20260101<TIME_ON:1>1", Field::StartTime, nullptr},
         {"<QSO_DATE:8>20260101<TIME_ON:3>123", Field::StartTime, nullptr},
