@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <random>
+#include <tuple>
 #include <sys/resource.h>
 
 using namespace vz;
@@ -999,4 +1000,99 @@ TEST(AdifImport, ValueShapesAtTheirEdges)
     EXPECT_EQ(importInto(dir, "\xB1<CALL:6>JA1ABC<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>", "K.DAT")
                   .file.charset,
               Charset::ShiftJis);
+}
+
+namespace {
+
+// Checks what the progress bar is told: one begin, positions that never run back nor past the
+// maximum, and one end after them.
+class CheckedProgress final : public ProgressSink
+{
+public:
+    void begin(std::int64_t maximum) override
+    {
+        ++begins;
+        this->maximum = maximum;
+        EXPECT_EQ(ends, 0) << "begun after its end";
+    }
+    void advance(std::int64_t position) override
+    {
+        EXPECT_EQ(begins, 1) << "advanced before its begin";
+        EXPECT_EQ(ends, 0) << "advanced after its end";
+        EXPECT_GE(position, last);
+        EXPECT_LE(position, maximum);
+        last = position;
+        ++advances;
+    }
+    void end() override { ++ends; }
+
+    int begins = 0;
+    int advances = 0;
+    int ends = 0;
+    std::int64_t maximum = 0;
+    std::int64_t last = 0;
+};
+
+} // namespace
+
+// Every exchange ends its progress as it began it, whether it reads in one pass or two.
+TEST(AdifProgress, EveryPassBeginsAdvancesAndEnds)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    dir.write("JA1ZZZ.DAT", variedLog(9000));
+    PrefixTable table(dir.file("PreFix.CFG"));
+    for (const Format format : {Format::Adi, Format::Adx}) {
+        SCOPED_TRACE(format == Format::Adx ? "ADX" : "ADI");
+        const std::string out = dir.file(format == Format::Adx ? "o.adx" : "o.adi");
+        CheckedProgress exported;
+        exportAdif(dir.file("JA1ZZZ.DAT"), out, table, options(format, Charset::ShiftJis),
+                   exported);
+        EXPECT_EQ(exported.begins, 1);
+        EXPECT_EQ(exported.ends, 1);
+        EXPECT_EQ(exported.last, 9000);
+        for (const std::size_t splitFrom : {std::size_t{1} << 30, std::size_t{0}}) {
+            CheckedProgress imported;
+            ImportOptions o;
+            o.dryRun = true;
+            o.splitFrom = splitFrom;
+            const ImportSummary s = importAdif(out, dir.file("NEW.DAT"), 1, table, o, imported);
+            EXPECT_EQ(s.read, 9000);
+            EXPECT_EQ(imported.begins, 1);
+            EXPECT_GT(imported.advances, 0);
+            EXPECT_EQ(imported.ends, 1);
+        }
+    }
+}
+
+// The last digit of each range: month and day 09, 19:59, in the log's and the file's forms.
+TEST(AdifFields, DatesAndTimesAtTheEndsOfTheirDigits)
+{
+    const struct
+    {
+        const char *log;
+        const char *adif;
+        int year, month, day;
+    } dates[] = {
+        {"26/09/09", "20260909", 2026, 9, 9},
+        {"99/09/19", "19990919", 1999, 9, 19},
+        {"00/01/01", "20000101", 2000, 1, 1},
+    };
+    for (const auto &d : dates) {
+        const auto fromLog = parseLogDate(d.log, kYear);
+        const auto fromAdif = parseAdifDate(d.adif);
+        ASSERT_TRUE(fromLog && fromAdif) << d.log;
+        EXPECT_EQ(std::tie(fromLog->year, fromLog->month, fromLog->day),
+                  std::tie(d.year, d.month, d.day))
+            << d.log;
+        EXPECT_EQ(std::tie(fromAdif->year, fromAdif->month, fromAdif->day),
+                  std::tie(d.year, d.month, d.day))
+            << d.adif;
+    }
+    EXPECT_EQ(parseLogTime("19:59"), 19 * 60 + 59);
+    EXPECT_EQ(parseLogTime("09:09"), 9 * 60 + 9);
+    EXPECT_EQ(parseAdifTime("0959"), 9 * 60 + 59);
+    EXPECT_EQ(parseAdifTime("195959"), 19 * 60 + 59);
+    EXPECT_FALSE(parseLogDate("26/0:/09", kYear));
+    EXPECT_FALSE(parseAdifDate("2026090:"));
 }

@@ -382,3 +382,30 @@ TEST(Search, PlansAndKeys)
     EXPECT_EQ(upperCaseKey(sj("ｓｓｂ中")), sj("ＳＳＢ中"));
     EXPECT_EQ(upperCaseKey(sj("ア")), sj("ア")) << "a trail byte is left alone";
 }
+
+// The first and last letters of both alphabets fold, and the characters beside them do not:
+// "`" and "{" around a-z, "ｚ" (0x82 0x9A) and "ぁ" (0x82 0x9F) past the full-width letters.
+TEST(Search, LettersFoldAtBothEndsOfTheirRanges)
+{
+    Fixture f;
+    append(f.log, {
+                      {.call = "JA1AAA", .name = "az", .mark = sj("ａｚ")},
+                      {.call = "JA1BBB", .name = "`{", .mark = sj("ぁ")},
+                  });
+    f.indexLog();
+    const struct
+    {
+        SearchItem item;
+        std::string key;
+        Calls found;
+    } cases[] = {
+        {SearchItem::Name, "AZ", {"JA1AAA"}},
+        {SearchItem::Name, "`{", {"JA1BBB"}},
+        {SearchItem::Name, "@[", {}},
+        {SearchItem::Mark, sj("ＡＺ"), {"JA1AAA"}},
+        {SearchItem::Mark, sj("ぁ"), {"JA1BBB"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(f.calls(c.item, c.key), c.found) << c.key;
+    EXPECT_EQ(upperCaseKey(sj("ａｚaz`{ぁ")), sj("ＡＺAZ`{ぁ"));
+}
