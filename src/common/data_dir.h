@@ -59,6 +59,9 @@ enum class ReadProblem {
 constexpr std::uint64_t kReadLimit = std::uint64_t{1} << 30;
 // Reads a regular file of at most kReadLimit bytes whole; `problem`, when given, says why not.
 std::optional<std::string> readAll(const std::string &path, ReadProblem *problem = nullptr);
+// Opens a file for reading only when it is a regular file: a FIFO is not waited on, a folder or
+// a device is refused (-1 with errno EINVAL; ENOENT and the others as open gives them).
+int openRegularForReading(const std::string &path);
 // The problem as a line of text (UTF-8) for the user, after the file's name.
 std::string_view readProblemText(ReadProblem problem);
 

@@ -16,6 +16,7 @@
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 #include <strings.h>
 #include <sys/stat.h>
@@ -811,7 +812,10 @@ ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
                          ProgressSink &progress)
 {
     ExportSummary summary;
-    std::FILE *in = std::fopen(logPath.c_str(), "rb");
+    const int inFd = files::openRegularForReading(logPath);
+    std::FILE *in = inFd < 0 ? nullptr : ::fdopen(inFd, "rb");
+    if (!in && inFd >= 0)
+        ::close(inFd);
     if (!in) {
         summary.result = ExportResult::LogUnreadable;
         return summary;

@@ -46,7 +46,7 @@ IoResult readRecord(const std::string &path, std::int32_t n, QsoRecord &buffer)
     buffer.clear();
     if (n < 1)
         return IoResult::Missing;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = files::openRegularForReading(path);
     if (fd < 0)
         return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
     ssize_t got;
