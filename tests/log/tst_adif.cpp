@@ -17,9 +17,10 @@
 #include <array>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
-#include <tuple>
 #include <sys/resource.h>
+#include <tuple>
 
 using namespace vz;
 using namespace vz::log;
@@ -1095,4 +1096,30 @@ TEST(AdifFields, DatesAndTimesAtTheEndsOfTheirDigits)
     EXPECT_EQ(parseAdifTime("195959"), 19 * 60 + 59);
     EXPECT_FALSE(parseLogDate("26/0:/09", kYear));
     EXPECT_FALSE(parseAdifDate("2026090:"));
+}
+
+// An export that fills the disk (a file-size limit here) leaves the earlier output as it was,
+// no temporary file behind, and a summary that claims no records written.
+TEST(AdifExport, AFullDiskKeepsTheEarlierOutputAndClaimsNothing)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    dir.write("L.DAT", variedLog(2000));
+    dir.write("out.adi", "the earlier export");
+    PrefixTable table(dir.file("PreFix.CFG"));
+    NoProgress quiet;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const ExportSummary s = exportAdif(dir.file("L.DAT"), dir.file("out.adi"), table,
+                                       options(Format::Adi, Charset::ShiftJis), quiet);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(s.result, ExportResult::WriteFailed);
+    EXPECT_EQ(summaryText(s), "ADIFファイルに書き込めませんでした\n");
+    EXPECT_EQ(dir.read("out.adi"), "the earlier export");
+    for (const auto &entry : std::filesystem::directory_iterator(dir.dataDir()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
 }

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -195,4 +196,18 @@ TEST(MasterFile, FailedSaveLeavesFileAndBackupByteForByte)
         EXPECT_EQ(dir.read("Master01.Bak"), "the backup of an earlier save");
         EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"Master01.Bak", "Master01.cty"}));
     }
+}
+
+// A master file that is a symbolic link is saved into the file it points to; the link stays.
+TEST(MasterFile, SaveWritesThroughASymbolicLink)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkdir((dir.path() + "/shared").c_str(), 0755), 0);
+    const std::string real = dir.path() + "/shared/Master01.cty";
+    dir.write("../shared/Master01.cty", fileOf({row("1001", "東京都")}));
+    std::filesystem::create_symlink(real, dir.file("Master01.cty"));
+    ASSERT_EQ(saveMasterFile(dir.file("Master01.cty"), {row("1003", "新市")}).result,
+              MasterSave::Ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("Master01.cty")));
+    EXPECT_EQ(dir.read("../shared/Master01.cty"), fileOf({row("1003", "新市")}));
 }
