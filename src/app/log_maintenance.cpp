@@ -71,9 +71,10 @@ struct Rewritten
 
 // Reads `from` and writes what is kept to a new file beside `to`, which is then flushed and
 // renamed over `to`. On any failure the new file is removed and `to` is left as it was.
-Rewritten rewrite(const std::string &from, const std::string &to, Keep keep, RewriteIo &io,
+Rewritten rewrite(const std::string &from, const std::string &linkedTo, Keep keep, RewriteIo &io,
                   ProgressSink &progress)
 {
+    const std::string to = files::writeTarget(linkedTo); // a linked log keeps its link
     Rewritten result;
     const int in = io.openForReading(from);
     if (in < 0)
@@ -172,13 +173,7 @@ ssize_t RewriteIo::readAt(int fd, char *buffer, std::size_t size, off_t offset)
 
 int RewriteIo::createBeside(const std::string &target, std::string &tempPath)
 {
-    std::string name = target + std::string(kTempMark) + "XXXXXX";
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return -1;
-    ::fchmod(fd, 0644);
-    tempPath = name;
-    return fd;
+    return files::createTemporaryBeside(target, tempPath);
 }
 
 bool RewriteIo::writeAll(int fd, const char *data, std::size_t size)

@@ -5,6 +5,8 @@
 // ended by a zero byte. Events are only ever added; a missing file means no events.
 #pragma once
 
+#include "common/data_dir.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -37,6 +39,21 @@ struct DayPatterns
     std::string oneTime; // year without leading zeros, "/MM/DD"
 };
 DayPatterns dayPatterns(int year, int month, int day);
+
+// The event file read once, for showing many days from one reading (a month's strip, the
+// command line's month): a large file is read once per drawing, not once per day shown.
+class EventSchedule
+{
+public:
+    // A missing file means no events (Ok). A file that is not a regular file, or larger than
+    // any real one, is not read (Failed, with `why` saying so when given).
+    EventIo load(const std::string &path, files::ReadProblem *why = nullptr);
+    // Appends the texts of the events of the date to `line`, as showDayEvents does.
+    void appendDayEvents(int year, int month, int day, std::string &line) const;
+
+private:
+    std::string m_bytes;
+};
 
 // Appends the texts of the events of the date to `line` in file order: the first becomes the
 // line when it is empty, each further one follows "； ". A missing file adds nothing (Ok).

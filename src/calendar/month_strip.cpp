@@ -83,6 +83,12 @@ EventIo dayInfoLine(const MonthStrip &strip, const std::string &eventPath, std::
     return showDayEvents(eventPath, strip.year, strip.month, strip.markedDay, line);
 }
 
+void dayInfoLine(const MonthStrip &strip, const EventSchedule &events, std::string &line)
+{
+    line = strip.holidayName;
+    events.appendDayEvents(strip.year, strip.month, strip.markedDay, line);
+}
+
 bool selectDayCell(CalendarDate &date, int cell)
 {
     if (cell < 0 || cell >= monthLength(date.year, date.month))

@@ -49,6 +49,8 @@ MonthStrip monthStrip(const CalendarDate &date);
 // The day information line of the strip's marked day: its holiday name, then the user's events
 // of that day from `eventPath`. On Failed the line holds the holiday name only.
 EventIo dayInfoLine(const MonthStrip &strip, const std::string &eventPath, std::string &line);
+// The same from events read once beforehand, for many days.
+void dayInfoLine(const MonthStrip &strip, const EventSchedule &events, std::string &line);
 
 // A click on day cell `cell` (0..30): selects its day and returns true, or returns false for a
 // blank cell after the month's end.

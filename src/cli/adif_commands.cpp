@@ -86,10 +86,13 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
         options.from = *from;
     if (to)
         options.to = *to;
-    log::PrefixTable table(where.prefixPath);
-    NoProgress quiet;
-    const log::adif::ExportSummary summary =
-        log::adif::exportAdif(where.logPath, outPath, table, options, quiet);
+    log::adif::ExportSummary summary;
+    summary.result = log::adif::checkExportOutput(where.logPath, outPath);
+    if (summary.result == log::adif::ExportResult::Ok) {
+        log::PrefixTable table(where.prefixPath);
+        NoProgress quiet;
+        summary = log::adif::exportAdif(where.logPath, outPath, table, options, quiet);
+    }
     err << log::adif::summaryText(summary);
     return summary.result == log::adif::ExportResult::Ok ? 0 : 1;
 }
@@ -119,7 +122,8 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     const log::adif::ImportSummary summary = log::adif::importAdif(
         args[2], where.logPath, log::recordCount(where.logPath) + 1, table, options, quiet);
     err << log::adif::summaryText(summary, options.dryRun);
-    return summary.result == log::adif::ImportResult::Ok ? 0 : 1;
+    // A file cut off inside a contact lost that contact: not a success.
+    return summary.result == log::adif::ImportResult::Ok && !summary.file.cutOff ? 0 : 1;
 }
 
 } // namespace vz::cli

@@ -69,6 +69,16 @@ int runCalendar(const Args &args, std::ostream &out, std::ostream &err)
         return 1;
     }
     const std::string eventPath = DataDir(args[0]).path(args[1] + ".pln");
+    // Read once for the whole month: a large schedule is not read again for every day.
+    calendar::EventSchedule events;
+    files::ReadProblem why = files::ReadProblem::None;
+    if (events.load(eventPath, &why) != calendar::EventIo::Ok) {
+        err << "vezolog: cannot read " << eventPath;
+        if (why != files::ReadProblem::None)
+            err << ": " << files::readProblemText(why);
+        err << "\n";
+        return 1;
+    }
 
     calendar::CalendarDate date{*year, *month, 1};
     const int length = calendar::monthLength(*year, *month);
@@ -76,10 +86,7 @@ int runCalendar(const Args &args, std::ostream &out, std::ostream &err)
         date.day = day;
         const calendar::MonthStrip strip = calendar::monthStrip(date);
         std::string line;
-        if (calendar::dayInfoLine(strip, eventPath, line) != calendar::EventIo::Ok) {
-            err << "vezolog: cannot read " << eventPath << "\n";
-            return 1;
-        }
+        calendar::dayInfoLine(strip, events, line);
         char when[48];
         std::snprintf(when, sizeof when, "%04d-%02d-%02d", *year, *month, day);
         out << when << '\t'

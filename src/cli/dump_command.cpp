@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/commands.h"
 
+#include "common/data_dir.h"
 #include "common/sjis.h"
 #include "log/log_file.h"
 
 #include <cstdio>
 #include <ostream>
+#include <unistd.h>
 #include <vector>
 
 namespace vz::cli {
@@ -19,7 +21,10 @@ int runDump(const Args &args, std::ostream &out, std::ostream &err)
     LogLocation where;
     if (!locateLog(args[0], args[1], where, err))
         return 1;
-    std::FILE *f = std::fopen(where.logPath.c_str(), "rb");
+    const int fd = files::openRegularForReading(where.logPath);
+    std::FILE *f = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+    if (!f && fd >= 0)
+        ::close(fd);
     if (!f) {
         err << "vezolog: cannot read " << where.logPath << "\n";
         return 1;

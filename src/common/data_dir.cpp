@@ -4,12 +4,14 @@
 #include "common/prefault.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vz {
 
@@ -143,17 +145,34 @@ std::optional<std::uint64_t> size(const std::string &path)
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-std::optional<std::string> readAll(const std::string &path)
+std::optional<std::string> readAll(const std::string &path, ReadProblem *problem)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    ReadProblem none = ReadProblem::None;
+    ReadProblem &why = problem ? *problem : none;
+    why = ReadProblem::None;
+    // Not blocking on open: a FIFO would wait for a writer that never comes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        why = ReadProblem::CannotOpen;
         return std::nullopt;
-    std::string content;
+    }
+    const auto fail = [&](ReadProblem p) {
+        ::close(fd);
+        why = p;
+        return std::nullopt;
+    };
     struct stat st
     {
     };
+    if (::fstat(fd, &st) != 0)
+        return fail(ReadProblem::CannotOpen);
+    if (!S_ISREG(st.st_mode))
+        return fail(ReadProblem::NotRegular);
+    if (static_cast<std::uint64_t>(st.st_size) > kReadLimit)
+        return fail(ReadProblem::TooLarge);
+    std::string content;
     // One allocation for the whole file: large files (logs, ADIF) are read this way.
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+    if (st.st_size > 0) {
         content.reserve(static_cast<std::size_t>(st.st_size));
         memory::prefaultCapacity(content);
     }
@@ -161,25 +180,146 @@ std::optional<std::string> readAll(const std::string &path)
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR || errno == EAGAIN)
                 continue;
-            ::close(fd);
-            return std::nullopt;
+            return fail(ReadProblem::ReadError);
         }
         if (n == 0)
             break;
         content.append(buffer, static_cast<std::size_t>(n));
+        if (content.size() > kReadLimit) // grew while being read
+            return fail(ReadProblem::TooLarge);
     }
     ::close(fd);
     return content;
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string path)
-    : m_path(std::move(path)), m_temp(m_path + ".tmpXXXXXX")
+int openRegularForReading(const std::string &path)
 {
-    m_fd = ::mkstemp(m_temp.data());
-    if (m_fd >= 0)
-        ::fchmod(m_fd, 0644);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+std::string_view readProblemText(ReadProblem problem)
+{
+    switch (problem) {
+    case ReadProblem::None:
+        break;
+    case ReadProblem::CannotOpen:
+        return "開けません";
+    case ReadProblem::NotRegular:
+        return "通常のファイルではありません";
+    case ReadProblem::TooLarge:
+        return "大きすぎます (1 GiB まで)";
+    case ReadProblem::ReadError:
+        return "読み込み中にエラーが起きました";
+    }
+    return {};
+}
+
+std::string writeTarget(const std::string &path)
+{
+    std::string at = path;
+    // A loop of links ends like the system's own limit: the last name is written.
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st
+        {
+        };
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at;
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(at.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size())
+            return at;
+        link.resize(static_cast<std::size_t>(n));
+        const auto slash = at.rfind('/');
+        at = link.front() == '/' || slash == std::string::npos ? link
+                                                               : at.substr(0, slash + 1) + link;
+    }
+    return at;
+}
+
+namespace {
+
+std::string nameOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+constexpr std::string_view kTempMark = ".tmp";
+constexpr std::size_t kTempSuffixLength = 6; // the characters mkstemp fills in
+
+// The writer's process id in a temporary file's name after `prefix` ("<pid>.XXXXXX"), or 0.
+pid_t writerOf(std::string_view name, std::string_view prefix)
+{
+    if (!name.starts_with(prefix))
+        return 0;
+    name.remove_prefix(prefix.size());
+    if (name.size() < kTempSuffixLength + 2 || name[name.size() - kTempSuffixLength - 1] != '.')
+        return 0;
+    const std::string_view digits = name.substr(0, name.size() - kTempSuffixLength - 1);
+    pid_t pid = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9' || pid > 99999999)
+            return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    return pid;
+}
+
+void removeStaleTemporaries(const std::string &target)
+{
+    const std::string folder = folderOf(target);
+    const std::string prefix = nameOf(target) + std::string(kTempMark);
+    DIR *dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> stale;
+    while (const dirent *entry = ::readdir(dir)) {
+        const pid_t pid = writerOf(entry->d_name, prefix);
+        // Only a writer that no longer runs: another program's live write is left alone.
+        if (pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            stale.push_back(folder + entry->d_name);
+    }
+    ::closedir(dir);
+    for (const std::string &path : stale) {
+        struct stat st
+        {
+        };
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(path.c_str());
+    }
+}
+
+} // namespace
+
+int createTemporaryBeside(const std::string &target, std::string &tempPath)
+{
+    removeStaleTemporaries(target);
+    std::string name = target + std::string(kTempMark) + std::to_string(::getpid()) + ".XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        return -1;
+    ::fchmod(fd, 0644);
+    tempPath = std::move(name);
+    return fd;
+}
+
+AtomicFileWriter::AtomicFileWriter(std::string path) : m_path(writeTarget(path))
+{
+    m_fd = createTemporaryBeside(m_path, m_temp);
 }
 
 AtomicFileWriter::~AtomicFileWriter()

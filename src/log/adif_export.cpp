@@ -12,9 +12,14 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
+
+#include <strings.h>
+#include <sys/stat.h>
 
 namespace vz::log::adif {
 
@@ -488,6 +493,8 @@ std::string_view charsetName(Charset charset)
         return "utf-8";
     case Charset::ShiftJis:
         return "shift_jis";
+    case Charset::Windows1252:
+        return "windows-1252";
     case Charset::Ascii:
         break;
     }
@@ -750,12 +757,65 @@ void addLater(ExportSummary &summary, ExportSummary &later)
 
 } // namespace
 
+namespace {
+
+// `path` with every link and "." or ".." resolved, as far as it exists; the rest as given.
+std::string resolvedPath(const std::string &path)
+{
+    if (char *whole = ::realpath(path.c_str(), nullptr)) {
+        std::string resolved(whole);
+        std::free(whole);
+        return resolved;
+    }
+    // Not there yet: its folder resolved, then its name.
+    const std::string target = files::writeTarget(path);
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    char *dir = ::realpath(folder.empty() ? "/" : folder.c_str(), nullptr);
+    if (!dir)
+        return target;
+    std::string resolved(dir);
+    std::free(dir);
+    return resolved + (resolved.ends_with('/') ? "" : "/") + name;
+}
+
+bool sameNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+} // namespace
+
+ExportResult checkExportOutput(const std::string &logPath, const std::string &outPath)
+{
+    struct stat st
+    {
+    };
+    if (::stat(outPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return ExportResult::OutputNotRegular;
+    const auto slash = logPath.rfind('/');
+    std::string dataFolder =
+        resolvedPath(slash == std::string::npos ? "." : logPath.substr(0, slash + 1));
+    if (!dataFolder.ends_with('/'))
+        dataFolder += '/';
+    const std::string out = resolvedPath(outPath);
+    // Names in the data folder are found without letter case, and so is the folder here.
+    if (out.size() >= dataFolder.size() &&
+        sameNoCase(std::string_view(out).substr(0, dataFolder.size()), dataFolder))
+        return ExportResult::OutputInDataFolder;
+    return ExportResult::Ok;
+}
+
 ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
                          const PrefixTable &table, const ExportOptions &options,
                          ProgressSink &progress)
 {
     ExportSummary summary;
-    std::FILE *in = std::fopen(logPath.c_str(), "rb");
+    const int inFd = files::openRegularForReading(logPath);
+    std::FILE *in = inFd < 0 ? nullptr : ::fdopen(inFd, "rb");
+    if (!in && inFd >= 0)
+        ::close(inFd);
     if (!in) {
         summary.result = ExportResult::LogUnreadable;
         return summary;

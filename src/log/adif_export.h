@@ -28,7 +28,9 @@ namespace vz::log::adif {
 enum class Format { Adi, Adx };
 // How non-ASCII texts go into an ADI file: left out (ADIF's own rule), or in UTF-8 or
 // Shift_JIS with lengths counted in bytes, as Japanese logging programs read them.
-enum class Charset { Ascii, Utf8, ShiftJis };
+// Windows1252 is read only: what Western programs write, taken when a file is neither UTF-8 nor
+// Shift_JIS.
+enum class Charset { Ascii, Utf8, ShiftJis, Windows1252 };
 
 std::optional<Charset> charsetNamed(std::string_view name); // "ascii", "utf-8", "shift_jis"
 std::string_view charsetName(Charset charset);
@@ -56,7 +58,15 @@ enum class ExportResult {
     Ok,
     LogUnreadable,
     WriteFailed, // the output file could not be written; nothing was put in its place
+    // Refused before anything was read or written:
+    OutputInDataFolder, // the output lies in the data folder, where the log itself is
+    OutputNotRegular,   // the output is an existing folder, device, FIFO or socket
 };
+
+// Whether a file may be written as the ADIF output of the log at `logPath`: never into the log's
+// data folder (links followed, names compared without letter case) and never over anything but
+// a regular file. Ok when it may. The command line and the window ask before exportAdif.
+ExportResult checkExportOutput(const std::string &logPath, const std::string &outPath);
 
 struct ExportSummary
 {

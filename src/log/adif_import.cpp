@@ -140,12 +140,47 @@ std::string_view fieldLabel(Field f)
     return kLabels[static_cast<std::size_t>(f)];
 }
 
+// A Windows-1252 text in UTF-8; the five bytes it leaves undefined become U+FFFD.
+std::string windows1252ToUtf8(std::string_view text)
+{
+    static constexpr std::array<char16_t, 32> kFrom80{
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
+    };
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80)
+            out += ch;
+        else
+            sjis::appendUtf8(out, c < 0xA0 ? kFrom80[c - 0x80] : char32_t{c});
+    }
+    return out;
+}
+
+// A value of the file as UTF-8, for reports.
+std::string asUtf8(std::string_view value, Charset charset)
+{
+    switch (charset) {
+    case Charset::ShiftJis:
+        return sjis::toUtf8(value);
+    case Charset::Windows1252:
+        return windows1252ToUtf8(value);
+    case Charset::Ascii:
+    case Charset::Utf8:
+        break;
+    }
+    return std::string(value);
+}
+
 std::string callsignForReport(const AdifRecord &record, Charset charset)
 {
     const auto call = record.find("CALL");
     if (!call)
         return {};
-    return charset == Charset::ShiftJis ? sjis::toUtf8(*call) : std::string(*call);
+    return asUtf8(*call, charset);
 }
 
 // The contacts one stretch of a file gives, converted as they are read, before the ones
@@ -217,9 +252,12 @@ private:
         const std::int64_t position = ++m_read;
         m_replacedIn.clear();
         for (std::size_t i = 0; i < raw.size(); ++i) {
-            if (charset == Charset::Utf8 && !isAscii(raw.value(i))) {
+            if ((charset == Charset::Utf8 || charset == Charset::Windows1252) &&
+                !isAscii(raw.value(i))) {
                 bool replaced = false;
-                raw.setValue(i, toShiftJis(raw.value(i), replaced));
+                raw.setValue(i, charset == Charset::Utf8
+                                    ? toShiftJis(raw.value(i), replaced)
+                                    : toShiftJis(windows1252ToUtf8(raw.value(i)), replaced));
                 if (replaced)
                     m_replacedIn.emplace_back(raw.name(i));
             }
@@ -240,6 +278,11 @@ private:
         for (const std::string &name : m_replacedIn)
             m_changes.push_back(
                 {position, call(), name + " の Shift_JIS にない文字を ? にしました"});
+        if (!raw.unclearLength().empty())
+            m_changes.push_back({position, call(),
+                                 std::string(raw.unclearLength()) + " (" +
+                                     std::to_string(raw.unclearLengthAt() + 1) +
+                                     " バイト目) の長さが値の終わりに合いません"});
         if (m_options.strict && m_changes.size() > changesBefore) {
             m_refused.push_back(
                 {position, call(), "取り込むと変わります: " + m_changes[changesBefore].what});
@@ -285,7 +328,7 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
                          const ImportOptions &options, ProgressSink &progress)
 {
     ImportSummary summary;
-    const std::optional<std::string> bytes = files::readAll(adifPath);
+    const std::optional<std::string> bytes = files::readAll(adifPath, &summary.readProblem);
     if (!bytes) {
         summary.result = ImportResult::FileUnreadable;
         return summary;
@@ -322,6 +365,13 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
     summary.areas.reserve(first.records.size() + second.records.size());
     first.keepNew(known, summary);
     second.keepNew(known, summary);
+    if (summary.file.cutOff) {
+        // The contact the file ends inside: read, and refused.
+        summary.refused.push_back(
+            {++summary.read, asUtf8(summary.file.cutOffCallsign, summary.file.charset),
+             "ファイルが途中で切れています (" + std::to_string(summary.file.cutOffAt + 1) +
+                 " バイト目から): 取り込みません"});
+    }
 
     summary.imported = static_cast<std::int64_t>(first.records.size() + second.records.size());
     if (summary.imported > 0) {
@@ -365,6 +415,10 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
     std::string out;
     switch (summary.result) {
     case ImportResult::FileUnreadable:
+        if (summary.readProblem != files::ReadProblem::None &&
+            summary.readProblem != files::ReadProblem::CannotOpen)
+            return "ADIFファイルが読めません: " +
+                   std::string(files::readProblemText(summary.readProblem)) + "\n";
         return "ADIFファイルが読めません\n";
     case ImportResult::LogUnreadable:
         return "ログファイルが読めません\n";
@@ -408,10 +462,19 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
 std::string summaryText(const ExportSummary &summary)
 {
     std::string out;
-    if (summary.result == ExportResult::LogUnreadable)
+    switch (summary.result) {
+    case ExportResult::LogUnreadable:
         return "ログファイルが読めません\n";
-    if (summary.result == ExportResult::WriteFailed)
-        out += "ADIFファイルに書き込めませんでした\n";
+    case ExportResult::WriteFailed:
+        // Nothing was put in place: no count of records written.
+        return "ADIFファイルに書き込めませんでした\n";
+    case ExportResult::OutputInDataFolder:
+        return "出力先がデータフォルダの中です。ログを守るため書き出しません\n";
+    case ExportResult::OutputNotRegular:
+        return "出力先が通常のファイルではありません。書き出しません\n";
+    case ExportResult::Ok:
+        break;
+    }
     out += "出力 " + std::to_string(summary.exported) + " 件, 削除済み " +
            std::to_string(summary.deleted) + " 件, 日時が読めず出力しなかった交信 " +
            std::to_string(summary.unreadable.size()) + " 件\n";

@@ -4,6 +4,7 @@
 // without a place are all reported.
 #pragma once
 
+#include "common/data_dir.h"
 #include "log/adif_reader.h"
 
 #include <cstdint>
@@ -42,6 +43,7 @@ struct ImportIssue
 struct ImportSummary
 {
     ImportResult result = ImportResult::Ok;
+    files::ReadProblem readProblem = files::ReadProblem::None; // why the file could not be read
     ParsedFile file;
     std::int64_t read = 0;
     std::int64_t imported = 0;

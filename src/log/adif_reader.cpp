@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -86,50 +88,81 @@ std::size_t characterBytes(std::string_view text, std::size_t at, Charset charse
     return 1;
 }
 
+// Bytes of `count` characters from `at`; past the end of `text` when they do not fit.
 std::size_t bytesOfCharacters(std::string_view text, std::size_t at, std::size_t count,
                               Charset charset)
 {
     std::size_t i = at;
     for (std::size_t n = 0; n < count && i < text.size(); ++n)
         i += characterBytes(text, i, charset);
-    return std::min(i, text.size()) - at;
+    return i < text.size() || count == 0 ? i - at : text.size() + 1 - at;
+}
+
+// True when every byte is a character of Shift_JIS (code page 932): single bytes below 0x80
+// and half-width katakana, else a lead byte and a trail byte.
+bool isShiftJis(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // Most of a file is ASCII: eight bytes at a time where they are.
+        while (i + 8 <= text.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            i += 8;
+        }
+        if (i >= text.size())
+            break;
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
+            continue;
+        if (!sjis::isLeadByte(c) || i + 1 == text.size())
+            return false;
+        const auto trail = static_cast<unsigned char>(text[++i]);
+        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
+            return false;
+    }
+    return true;
 }
 
 Charset detectCharset(std::string_view bytes)
 {
     if (isAscii(bytes))
         return Charset::Ascii;
-    return isUtf8(bytes) ? Charset::Utf8 : Charset::ShiftJis;
+    if (isUtf8(bytes))
+        return Charset::Utf8;
+    return isShiftJis(bytes) ? Charset::ShiftJis : Charset::Windows1252;
 }
 
-// True when some character of `value` runs past its end: the length that cut it counted
-// characters, not bytes.
-bool endsInsideCharacter(std::string_view value, Charset charset)
+// True when a value ending at `end` ends cleanly: past any blanks and line breaks comes the
+// next "<" or the end of the file.
+bool endsCleanly(std::string_view text, std::size_t end)
 {
-    if (isAscii(value))
-        return false;
-    std::size_t i = 0;
-    while (i < value.size())
-        i += characterBytes(value, i, charset);
-    return i != value.size();
+    while (end < text.size() && isSpace(text[end]))
+        ++end;
+    return end >= text.size() || text[end] == '<';
 }
 
 // How reading a stretch of a file ended.
 enum class StretchEnd {
-    FileEnd,          // at the end of the file
-    Split,            // a record ended exactly at the split asked for
-    CharacterLengths, // a byte length ended inside a character: the lengths count characters
+    FileEnd, // at the end of the file
+    Split,   // a record ended exactly at the split asked for
 };
 
 constexpr std::size_t kNoSplit = std::string_view::npos;
 
+// The file ends inside the record starting at `at`: noted, and the record is not handed on.
+void noteCutOff(ParsedFile &file, std::size_t at, const AdifRecord &record)
+{
+    file.cutOff = true;
+    file.cutOffAt = at;
+    file.cutOffCallsign = std::string(record.find("CALL").value_or(std::string_view()));
+}
+
 // Reads the fields of an ADI file from `from` (0: the start, header and all; otherwise just
-// after an <EOR>), lengths taken as characters when `file` says so. Reading stops when a record
-// ends exactly at `splitAt`, and, with `watchLengths` set, at the first byte length that ends
-// inside a character, the sign of a file whose lengths count characters.
-StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt,
-                    const ParsedFile &file, const RecordHandler &onRecord, ProgressSink &progress,
-                    bool watchLengths)
+// after an <EOR>). Reading stops when a record ends exactly at `splitAt`.
+StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt, ParsedFile &file,
+                    const RecordHandler &onRecord, ProgressSink &progress)
 {
     // A file that does not start with "<" has a header, ended by <EOH>.
     std::size_t pos = from;
@@ -137,7 +170,10 @@ StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt
         const std::size_t eoh = findNoCase(text, "<EOH>");
         pos = eoh == std::string_view::npos ? 0 : eoh + 5;
     }
+    // Only a file with characters of more than one byte can count them apart from bytes.
+    const bool multiByte = file.charset == Charset::Utf8 || file.charset == Charset::ShiftJis;
     AdifRecord record;
+    std::size_t recordAt = pos; // where the record's first field starts
     std::size_t reported = from;
     while ((pos = text.find('<', pos)) != std::string_view::npos) {
         std::size_t i = pos + 1;
@@ -169,11 +205,11 @@ StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt
         std::size_t j = i + 1;
         bool digits = false;
         while (j < text.size() && text[j] >= '0' && text[j] <= '9') {
-            length = length * 10 + static_cast<std::size_t>(text[j] - '0');
+            // Past the file's size a length only tells that the file ends inside the value.
+            if (length <= text.size())
+                length = length * 10 + static_cast<std::size_t>(text[j] - '0');
             digits = true;
             ++j;
-            if (length > text.size())
-                break;
         }
         if (j < text.size() && text[j] == ':') { // type letter
             ++j;
@@ -185,13 +221,26 @@ StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt
             continue;
         }
         const std::size_t start = j + 1;
-        length = std::min(length, text.size() - start);
-        if (file.lengthsInCharacters)
-            length = bytesOfCharacters(text, start, length, file.charset);
-        const std::string_view value = text.substr(start, length);
-        if (watchLengths && endsInsideCharacter(value, file.charset))
-            return StretchEnd::CharacterLengths;
-        record.addBorrowed(name, value);
+        if (length > text.size() - start) {
+            // A length past the end: the file was cut off inside this value, or the length is
+            // wrong and would swallow every record after it.
+            noteCutOff(file, file.skipped + (record.empty() ? pos : recordAt), record);
+            return StretchEnd::FileEnd;
+        }
+        if (multiByte && !endsCleanly(text, start + length)) {
+            const std::size_t characters = bytesOfCharacters(text, start, length, file.charset);
+            if (characters != length) {
+                if (characters <= text.size() - start && endsCleanly(text, start + characters)) {
+                    length = characters;
+                    file.lengthsInCharacters = true;
+                } else {
+                    record.noteUnclearLength(name, file.skipped + pos);
+                }
+            }
+        }
+        if (record.empty())
+            recordAt = pos;
+        record.addBorrowed(name, text.substr(start, length));
         pos = start + length;
         if (pos - reported > (1u << 20)) {
             progress.advance(static_cast<std::int64_t>(std::min(pos, splitAt)));
@@ -318,13 +367,17 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
         if (pos == splitAt)
             return StretchEnd::Split;
         std::size_t i = text.find('>', pos + 7);
-        if (i == std::string_view::npos)
-            break;
-        ++i;
         record.clear();
-        for (;;) {
+        // The file ends inside this record (an element never closed): it is not handed on.
+        bool cut = i == std::string_view::npos;
+        i = cut ? text.size() : i + 1;
+        while (!cut) {
             i = skipMisc(text, i);
-            if (i >= text.size() || text[i] != '<') {
+            if (i >= text.size()) {
+                cut = true;
+                break;
+            }
+            if (text[i] != '<') {
                 file.wellFormed = false;
                 break;
             }
@@ -339,8 +392,7 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
                 ++n;
             const std::size_t tagEnd = n < text.size() && text[n] == '>' ? n : text.find('>', n);
             if (tagEnd == std::string_view::npos) {
-                file.wellFormed = false;
-                i = text.size();
+                cut = true;
                 break;
             }
             const std::string_view element = text.substr(i + 1, n - i - 1);
@@ -375,8 +427,7 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
                     close = text.find("</", close + 2);
             }
             if (close == std::string_view::npos) {
-                file.wellFormed = false;
-                i = text.size();
+                cut = true;
                 break;
             }
             const std::string_view content = text.substr(tagEnd + 1, close - tagEnd - 1);
@@ -390,6 +441,11 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
             i = afterName < text.size() && text[afterName] == '>' ? afterName
                                                                   : text.find('>', close);
             i = i == std::string_view::npos ? text.size() : i + 1;
+        }
+        if (cut) {
+            file.wellFormed = false;
+            noteCutOff(file, file.skipped + pos, record);
+            return StretchEnd::FileEnd;
         }
         if (!record.empty())
             onRecord(record, file.charset);
@@ -409,6 +465,7 @@ ParsedFile recognise(std::string_view &bytes)
     ParsedFile file;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
+        file.skipped = 3;
         file.charset = Charset::Utf8;
     }
     std::size_t first = 0;
@@ -432,38 +489,17 @@ ParsedFile recognise(std::string_view &bytes)
     return file;
 }
 
-// Some programs count characters, not bytes; which one is decided for the whole file. Bytes
-// are tried first; a length that ends inside a character means characters, and the file is
-// read again from the start (after a dry pass when nobody can start over).
-void readAdiWhole(std::string_view bytes, ParsedFile &file, const RecordHandler &onRecord,
-                  ProgressSink &progress, const std::function<void()> &startOver)
-{
-    const bool watch = file.charset != Charset::Ascii;
-    if (watch && !startOver) {
-        NoProgress quiet;
-        file.lengthsInCharacters = parseAdi(
-                                       bytes, 0, kNoSplit, file, [](AdifRecord &, Charset) {},
-                                       quiet, true) == StretchEnd::CharacterLengths;
-        parseAdi(bytes, 0, kNoSplit, file, onRecord, progress, false);
-    } else if (parseAdi(bytes, 0, kNoSplit, file, onRecord, progress, watch) ==
-               StretchEnd::CharacterLengths) {
-        startOver();
-        file.lengthsInCharacters = true;
-        parseAdi(bytes, 0, kNoSplit, file, onRecord, progress, false);
-    }
-}
-
 } // namespace
 
 ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress,
-                     const std::function<void()> &startOver)
+                     const std::function<void()> &)
 {
     ParsedFile file = recognise(bytes);
     progress.begin(static_cast<std::int64_t>(bytes.size()));
     if (file.format == Format::Adx)
         parseAdx(bytes, 0, kNoSplit, file, onRecord, progress);
     else
-        readAdiWhole(bytes, file, onRecord, progress, startOver);
+        parseAdi(bytes, 0, kNoSplit, file, onRecord, progress);
     progress.end();
     return file;
 }
@@ -488,45 +524,39 @@ ParsedFile parseAdifInTwo(std::string_view bytes, const StretchHandler &first,
         return parseAdif(bytes, first.onRecord, progress, first.startOver);
 
     progress.begin(static_cast<std::int64_t>(splitAt));
-    for (;;) {
-        const bool watch = !adx && file.charset != Charset::Ascii && !file.lengthsInCharacters;
-        ParsedFile secondFile = file; // the second stretch notes what it finds apart
-        const auto read = [&](std::size_t from, std::size_t until, ParsedFile &found,
-                              const RecordHandler &onRecord, ProgressSink &sink) {
-            return adx ? parseAdx(text, from, until, found, onRecord, sink)
-                       : parseAdi(text, from, until, found, onRecord, sink, watch);
-        };
-        StretchEnd secondEnd = StretchEnd::FileEnd;
-        const auto readSecond = [&] {
-            NoProgress quiet;
-            secondEnd = read(splitAt, kNoSplit, secondFile, second.onRecord, quiet);
-        };
-        std::thread thread;
-        try {
-            thread = std::thread(readSecond);
-        } catch (const std::system_error &) {
-            // No thread to be had: the second stretch is read after the first.
+    ParsedFile secondFile = file; // the second stretch notes what it finds apart
+    const auto read = [&](std::size_t from, std::size_t until, ParsedFile &found,
+                          const RecordHandler &onRecord, ProgressSink &sink) {
+        return adx ? parseAdx(text, from, until, found, onRecord, sink)
+                   : parseAdi(text, from, until, found, onRecord, sink);
+    };
+    const auto readSecond = [&] {
+        NoProgress quiet;
+        read(splitAt, kNoSplit, secondFile, second.onRecord, quiet);
+    };
+    std::thread thread;
+    try {
+        thread = std::thread(readSecond);
+    } catch (const std::system_error &) {
+        // No thread to be had: the second stretch is read after the first.
+    }
+    const StretchEnd firstEnd = read(0, splitAt, file, first.onRecord, progress);
+    if (thread.joinable())
+        thread.join();
+    else if (firstEnd == StretchEnd::Split)
+        readSecond();
+    if (firstEnd == StretchEnd::Split) {
+        file.wellFormed = file.wellFormed && secondFile.wellFormed;
+        file.lengthsInCharacters = file.lengthsInCharacters || secondFile.lengthsInCharacters;
+        if (secondFile.cutOff) {
+            file.cutOff = true;
+            file.cutOffAt = secondFile.cutOffAt;
+            file.cutOffCallsign = std::move(secondFile.cutOffCallsign);
         }
-        const StretchEnd firstEnd = read(0, splitAt, file, first.onRecord, progress);
-        if (thread.joinable())
-            thread.join();
-        else if (firstEnd == StretchEnd::Split)
-            readSecond();
-        if (firstEnd == StretchEnd::CharacterLengths ||
-            (firstEnd == StretchEnd::Split && secondEnd == StretchEnd::CharacterLengths)) {
-            first.startOver();
-            second.startOver();
-            file.lengthsInCharacters = true;
-            continue;
-        }
-        if (firstEnd == StretchEnd::Split) {
-            file.wellFormed = file.wellFormed && secondFile.wellFormed;
-        } else {
-            // A split inside a record (an "<EOR>" in some text): the first stretch read the
-            // rest of the file as well.
-            second.startOver();
-        }
-        break;
+    } else {
+        // A split inside a record (an "<EOR>" in some text): the first stretch read the rest
+        // of the file as well.
+        second.startOver();
     }
     progress.end();
     return file;

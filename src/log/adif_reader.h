@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace vz {
@@ -23,13 +24,21 @@ struct ParsedFile
     Charset charset = Charset::Ascii; // what the non-ASCII texts were read as
     bool lengthsInCharacters = false; // some lengths counted characters, not bytes
     bool wellFormed = true;           // false when an ADX file was not XML as expected
+    // The file ends inside a record (a length past its end, an element never closed): that
+    // record was not handed on. Where it starts, and its CALL in the file's encoding.
+    bool cutOff = false;
+    std::size_t cutOffAt = 0;
+    std::string cutOffCallsign;
+    std::size_t skipped = 0; // bytes before the text read (a byte-order mark)
 };
 
 // Reads the records of an ADI or ADX file; `onRecord` gets each with its values still in the
-// file's encoding (decided for the whole file first) and its field names in upper case.
-// `progress` gets the byte position. When a file turns out to count its lengths in characters
-// after some records were handed on, `startOver` is called and every record is handed on again;
-// without it the file is looked through once before any record is handed on.
+// file's encoding (decided for the whole file first: ASCII, UTF-8, Shift_JIS, else
+// Windows-1252) and its field names in upper case. `progress` gets the byte position.
+// Each ADI length is read in bytes when that ends the value cleanly (what follows, past any
+// blanks, is the next "<" or the end of the file), else in characters when that does; a value
+// neither ends cleanly is taken in bytes and named in its record (AdifRecord::unclearLength).
+// A single pass needs no starting over: `startOver` is kept for callers and not called.
 using RecordHandler = std::function<void(AdifRecord &, Charset)>;
 ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress,
                      const std::function<void()> &startOver = {});

@@ -162,6 +162,7 @@ void AdifRecord::clear()
     m_text.clear();
     m_entries.clear();
     m_firstInSlot = emptySlots();
+    m_unclearName.clear();
 }
 
 bool isKnownField(std::string_view upperName)

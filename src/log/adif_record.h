@@ -143,6 +143,18 @@ public:
 
     static constexpr FieldCode kUnknown = -1;
 
+    // A field whose length ended its value cleanly neither in bytes nor in characters (its value
+    // was taken in bytes), and where in the file its tag starts; an empty name when none.
+    void noteUnclearLength(std::string_view name, std::size_t at)
+    {
+        if (m_unclearName.empty()) {
+            m_unclearName = name;
+            m_unclearAt = at;
+        }
+    }
+    std::string_view unclearLength() const { return m_unclearName; }
+    std::size_t unclearLengthAt() const { return m_unclearAt; }
+
 private:
     struct Entry
     {
@@ -164,6 +176,8 @@ private:
     }
 
     std::string m_text; // values not borrowed, and the names of unknown fields
+    std::string m_unclearName;
+    std::size_t m_unclearAt = 0;
     std::vector<Entry> m_entries;
     // The known name that last followed each known name (the last: the start of a record, or
     // an unknown name), kUnknown before the first.

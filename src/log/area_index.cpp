@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/area_index.h"
 
+#include "common/data_dir.h"
 #include "common/progress.h"
 #include "log/prefix_table.h"
 #include "log/qso_record.h"
@@ -70,7 +71,7 @@ IndexResult buildAreaIndex(const std::string &logPath, PrefixTable &table, Progr
 {
     index.clear();
     table.refreshIfChanged();
-    const int fd = ::open(logPath.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = files::openRegularForReading(logPath);
     if (fd < 0) {
         if (errno != ENOENT)
             return IndexResult::ReadFailed;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/history.h"
 
+#include "common/data_dir.h"
 #include "common/sjis.h"
 #include "log/area_index.h"
 
@@ -48,7 +49,7 @@ bool CallsignCache::stampOf(int fd, Stamp &stamp)
 
 IoResult CallsignCache::refresh()
 {
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = files::openRegularForReading(m_path);
     if (fd < 0) {
         m_valid = false;
         m_calls.clear();

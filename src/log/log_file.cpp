@@ -46,7 +46,7 @@ IoResult readRecord(const std::string &path, std::int32_t n, QsoRecord &buffer)
     buffer.clear();
     if (n < 1)
         return IoResult::Missing;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = files::openRegularForReading(path);
     if (fd < 0)
         return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
     ssize_t got;
@@ -76,7 +76,7 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
         return IoResult::Failed;
     if (std::all_of(runs.begin(), runs.end(), [](auto run) { return run.empty(); }))
         return IoResult::Ok;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return IoResult::Failed;
     struct stat before
@@ -89,6 +89,27 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
     // QsoRecord is its 254 bytes, so the records of a run lie back to back as in the file.
     static_assert(sizeof(QsoRecord) == kRecordSize);
     off_t at = offsetOf(nextRecordNo);
+    // What lies past the last whole record (a torn tail) is overwritten by the new records:
+    // kept aside, so that a failed append puts it back as it was.
+    std::string tail;
+    if (before.st_size > at) {
+        tail.resize(static_cast<std::size_t>(before.st_size - at));
+        std::size_t got = 0;
+        while (got < tail.size()) {
+            const ssize_t n =
+                ::pread(fd, tail.data() + got, tail.size() - got, at + static_cast<off_t>(got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        if (got < tail.size()) {
+            ::close(fd);
+            return IoResult::Failed;
+        }
+    }
+    const off_t tailAt = at;
     bool ok = true;
     for (const std::span<const QsoRecord> run : runs) {
         if (run.empty())
@@ -100,7 +121,8 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
     ok = ok && ::fsync(fd) == 0;
     if (!ok) {
         // Nothing half-written stays behind.
-        if (::ftruncate(fd, before.st_size) == 0)
+        if (::ftruncate(fd, before.st_size) == 0 &&
+            (tail.empty() || files::writeAllAt(fd, tail, static_cast<std::uint64_t>(tailAt))))
             ::fsync(fd);
     }
     ok = (::close(fd) == 0) && ok;

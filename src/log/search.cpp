@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/search.h"
 
+#include "common/data_dir.h"
 #include "common/progress.h"
 #include "common/sjis.h"
 #include "log/area_index.h"
@@ -116,7 +117,7 @@ public:
 
     Open open(const std::string &path)
     {
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        m_fd = files::openRegularForReading(path);
         if (m_fd < 0)
             return errno == ENOENT ? Open::Missing : Open::Failed;
         const off_t size = ::lseek(m_fd, 0, SEEK_END);

@@ -102,7 +102,7 @@ std::string masterFilePath(const DataDir &dataDir, int area)
 MasterRecords readMasterFile(const std::string &path)
 {
     MasterRecords out;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = files::openRegularForReading(path);
     if (fd < 0) {
         out.result = errno == ENOENT ? MasterRead::Missing : MasterRead::Failed;
         return out;

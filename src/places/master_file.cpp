@@ -142,13 +142,7 @@ std::string masterBackupPath(const std::string &masterPath)
 
 int FileWriteIo::createBeside(const std::string &target, std::string &tempPath)
 {
-    std::string name = target + ".tmpXXXXXX";
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return -1;
-    ::fchmod(fd, 0644);
-    tempPath = name;
-    return fd;
+    return files::createTemporaryBeside(target, tempPath);
 }
 
 bool FileWriteIo::writeAll(int fd, std::string_view bytes)
@@ -185,13 +179,15 @@ FileWriteIo &diskWriteIo()
 bool replaceFiles(std::span<const std::pair<std::string, std::string>> files, FileWriteIo &io)
 {
     std::vector<std::string> temps;
+    std::vector<std::string> targets; // the files replaced: a linked file's own
     auto removeTemps = [&] {
         for (const std::string &temp : temps)
             io.remove(temp);
     };
     for (const auto &[path, bytes] : files) {
         std::string temp;
-        const int fd = io.createBeside(path, temp);
+        targets.push_back(files::writeTarget(path));
+        const int fd = io.createBeside(targets.back(), temp);
         if (fd < 0) {
             removeTemps();
             return false;
@@ -204,7 +200,7 @@ bool replaceFiles(std::span<const std::pair<std::string, std::string>> files, Fi
         }
     }
     for (std::size_t i = 0; i < temps.size(); ++i)
-        if (!io.replace(temps[i], files[i].first)) {
+        if (!io.replace(temps[i], targets[i])) {
             // Only a folder that turned unwritable between the writes and here ends up in
             // this branch; what is already in place stays, the rest is removed.
             for (std::size_t j = i; j < temps.size(); ++j)

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace vz::calendar;
@@ -110,4 +113,52 @@ TEST(EventFile, AppendKeepsWhatIsThereAndReportsFailures)
     EXPECT_EQ(appendEvent(dir.file("JA2XYZ.pln"), "0000/12/06", "c"), EventIo::Failed);
     std::string line;
     EXPECT_EQ(showDayEvents(dir.file("JA2XYZ.pln"), 2026, 12, 6, line), EventIo::Failed);
+}
+
+// An append whose write fails (a full disk, here a file-size limit) reports it and leaves the
+// file byte for byte as it was, a torn tail included; an event file that is a FIFO or a link to
+// a device is never read nor written, and the reason is given.
+TEST(EventFile, FailedAppendsAndSpecialFilesLeaveEverythingAsItWas)
+{
+    TempDir dir;
+    const std::string path = dir.file("JA1ABC.pln");
+    const struct
+    {
+        const char *what;
+        std::string before;
+    } cases[] = {
+        {"whole records", record("0000/12/06", "a") + record("0000/12/07", "b")},
+        {"a torn tail", record("0000/12/06", "a") + std::string(30, 'z')},
+    };
+    std::signal(SIGXFSZ, SIG_IGN);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("JA1ABC.pln", c.before);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = c.before.size() / kEventRecordSize * kEventRecordSize + 50;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const EventIo io = appendEvent(path, "0000/12/08", "c");
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(io, EventIo::Failed);
+        EXPECT_EQ(dir.read("JA1ABC.pln"), c.before);
+    }
+
+    ASSERT_EQ(::mkfifo(dir.file("JA2FIFO.pln").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.file("JA3ZERO.pln"));
+    for (const char *name : {"JA2FIFO.pln", "JA3ZERO.pln"}) {
+        SCOPED_TRACE(name);
+        EventSchedule events;
+        vz::files::ReadProblem why{};
+        EXPECT_EQ(events.load(dir.file(name), &why), EventIo::Failed);
+        EXPECT_EQ(why, vz::files::ReadProblem::NotRegular);
+        EXPECT_EQ(appendEvent(dir.file(name), "0000/12/06", "c"), EventIo::Failed);
+    }
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::lstat(dir.file("JA2FIFO.pln").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("JA3ZERO.pln")));
 }

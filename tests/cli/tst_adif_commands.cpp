@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vz;
 using vz::test::sj;
@@ -54,13 +57,13 @@ TEST(AdifCommands, ExportRangeWithOwnJccThenImport)
     settings.mobileOperation = true;
     ASSERT_TRUE(app::writeUserSettings(dir.file("JA1ZZZ.ini"), settings, {}));
 
-    const std::string out = dir.file("part.adi");
+    const std::string out = dir.path() + "/part.adi"; // beside the data folder, not in it
     const CommandRun exported =
         run(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "--from", "2", "--to", "3", "--charset",
                                  "shift_jis", "-o", out});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_NE(exported.err.find("出力 2 件"), std::string::npos) << exported.err;
-    const std::string adi = dir.read("part.adi");
+    const std::string adi = dir.read("../part.adi");
     EXPECT_NE(adi.find("<MY_CNTY:4>2501 <MY_STATE:2>25"), std::string::npos);
     EXPECT_NE(adi.find("<STATION_CALLSIGN:6>JA1ZZZ"), std::string::npos);
     EXPECT_EQ(adi.find("JA1AAA"), std::string::npos);
@@ -95,4 +98,79 @@ TEST(AdifCommands, UsageAndMissingFiles)
         run(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "-o", dir.path() + "/no/such/dir/x.adi"});
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_NE(unwritable.err.find("書き込めません"), std::string::npos) << unwritable.err;
+}
+
+// The output never lands in the data folder (whatever its spelling, or through a link) nor on
+// anything but a regular file; the log stays as it was and the summary claims no records.
+TEST(AdifCommands, ExportRefusesTheDataFolderAndSpecialFiles)
+{
+    test::TempDir dir;
+    dir.installPrefixTable();
+    for (std::int32_t n = 1; n <= 3; ++n) {
+        log::FieldTexts t;
+        t[0] = "JA1AAA";
+        t[3] = "26/03/01";
+        t[4] = "12:0" + std::to_string(n);
+        log::appendRecord(dir.file("JA1ZZZ.DAT"), n, log::buildRecord(t, false, true));
+    }
+    const std::string log = dir.read("JA1ZZZ.DAT");
+    ASSERT_EQ(::mkfifo((dir.path() + "/fifo").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink(dir.dataDir().c_str(), (dir.path() + "/linked").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("JA1ZZZ.DAT").c_str(), (dir.path() + "/log.adi").c_str()), 0);
+    const struct
+    {
+        std::string out;
+        const char *says;
+    } cases[] = {
+        {dir.file("JA1ZZZ.DAT"), "データフォルダ"},
+        {dir.path() + "/data/ja1zzz.dat", "データフォルダ"},
+        {dir.file("new.adi"), "データフォルダ"},
+        {dir.path() + "/linked/JA1ZZZ.DAT", "データフォルダ"},
+        {dir.path() + "/log.adi", "データフォルダ"},
+        {dir.path() + "/Data/../Data/x.adi", "データフォルダ"},
+        {dir.path() + "/fifo", "通常のファイルではありません"},
+        {dir.path(), "通常のファイルではありません"},
+    };
+    for (const auto &c : cases) {
+        const CommandRun r = run(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "-o", c.out});
+        EXPECT_EQ(r.status, 1) << c.out;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.out << ": " << r.err;
+        EXPECT_EQ(r.err.find("出力 "), std::string::npos) << c.out << ": " << r.err;
+        EXPECT_EQ(dir.read("JA1ZZZ.DAT"), log) << c.out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.adi")));
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::lstat((dir.path() + "/fifo").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    // Beside the data folder is fine.
+    EXPECT_EQ(
+        run(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "-o", dir.path() + "/x.adi"}).status, 0);
+}
+
+// A file cut off inside a contact (a length past its end, an element never closed) imports the
+// contacts before it, names the one it did not log, and fails; so do a FIFO and a folder given
+// as the file, which are never read.
+TEST(AdifCommands, CutOffAndSpecialFilesFail)
+{
+    test::TempDir dir;
+    dir.installPrefixTable();
+    const std::string contact = "<QSO_DATE:8>20260101<TIME_ON:4>0000";
+    dir.write("cut.adi",
+              "<CALL:6>JA1AAA" + contact + "<EOR>\n<CALL:6>JA1AAB" + contact + "<NAME:10>Tar");
+    dir.write("JA2NEW.DAT", "");
+    const CommandRun cut = run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", dir.file("cut.adi")});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("取込 1 件"), std::string::npos) << cut.err;
+    EXPECT_NE(cut.err.find("2 件目 JA1AAB: ファイルが途中で切れています"), std::string::npos)
+        << cut.err;
+    EXPECT_EQ(dir.read("JA2NEW.DAT").size(), 254u);
+
+    ASSERT_EQ(::mkfifo(dir.file("fifo.adi").c_str(), 0644), 0);
+    for (const std::string &special : {dir.file("fifo.adi"), dir.path()}) {
+        const CommandRun r = run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", special});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("通常のファイルではありません"), std::string::npos) << r.err;
+    }
 }

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace vz;
 using vz::test::sj;
@@ -81,4 +83,45 @@ TEST(CalendarCommand, RefusesBadArguments)
         EXPECT_TRUE(r.out.empty());
     }
     EXPECT_EQ(calendarOf({dir.path() + "/nowhere", "JA1ABC", "2024", "1"}).status, 1);
+}
+
+namespace {
+
+// The bytes this process has read so far, as the kernel counts them.
+std::uint64_t bytesReadSoFar()
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            return value;
+    return 0;
+}
+
+} // namespace
+
+// A month is drawn from one reading of the event file, however many days it shows; an event
+// file that is a FIFO fails at once with the reason instead of waiting for a writer.
+TEST(CalendarCommand, ReadsTheEventFileOncePerMonth)
+{
+    test::TempDir dir;
+    std::string events;
+    for (int i = 0; i < 20000; ++i) {
+        const calendar::EventRecordBytes r =
+            calendar::buildEventRecord("2020/01/01", "an event of another year");
+        events.append(r.data(), r.size());
+    }
+    dir.write("JA1ABC.pln", events);
+    const std::uint64_t before = bytesReadSoFar();
+    const CommandRun r = calendarOf({dir.dataDir(), "JA1ABC", "2024", "1"});
+    const std::uint64_t read = bytesReadSoFar() - before;
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_GE(read, events.size());
+    EXPECT_LT(read, 2 * events.size());
+
+    ASSERT_EQ(::mkfifo(dir.file("JA2XYZ.pln").c_str(), 0644), 0);
+    const CommandRun fifo = calendarOf({dir.dataDir(), "JA2XYZ", "2024", "1"});
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_NE(fifo.err.find("通常のファイルではありません"), std::string::npos) << fifo.err;
 }

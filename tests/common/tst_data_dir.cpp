@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <numeric>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace vz;
@@ -91,4 +95,85 @@ TEST(ReadAll, LargeFilesComeBackWholeAndPrefaultKeepsContents)
     memory::prefaultCapacity(held);
     for (std::size_t i = 0; i < held.size(); ++i)
         ASSERT_EQ(held[i], i + 1) << i;
+}
+
+// Only regular files of a sane size are read: a FIFO would hang the reader, a device or a
+// runaway file would fill the memory. Each refusal says why.
+TEST(ReadAll, SpecialAndHugeFilesAreRefusedWithTheReason)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    ASSERT_EQ(::mkdir(dir.file("folder").c_str(), 0755), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.file("zero.pln"));
+    {
+        // Sparse: one byte past the limit costs no disk.
+        std::FILE *f = std::fopen(dir.file("huge.adi").c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(::ftruncate(::fileno(f), static_cast<off_t>(files::kReadLimit + 1)), 0);
+        std::fclose(f);
+    }
+    dir.write("fine.adi", "<EOR>");
+    const struct
+    {
+        const char *name;
+        files::ReadProblem problem;
+    } cases[] = {
+        {"fifo", files::ReadProblem::NotRegular},     {"folder", files::ReadProblem::NotRegular},
+        {"zero.pln", files::ReadProblem::NotRegular}, {"huge.adi", files::ReadProblem::TooLarge},
+        {"missing", files::ReadProblem::CannotOpen},  {"fine.adi", files::ReadProblem::None},
+    };
+    for (const auto &c : cases) {
+        files::ReadProblem why = files::ReadProblem::ReadError;
+        const auto bytes = files::readAll(dir.file(c.name), &why);
+        EXPECT_EQ(why, c.problem) << c.name;
+        EXPECT_EQ(bytes.has_value(), c.problem == files::ReadProblem::None) << c.name;
+        EXPECT_EQ(files::readProblemText(why).empty(), c.problem == files::ReadProblem::None)
+            << c.name;
+    }
+}
+
+// A temporary file carries its writer's process id: one whose writer no longer runs is
+// removed by the next write of the same file, one of a live writer (or another file's, or
+// of another form) is left alone.
+TEST(AtomicWrite, StaleTemporariesOfDeadWritersAreRemoved)
+{
+    TempDir dir;
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0); // gone: its pid names a writer that was killed
+    const std::string dead = "out.adi.tmp" + std::to_string(child) + ".Ab12Cd";
+    const std::string live = "out.adi.tmp" + std::to_string(::getppid()) + ".Ab12Cd";
+    const std::string other = "other.adi.tmp" + std::to_string(child) + ".Ab12Cd";
+    for (const std::string &name : {dead, live, other, std::string("out.adi.tmpAb12Cd")})
+        dir.write(name, std::string(1000, 'x'));
+    ASSERT_TRUE(files::replaceAtomically(dir.file("out.adi"), "new"));
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(dir.dataDir()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"other.adi.tmp" + std::to_string(child) + ".Ab12Cd",
+                                               "out.adi", live, "out.adi.tmpAb12Cd"}));
+}
+
+// A file rewritten whole through a symbolic link replaces the file the link points to (through
+// a chain of links, relative or absolute) and keeps the links.
+TEST(AtomicWrite, WritesThroughSymbolicLinks)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkdir((dir.path() + "/elsewhere").c_str(), 0755), 0);
+    const std::string real = dir.path() + "/elsewhere/JA1ABC.ini";
+    std::FILE *f = std::fopen(real.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("old", f);
+    std::fclose(f);
+    std::filesystem::create_symlink("../elsewhere/JA1ABC.ini", dir.file("middle.ini"));
+    std::filesystem::create_symlink(dir.file("middle.ini"), dir.file("JA1ABC.ini"));
+    ASSERT_TRUE(files::replaceAtomically(dir.file("JA1ABC.ini"), "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("JA1ABC.ini")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("middle.ini")));
+    EXPECT_EQ(dir.read("JA1ABC.ini"), "new");
+    EXPECT_EQ(dir.read("../elsewhere/JA1ABC.ini"), "new");
+    EXPECT_EQ(files::writeTarget(dir.file("JA1ABC.ini")), dir.file("../elsewhere/JA1ABC.ini"));
 }

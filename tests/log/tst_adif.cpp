@@ -17,8 +17,10 @@
 #include <array>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <sys/resource.h>
+#include <tuple>
 
 using namespace vz;
 using namespace vz::log;
@@ -789,4 +791,335 @@ TEST(AdifImport, DamagedFilesAreReadSafely)
         parseAdifInTwo(bytes, stretch(stretches[0]), stretch(stretches[1]), quiet, 0);
         ASSERT_EQ(stretches[0] + stretches[1], onePass) << "round " << round;
     }
+}
+
+// Each length is read in bytes when that ends its value cleanly, in characters only when the
+// byte reading does not: one wrong length in a file spoils neither the other records nor the
+// other fields of its own. A length neither reading ends cleanly is reported where it stands,
+// and under strict import refuses its contact.
+TEST(AdifImport, LengthsAreDecidedFieldByField)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    dir.write("JA1ZZZ.DAT", variedLog(37));
+    PrefixTable table(dir.file("PreFix.CFG"));
+    NoProgress quiet;
+    exportAdif(dir.file("JA1ZZZ.DAT"), dir.file("own.adi"), table,
+               options(Format::Adi, Charset::Utf8), quiet);
+    const std::string own = dir.read("own.adi");
+    const ImportSummary alone = importInto(dir, own, "REF.DAT");
+    ASSERT_EQ(alone.imported, 37) << summaryText(alone, false);
+
+    const std::string bad = "<CALL:6>JA1XYZ<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:3>山田"
+                            "<QTH:4>Kobe<QSL_SENT:1>Y<EOR>\n";
+    for (const bool split : {false, true}) {
+        SCOPED_TRACE(split ? "two stretches" : "one pass");
+        ImportOptions o;
+        o.splitFrom = split ? 0 : std::size_t{1} << 30;
+        dir.write("MIX.DAT", "");
+        const ImportSummary s = importInto(dir, own + bad, "MIX.DAT", o);
+        EXPECT_EQ(s.file.charset, Charset::Utf8);
+        EXPECT_FALSE(s.file.lengthsInCharacters);
+        EXPECT_EQ(s.imported, 38) << summaryText(s, false);
+        const std::string mixed = dir.read("MIX.DAT");
+        EXPECT_EQ(mixed.substr(0, 37 * kRecordSize), dir.read("REF.DAT"));
+        const std::vector<QsoRecord> r = recordsOf(mixed);
+        ASSERT_EQ(r.size(), 38u);
+        EXPECT_EQ(r[37].field(Field::OpName), sj("山")); // the three bytes the length gave
+        EXPECT_EQ(r[37].field(Field::FixedQth), "Kobe");
+        ASSERT_FALSE(s.changed.empty());
+        EXPECT_EQ(s.changed.back().adifRecord, 38);
+        const std::string at = std::to_string(own.size() + bad.find("<NAME") + 1);
+        EXPECT_EQ(s.changed.back().what,
+                  "NAME (" + at + " バイト目) の長さが値の終わりに合いません");
+
+        o.strict = true;
+        o.dryRun = true;
+        const ImportSummary strict = importInto(dir, own + bad, "NONE.DAT", o);
+        ASSERT_FALSE(strict.refused.empty());
+        EXPECT_EQ(strict.refused.back().adifRecord, 38);
+        EXPECT_NE(strict.refused.back().what.find("NAME ("), std::string::npos);
+    }
+
+    // Characters counted in one field only: that field in characters, the others in bytes.
+    const std::string mixedCounts = "<CALL:6>JA1XYZ<QSO_DATE:8>20260101<TIME_ON:4>0000"
+                                    "<NAME:2>山田 <QTH:9>千代田<COMMENT:6>日本<EOR>";
+    const ImportSummary m = importInto(dir, mixedCounts, "CNT.DAT");
+    EXPECT_TRUE(m.file.lengthsInCharacters);
+    EXPECT_TRUE(m.changed.empty()) << summaryText(m, false);
+    const std::vector<QsoRecord> c = recordsOf(dir.read("CNT.DAT"));
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0].field(Field::OpName), sj("山田"));
+    EXPECT_EQ(c[0].field(Field::FixedQth), sj("千代田"));
+    EXPECT_EQ(c[0].field(Field::Remarks), sj("日本"));
+}
+
+// A file neither UTF-8 nor Shift_JIS is what Western programs write: Windows-1252, converted,
+// with what Shift_JIS cannot hold listed as ever.
+TEST(AdifImport, Windows1252FilesAreConverted)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string latin = "<CALL:6>F5ABCD<QSO_DATE:8>20260101<TIME_ON:4>1200"
+                              "<NAME:4>And\xE9<QTH:5>Paris<FREQ:5>14.01<COMMENT:4>a\x85"
+                              "b\xD7<EOR>";
+    const ImportSummary s = importInto(dir, latin, "L.DAT");
+    EXPECT_EQ(s.file.charset, Charset::Windows1252);
+    EXPECT_NE(summaryText(s, false).find("文字コード windows-1252"), std::string::npos);
+    ASSERT_EQ(s.imported, 1) << summaryText(s, false);
+    const std::vector<QsoRecord> r = recordsOf(dir.read("L.DAT"));
+    EXPECT_EQ(r[0].field(Field::OpName), "And?");
+    EXPECT_EQ(r[0].field(Field::FixedQth), "Paris");
+    EXPECT_EQ(r[0].field(Field::Frequency), "14.01");
+    EXPECT_EQ(r[0].field(Field::Remarks), sj("a…b×"));
+    ASSERT_EQ(s.changed.size(), 1u);
+    EXPECT_EQ(s.changed[0].what, "NAME の Shift_JIS にない文字を ? にしました");
+}
+
+// A file that ends inside a contact (a length past its end, an element never closed) gives
+// the contacts before that one; that one is not logged and is named, read alike in one pass
+// or two stretches.
+TEST(AdifImport, CutOffContactsAreNotLogged)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string contact = "<QSO_DATE:8>20260101<TIME_ON:4>0000";
+    const std::string two =
+        "<CALL:6>JA1AAA" + contact + "<EOR>\n<CALL:6>JA1AAB" + contact + "<EOR>\n";
+    std::string after;
+    for (int i = 0; i < 20; ++i)
+        after += "<CALL:7>JA1B" + std::to_string(10 + i) + "X" + contact + "<EOR>\n";
+    const std::string adx = "<?xml version=\"1.0\"?><ADX><RECORDS>"
+                            "<RECORD><CALL>JA1AAA</CALL><QSO_DATE>20260101</QSO_DATE>"
+                            "<TIME_ON>0000</TIME_ON></RECORD>\n"
+                            "<RECORD><CALL>JA1AAB</CALL><QSO_DATE>20260101</QSO_DATE>"
+                            "<TIME_ON>0000</TIME_ON></RECORD>\n";
+    const struct
+    {
+        const char *what;
+        std::string bytes;
+        std::size_t cutAt; // where the contact not logged starts
+    } cases[] = {
+        {"ADI cut inside a value", two + "<CALL:6>JA1CCC" + contact + "<NAME:10>Tar", two.size()},
+        {"ADI length swallowing the rest", two + "<CALL:6>JA1CCC<NAME:99999999>Ta<EOR>" + after,
+         two.size()},
+        {"ADI length of more digits than fit",
+         two + "<CALL:6>JA1CCC<NAME:999999999999999999999999>Ta<EOR>" + after, two.size()},
+        {"ADX cut inside an element", adx + "<RECORD><CALL>JA1CCC</CALL><NAME>Ta", adx.size()},
+        {"ADX element never closed",
+         adx + "<RECORD><CALL>JA1CCC</CALL><NAME>Ta</RECORD>" +
+             std::string("<RECORD><CALL>JA1DDD</CALL></RECORD></RECORDS></ADX>"),
+         adx.size()},
+        {"ADX record never closed", adx + "<RECORD><CALL>JA1CCC</CALL>  ", adx.size()},
+    };
+    for (const auto &c : cases) {
+        for (const std::size_t splitFrom : {std::size_t{1} << 30, std::size_t{0}}) {
+            SCOPED_TRACE(std::string(c.what) + (splitFrom == 0 ? ", two stretches" : ""));
+            ImportOptions o;
+            o.splitFrom = splitFrom;
+            dir.write("L.DAT", "");
+            const ImportSummary s = importInto(dir, c.bytes, "L.DAT", o);
+            EXPECT_TRUE(s.file.cutOff);
+            EXPECT_EQ(s.imported, 2) << summaryText(s, false);
+            EXPECT_EQ(s.read, 3);
+            ASSERT_EQ(s.refused.size(), 1u);
+            EXPECT_EQ(s.refused[0].adifRecord, 3);
+            EXPECT_EQ(s.refused[0].callsign, "JA1CCC");
+            EXPECT_EQ(s.refused[0].what, "ファイルが途中で切れています (" +
+                                             std::to_string(c.cutAt + 1) +
+                                             " バイト目から): 取り込みません");
+            EXPECT_EQ(dir.read("L.DAT").size(), 2 * kRecordSize);
+        }
+    }
+}
+
+// A failed import on a log whose last record was torn by a crash puts back the torn bytes it
+// wrote over, byte for byte.
+TEST(AdifImport, AFailedWriteKeepsATornTail)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string before = variedLog(20) + std::string("JA9TORN partial record\0\x01", 25);
+    dir.write("L.DAT", before);
+    std::string adi;
+    for (int i = 0; i < 300; ++i)
+        adi += std::string("<CALL:6>JA2") + static_cast<char>('A' + i / 26) +
+               static_cast<char>('A' + i % 26) + "X<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>";
+    dir.write("in.adi", adi);
+    PrefixTable table(dir.file("PreFix.CFG"));
+    NoProgress quiet;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = before.size() + 100 * kRecordSize;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const ImportSummary s = importAdif(dir.file("in.adi"), dir.file("L.DAT"),
+                                       recordCount(dir.file("L.DAT")) + 1, table, {}, quiet);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(s.result, ImportResult::WriteFailed);
+    EXPECT_EQ(dir.read("L.DAT"), before);
+}
+
+// Dates and times with blanks around them, times of every length, the last half-width katakana
+// byte of a Shift_JIS file, a frequency of 0.
+TEST(AdifImport, ValueShapesAtTheirEdges)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const struct
+    {
+        const char *fields;
+        Field field;
+        const char *logged; // nullptr: refused
+    } cases[] = {
+        {"<QSO_DATE:10> 20260101 <TIME_ON:4>0000", Field::QsoDate, "26/01/01"},
+        {"<QSO_DATE:8>20260101<TIME_ON:6> 0930 ", Field::StartTime, "18:30"},
+        {"<QSO_DATE:8>20260101<TIME_ON:6>123456", Field::StartTime, "21:34"},
+        {"<QSO_DATE:8>20260101<TIME_ON:1>1", Field::StartTime, nullptr},
+        {"<QSO_DATE:8>20260101<TIME_ON:3>123", Field::StartTime, nullptr},
+        {"<QSO_DATE:8>20260101<TIME_ON:5>12345", Field::StartTime, nullptr},
+        {"<QSO_DATE:8>20260101<TIME_ON:4>0000<MODE:4> CW ", Field::Mode, "CW"},
+        {"<QSO_DATE:8>20260101<TIME_ON:4>0000<FREQ:1>0", Field::Frequency, "0"},
+        {"<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:2>\xA1\xDF", Field::OpName, "\xA1\xDF"},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fields);
+        const std::string log = "L" + std::to_string(n++) + ".DAT";
+        const ImportSummary s =
+            importInto(dir, std::string("<CALL:6>JA1ABC") + c.fields + "<EOR>", log);
+        if (!c.logged) {
+            EXPECT_EQ(s.refused.size(), 1u);
+            EXPECT_EQ(dir.read(log).size(), 0u);
+            continue;
+        }
+        ASSERT_EQ(s.imported, 1) << summaryText(s, false);
+        EXPECT_EQ(recordsOf(dir.read(log))[0].field(c.field), c.logged);
+    }
+    // A file whose first byte is half-width katakana is read as Shift_JIS.
+    EXPECT_EQ(importInto(dir, "\xB1<CALL:6>JA1ABC<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>", "K.DAT")
+                  .file.charset,
+              Charset::ShiftJis);
+}
+
+namespace {
+
+// Checks what the progress bar is told: one begin, positions that never run back nor past the
+// maximum, and one end after them.
+class CheckedProgress final : public ProgressSink
+{
+public:
+    void begin(std::int64_t maximum) override
+    {
+        ++begins;
+        this->maximum = maximum;
+        EXPECT_EQ(ends, 0) << "begun after its end";
+    }
+    void advance(std::int64_t position) override
+    {
+        EXPECT_EQ(begins, 1) << "advanced before its begin";
+        EXPECT_EQ(ends, 0) << "advanced after its end";
+        EXPECT_GE(position, last);
+        EXPECT_LE(position, maximum);
+        last = position;
+        ++advances;
+    }
+    void end() override { ++ends; }
+
+    int begins = 0;
+    int advances = 0;
+    int ends = 0;
+    std::int64_t maximum = 0;
+    std::int64_t last = 0;
+};
+
+} // namespace
+
+// Every exchange ends its progress as it began it, whether it reads in one pass or two.
+TEST(AdifProgress, EveryPassBeginsAdvancesAndEnds)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    dir.write("JA1ZZZ.DAT", variedLog(9000));
+    PrefixTable table(dir.file("PreFix.CFG"));
+    for (const Format format : {Format::Adi, Format::Adx}) {
+        SCOPED_TRACE(format == Format::Adx ? "ADX" : "ADI");
+        const std::string out = dir.file(format == Format::Adx ? "o.adx" : "o.adi");
+        CheckedProgress exported;
+        exportAdif(dir.file("JA1ZZZ.DAT"), out, table, options(format, Charset::ShiftJis),
+                   exported);
+        EXPECT_EQ(exported.begins, 1);
+        EXPECT_EQ(exported.ends, 1);
+        EXPECT_EQ(exported.last, 9000);
+        for (const std::size_t splitFrom : {std::size_t{1} << 30, std::size_t{0}}) {
+            CheckedProgress imported;
+            ImportOptions o;
+            o.dryRun = true;
+            o.splitFrom = splitFrom;
+            const ImportSummary s = importAdif(out, dir.file("NEW.DAT"), 1, table, o, imported);
+            EXPECT_EQ(s.read, 9000);
+            EXPECT_EQ(imported.begins, 1);
+            EXPECT_GT(imported.advances, 0);
+            EXPECT_EQ(imported.ends, 1);
+        }
+    }
+}
+
+// The last digit of each range: month and day 09, 19:59, in the log's and the file's forms.
+TEST(AdifFields, DatesAndTimesAtTheEndsOfTheirDigits)
+{
+    const struct
+    {
+        const char *log;
+        const char *adif;
+        int year, month, day;
+    } dates[] = {
+        {"26/09/09", "20260909", 2026, 9, 9},
+        {"99/09/19", "19990919", 1999, 9, 19},
+        {"00/01/01", "20000101", 2000, 1, 1},
+    };
+    for (const auto &d : dates) {
+        const auto fromLog = parseLogDate(d.log, kYear);
+        const auto fromAdif = parseAdifDate(d.adif);
+        ASSERT_TRUE(fromLog && fromAdif) << d.log;
+        EXPECT_EQ(std::tie(fromLog->year, fromLog->month, fromLog->day),
+                  std::tie(d.year, d.month, d.day))
+            << d.log;
+        EXPECT_EQ(std::tie(fromAdif->year, fromAdif->month, fromAdif->day),
+                  std::tie(d.year, d.month, d.day))
+            << d.adif;
+    }
+    EXPECT_EQ(parseLogTime("19:59"), 19 * 60 + 59);
+    EXPECT_EQ(parseLogTime("09:09"), 9 * 60 + 9);
+    EXPECT_EQ(parseAdifTime("0959"), 9 * 60 + 59);
+    EXPECT_EQ(parseAdifTime("195959"), 19 * 60 + 59);
+    EXPECT_FALSE(parseLogDate("26/0:/09", kYear));
+    EXPECT_FALSE(parseAdifDate("2026090:"));
+}
+
+// An export that fills the disk (a file-size limit here) leaves the earlier output as it was,
+// no temporary file behind, and a summary that claims no records written.
+TEST(AdifExport, AFullDiskKeepsTheEarlierOutputAndClaimsNothing)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    dir.write("L.DAT", variedLog(2000));
+    dir.write("out.adi", "the earlier export");
+    PrefixTable table(dir.file("PreFix.CFG"));
+    NoProgress quiet;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const ExportSummary s = exportAdif(dir.file("L.DAT"), dir.file("out.adi"), table,
+                                       options(Format::Adi, Charset::ShiftJis), quiet);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(s.result, ExportResult::WriteFailed);
+    EXPECT_EQ(summaryText(s), "ADIFファイルに書き込めませんでした\n");
+    EXPECT_EQ(dir.read("out.adi"), "the earlier export");
+    for (const auto &entry : std::filesystem::directory_iterator(dir.dataDir()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
 }

@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/progress.h"
+#include "log/area_index.h"
 #include "log/log_file.h"
+#include "log/prefix_table.h"
+#include "log/search.h"
 
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vz::log;
 using vz::test::TempDir;
@@ -90,4 +97,31 @@ TEST(LogFile, BackupReplacesAnOlderCopy)
     appendRecord(log, 2, contact("JA1BBB"));
     ASSERT_EQ(backupBeforeDelete(log, dir.file("L.BAK")), IoResult::Ok);
     EXPECT_EQ(dir.read("L.BAK"), dir.read("L.DAT"));
+}
+
+// A log that is a FIFO, a folder or a link to a device is never read: each reader fails at
+// once (a FIFO would otherwise wait for a writer forever) and nothing is taken for records.
+TEST(LogFile, SpecialFilesAreNeverReadAsLogs)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("FIFO.DAT").c_str(), 0644), 0);
+    ASSERT_EQ(::mkdir(dir.file("FOLDER.DAT").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.file("ZERO.DAT").c_str()), 0);
+    dir.installPrefixTable();
+    vz::log::PrefixTable table(dir.file("PreFix.CFG"));
+    for (const char *name : {"FIFO.DAT", "FOLDER.DAT", "ZERO.DAT"}) {
+        SCOPED_TRACE(name);
+        QsoRecord record;
+        EXPECT_EQ(readRecord(dir.file(name), 1, record), IoResult::Failed);
+        AreaIndex index;
+        vz::NoProgress quiet;
+        EXPECT_EQ(buildAreaIndex(dir.file(name), table, quiet, index), IndexResult::ReadFailed);
+        SearchPlan plan;
+        plan.throughArea = false;
+        plan.listMode = 0;
+        plan.key = "JA";
+        ResultTable rows;
+        EXPECT_EQ(searchLog({dir.file(name), nullptr, {}}, plan, rows, quiet).status,
+                  PassStatus::ReadFailed);
+    }
 }

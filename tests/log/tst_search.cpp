@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 using namespace vz::log;
@@ -381,4 +383,82 @@ TEST(Search, PlansAndKeys)
     EXPECT_EQ(upperCaseKey("ja1abc"), "JA1ABC");
     EXPECT_EQ(upperCaseKey(sj("ｓｓｂ中")), sj("ＳＳＢ中"));
     EXPECT_EQ(upperCaseKey(sj("ア")), sj("ア")) << "a trail byte is left alone";
+}
+
+// The first and last letters of both alphabets fold, and the characters beside them do not:
+// "`" and "{" around a-z, "ｚ" (0x82 0x9A) and "ぁ" (0x82 0x9F) past the full-width letters.
+TEST(Search, LettersFoldAtBothEndsOfTheirRanges)
+{
+    Fixture f;
+    append(f.log, {
+                      {.call = "JA1AAA", .name = "az", .mark = sj("ａｚ")},
+                      {.call = "JA1BBB", .name = "`{", .mark = sj("ぁ")},
+                  });
+    f.indexLog();
+    const struct
+    {
+        SearchItem item;
+        std::string key;
+        Calls found;
+    } cases[] = {
+        {SearchItem::Name, "AZ", {"JA1AAA"}},
+        {SearchItem::Name, "`{", {"JA1BBB"}},
+        {SearchItem::Name, "@[", {}},
+        {SearchItem::Mark, sj("ＡＺ"), {"JA1AAA"}},
+        {SearchItem::Mark, sj("ぁ"), {"JA1BBB"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(f.calls(c.item, c.key), c.found) << c.key;
+    EXPECT_EQ(upperCaseKey(sj("ａｚaz`{ぁ")), sj("ＡＺAZ`{ぁ"));
+}
+
+// A log cut short while it is searched (its read fails half-way): the rows found before stand
+// and are listed, the pass says it failed, and the progress bar is ended all the same.
+TEST(Search, AReadFailingHalfWayKeepsTheRowsFoundAndEndsItsProgress)
+{
+    for (const char *key : {"JA", "JA1"}) { // the whole log, then one area through the index
+        SCOPED_TRACE(key);
+        Fixture f;
+        append(f.log, {{.call = "JA1AAA"}});
+        const std::string one = f.dir.read("JA1ABC.DAT");
+        std::string many;
+        for (int i = 0; i < 5000; ++i)
+            many += one;
+        f.dir.write("JA1ABC.DAT", many);
+        f.indexLog();
+        struct CutsTheLog final : SearchObserver
+        {
+            std::string path;
+            std::int64_t rows = 0;
+            std::string finished;
+            void addRow(const ResultRow &) override
+            {
+                if (rows++ == 0) {
+                    ASSERT_EQ(::truncate(path.c_str(), 100 * 254), 0);
+                }
+            }
+            void passStarting(const SearchLog &) override {}
+            void passFinished(const SearchLog &, const PassResult &r) override
+            {
+                finished = r.status == PassStatus::ReadFailed ? "failed " : "not failed ";
+                finished += std::to_string(r.rows);
+            }
+        } cutter;
+        cutter.path = f.log;
+        struct Ends final : vz::ProgressSink
+        {
+            int begins = 0;
+            int ends = 0;
+            void begin(std::int64_t) override { ++begins; }
+            void advance(std::int64_t) override {}
+            void end() override { ++ends; }
+        } progress;
+        runSearch(planItemSearch(SearchItem::Callsign, key, f.table),
+                  SearchLog{f.log, &f.index, {}}, std::nullopt, cutter, progress);
+        EXPECT_GT(cutter.rows, 0);
+        EXPECT_LT(cutter.rows, 5000);
+        EXPECT_EQ(cutter.finished, "failed " + std::to_string(cutter.rows));
+        EXPECT_EQ(progress.begins, 1);
+        EXPECT_EQ(progress.ends, 1);
+    }
 }

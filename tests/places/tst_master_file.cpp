@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -238,4 +239,18 @@ TEST(MasterFile, RowsNobodyEditedAreSavedByteForByte)
     EXPECT_EQ(saved.substr(kMasterRecordSize, kMasterRecordSize),
               std::string(recordOf(rows[1]).value().bytes.data(), kMasterRecordSize));
     EXPECT_EQ(saved.substr(2 * kMasterRecordSize), file.substr(2 * kMasterRecordSize));
+}
+
+// A master file that is a symbolic link is saved into the file it points to; the link stays.
+TEST(MasterFile, SaveWritesThroughASymbolicLink)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkdir((dir.path() + "/shared").c_str(), 0755), 0);
+    const std::string real = dir.path() + "/shared/Master01.cty";
+    dir.write("../shared/Master01.cty", fileOf({row("1001", "東京都")}));
+    std::filesystem::create_symlink(real, dir.file("Master01.cty"));
+    ASSERT_EQ(saveMasterFile(dir.file("Master01.cty"), {row("1003", "新市")}).result,
+              MasterSave::Ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("Master01.cty")));
+    EXPECT_EQ(dir.read("../shared/Master01.cty"), fileOf({row("1003", "新市")}));
 }

@@ -80,8 +80,11 @@ void MainWindow::exportAdifCommand()
                                log::adif::formatForPath(path), choice->charset);
     options.from = choice->from;
     options.to = choice->to;
-    const log::adif::ExportSummary summary = log::adif::exportAdif(
-        m_state.logPath, path, m_state.prefixTable, options, m_hintBar->progress());
+    log::adif::ExportSummary summary;
+    summary.result = log::adif::checkExportOutput(m_state.logPath, path);
+    if (summary.result == log::adif::ExportResult::Ok)
+        summary = log::adif::exportAdif(m_state.logPath, path, m_state.prefixTable, options,
+                                        m_hintBar->progress());
     switch (summary.result) {
     case log::adif::ExportResult::LogUnreadable:
         m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
@@ -89,6 +92,11 @@ void MainWindow::exportAdifCommand()
         return;
     case log::adif::ExportResult::WriteFailed:
         m_services.messages.writeFailed(choice->path);
+        return;
+    case log::adif::ExportResult::OutputInDataFolder:
+    case log::adif::ExportResult::OutputNotRegular:
+        m_services.messages.error(choice->path + QStringLiteral("\n") +
+                                  summaryBox(log::adif::summaryText(summary)));
         return;
     case log::adif::ExportResult::Ok:
         break;

@@ -65,12 +65,19 @@ void MainWindow::drawCalendar()
 {
     const calendar::MonthStrip strip = calendar::monthStrip(m_calendarDate);
     std::string line;
-    const bool read =
-        calendar::dayInfoLine(strip, m_state.eventPath, line) == calendar::EventIo::Ok;
+    calendar::EventSchedule events; // read once for the drawing
+    files::ReadProblem why = files::ReadProblem::None;
+    const bool read = events.load(m_state.eventPath, &why) == calendar::EventIo::Ok;
+    calendar::dayInfoLine(strip, events, line);
     m_calendarStrip->showMonth(strip, fromSjis(line));
     if (!read && !m_eventReadFailed)
-        m_services.messages.error(QStringLiteral("行事予定のファイルを読めませんでした。\n%1")
-                                      .arg(QString::fromStdString(m_state.eventPath)));
+        m_services.messages.error(
+            QStringLiteral("行事予定のファイルを読めませんでした。\n%1%2")
+                .arg(QString::fromStdString(m_state.eventPath),
+                     why == files::ReadProblem::None
+                         ? QString()
+                         : QStringLiteral("\n") +
+                               QString::fromStdString(std::string(files::readProblemText(why)))));
     m_eventReadFailed = !read;
 }
 

@@ -61,13 +61,13 @@ TEST(MainWindowAdif, ExportWritesTheChosenFileAndShowsTheSummary)
 {
     Fixture f;
     ASSERT_EQ(f.form->commandButton(Command::ExportAdif)->text(), "ADIF出力");
-    f.chosen =
-        AdifFileChoice{QString::fromStdString(f.dir.file("out.adi")), log::adif::Charset::ShiftJis};
+    f.chosen = AdifFileChoice{QString::fromStdString(f.dir.file("../out.adi")),
+                              log::adif::Charset::ShiftJis};
     f.click(Command::ExportAdif);
     ASSERT_EQ(f.messages.texts.size(), 1);
     EXPECT_EQ(f.messages.captions.back(), "通知");
     EXPECT_TRUE(f.messages.last().contains("出力 2 件")) << f.messages.last().toStdString();
-    const std::string adi = f.dir.read("out.adi");
+    const std::string adi = f.dir.read("../out.adi");
     EXPECT_NE(adi.find(test::sj("山田")), std::string::npos);
     EXPECT_NE(adi.find("<MY_CNTY:6>100110"), std::string::npos);
 
@@ -78,6 +78,15 @@ TEST(MainWindowAdif, ExportWritesTheChosenFileAndShowsTheSummary)
     f.chosen = AdifFileChoice{QString::fromStdString(f.dir.path() + "/none/out.adx"), {}};
     f.click(Command::ExportAdif);
     EXPECT_EQ(f.messages.captions.back(), "エラー");
+
+    // The log's own file, spelt in another letter case, is refused before anything is written.
+    const std::string log = f.dir.read("JA1ABC.DAT");
+    f.chosen = AdifFileChoice{QString::fromStdString(f.dir.path() + "/data/ja1abc.dat"), {}};
+    f.click(Command::ExportAdif);
+    EXPECT_EQ(f.messages.captions.back(), "エラー");
+    EXPECT_TRUE(f.messages.last().contains("データフォルダ")) << f.messages.last().toStdString();
+    EXPECT_FALSE(f.messages.last().contains("出力 ")) << f.messages.last().toStdString();
+    EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
 }
 
 // An export can be narrowed to a range of record numbers; the range dialog never lets the range
@@ -85,11 +94,11 @@ TEST(MainWindowAdif, ExportWritesTheChosenFileAndShowsTheSummary)
 TEST(MainWindowAdif, ExportTakesOnlyTheChosenRange)
 {
     Fixture f;
-    f.chosen = AdifFileChoice{QString::fromStdString(f.dir.file("second.adi")),
+    f.chosen = AdifFileChoice{QString::fromStdString(f.dir.file("../second.adi")),
                               log::adif::Charset::ShiftJis, 2, 2};
     f.click(Command::ExportAdif);
     EXPECT_TRUE(f.messages.last().contains("出力 1 件")) << f.messages.last().toStdString();
-    const std::string adi = f.dir.read("second.adi");
+    const std::string adi = f.dir.read("../second.adi");
     EXPECT_EQ(adi.find("JA1AAA"), std::string::npos);
     EXPECT_NE(adi.find("<CALL:4>W1AW"), std::string::npos);
 
