@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/help_window.h"
 
+#include "app/ui/help_placement.h"
 #include "app/ui/program_icon.h"
+#include "common/ui/hint_bar.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -14,12 +18,15 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace vz::ui {
 
@@ -111,6 +118,11 @@ HelpWindow::HelpWindow(const QString &helpFile, QWidget *parent) : QWidget(paren
     layout->addWidget(m_splitter);
 
     connect(contents, &QHelpContentWidget::linkActivated, this, &HelpWindow::openPage);
+    // One click on a title opens its page.
+    connect(contents, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (const QHelpContentItem *item = m_engine->contentModel()->contentItemAt(index))
+            openPage(item->url());
+    });
     // The contents are read in the background; show them opened one level when they arrive.
     connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, contents,
             [contents] { contents->expandToDepth(1); });
@@ -288,12 +300,26 @@ HelpDesk::HelpDesk(HelpService &service, QString helpFile)
 HelpDesk::~HelpDesk()
 {
     m_service.setOpener({});
+    if (m_owner)
+        m_owner->removeEventFilter(this);
+    delete m_window.data();
 }
 
 void HelpDesk::open(HelpService::View view, int context)
 {
     if (!m_window)
-        m_window = std::make_unique<HelpWindow>(m_helpFile);
+        m_window = new HelpWindow(m_helpFile);
+    // A modal dialog lets no other window take a click: the help joins it. Otherwise the help
+    // stands on its own beside the window that asked.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal == m_window)
+        modal = nullptr;
+    QWidget *asking = modal ? modal : QApplication::activeWindow();
+    const bool moved = m_window->parentWidget() != modal;
+    belongTo(modal);
+    // A help window already open stays where the operator has put it.
+    if (asking && asking != m_window && (moved || !m_window->isVisible()))
+        placeBeside(asking);
     switch (view) {
     case HelpService::View::Contents:
         m_window->showContents();
@@ -305,6 +331,56 @@ void HelpDesk::open(HelpService::View view, int context)
         m_window->showTopic(context);
         break;
     }
+}
+
+void HelpDesk::belongTo(QWidget *owner)
+{
+    if (m_window->parentWidget() == owner)
+        return;
+    if (m_owner)
+        m_owner->removeEventFilter(this);
+    m_owner = owner;
+    if (owner)
+        owner->installEventFilter(this);
+    const QRect at = m_window->geometry();
+    const bool shown = m_window->isVisible();
+    // A window given to another parent is hidden; it keeps its place and comes back.
+    m_window->setParent(owner, Qt::Window);
+    m_window->setGeometry(at);
+    if (shown)
+        m_window->show();
+}
+
+bool HelpDesk::eventFilter(QObject *watched, QEvent *event)
+{
+    // The modal dialog closes: the help, still open, stays for reading on its own.
+    if (watched == m_owner && m_window && event->type() == QEvent::Hide)
+        belongTo(nullptr);
+    return QObject::eventFilter(watched, event);
+}
+
+void HelpDesk::placeBeside(const QWidget *asking)
+{
+    const QScreen *screen = asking->screen();
+    if (!screen)
+        return;
+    // The hint bar under the dialog belongs to it: the help leaves it visible as well.
+    QRect avoid = asking->frameGeometry();
+    for (const QWidget *w : QApplication::topLevelWidgets()) {
+        const auto *bar = qobject_cast<const HintBar *>(w);
+        if (bar && bar->isVisible() && std::abs(bar->frameGeometry().top() - avoid.bottom()) < 8)
+            avoid = avoid.united(bar->frameGeometry());
+    }
+    // The desktop's frame around the help window; guessed until it has been shown once.
+    QMargins frame =
+        m_window->windowHandle() ? m_window->windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull())
+        frame = QMargins(4, 28, 4, 4);
+    const QSize frameExtra(frame.left() + frame.right(), frame.top() + frame.bottom());
+    const QRect placed = helpPlacement(avoid, screen->availableGeometry(),
+                                       kPreferredSize + frameExtra, kLeastSize + frameExtra);
+    m_window->resize(placed.size() - frameExtra);
+    m_window->move(placed.topLeft());
 }
 
 } // namespace vz::ui
