@@ -315,8 +315,7 @@ void HelpDesk::open(HelpService::View view, int context)
     if (modal == m_window)
         modal = nullptr;
     QWidget *asking = modal ? modal : QApplication::activeWindow();
-    const bool moved = m_window->parentWidget() != modal;
-    belongTo(modal);
+    const bool moved = belongTo(modal);
     // A help window already open stays where the operator has put it.
     if (asking && asking != m_window && (moved || !m_window->isVisible()))
         placeBeside(asking);
@@ -331,31 +330,50 @@ void HelpDesk::open(HelpService::View view, int context)
         m_window->showTopic(context);
         break;
     }
+    settlePlace();
 }
 
-void HelpDesk::belongTo(QWidget *owner)
+bool HelpDesk::belongTo(QWidget *owner)
 {
     if (m_window->parentWidget() == owner)
-        return;
+        return false;
     if (m_owner)
         m_owner->removeEventFilter(this);
     m_owner = owner;
     if (owner)
         owner->installEventFilter(this);
-    const QRect at = m_window->geometry();
-    const bool shown = m_window->isVisible();
-    // A window given to another parent is hidden; it keeps its place and comes back.
+    // A window given to another parent is hidden and made anew on the desktop, which forgets
+    // its frame: it keeps its size, and its frame's place is set again once it shows.
+    if (m_window->windowHandle() && !m_window->windowHandle()->frameMargins().isNull())
+        m_frame = m_window->windowHandle()->frameMargins();
+    const QSize size = m_window->size();
+    m_frameAt = m_window->frameGeometry().topLeft();
+    m_placeAgain = m_window->testAttribute(Qt::WA_WState_Created);
     m_window->setParent(owner, Qt::Window);
-    m_window->setGeometry(at);
-    if (shown)
-        m_window->show();
+    m_window->resize(size);
+    m_window->move(m_frameAt);
+    return true;
+}
+
+void HelpDesk::settlePlace()
+{
+    if (m_placeAgain && m_window->isVisible())
+        if (QWindow *window = m_window->windowHandle())
+            window->setFramePosition(m_frameAt);
+    m_placeAgain = false;
 }
 
 bool HelpDesk::eventFilter(QObject *watched, QEvent *event)
 {
     // The modal dialog closes: the help, still open, stays for reading on its own.
-    if (watched == m_owner && m_window && event->type() == QEvent::Hide)
+    if (watched == m_owner && m_window && event->type() == QEvent::Hide) {
+        const bool shown = m_window->isVisible();
         belongTo(nullptr);
+        if (shown) {
+            m_window->show();
+            settlePlace();
+        }
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -372,15 +390,15 @@ void HelpDesk::placeBeside(const QWidget *asking)
             avoid = avoid.united(bar->frameGeometry());
     }
     // The desktop's frame around the help window; guessed until it has been shown once.
-    QMargins frame =
-        m_window->windowHandle() ? m_window->windowHandle()->frameMargins() : QMargins();
-    if (frame.isNull())
-        frame = QMargins(4, 28, 4, 4);
-    const QSize frameExtra(frame.left() + frame.right(), frame.top() + frame.bottom());
+    // The desktop's frame around the help window, as last seen (guessed before that).
+    if (m_window->windowHandle() && !m_window->windowHandle()->frameMargins().isNull())
+        m_frame = m_window->windowHandle()->frameMargins();
+    const QSize frameExtra(m_frame.left() + m_frame.right(), m_frame.top() + m_frame.bottom());
     const QRect placed = helpPlacement(avoid, screen->availableGeometry(),
                                        kPreferredSize + frameExtra, kLeastSize + frameExtra);
     m_window->resize(placed.size() - frameExtra);
-    m_window->move(placed.topLeft());
+    m_frameAt = placed.topLeft();
+    m_window->move(m_frameAt);
 }
 
 } // namespace vz::ui

@@ -18,6 +18,7 @@
 
 #include "common/ui/help_service.h"
 
+#include <QMargins>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -131,14 +132,19 @@ protected:
 
 private:
     void open(HelpService::View view, int context);
-    void belongTo(QWidget *owner);
+    // Gives the window to `owner` (a modal dialog, or none); true when it changed hands.
+    bool belongTo(QWidget *owner);
     void placeBeside(const QWidget *asking);
+    void settlePlace();
 
     HelpService &m_service;
     QString m_helpFile;
     // Owned here; a modal dialog that owns it for a while hands it back as it closes.
     QPointer<HelpWindow> m_window;
     QPointer<QWidget> m_owner;
+    QMargins m_frame{4, 28, 4, 4};
+    QPoint m_frameAt;          // where the window's frame goes
+    bool m_placeAgain = false; // made anew: its place is set again once shown
 };
 
 } // namespace vz::ui
