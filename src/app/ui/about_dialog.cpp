@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/about_dialog.h"
 
+#include "app/ui/address_opener.h"
 #include "app/ui/program_icon.h"
 
 #include <QGuiApplication>
@@ -27,7 +28,7 @@ QLabel *makeLink(QWidget *parent, const QString &name, const char *url, const QS
         QStringLiteral("<a href=\"%1\" style=\"color:#008000; text-decoration:underline\">%2</a>")
             .arg(QString::fromLatin1(url), caption.toHtmlEscaped()));
     // The desktop's own handler opens the link, in a window of normal size.
-    label->setOpenExternalLinks(true);
+    label->setOpenExternalLinks(false);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     label->move(at);
     label->adjustSize();
@@ -54,6 +55,10 @@ AboutDialog::AboutDialog(app::AppState &state, UiServices &services, QWidget *pa
                             QStringLiteral("ご意見・不具合の報告"), QPoint(87, 112));
     m_homePageLink = makeLink(this, QStringLiteral("homePageLink"), kHomePageUrl,
                               QStringLiteral("VEZODovi ホームページ"), QPoint(79, 129));
+    m_opener = new AddressOpener(m_services.messages, this);
+    for (QLabel *link : {m_issuesLink, m_homePageLink})
+        connect(link, &QLabel::linkActivated, m_opener,
+                [this](const QString &url) { m_opener->open(QUrl(url)); });
 
     m_okButton = new QPushButton(QStringLiteral("OK"), this);
     m_okButton->setObjectName(QStringLiteral("okButton"));

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/help_window.h"
 
+#include "app/ui/help_placement.h"
 #include "app/ui/program_icon.h"
+#include "common/ui/hint_bar.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -14,12 +18,15 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace vz::ui {
 
@@ -111,6 +118,11 @@ HelpWindow::HelpWindow(const QString &helpFile, QWidget *parent) : QWidget(paren
     layout->addWidget(m_splitter);
 
     connect(contents, &QHelpContentWidget::linkActivated, this, &HelpWindow::openPage);
+    // One click on a title opens its page.
+    connect(contents, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (const QHelpContentItem *item = m_engine->contentModel()->contentItemAt(index))
+            openPage(item->url());
+    });
     // The contents are read in the background; show them opened one level when they arrive.
     connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, contents,
             [contents] { contents->expandToDepth(1); });
@@ -288,12 +300,25 @@ HelpDesk::HelpDesk(HelpService &service, QString helpFile)
 HelpDesk::~HelpDesk()
 {
     m_service.setOpener({});
+    if (m_owner)
+        m_owner->removeEventFilter(this);
+    delete m_window.data();
 }
 
 void HelpDesk::open(HelpService::View view, int context)
 {
     if (!m_window)
-        m_window = std::make_unique<HelpWindow>(m_helpFile);
+        m_window = new HelpWindow(m_helpFile);
+    // A modal dialog lets no other window take a click: the help joins it. Otherwise the help
+    // stands on its own beside the window that asked.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal == m_window)
+        modal = nullptr;
+    QWidget *asking = modal ? modal : QApplication::activeWindow();
+    const bool moved = belongTo(modal);
+    // A help window already open stays where the operator has put it.
+    if (asking && asking != m_window && (moved || !m_window->isVisible()))
+        placeBeside(asking);
     switch (view) {
     case HelpService::View::Contents:
         m_window->showContents();
@@ -305,6 +330,75 @@ void HelpDesk::open(HelpService::View view, int context)
         m_window->showTopic(context);
         break;
     }
+    settlePlace();
+}
+
+bool HelpDesk::belongTo(QWidget *owner)
+{
+    if (m_window->parentWidget() == owner)
+        return false;
+    if (m_owner)
+        m_owner->removeEventFilter(this);
+    m_owner = owner;
+    if (owner)
+        owner->installEventFilter(this);
+    // A window given to another parent is hidden and made anew on the desktop, which forgets
+    // its frame: it keeps its size, and its frame's place is set again once it shows.
+    if (m_window->windowHandle() && !m_window->windowHandle()->frameMargins().isNull())
+        m_frame = m_window->windowHandle()->frameMargins();
+    const QSize size = m_window->size();
+    m_frameAt = m_window->frameGeometry().topLeft();
+    m_placeAgain = m_window->testAttribute(Qt::WA_WState_Created);
+    m_window->setParent(owner, Qt::Window);
+    m_window->resize(size);
+    m_window->move(m_frameAt);
+    return true;
+}
+
+void HelpDesk::settlePlace()
+{
+    if (m_placeAgain && m_window->isVisible())
+        if (QWindow *window = m_window->windowHandle())
+            window->setFramePosition(m_frameAt);
+    m_placeAgain = false;
+}
+
+bool HelpDesk::eventFilter(QObject *watched, QEvent *event)
+{
+    // The modal dialog closes: the help, still open, stays for reading on its own.
+    if (watched == m_owner && m_window && event->type() == QEvent::Hide) {
+        const bool shown = m_window->isVisible();
+        belongTo(nullptr);
+        if (shown) {
+            m_window->show();
+            settlePlace();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void HelpDesk::placeBeside(const QWidget *asking)
+{
+    const QScreen *screen = asking->screen();
+    if (!screen)
+        return;
+    // The hint bar under the dialog belongs to it: the help leaves it visible as well.
+    QRect avoid = asking->frameGeometry();
+    for (const QWidget *w : QApplication::topLevelWidgets()) {
+        const auto *bar = qobject_cast<const HintBar *>(w);
+        if (bar && bar->isVisible() && std::abs(bar->frameGeometry().top() - avoid.bottom()) < 8)
+            avoid = avoid.united(bar->frameGeometry());
+    }
+    // The desktop's frame around the help window; guessed until it has been shown once.
+    // The desktop's frame around the help window, as last seen (guessed before that).
+    if (m_window->windowHandle() && !m_window->windowHandle()->frameMargins().isNull())
+        m_frame = m_window->windowHandle()->frameMargins();
+    const QSize frameExtra(m_frame.left() + m_frame.right(), m_frame.top() + m_frame.bottom());
+    const QRect placed = helpPlacement(avoid, screen->availableGeometry(),
+                                       kPreferredSize + frameExtra, kLeastSize + frameExtra);
+    m_window->resize(placed.size() - frameExtra);
+    m_frameAt = placed.topLeft();
+    m_window->move(m_frameAt);
 }
 
 } // namespace vz::ui

@@ -10,11 +10,16 @@
 // through at each search.
 //
 // HelpDesk connects the window to the HelpService every dialog calls: it makes the window at
-// the first request, so start-up does not wait for the help.
+// the first request, so start-up does not wait for the help. Help asked for from a modal
+// dialog belongs to that dialog while it is open (a window of its own, kept above it), since a
+// modal dialog takes every click away from the other windows; it is placed clear of the asking
+// window, so the dialog's buttons stay in reach.
 #pragma once
 
 #include "common/ui/help_service.h"
 
+#include <QMargins>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QUrl>
@@ -106,23 +111,40 @@ private:
     QStringList m_searchWords;
 };
 
-class HelpDesk
+class HelpDesk : public QObject
 {
+    Q_OBJECT
 public:
+    // The help window's size when the screen has room for it.
+    static constexpr QSize kPreferredSize{860, 600};
+    static constexpr QSize kLeastSize{420, 300};
+
     HelpDesk(HelpService &service, QString helpFile);
-    ~HelpDesk();
+    ~HelpDesk() override;
     HelpDesk(const HelpDesk &) = delete;
     HelpDesk &operator=(const HelpDesk &) = delete;
 
     // Null until the first request.
-    HelpWindow *window() const { return m_window.get(); }
+    HelpWindow *window() const { return m_window.data(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void open(HelpService::View view, int context);
+    // Gives the window to `owner` (a modal dialog, or none); true when it changed hands.
+    bool belongTo(QWidget *owner);
+    void placeBeside(const QWidget *asking);
+    void settlePlace();
 
     HelpService &m_service;
     QString m_helpFile;
-    std::unique_ptr<HelpWindow> m_window;
+    // Owned here; a modal dialog that owns it for a while hands it back as it closes.
+    QPointer<HelpWindow> m_window;
+    QPointer<QWidget> m_owner;
+    QMargins m_frame{4, 28, 4, 4};
+    QPoint m_frameAt;          // where the window's frame goes
+    bool m_placeAgain = false; // made anew: its place is set again once shown
 };
 
 } // namespace vz::ui

@@ -3,6 +3,7 @@
 
 #include "app/user_registry.h"
 #include "common/data_dir.h"
+#include "common/ui/refused_character.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,12 +15,15 @@ namespace vz::ui {
 QValidator::State CallsignValidator::validate(QString &input, int &) const
 {
     input = input.toUpper();
+    for (const char32_t c : input.toUcs4())
+        if (!((c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9'))) {
+            // Dropping it without a word would leave a different callsign looking right.
+            reportRefusal(parent(), QStringLiteral("「%1」はコールサインに使えない文字です")
+                                        .arg(QString::fromUcs4(&c, 1)));
+            return Invalid;
+        }
     if (input.size() > 10)
         return Invalid;
-    for (QChar c : input)
-        if (!((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
-              (c >= QLatin1Char('0') && c <= QLatin1Char('9'))))
-            return Invalid;
     return input.isEmpty() ? Intermediate : Acceptable;
 }
 

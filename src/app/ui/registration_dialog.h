@@ -16,7 +16,7 @@ class QPushButton;
 namespace vz::ui {
 
 // Takes only A-Z and 0-9, forcing letters to upper case, at most 10 characters: a callsign
-// becomes part of file names.
+// becomes part of file names. A refused character is named in the hint bar, with a beep.
 class CallsignValidator : public QValidator
 {
 public:

@@ -7,15 +7,23 @@ namespace vz::ui {
 
 namespace {
 
+// A box whose text the operator can select and copy (a path, an address).
+void showSelectable(QMessageBox::Icon icon, const QString &caption, const QString &text)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::Ok);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
+}
+
 bool showBox(MessageKind kind, const QString &caption, const QString &text)
 {
     switch (kind) {
     case MessageKind::Error:
     case MessageKind::Unexpected:
-        QMessageBox::critical(nullptr, caption, text);
+        showSelectable(QMessageBox::Critical, caption, text);
         return true;
     case MessageKind::Notice:
-        QMessageBox::information(nullptr, caption, text);
+        showSelectable(QMessageBox::Information, caption, text);
         return true;
     case MessageKind::Confirm:
         return QMessageBox::question(nullptr, caption, text, QMessageBox::Yes | QMessageBox::No) !=

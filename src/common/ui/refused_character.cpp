@@ -19,11 +19,16 @@ QString firstUnencodable(const QString &text)
 
 void reportRefusedCharacter(QObject *field, const QString &character)
 {
+    reportRefusal(field,
+                  QStringLiteral("「%1」は記録できない文字のため入力できません").arg(character));
+}
+
+void reportRefusal(QObject *field, const QString &message)
+{
     QApplication::beep();
     if (!field)
         return;
-    RefusedCharacterEvent event(
-        QStringLiteral("「%1」は記録できない文字のため入力できません").arg(character));
+    RefusedCharacterEvent event(message);
     QCoreApplication::sendEvent(field, &event);
 }
 

@@ -15,6 +15,8 @@ QString firstUnencodable(const QString &text);
 
 // Beeps and sends the message to the hint bar's router through the field.
 void reportRefusedCharacter(QObject *field, const QString &character);
+// The same with a message of the field's own, for characters a field refuses for its purpose.
+void reportRefusal(QObject *field, const QString &message);
 
 // Carries the message of a refused character to the hint bar's router.
 class RefusedCharacterEvent : public QEvent

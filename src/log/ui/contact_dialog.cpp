@@ -14,6 +14,7 @@
 #include "log/history.h"
 #include "log/log_file.h"
 #include "log/ui/compass.h"
+#include "log/ui/fixed_string_button.h"
 #include "places/ui/city_lookup_dialog.h"
 
 #include <QApplication>
@@ -208,10 +209,11 @@ void ContactDialog::buildFixedStringButtons()
     m_funcGroup = new QButtonGroup(this);
     for (int k = 0; k < 10; ++k) {
         const int left = (k < 5 ? 55 : 80) + 65 * k;
-        QToolButton *b =
-            speedButton(this, qPrintable(QStringLiteral("fixedString%1Button").arg(k + 1)),
-                        QString(), QRect(left, 33, 60, 20));
-        b->setAutoRaise(false);
+        auto *b = new FixedStringButton(this);
+        b->setObjectName(QStringLiteral("fixedString%1Button").arg(k + 1));
+        b->setGeometry(left, 33, 60, 20);
+        // A click puts the caption into the field being typed, which keeps the focus.
+        b->setFocusPolicy(Qt::NoFocus);
         setHint(b, QStringLiteral("F%1|環境設定＝定型文字を登録、Click 又は F_Key で項目へ入力")
                        .arg(k + 1));
         m_funcGroup->addButton(b, k);
@@ -371,7 +373,7 @@ void ContactDialog::refreshFromSettings()
     if (m_mode != Input && m_mode != Modify)
         return;
     for (std::size_t k = 0; k < m_funcButtons.size(); ++k)
-        m_funcButtons[k]->setText(fromSjis(m_state.settings.fixedStrings[k]));
+        m_funcButtons[k]->setCaption(fromSjis(m_state.settings.fixedStrings[k]));
     setFieldSjis(19, m_state.settings.mobileCity);
     applyFieldLook();
 }
@@ -380,7 +382,7 @@ void ContactDialog::showFixedString(int index, const QString &text)
 {
     if ((m_mode == Input || m_mode == Modify) && index >= 0 &&
         index < static_cast<int>(m_funcButtons.size()))
-        m_funcButtons[static_cast<std::size_t>(index)]->setText(text);
+        m_funcButtons[static_cast<std::size_t>(index)]->setCaption(text);
 }
 
 void ContactDialog::showOwnPortablePlace(const QString &city)

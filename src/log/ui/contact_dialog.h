@@ -30,6 +30,7 @@ class CallsignCache;
 namespace vz::ui {
 
 class CityLookupDialog;
+class FixedStringButton;
 
 // A record field: leaving it for another control of the dialog reports `exited` (the window
 // losing the focus to a message box or another window does not, nor does a field that the
@@ -165,7 +166,7 @@ private:
     bool m_shownOnce = false;
     bool m_closing = false;
     std::array<LogField *, log::kTextFieldCount> m_fields{};
-    std::array<QToolButton *, 10> m_funcButtons{};
+    std::array<FixedStringButton *, 10> m_funcButtons{};
     QButtonGroup *m_funcGroup = nullptr;
     QCheckBox *m_qslCheck = nullptr;
     QFrame *m_recordPanel = nullptr;

@@ -78,6 +78,7 @@ public:
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
+        editor->setAlignment(alignmentOf(index.column()));
         const auto limit = places::cellByteLimit(index.column());
         // Number cells take any text: the save tells the operator which does not hold one.
         editor->setValidator(new SjisFieldValidator(limit.value_or(32), false, editor));
@@ -90,8 +91,18 @@ public:
     {
         const QString before = index.data().toString();
         QStyledItemDelegate::setModelData(editor, model, index);
+        // A cell typed into a new row gets its column's alignment as a loaded one has it.
+        model->setData(index, static_cast<int>(alignmentOf(index.column())), Qt::TextAlignmentRole);
         if (index.data().toString() != before)
             m_changed();
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // Every cell of a column is aligned alike, whatever made it.
+        option->displayAlignment = alignmentOf(index.column());
     }
 
 private:
@@ -233,9 +244,17 @@ bool MasterEditorDialog::eventFilter(QObject *watched, QEvent *event)
     // Delete and the other control keys alone do not.
     if (event->type() == QEvent::KeyPress && m_table) {
         const auto *w = qobject_cast<QWidget *>(watched);
-        const bool inTable = w == m_table || (w && w->parentWidget() == m_table->viewport());
-        if (inTable && isPrintableKey(static_cast<QKeyEvent *>(event)))
+        const bool inCell = w && w->parentWidget() == m_table->viewport();
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((inCell || w == m_table) && isPrintableKey(key))
             setChanged();
+        // Enter in a cell commits it and closes its editor, which the delegate has already
+        // set in motion; moving the focus on as in the other fields would close it twice.
+        if (inCell && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            if (m_state.settings.keyClick)
+                m_services.keyClick.play();
+            return true;
+        }
     }
     return VezoDialog::eventFilter(watched, event);
 }

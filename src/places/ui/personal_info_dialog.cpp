@@ -146,50 +146,50 @@ QWidget *PersonalInfoDialog::buildOwnPlacesPage()
 {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("ownPlacesPage"));
-    QLabel *fixedCaption = addLabel(page, QStringLiteral("固定所在地JCC"), QRect(16, 12, 96, 18));
+    QLabel *fixedCaption = addLabel(page, QStringLiteral("固定所在地JCC"), QRect(16, 10, 96, 18));
     setHint(fixedCaption, QStringLiteral("|JCC番号をいれます"));
     m_fixedJccEdit = addTextField(page, "fixedJccEdit", &app::UserSettings::fixedJcc,
-                                  QRect(112, 10, 84, 22), false);
+                                  QRect(112, 8, 84, 22), false);
     setHint(m_fixedJccEdit, QStringLiteral("|JCC番号をいれます"));
-    addLabel(page, QStringLiteral("固定市区町村"), QRect(214, 12, 96, 18));
-    m_fixedCityLabel = addValueLabel(page, "fixedCityLabel", QRect(312, 10, 200, 22));
-    addLabel(page, QStringLiteral("固定緯度・経度"), QRect(214, 38, 96, 18));
-    m_fixedPositionLabel = addValueLabel(page, "fixedPositionLabel", QRect(312, 36, 420, 22));
+    addLabel(page, QStringLiteral("固定市区町村"), QRect(214, 10, 96, 18));
+    m_fixedCityLabel = addValueLabel(page, "fixedCityLabel", QRect(312, 8, 200, 22));
+    addLabel(page, QStringLiteral("固定緯度・経度"), QRect(214, 34, 96, 18));
+    m_fixedPositionLabel = addValueLabel(page, "fixedPositionLabel", QRect(312, 32, 420, 22));
 
-    addLabel(page, QStringLiteral("氏名（漢字）"), QRect(16, 68, 96, 18));
-    addTextField(page, "kanjiNameEdit", &app::UserSettings::kanjiName, QRect(112, 66, 200, 22),
+    addLabel(page, QStringLiteral("氏名（漢字）"), QRect(16, 60, 96, 18));
+    addTextField(page, "kanjiNameEdit", &app::UserSettings::kanjiName, QRect(112, 58, 200, 22),
                  true);
-    addLabel(page, QStringLiteral("氏名（英文）"), QRect(330, 68, 80, 18));
-    addTextField(page, "latinNameEdit", &app::UserSettings::latinName, QRect(412, 66, 320, 22),
+    addLabel(page, QStringLiteral("氏名（英文）"), QRect(330, 60, 80, 18));
+    addTextField(page, "latinNameEdit", &app::UserSettings::latinName, QRect(412, 58, 320, 22),
                  false);
-    addLabel(page, QStringLiteral("漢字住所"), QRect(16, 96, 96, 18));
+    addLabel(page, QStringLiteral("漢字住所"), QRect(16, 86, 96, 18));
     addTextField(page, "kanjiAddressEdit", &app::UserSettings::kanjiAddress,
-                 QRect(112, 94, 620, 22), true);
-    addLabel(page, QStringLiteral("英文住所"), QRect(16, 124, 96, 18));
+                 QRect(112, 84, 620, 22), true);
+    addLabel(page, QStringLiteral("英文住所"), QRect(16, 112, 96, 18));
     addTextField(page, "latinAddressEdit", &app::UserSettings::latinAddress,
-                 QRect(112, 122, 620, 22), false);
+                 QRect(112, 110, 620, 22), false);
 
     m_mobileCheck = new QCheckBox(QStringLiteral("継続して移動運用する"), page);
     m_mobileCheck->setObjectName(QStringLiteral("mobileCheck"));
-    m_mobileCheck->setGeometry(16, 152, 180, 22);
+    m_mobileCheck->setGeometry(16, 138, 180, 22);
     connect(m_mobileCheck, &QCheckBox::clicked, this, &PersonalInfoDialog::mobileOperationClicked);
     m_endMobileButton = makeDialogButton(page, QStringLiteral("endMobileButton"),
-                                         QStringLiteral("移動運用解除"), QRect(200, 151, 100, 24));
+                                         QStringLiteral("移動運用解除"), QRect(200, 137, 100, 24));
     m_endMobileButton->setEnabled(false);
     connect(m_endMobileButton, &QPushButton::clicked, this,
             &PersonalInfoDialog::endMobileOperation);
     addLabel(page, QStringLiteral("※　住所の文字数などカード印刷と合わせて調節してください"),
-             QRect(330, 154, 400, 18), "addressNote");
+             QRect(330, 140, 400, 18), "addressNote");
 
-    QLabel *mobileCaption = addLabel(page, QStringLiteral("移動所在地JCC"), QRect(16, 184, 96, 18));
+    QLabel *mobileCaption = addLabel(page, QStringLiteral("移動所在地JCC"), QRect(16, 168, 96, 18));
     setHint(mobileCaption, QStringLiteral("|移動先JCC番号をいれます"));
     m_mobileJccEdit = addTextField(page, "mobileJccEdit", &app::UserSettings::mobileJcc,
-                                   QRect(112, 182, 84, 22), false);
+                                   QRect(112, 166, 84, 22), false);
     setHint(m_mobileJccEdit, QStringLiteral("|移動先JCC番号をいれます"));
-    addLabel(page, QStringLiteral("移動市区町村"), QRect(214, 184, 96, 18));
-    m_mobileCityLabel = addValueLabel(page, "mobileCityLabel", QRect(312, 182, 200, 22));
-    addLabel(page, QStringLiteral("移動緯度・経度"), QRect(214, 210, 96, 18));
-    m_mobilePositionLabel = addValueLabel(page, "mobilePositionLabel", QRect(312, 208, 420, 22));
+    addLabel(page, QStringLiteral("移動市区町村"), QRect(214, 168, 96, 18));
+    m_mobileCityLabel = addValueLabel(page, "mobileCityLabel", QRect(312, 166, 200, 22));
+    addLabel(page, QStringLiteral("移動緯度・経度"), QRect(214, 194, 96, 18));
+    m_mobilePositionLabel = addValueLabel(page, "mobilePositionLabel", QRect(312, 192, 420, 22));
 
     connect(m_fixedJccEdit, &QLineEdit::textEdited, this,
             [this](const QString &text) { placeEdited(Place::Fixed, text); });

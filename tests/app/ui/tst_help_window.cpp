@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ui/help_placement.h"
 #include "app/ui/help_window.h"
 
 #include <QHelpEngine>
@@ -175,4 +176,44 @@ TEST(HelpDesk, OpensTheWindowAtTheFirstRequestAndIgnoresContextZero)
         EXPECT_EQ(desk.window()->currentPage().fileName(), QStringLiteral("index.html"));
     }
     service.showContents(); // the desk is gone: nothing is opened, nothing crashes
+}
+
+TEST(HelpPlacement, BesideTheAskingWindowElseBelowElseShrunkToTheRoom)
+{
+    const QSize preferred(868, 632);
+    const QSize least(428, 332);
+    struct Case
+    {
+        const char *what;
+        QRect screen;
+        QRect avoid; // the dialog with its hint bar
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"wide screen: to the right", {0, 0, 1920, 1080}, {0, 100, 787, 362}, {791, 100, 868, 632}},
+        {"dialog at the right edge: to the left",
+         {0, 0, 1920, 1080},
+         {1100, 100, 787, 362},
+         {228, 100, 868, 632}},
+        {"room only below", {0, 0, 1280, 1024}, {300, 0, 700, 300}, {300, 304, 868, 632}},
+        {"no room for all of it: the largest strip, below, shrunk",
+         {0, 0, 1280, 1024},
+         {0, 100, 787, 362},
+         {0, 466, 868, 558}},
+        {"screen with a panel on top: its free area counts",
+         {0, 30, 1280, 994},
+         {0, 130, 787, 362},
+         {0, 496, 868, 528}},
+    };
+    for (const Case &c : cases) {
+        const QRect placed = helpPlacement(c.avoid, c.screen, preferred, least);
+        EXPECT_EQ(placed, c.expected) << c.what;
+        EXPECT_FALSE(placed.intersects(c.avoid)) << c.what;
+        EXPECT_TRUE(c.screen.contains(placed)) << c.what;
+    }
+    // A screen too small to leave the dialog free: the least size, on the screen.
+    const QRect screen(0, 0, 800, 600);
+    const QRect placed = helpPlacement({0, 100, 787, 362}, screen, preferred, least);
+    EXPECT_EQ(placed.size(), QSize(800, 332));
+    EXPECT_TRUE(screen.contains(placed));
 }

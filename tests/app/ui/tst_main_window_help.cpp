@@ -6,14 +6,20 @@
 #include "common/ui/hint_bar.h"
 #include "log/ui/contact_dialog.h"
 #include "log/ui/search_dialog.h"
+#include "places/ui/personal_info_dialog.h"
 
 #include "support/window_fixture.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QHelpContentWidget>
+#include <QHelpEngine>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -126,4 +132,59 @@ TEST(MainWindowHelp, TheAboutBoxStaysBesideTheDialogsAndOkClosesOnlyIt)
     EXPECT_TRUE(contact->isVisible());
     EXPECT_TRUE(f.form->isVisible());
     EXPECT_EQ(f.state.dialogModes.log, 1);
+}
+
+namespace {
+
+// Opens the help of page 2 and clicks another title of its contents.
+void readHelpBesideTheDialog(PersonalInfoDialog *dlg, HelpDesk &desk)
+{
+    dlg->findChild<QTabWidget *>(QStringLiteral("pages"))->setCurrentIndex(1);
+    QTest::mouseClick(dlg->findChild<QAbstractButton *>(QStringLiteral("helpButton")),
+                      Qt::LeftButton);
+    HelpWindow *help = desk.window();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->currentPage().fileName(), QStringLiteral("personal_location.html"));
+
+    auto *contents = help->findChild<QHelpContentWidget *>(QStringLiteral("contentsTree"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return contents->model()->rowCount() > 0; }, 5000));
+    contents->expandAll();
+    QModelIndex events;
+    for (QModelIndex i = contents->model()->index(0, 0); i.isValid(); i = contents->indexBelow(i))
+        if (help->engine().contentModel()->contentItemAt(i)->url().fileName() ==
+            QLatin1String("events.html"))
+            events = i;
+    ASSERT_TRUE(events.isValid());
+    contents->scrollTo(events);
+    // Clicked as the desktop clicks: through the window, where a modal dialog may block it.
+    QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {},
+                      contents->viewport()->mapTo(help, contents->visualRect(events).center()));
+    EXPECT_EQ(help->currentPage().fileName(), QStringLiteral("events.html"));
+    EXPECT_TRUE(dlg->isVisible());
+}
+
+} // namespace
+
+TEST(MainWindowHelp, HelpFromTheModalPersonalInformationTakesClicksWhileItIsOpen)
+{
+    Fixture f;
+    HelpDesk desk(f.services.help, QStringLiteral(VEZO_HELP_FILE));
+    bool acted = false;
+    // 個人情報 is shown modally: the test goes on inside its loop.
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<PersonalInfoDialog *>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        acted = true;
+        readHelpBesideTheDialog(dlg, desk);
+        QTest::mouseClick(dlg->findChild<QAbstractButton *>(QStringLiteral("closeButton")),
+                          Qt::LeftButton);
+    });
+    f.run(Command::PersonalInfo);
+    ASSERT_TRUE(acted);
+    // The dialog closed; the help stays open for reading, a window on its own.
+    ASSERT_NE(desk.window(), nullptr);
+    EXPECT_TRUE(desk.window()->isVisible());
+    EXPECT_EQ(desk.window()->parentWidget(), nullptr);
 }

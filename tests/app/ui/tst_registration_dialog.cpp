@@ -3,6 +3,7 @@
 
 #include "app/session.h"
 #include "app/user_registry.h"
+#include "common/ui/hint_bar.h"
 
 #include "support/window_fixture.h"
 
@@ -33,6 +34,49 @@ TEST(RegistrationDialog, FieldTakesOnlyUpperCaseLettersAndDigitsUpToTen)
     QTest::keyClick(edit, Qt::Key_Delete);
     EXPECT_FALSE(reg->isEnabled());
     EXPECT_TRUE(dlg.findChild<QPushButton *>("closeButton")->isHidden());
+}
+
+TEST(RegistrationDialog, ARefusedCharacterIsNamedInTheHintBarUntilTheNextKey)
+{
+    Fixture f;
+    HintBar bar;
+    HintRouter router(bar);
+    qApp->installEventFilter(&router);
+    RegistrationDialog dlg(f.state, f.services, RegistrationDialog::NewUser);
+    dlg.show();
+    auto *edit = dlg.findChild<QLineEdit *>("inputEdit");
+    struct Case
+    {
+        const char *before; // typed first, all taken
+        const char *refused;
+        const char *after; // typed next; clears the message
+        const char *field;
+    };
+    const Case cases[] = {
+        {"ja1zzz", "/", "1", "JA1ZZZ1"},
+        {"", ".", "x", "X"},
+        {"JA1", " ", "Z", "JA1Z"},
+        {"JA1", "-", "Z", "JA1Z"},
+    };
+    for (const Case &c : cases) {
+        edit->clear();
+        QTest::keyClicks(edit, c.before);
+        EXPECT_EQ(bar.hint(), "") << c.refused;
+        QTest::keyClicks(edit, c.refused);
+        EXPECT_EQ(bar.hint(), QStringLiteral("「%1」はコールサインに使えない文字です")
+                                  .arg(QString::fromUtf8(c.refused)))
+            << c.refused;
+        QTest::keyClicks(edit, c.after);
+        EXPECT_EQ(bar.hint(), "") << c.refused;
+        EXPECT_EQ(edit->text(), c.field);
+    }
+    // A pasted text with a refused character is refused whole, and its first one named.
+    edit->clear();
+    edit->insert("../x y-z");
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(bar.hint(), QStringLiteral("「.」はコールサインに使えない文字です"));
+    qApp->removeEventFilter(&router);
+    dlg.reject();
 }
 
 TEST(RegistrationDialog, DuplicateCallsignIsRefusedAndTheFieldCleared)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/about_dialog.h"
+#include "app/ui/address_opener.h"
 #include "app/ui/program_files.h"
 #include "app/ui/splash_window.h"
 #include "common/ui/picture.h"
@@ -7,13 +8,13 @@
 
 #include "support/window_fixture.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QStringList>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -24,16 +25,6 @@ using namespace vz::ui;
 namespace {
 
 const QString kShippedPicture = QStringLiteral(VEZO_SOURCE_DATA "/VEZODovi.jpg");
-
-// Records the links the desktop was asked to open.
-class LinkRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public Q_SLOTS:
-    void open(const QUrl &url) { opened << url; }
-};
 
 } // namespace
 
@@ -127,22 +118,55 @@ TEST(AboutDialog, StaysBesideOtherDialogsAndOkClosesOnlyIt)
     EXPECT_TRUE(other.isVisible());
 }
 
+namespace {
+
+void clickLink(AboutDialog &about, const char *name)
+{
+    auto *label = about.findChild<QLabel *>(QLatin1String(name));
+    ASSERT_NE(label, nullptr) << name;
+    QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
+}
+
+} // namespace
+
 TEST(AboutDialog, ClickingALinkHandsItsAddressToTheDesktop)
 {
     test::WindowFixture f;
-    LinkRecorder recorder;
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
     AboutDialog about(f.state, f.services);
+    // The desktop's handler, standing in: it notes the address it was given.
+    const QString opened = QString::fromStdString(f.dir.file("opened"));
+    about.addressOpener().setCommand({QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                                      QStringLiteral("printf '%s\\n' \"$1\" >> \"$0\""), opened});
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-    for (const char *name : {"issuesLink", "homePageLink"}) {
-        auto *label = about.findChild<QLabel *>(QLatin1String(name));
-        ASSERT_NE(label, nullptr) << name;
-        QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
-    }
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    EXPECT_EQ(recorder.opened, (QList<QUrl>{QUrl(QLatin1String(AboutDialog::kIssuesUrl)),
-                                            QUrl(QLatin1String(AboutDialog::kHomePageUrl))}));
+    clickLink(about, "issuesLink");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.dir.read("opened").size() > 0; }, 5000));
+    clickLink(about, "homePageLink");
+    const std::string both =
+        std::string(AboutDialog::kIssuesUrl) + "\n" + AboutDialog::kHomePageUrl + "\n";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.dir.read("opened") == both; }, 5000))
+        << f.dir.read("opened");
+    QTest::qWait(50);
+    EXPECT_TRUE(f.messages.texts.isEmpty()) << "a handler that succeeds says nothing";
 }
 
-#include "tst_splash_about.moc"
+TEST(AboutDialog, ADesktopThatCannotOpenTheAddressGivesItInANotice)
+{
+    const QStringList failing[] = {
+        {QStringLiteral("false")},                 // ends with an error
+        {QStringLiteral("/nonexistent/xdg-open")}, // missing
+        {QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("kill -9 $$")}, // dies
+    };
+    for (const QStringList &command : failing) {
+        test::WindowFixture f;
+        AboutDialog about(f.state, f.services);
+        about.addressOpener().setCommand(command);
+        about.show();
+        clickLink(about, "homePageLink");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !f.messages.texts.isEmpty(); }, 5000))
+            << command.join(' ').toStdString();
+        EXPECT_EQ(f.messages.captions, QStringList{QStringLiteral("通知")});
+        EXPECT_TRUE(f.messages.last().endsWith(QLatin1String(AboutDialog::kHomePageUrl)))
+            << f.messages.last().toStdString();
+    }
+}

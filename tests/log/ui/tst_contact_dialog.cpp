@@ -8,6 +8,7 @@
 #include "log/geodesy.h"
 #include "log/log_file.h"
 #include "log/ui/compass.h"
+#include "log/ui/fixed_string_button.h"
 #include "places/ui/city_lookup_dialog.h"
 
 #include "support/recording_answerer.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleOptionToolButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -853,4 +855,40 @@ TEST(ContactDialog, RefusedCharacterIsSaidInTheHintBarUntilTheNextKey)
     EXPECT_EQ(f.edit(10)->text(), "nal");
     EXPECT_EQ(bar.hint(), "");
     qApp->removeEventFilter(&router);
+}
+
+TEST(ContactDialog, FixedStringCaptionsOfTenCharactersShowWhole)
+{
+    Fixture f(0);
+    f.state.settings.fixedStrings = {
+        "UR 5NN TNX", "CQ CQ DE J", "5NN BK TU", "73 GL TNX", "QSL VIA BU", "59", "", "", "", ""};
+    // Longer than the button can show even at its least size: cut at its end only.
+    f.state.settings.fixedStrings[9] = sj("よろしくお願いします。またどこかで");
+    f.open(ContactDialog::Input);
+    for (int k = 1; k <= 6; ++k) {
+        QToolButton *b = f.button(qPrintable(QStringLiteral("fixedString%1Button").arg(k)));
+        EXPECT_EQ(b->size(), QSize(60, 20));
+        QStyleOptionToolButton option;
+        option.initFrom(b);
+        const int frame = b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, b);
+        // The caption's width in the font it is drawn in, inside the button's frame.
+        const int width = QFontMetrics(b->font()).horizontalAdvance(b->text());
+        EXPECT_LE(width, b->width() - 2 * frame) << b->text().toStdString();
+        EXPECT_GE(QFontInfo(b->font()).pointSizeF(), 7.0) << b->text().toStdString();
+        EXPECT_EQ(static_cast<FixedStringButton *>(b)->shownCaption(), b->text());
+    }
+    // A short caption keeps the dialog's own font.
+    EXPECT_EQ(QFontInfo(f.button("fixedString6Button")->font()).pixelSize(),
+              QFontInfo(f.dlg->font()).pixelSize());
+
+    auto *longest = static_cast<FixedStringButton *>(f.button("fixedString10Button"));
+    const QString shown = longest->shownCaption();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(longest->text().startsWith(shown.chopped(1))) << shown.toStdString();
+    EXPECT_GE(QFontInfo(longest->font()).pointSizeF(), FixedStringButton::kLeastPointSize);
+    EXPECT_LT(QFontInfo(longest->font()).pointSizeF(), FixedStringButton::kLeastPointSize + 1);
+    // A click still puts the whole caption into the field.
+    f.focus(f.edit(17));
+    QTest::mouseClick(f.button("fixedString1Button"), Qt::LeftButton);
+    EXPECT_EQ(f.edit(17)->text(), "UR 5NN TNX");
 }

@@ -5,6 +5,7 @@
 
 #include "support/window_fixture.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -331,4 +332,73 @@ TEST(MasterEditorDialog, SaveKeepsRowsNobodyEditedByteForByte)
     expected.replace(3 * places::kMasterRecordSize, places::kMasterRecordSize, fileOf({fourth}));
     EXPECT_EQ(e.dir.read("Master01.cty"), expected);
     EXPECT_EQ(e.dir.read("Master01.Bak"), file);
+}
+
+namespace {
+
+// What Qt says about item editors on standard error while a test runs.
+QStringList g_editorWarnings;
+
+void recordEditorWarnings(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    if (message.contains(QLatin1String("editor"), Qt::CaseInsensitive) ||
+        message.contains(QLatin1String("commitData")))
+        g_editorWarnings << message;
+}
+
+} // namespace
+
+TEST(MasterEditorDialog, TypedCellsTakeTheirColumnsAlignmentAndEachEditorClosesOnce)
+{
+    Editor e;
+    g_editorWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordEditorWarnings);
+    QTest::mouseClick(e.area(1), Qt::LeftButton);
+    e.click("appendButton");
+    ASSERT_EQ(e.table()->rowCount(), 6);
+    ASSERT_EQ(e.table()->currentRow(), 5);
+
+    // The new row typed cell by cell: the first key opens the editor, Tab goes on to the
+    // next cell's editor, Enter ends the last.
+    const char *const typed[] = {"1006", "X",  "A", "10",  "N",  "35",
+                                 "41",   "12", "E", "139", "45", "30"};
+    QTest::keyClick(e.table(), typed[0][0]);
+    for (int c = places::kJccColumn; c < places::kMasterColumnCount; ++c) {
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr) << c;
+        QTest::keyClicks(editor, typed[c - 1] + (c == places::kJccColumn ? 1 : 0));
+        QTest::keyClick(editor, c + 1 < places::kMasterColumnCount ? Qt::Key_Tab : Qt::Key_Return);
+        QCoreApplication::sendPostedEvents();
+    }
+    EXPECT_EQ(QApplication::focusWidget(), e.table()) << "Enter ends the editing in the table";
+
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment centre = Qt::AlignCenter;
+    const Qt::Alignment expected[] = {right, left,  left,   centre, centre, centre, right,
+                                      right, right, centre, right,  right,  right};
+    for (int c = places::kJccColumn; c < places::kMasterColumnCount; ++c) {
+        const QTableWidgetItem *item = e.table()->item(5, c);
+        ASSERT_NE(item, nullptr) << c;
+        EXPECT_EQ(item->text(), typed[c - 1]) << c;
+        EXPECT_EQ(Qt::Alignment(item->textAlignment()), expected[c]) << c;
+    }
+    EXPECT_EQ(Qt::Alignment(e.table()->item(5, 0)->textAlignment()), expected[0]);
+
+    // A loaded cell changed and left with Enter, then one left by a click on another cell.
+    e.table()->setCurrentCell(0, 6);
+    QTest::keyClick(e.table(), Qt::Key_9);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(e.cell(0, 6), "9");
+    e.table()->setCurrentCell(1, 10);
+    QTest::keyClick(e.table(), Qt::Key_8);
+    const QRect other = e.table()->visualItemRect(e.table()->item(2, 2));
+    QTest::mouseClick(e.table()->viewport(), Qt::LeftButton, {}, other.center());
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(e.cell(1, 10), "8");
+
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(g_editorWarnings.isEmpty()) << g_editorWarnings.join('\n').toStdString();
+    EXPECT_TRUE(e.dlg->hasChanges());
 }

@@ -6,6 +6,7 @@
 
 #include "support/window_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -265,4 +266,22 @@ TEST(PersonalInfoDialog, PrefixListEditsAreSavedWholeAndClassifyAtOnce)
     QTest::mouseClick(d.button("prefixReplaceButton"), Qt::LeftButton);
     EXPECT_EQ(list->item(17)->text(), "8J1 07");
     EXPECT_EQ(d.get("prefixEdit")->text(), "");
+}
+
+TEST(PersonalInfoDialog, EveryControlOfEveryPageLiesClearOfThePageFrame)
+{
+    Dialog d;
+    auto *pages = d.get<QTabWidget>("pages");
+    for (int i = 0; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i);
+        QApplication::processEvents();
+        const QWidget *page = pages->widget(i);
+        // A few pixels clear of the page's frame, so no edge merges with it.
+        const QRect inside = page->rect().adjusted(4, 4, -4, -4);
+        for (const QWidget *w : page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_TRUE(inside.contains(w->geometry()))
+                << page->objectName().toStdString() << ": " << w->objectName().toStdString()
+                << " ends at " << w->geometry().bottom() << " of " << page->height();
+        }
+    }
 }
