@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace vz::cli {
@@ -52,8 +53,10 @@ void printHelp(std::ostream &out)
            "settings and card layout are used. Output is UTF-8; the files stay Shift_JIS.\n"
            "\n"
            "Commands:\n";
+    // Each summary on a line of its own, indented far enough for help2man to tag it.
     for (const Command &c : kCommands)
-        out << "  " << c.name << ' ' << c.synopsis << "\n      " << c.summary << "\n";
+        out << "  " << c.name << ' ' << c.synopsis << "\n"
+            << std::string(20, ' ') << c.summary << "\n";
     out << "\n"
            "Options:\n"
            "      --help     display this help and exit; after a command, its usage\n"
