@@ -22,8 +22,8 @@ int runDump(const Args &args, std::ostream &out, std::ostream &err)
         return 2;
     }
     LogLocation where;
-    if (!locateLog(args[0], args[1], where, err))
-        return 1;
+    if (const int status = locateLog(args[0], args[1], where, err))
+        return status;
     std::FILE *f = std::fopen(where.logPath.c_str(), "rb");
     if (!f) {
         err << "vezolog: cannot read " << where.logPath << "\n";

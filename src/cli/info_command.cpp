@@ -22,9 +22,11 @@ int runInfo(const Args &args, std::ostream &out, std::ostream &err)
         return 2;
     }
     LogLocation where;
-    if (!locateLog(args[0], args[1], where, err))
+    if (const int status = locateLog(args[0], args[1], where, err))
+        return status;
+    log::PrefixTable table;
+    if (!readPrefixTable(where, table, err))
         return 1;
-    log::PrefixTable table(where.prefixPath);
     log::AreaIndex index;
     NoProgress quiet;
     if (log::buildAreaIndex(where.logPath, table, quiet, index) != log::IndexResult::Ok) {
