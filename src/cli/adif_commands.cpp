@@ -36,6 +36,16 @@ std::optional<std::int32_t> parseNumber(const std::string &text)
 
 } // namespace
 
+const char *exportAdifUsage()
+{
+    return kExportUsage;
+}
+
+const char *importAdifUsage()
+{
+    return kImportUsage;
+}
+
 int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
 {
     if (args.size() < 2) {
@@ -75,7 +85,16 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
         return 2;
     }
     LogLocation where;
-    if (!locateLog(args[0], args[1], where, err))
+    if (const int status = locateLog(args[0], args[1], where, err))
+        return status;
+    // A range outside the log is refused before anything is written, as `print` refuses it.
+    if (from || to) {
+        const std::int32_t last = log::recordCount(where.logPath);
+        if (!checkRecordRange(from.value_or(1), to.value_or(last), last, err))
+            return 2;
+    }
+    log::PrefixTable table;
+    if (!readPrefixTable(where, table, err))
         return 1;
     const DataDir dir(where.dataDir);
     const app::LoadedSettings loaded = app::readUserSettings(dir.path(args[1] + ".ini"));
@@ -89,7 +108,6 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
     log::adif::ExportSummary summary;
     summary.result = log::adif::checkExportOutput(where.logPath, outPath);
     if (summary.result == log::adif::ExportResult::Ok) {
-        log::PrefixTable table(where.prefixPath);
         NoProgress quiet;
         summary = log::adif::exportAdif(where.logPath, outPath, table, options, quiet);
     }
@@ -115,9 +133,11 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
         }
     }
     LogLocation where;
-    if (!locateLog(args[0], args[1], where, err))
+    if (const int status = locateLog(args[0], args[1], where, err))
+        return status;
+    log::PrefixTable table;
+    if (!readPrefixTable(where, table, err))
         return 1;
-    log::PrefixTable table(where.prefixPath);
     NoProgress quiet;
     const log::adif::ImportSummary summary = log::adif::importAdif(
         args[2], where.logPath, log::recordCount(where.logPath) + 1, table, options, quiet);

@@ -12,15 +12,20 @@
 
 namespace vz::cli {
 
+const char *dumpUsage()
+{
+    return "usage: vezolog dump DATADIR CALLSIGN\n";
+}
+
 int runDump(const Args &args, std::ostream &out, std::ostream &err)
 {
     if (args.size() != 2) {
-        err << "usage: vezolog dump DATADIR CALLSIGN\n";
+        err << dumpUsage();
         return 2;
     }
     LogLocation where;
-    if (!locateLog(args[0], args[1], where, err))
-        return 1;
+    if (const int status = locateLog(args[0], args[1], where, err))
+        return status;
     const int fd = files::openRegularForReading(where.logPath);
     std::FILE *f = fd < 0 ? nullptr : ::fdopen(fd, "rb");
     if (!f && fd >= 0)

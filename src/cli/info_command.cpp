@@ -10,16 +10,23 @@
 
 namespace vz::cli {
 
+const char *infoUsage()
+{
+    return "usage: vezolog info DATADIR CALLSIGN\n";
+}
+
 int runInfo(const Args &args, std::ostream &out, std::ostream &err)
 {
     if (args.size() != 2) {
-        err << "usage: vezolog info DATADIR CALLSIGN\n";
+        err << infoUsage();
         return 2;
     }
     LogLocation where;
-    if (!locateLog(args[0], args[1], where, err))
+    if (const int status = locateLog(args[0], args[1], where, err))
+        return status;
+    log::PrefixTable table;
+    if (!readPrefixTable(where, table, err))
         return 1;
-    log::PrefixTable table(where.prefixPath);
     log::AreaIndex index;
     NoProgress quiet;
     if (log::buildAreaIndex(where.logPath, table, quiet, index) != log::IndexResult::Ok) {

@@ -119,7 +119,7 @@ bool parseRequest(const Args &args, Request &r)
     case Kind::Vertical:
         return !r.count && (range ? (r.from && r.to && !r.unissued) : r.unissued);
     case Kind::Blank:
-        return r.count && !range && !r.unissued;
+        return r.count && *r.count >= 1 && !range && !r.unissued;
     case Kind::Test:
         return !r.count && !range && !r.unissued;
     }
@@ -163,6 +163,11 @@ print::CardDrawing drawingFor(Kind kind, const ProfileFile &layoutFile)
 
 } // namespace
 
+const char *printUsage()
+{
+    return kUsage;
+}
+
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
 {
     (void)out;
@@ -191,6 +196,10 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
     state.currentCall = call;
     app::buildUserPaths(state);
     state.prefixTable.setPath(state.prefixPath);
+    if (state.prefixTable.unreadable()) {
+        err << "vezolog: cannot read " << state.prefixPath << "\n";
+        return 1;
+    }
 
     const app::LoadedSettings loaded = app::readUserSettings(state.settingsPath);
     if (!loaded.readable) {
@@ -215,11 +224,8 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
         if (request.unissued) {
             range = {0, last, true};
         } else {
-            for (const long long n : {*request.from, *request.to})
-                if (n < 1 || n > last) {
-                    err << "範囲外のナンバーです\n";
-                    return 2;
-                }
+            if (!checkRecordRange(*request.from, *request.to, last, err))
+                return 2;
             range = {static_cast<std::int32_t>(*request.from - 1),
                      static_cast<std::int32_t>(*request.to), false};
         }

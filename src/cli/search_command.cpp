@@ -138,6 +138,11 @@ bool buildIndex(const std::string &path, log::PrefixTable &table, log::AreaIndex
 
 } // namespace
 
+const char *searchUsage()
+{
+    return kUsage;
+}
+
 int runSearch(const Args &args, std::ostream &out, std::ostream &err)
 {
     Request request;
@@ -151,10 +156,12 @@ int runSearch(const Args &args, std::ostream &out, std::ostream &err)
         return 2;
     }
     LogLocation where;
-    if (!locateLog(args[0], args[1], where, err))
-        return 1;
+    if (const int status = locateLog(args[0], args[1], where, err))
+        return status;
 
-    log::PrefixTable table(where.prefixPath);
+    log::PrefixTable table;
+    if (!readPrefixTable(where, table, err))
+        return 1;
     log::SearchPlan plan;
     if (request.area) {
         plan = log::planAreaSearch(*request.area);

@@ -245,6 +245,7 @@ public:
     }
 
     std::vector<QsoRecord> records; // the loggable contacts, in the file's order
+    std::int64_t recordsRead() const { return m_read; }
 
 private:
     void take(AdifRecord &raw, Charset charset)
@@ -345,6 +346,11 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
         second.reserve(bytes->size() / 512);
     summary.file =
         parseAdifInTwo(*bytes, first.handler(), second.handler(), progress, options.splitFrom);
+    // A file without a single record is not taken for an ADIF file with nothing new in it.
+    if (first.recordsRead() + second.recordsRead() == 0) {
+        summary.result = ImportResult::NoRecord;
+        return summary;
+    }
 
     // The contacts already in the log, by callsign, date and start time.
     const std::uint64_t logBytes = files::size(logPath).value_or(0);
@@ -420,6 +426,8 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
             return "ADIFファイルが読めません: " +
                    std::string(files::readProblemText(summary.readProblem)) + "\n";
         return "ADIFファイルが読めません\n";
+    case ImportResult::NoRecord:
+        return "ADIFファイルにレコードがありません\n";
     case ImportResult::LogUnreadable:
         return "ログファイルが読めません\n";
     case ImportResult::WriteFailed:

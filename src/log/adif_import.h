@@ -29,6 +29,7 @@ struct ImportOptions
 enum class ImportResult {
     Ok,
     FileUnreadable,
+    NoRecord, // the file holds no ADIF record at all (empty, or not ADIF); the log is untouched
     LogUnreadable,
     WriteFailed, // the log could not be written and is as it was before
 };

@@ -80,6 +80,8 @@ void MainWindow::exportAdifCommand()
                                log::adif::formatForPath(path), choice->charset);
     options.from = choice->from;
     options.to = choice->to;
+    // As the import and the contact dialog: PreFix.CFG as it is now.
+    m_state.prefixTable.refreshIfChanged();
     log::adif::ExportSummary summary;
     summary.result = log::adif::checkExportOutput(m_state.logPath, path);
     if (summary.result == log::adif::ExportResult::Ok)
