@@ -114,6 +114,9 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     LogLocation where;
     if (!locateLog(args[0], args[1], where, err))
         return 1;
+    const DataDir dir(where.dataDir);
+    options.confirmationMark =
+        app::readUserSettings(dir.path(args[1] + ".ini")).settings.confirmationMark;
     log::PrefixTable table(where.prefixPath);
     NoProgress quiet;
     const log::adif::ImportSummary summary = log::adif::importAdif(
