@@ -35,7 +35,6 @@ constexpr std::size_t codeLength(AwardKind kind)
 struct PlaceTally
 {
     std::int32_t contacts = 0;
-    std::int32_t confirmedContacts = 0;
     std::int32_t firstRecord = 0;    // 1-based; 0 when not worked
     std::int32_t firstConfirmed = 0; // 1-based; 0 when not confirmed
 
@@ -76,6 +75,9 @@ public:
 
     // Notes one live contact, record number `recordNo`, at `code`.
     void add(AwardCode code, std::int32_t recordNo, bool confirmed);
+    // Adds every ward's contacts to its city (the first four digits); the pass does it once at
+    // its end rather than for every contact.
+    void addWardsToCities();
     const PlaceTally *find(AwardCode code) const;
     // Every code of a kind that was worked, in code order.
     std::vector<std::pair<AwardCode, PlaceTally>> codes(AwardKind kind) const;
@@ -88,10 +90,12 @@ private:
     struct Slot
     {
         std::uint32_t key = 0; // 0: empty
-        PlaceTally tally;
+        PlaceTally tally;      // with the key, 16 bytes: four slots to a cache line
     };
+    Slot &slotOf(AwardCode code);
     static std::uint32_t keyOf(AwardCode code);
-    Slot &slotFor(std::uint32_t key);
+    // The slot holding `key`, or the empty one where it would go.
+    std::size_t indexFor(std::uint32_t key) const;
     void grow();
 
     std::vector<Slot> m_slots;

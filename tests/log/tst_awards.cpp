@@ -213,7 +213,7 @@ TEST(AwardTally, TheMarkSettingDecidesWhatIsConfirmed)
     EXPECT_EQ(byA.find({AwardKind::District, 11001})->firstConfirmed, 13);
     EXPECT_EQ(byA.find({AwardKind::City, 1001})->firstConfirmed, 0);
     const AwardTally none = tallied(dir, "");
-    EXPECT_EQ(none.find({AwardKind::City, 1001})->confirmedContacts, 0);
+    EXPECT_EQ(none.find({AwardKind::City, 1001})->firstConfirmed, 0);
 }
 
 TEST(AwardTable, MasterOrderWardsForTheirCityAndMergedCities)
