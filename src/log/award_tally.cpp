@@ -4,7 +4,6 @@
 #include "common/progress.h"
 #include "common/sjis.h"
 #include "log/confirmation_mark.h"
-#include "log/entry_assist.h"
 #include "log/qso_record.h"
 
 #include <algorithm>
@@ -16,8 +15,7 @@ namespace vz::log {
 
 namespace {
 
-// Records per read (about half a megabyte): large enough that reading costs little more than
-// the copy, small enough that the records are still in the processor's cache when counted.
+// Records per read (about two megabytes): few calls, each read as the disk delivers it.
 constexpr std::int32_t kRecordsPerChunk = 8192;
 constexpr std::int32_t kProgressEvery = 8192;
 // A log holds a few thousand places at most; the table starts large enough for that.
@@ -55,8 +53,9 @@ bool readFully(int fd, char *buffer, std::size_t want, off_t at)
     return true;
 }
 
-// The place of a record as readPlace reads it, by a shorter way for the usual texts (digits
-// ended by a NUL): every record of the log comes here.
+// The place of a record as readPlace reads it: the portable JCC when the portable area is a
+// digit or "A" (as the contact dialog and the ADIF export take it), else the fixed JCC. The
+// usual texts, digits ended by a NUL, by a shorter way: every record of the log comes here.
 PlaceReading placeOf(const char *record)
 {
     const char *area = record + fieldSpec(Field::PortableArea).offset;
@@ -145,12 +144,6 @@ PlaceReading readPlace(std::string_view place)
     reading.kind = PlaceReading::Code;
     reading.code = {kind, value};
     return reading;
-}
-
-std::string_view placeOfRecord(const char *record)
-{
-    const bool portable = portableAreaOf(fieldText(record, Field::PortableArea)).has_value();
-    return fieldText(record, portable ? Field::PortableJcc : Field::FixedJcc);
 }
 
 AwardTally::AwardTally() : m_slots(kInitialSlots) {}

@@ -65,9 +65,6 @@ struct PlaceReading
 };
 PlaceReading readPlace(std::string_view place);
 
-// The place text of a record (254 bytes): the portable JCC when portable, else the fixed one.
-std::string_view placeOfRecord(const char *record);
-
 class AwardTally
 {
 public:
