@@ -15,8 +15,9 @@ namespace vz::log {
 
 namespace {
 
-// Records per read (about two megabytes): few calls, each read as the disk delivers it.
-constexpr std::int32_t kRecordsPerChunk = 8192;
+// Records per read (about a quarter of a megabyte): few calls, yet the chunk and the table of
+// codes stay in the processor's cache together while the chunk is counted.
+constexpr std::int32_t kRecordsPerChunk = 1024;
 constexpr std::int32_t kProgressEvery = 8192;
 // A log holds a few thousand places at most; the table starts large enough for that.
 constexpr std::size_t kInitialSlots = 4096;
