@@ -1,17 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// make_synthetic_log FILE [RECORDS] [DELETED_SHARE]: writes a realistic synthetic log.
+// make_synthetic_log FILE [RECORDS] [DELETED_SHARE] [--master-places]: writes a realistic
+// synthetic log; with --master-places its places come from the whole JCC master.
 #include "synthetic_log.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: make_synthetic_log FILE [RECORDS] [DELETED_SHARE]\n");
+        std::fprintf(
+            stderr, "usage: make_synthetic_log FILE [RECORDS] [DELETED_SHARE] [--master-places]\n");
         return 2;
     }
     vz::bench::SyntheticLogOptions options;
+    if (std::strcmp(argv[argc - 1], "--master-places") == 0) {
+        options.masterPlaces = true;
+        --argc;
+    }
     if (argc > 2)
         options.records = std::atoi(argv[2]);
     if (argc > 3)

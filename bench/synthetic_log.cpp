@@ -3,8 +3,11 @@
 
 #include "common/data_dir.h"
 #include "common/sjis.h"
+#include "log/award_table.h"
+#include "log/confirmation_mark.h"
 #include "log/qso_record.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -80,6 +83,23 @@ std::string callsign(std::mt19937 &rng)
     return std::string("J") + second[rng() % 16] + std::to_string(area) + suffix(rng, 3);
 }
 
+// Every award place of the shipped master, in an order of popularity fixed by the seed.
+std::vector<City> masterCities(std::uint32_t seed)
+{
+    static std::vector<log::MasterPlace> places;
+    if (places.empty())
+        places = log::loadMasterPlaces(DataDir(std::string(VEZO_SOURCE_DATA) + "/"));
+    std::vector<City> out;
+    for (const log::MasterPlace &p : places)
+        if (log::readPlace(p.code).kind == log::PlaceReading::Code)
+            out.push_back({p.name, p.code.c_str()});
+    // Cities since merged: numbers no master lists.
+    for (const char *gone : {"0180", "1080", "2580", "4080"})
+        out.push_back({sj("（合併）"), gone});
+    std::shuffle(out.begin(), out.end(), std::mt19937(seed));
+    return out;
+}
+
 } // namespace
 
 bool writeSyntheticLog(const std::string &path, const SyntheticLogOptions &options)
@@ -91,6 +111,9 @@ bool writeSyntheticLog(const std::string &path, const SyntheticLogOptions &optio
     if (!f)
         return false;
     bool ok = true;
+    const std::vector<City> places =
+        options.masterPlaces ? masterCities(options.seed) : std::vector<City>();
+    const std::string confirmed(log::kDefaultConfirmationMark);
     for (std::int32_t i = 0; i < options.records && ok; ++i) {
         log::QsoRecord record;
         const bool deleted = std::uniform_real_distribution<>(0, 1)(rng) < options.deletedShare;
@@ -119,6 +142,25 @@ bool writeSyntheticLog(const std::string &path, const SyntheticLogOptions &optio
             t[static_cast<int>(Field::UserMark)] = rng() % 10 == 0 ? "B" : "";
             t[static_cast<int>(Field::Remarks)] = remark;
             t[static_cast<int>(Field::EndTime)] = time;
+            // Stations abroad have no JCC.
+            const char first = t[static_cast<int>(Field::Callsign)][0];
+            if (!places.empty() && (first == 'J' || first == '7' || first == '8')) {
+                // Popular places far more often than rare ones: u^3 over the shuffled list.
+                const double u = std::uniform_real_distribution<>(0, 1)(rng);
+                const City &place = places[static_cast<std::size_t>(u * u * u * places.size())];
+                const bool portable = rng() % 10 == 0;
+                const Field qth = portable ? Field::PortableQth : Field::FixedQth;
+                const Field jcc = portable ? Field::PortableJcc : Field::FixedJcc;
+                t[static_cast<int>(qth)] = place.name;
+                t[static_cast<int>(jcc)] = place.jcc;
+                if (portable)
+                    t[static_cast<int>(Field::PortableArea)] = std::to_string(rng() % 10);
+                const unsigned card = rng() % 9;
+                t[static_cast<int>(Field::UserMark)] = card < 2    ? confirmed
+                                                       : card == 2 ? "B" + confirmed
+                                                       : card == 3 ? "B"
+                                                                   : "";
+            }
             record = log::buildRecord(t, rng() % 3 == 0, true);
         }
         ok = std::fwrite(record.bytes.data(), 1, log::kRecordSize, f) == log::kRecordSize;

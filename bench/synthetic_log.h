@@ -14,6 +14,11 @@ struct SyntheticLogOptions
     std::int32_t records = 1000000;
     double deletedShare = 0.02;
     std::uint32_t seed = 1;
+    // Places drawn from every city, ward and district of the shipped JCC master (some often,
+    // many rarely, a few since merged), a share of them portable, and about a third of the
+    // contacts marked as confirmed: a log to look at award progress on. Off, the log has the
+    // few places the other benchmarks have always used.
+    bool masterPlaces = false;
 };
 
 // Writes the log to `path`; false when it could not be written.

@@ -16,6 +16,7 @@ log::adif::ExportOptions adifExportOptions(const UserSettings &settings, const s
     options.charset = charset;
     options.stationCallsign = call;
     options.ownJcc = settings.mobileOperation ? settings.mobileJcc : settings.fixedJcc;
+    options.confirmationMark = settings.confirmationMark;
     options.currentYear = clock.local.year;
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d %02d%02d%02d", clock.utc.year, clock.utc.month,

@@ -52,6 +52,8 @@ struct Names
     std::string referenceCall = sj("参照コール");
     std::string referenceFlag = sj("参照フラグ");
     std::string deletedFlag = sj("削除フラグ");
+    std::string awards = sj("アワード");
+    std::string confirmationMark = sj("受領確認マーク");
 };
 
 const Names &names()
@@ -127,6 +129,8 @@ LoadedSettings readUserSettings(const std::string &path)
     forEachInputOption(
         s, [&](const std::string &key, bool &value) { value = p.boolean(n.input, key, false); });
 
+    s.confirmationMark = p.text(n.awards, n.confirmationMark, log::kDefaultConfirmationMark);
+
     ReferenceState &r = loaded.reference;
     r.referenceCall = p.text(n.reference, n.referenceCall, "");
     r.referenceOn = p.boolean(n.reference, n.referenceFlag, false);
@@ -166,6 +170,10 @@ bool writeUserSettings(const std::string &path, const UserSettings &settings,
     p.set(n.reference, n.referenceCall, reference.referenceCall);
     p.setBoolean(n.reference, n.referenceFlag, reference.referenceOn);
     p.setBoolean(n.reference, n.deletedFlag, reference.deletedFlag);
+    // A file from before the mark was a setting stays as it was while the mark is the default.
+    if (settings.confirmationMark != log::kDefaultConfirmationMark ||
+        p.value(n.awards, n.confirmationMark))
+        p.set(n.awards, n.confirmationMark, settings.confirmationMark);
     return p.save(path);
 }
 

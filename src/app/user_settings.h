@@ -4,6 +4,8 @@
 // Texts are kept as Shift_JIS bytes, as in the file.
 #pragma once
 
+#include "log/confirmation_mark.h"
+
 #include <array>
 #include <string>
 
@@ -39,6 +41,9 @@ struct UserSettings
     bool flatWindow = false;
     bool reserve1 = false;
     bool reserve2 = false;
+    // Typed into a contact's user mark when its card has arrived (Shift_JIS); kept in a section
+    // of its own, written only once it differs from the default or the file has it.
+    std::string confirmationMark{log::kDefaultConfirmationMark};
 };
 
 // The "同時参照" section: state the application keeps beside the settings.

@@ -138,6 +138,9 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     log::PrefixTable table;
     if (!readPrefixTable(where, table, err))
         return 1;
+    const DataDir dir(where.dataDir);
+    options.confirmationMark =
+        app::readUserSettings(dir.path(args[1] + ".ini")).settings.confirmationMark;
     NoProgress quiet;
     const log::adif::ImportSummary summary = log::adif::importAdif(
         args[2], where.logPath, log::recordCount(where.logPath) + 1, table, options, quiet);

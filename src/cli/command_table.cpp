@@ -23,7 +23,7 @@ struct Command
     const char *summary;
 };
 
-constexpr std::array<Command, 7> kCommands{{
+constexpr std::array<Command, 8> kCommands{{
     {"info", runInfo, infoUsage, "DATADIR CALLSIGN",
      "record count, NextRecordNo, live records per call area, deleted records"},
     {"dump", runDump, dumpUsage, "DATADIR CALLSIGN", "every record as one tab-separated line"},
@@ -32,6 +32,8 @@ constexpr std::array<Command, 7> kCommands{{
      "the rows of the search list, twelve tab-separated columns"},
     {"calendar", runCalendar, calendarUsage, "DATADIR CALLSIGN YEAR MONTH",
      "each day of the month: date, weekday, colour, holiday and events"},
+    {"awards", runAwards, awardsUsage, "DATADIR CALLSIGN [--ward | --jcg] [--prefecture NN]",
+     "cities, wards or districts worked and confirmed, per prefecture or per place"},
     {"export-adif", runExportAdif, exportAdifUsage,
      "DATADIR CALLSIGN [--from N] [--to M] [--charset ascii|utf-8|shift_jis] -o FILE",
      "the log as an ADIF file (ADX when FILE ends in .adx, else ADI)"},

@@ -25,6 +25,7 @@ int runSearch(const Args &args, std::ostream &out, std::ostream &err);
 int runExportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runImportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runCalendar(const Args &args, std::ostream &out, std::ostream &err);
+int runAwards(const Args &args, std::ostream &out, std::ostream &err);
 // QSL cards to PDF; in its own library because it paints with Qt.
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err);
 
@@ -36,6 +37,7 @@ const char *searchUsage();
 const char *exportAdifUsage();
 const char *importAdifUsage();
 const char *calendarUsage();
+const char *awardsUsage();
 const char *printUsage();
 
 // The paths of CALLSIGN's log in DATADIR.

@@ -6,6 +6,7 @@
 #include "common/sjis.h"
 #include "log/adif_fields.h"
 #include "log/call_area.h"
+#include "log/confirmation_mark.h"
 #include "log/entry_assist.h"
 #include "log/radio_call.h"
 
@@ -631,6 +632,10 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         add(fieldCode("QSL_SENT"), "Q");
         add(fieldCode("QSL_SENT_VIA"), "B");
     }
+    // The card has arrived. Only the importer reads it back (into the user mark, which this
+    // program's own field carries as well), so it takes no part in the comparison below.
+    if (holdsConfirmationMark(text(Field::UserMark), options.confirmationMark))
+        add(fieldCode("QSL_RCVD"), "Y");
     if (!options.stationCallsign.empty())
         add(fieldCode("STATION_CALLSIGN"), options.stationCallsign);
     if (!options.ownJcc.empty()) {

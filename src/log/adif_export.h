@@ -44,7 +44,9 @@ struct ExportOptions
     std::int32_t from = 1;
     std::int32_t to = std::numeric_limits<std::int32_t>::max();
     std::string stationCallsign;
-    std::string ownJcc;           // the fixed JCC, or the mobile one while operating mobile
+    std::string ownJcc; // the fixed JCC, or the mobile one while operating mobile
+    // Contacts whose user mark holds it get QSL_RCVD "Y" (Shift_JIS; empty: none do).
+    std::string confirmationMark;
     int currentYear = 2000;       // decides the century of two-digit years
     std::string createdTimestamp; // "YYYYMMDD HHMMSS", UTC
     std::string programVersion;

@@ -7,6 +7,7 @@
 #include "common/sjis.h"
 #include "log/adif_fields.h"
 #include "log/call_area.h"
+#include "log/confirmation_mark.h"
 #include "log/entry_assist.h"
 #include "log/log_file.h"
 
@@ -284,19 +285,52 @@ private:
                                  std::string(raw.unclearLength()) + " (" +
                                      std::to_string(raw.unclearLengthAt() + 1) +
                                      " バイト目) の長さが値の終わりに合いません"});
+        QsoRecord record = c.record;
+        if (cardReceived(raw) && !addConfirmationMark(record))
+            m_changes.push_back({position, call(),
+                                 "QSL_RCVD Y の受領確認マークがユーザ設定マーク（" +
+                                     std::to_string(maxTextBytes(Field::UserMark)) +
+                                     "バイト）に入りきりません"});
         if (m_options.strict && m_changes.size() > changesBefore) {
             m_refused.push_back(
                 {position, call(), "取り込むと変わります: " + m_changes[changesBefore].what});
             m_changes.resize(changesBefore);
             return;
         }
-        records.push_back(c.record);
+        records.push_back(record);
         m_changesEnd.push_back(m_changes.size());
         // Indexed as opening the log files it: under its callsign's area (the conversion's
         // area is that one unless the contact was portable).
         const bool portable = portableAreaOf(c.record.field(Field::PortableArea)).has_value();
         m_areas.push_back(portable ? classifyCallArea(c.record.field(Field::Callsign), m_table)
                                    : c.area);
+    }
+
+    bool cardReceived(const AdifRecord &raw) const
+    {
+        if (m_options.confirmationMark.empty())
+            return false;
+        const auto rcvd = raw.find("QSL_RCVD");
+        if (!rcvd)
+            return false;
+        const std::string_view v = sjis::trimBlanks(*rcvd);
+        return v == "Y" || v == "y";
+    }
+
+    // Appends the confirmation mark to the user mark unless it holds it already; false when
+    // it does not fit.
+    bool addConfirmationMark(QsoRecord &record) const
+    {
+        std::string_view mark = record.field(Field::UserMark);
+        if (mark == kEmptyMark)
+            mark = {};
+        if (holdsConfirmationMark(mark, m_options.confirmationMark))
+            return true;
+        const std::string joined = std::string(mark) + m_options.confirmationMark;
+        if (joined.size() > maxTextBytes(Field::UserMark))
+            return false;
+        record.setField(Field::UserMark, joined);
+        return true;
     }
 
     // A file read again from the start (its lengths counted characters) forgets the first try.

@@ -22,6 +22,8 @@ struct ImportOptions
 {
     bool strict = false; // refuse contacts whose texts would be cut
     bool dryRun = false; // report only, write nothing
+    // QSL_RCVD "Y" adds it to the user mark when not there (Shift_JIS; empty: nothing added).
+    std::string confirmationMark{};
     // ADI files this large are read in two stretches at once.
     std::size_t splitFrom = std::size_t{1} << 20;
 };

@@ -107,3 +107,31 @@ TEST(UserSettings, OwnLocationFollowsMobileOperation)
     s.mobileOperation = true;
     EXPECT_EQ(chooseOwnLocation(s), s.mobileSpot);
 }
+
+TEST(UserSettings, ConfirmationMarkHasASectionOfItsOwnOnlyOnceItIsSet)
+{
+    TempDir dir;
+    UserSettings s;
+    s.kanjiName = sj("山田太郎");
+    ASSERT_TRUE(writeUserSettings(dir.file("A.ini"), s, {}));
+    // A file from before the mark: read, written back, the very same bytes.
+    const std::string before = dir.read("A.ini");
+    const LoadedSettings loaded = readUserSettings(dir.file("A.ini"));
+    EXPECT_EQ(loaded.settings.confirmationMark, sj("受"));
+    ASSERT_TRUE(writeUserSettings(dir.file("A.ini"), loaded.settings, loaded.reference));
+    EXPECT_EQ(dir.read("A.ini"), before);
+
+    // Changed: its own section at the end, every line before it as it was.
+    UserSettings changed = loaded.settings;
+    changed.confirmationMark = "QSL";
+    ASSERT_TRUE(writeUserSettings(dir.file("A.ini"), changed, loaded.reference));
+    const std::string after = dir.read("A.ini");
+    ASSERT_EQ(after.substr(0, before.size()), before);
+    EXPECT_NE(after.find(sj("[アワード]")), std::string::npos);
+    EXPECT_NE(after.find(sj("受領確認マーク=QSL")), std::string::npos);
+    EXPECT_EQ(readUserSettings(dir.file("A.ini")).settings.confirmationMark, "QSL");
+
+    // Back to the default: the key stays, holding the default.
+    ASSERT_TRUE(writeUserSettings(dir.file("A.ini"), loaded.settings, loaded.reference));
+    EXPECT_EQ(readUserSettings(dir.file("A.ini")).settings.confirmationMark, sj("受"));
+}

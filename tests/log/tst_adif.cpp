@@ -1123,3 +1123,89 @@ TEST(AdifExport, AFullDiskKeepsTheEarlierOutputAndClaimsNothing)
     for (const auto &entry : std::filesystem::directory_iterator(dir.dataDir()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
 }
+
+// A received card is the confirmation mark in the user mark: QSL_RCVD "Y" out, the mark back
+// in; the log comes back byte for byte, also where the mark sits inside a longer one.
+TEST(AdifConfirmation, ReceivedCardsGoOutAsQslRcvdAndComeBackByteForByte)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::array<std::string, 6> marks{sj("受"), sj("QSL受済"),        "-", "A",
+                                           "",       "ABCDEFGH" + sj("受")};
+    std::string original;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        FieldTexts t;
+        t[0] = "JA1AA" + std::string(1, static_cast<char>('A' + i));
+        t[3] = "26/01/02";
+        t[4] = "10:00";
+        t[15] = marks[i];
+        const QsoRecord r = buildRecord(t, false, i != 4);
+        original.append(r.bytes.data(), kRecordSize);
+    }
+    dir.write("JA1ZZZ.DAT", original);
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    ImportOptions in;
+    in.confirmationMark = sj("受");
+    for (const Charset charset : {Charset::ShiftJis, Charset::Utf8}) {
+        ExportOptions o = options(Format::Adi, charset);
+        o.confirmationMark = sj("受");
+        ASSERT_EQ(exportAdif(dir.file("JA1ZZZ.DAT"), dir.file("out.adi"), table, o, quiet).result,
+                  ExportResult::Ok);
+        const std::string adi = dir.read("out.adi");
+        std::size_t received = 0;
+        for (std::size_t at = 0; (at = adi.find("<QSL_RCVD:1>Y", at)) != std::string::npos; ++at)
+            ++received;
+        EXPECT_EQ(received, 3u);
+        dir.write("EMPTY.DAT", "");
+        const ImportSummary s = importInto(dir, adi, "EMPTY.DAT", in);
+        EXPECT_TRUE(s.changed.empty()) << summaryText(s, false);
+        EXPECT_TRUE(s.ignoredFields.empty()) << summaryText(s, false);
+        EXPECT_EQ(dir.read("EMPTY.DAT"), original);
+    }
+    // An ASCII file cannot carry the mark itself; QSL_RCVD brings it back.
+    ExportOptions ascii = options(Format::Adi, Charset::Ascii);
+    ascii.confirmationMark = sj("受");
+    ASSERT_EQ(exportAdif(dir.file("JA1ZZZ.DAT"), dir.file("a.adi"), table, ascii, quiet).result,
+              ExportResult::Ok);
+    dir.write("EMPTY.DAT", "");
+    importInto(dir, dir.read("a.adi"), "EMPTY.DAT", in);
+    EXPECT_EQ(recordsOf(dir.read("EMPTY.DAT"))[0].field(Field::UserMark), sj("受"));
+}
+
+TEST(AdifConfirmation, ImportAddsTheMarkWhenAbsentAndReportsWhenItDoesNotFit)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const auto contact = [](const char *call, const std::string &extra) {
+        return std::string("<CALL:6>") + call + "<QSO_DATE:8>20260101<TIME_ON:4>0100" + extra +
+               "<EOR>\n";
+    };
+    const auto own = [](const std::string &mark) {
+        return "<APP_VEZODOVI_USER_MARK:" + std::to_string(mark.size()) + ">" + mark;
+    };
+    const std::string adif = "<EOH>\n" + contact("JA1AAA", "<QSL_RCVD:1>Y") +
+                             contact("JA1AAB", own("AB") + "<qsl_rcvd:1>y") +
+                             contact("JA1AAC", own("X" + sj("受") + "Y") + "<QSL_RCVD:1>Y") +
+                             contact("JA1AAD", own("ABCDEFGHI") + "<QSL_RCVD:1>Y") +
+                             contact("JA1AAE", "<QSL_RCVD:1>N");
+    const std::array<std::string, 5> expected{sj("受"), "AB" + sj("受"), "X" + sj("受") + "Y",
+                                              "ABCDEFGHI", "-"};
+    ImportOptions in;
+    in.confirmationMark = sj("受");
+    const ImportSummary s = importInto(dir, adif, "L.DAT", in);
+    ASSERT_EQ(s.imported, 5) << summaryText(s, false);
+    const std::vector<QsoRecord> r = recordsOf(dir.read("L.DAT"));
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(r[i].field(Field::UserMark), expected[i]) << i;
+    ASSERT_EQ(s.changed.size(), 1u);
+    EXPECT_EQ(s.changed[0].callsign, "JA1AAD");
+    EXPECT_NE(summaryText(s, false).find("受領確認マーク"), std::string::npos);
+    EXPECT_TRUE(s.ignoredFields.empty());
+
+    // Without a mark nothing is added.
+    const ImportSummary plain = importInto(dir, adif, "M.DAT");
+    EXPECT_EQ(recordsOf(dir.read("M.DAT"))[0].field(Field::UserMark), "-");
+    EXPECT_TRUE(plain.changed.empty());
+}

@@ -12,7 +12,7 @@ constexpr std::array<const char *, 7> kTabs{
     "ファイル",
 };
 
-constexpr std::array<CommandSpec, 28> kCommands{{
+constexpr std::array<CommandSpec, 29> kCommands{{
     {Command::NewUser, 0, "newUserButton", "新規登録", "|新しいユーザを登録します"},
     {Command::SwitchUser, 0, "switchUserButton", "切り替え", "|別のユーザに切り替えます"},
     {Command::Reference, 0, "referenceButton", "参照設定",
@@ -35,6 +35,8 @@ constexpr std::array<CommandSpec, 28> kCommands{{
      "|データの記入がないブランクカードを印刷します"},
     {Command::ItemSearch, 3, "itemSearchButton", "項目別検索", "|項目別で検索します"},
     {Command::AreaSearch, 3, "areaSearchButton", "エリア別検索", "|エリア別で検索します"},
+    {Command::Awards, 3, "awardsButton", "アワード",
+     "|市（ＪＣＣ）・区・郡（ＪＣＧ）ごとの交信と確認の進み具合を表示します"},
     {Command::PrevYear, 4, "previousYearButton", "前年", "|前年へ"},
     {Command::PrevMonth, 4, "previousMonthButton", "前月", "|前月へ"},
     {Command::BackToToday, 4, "backToTodayButton", "元に復帰", "|今日の日付に戻る"},

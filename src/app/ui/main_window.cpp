@@ -162,6 +162,9 @@ void MainWindow::runCommand(Command id)
     case Command::AreaSearch:
         searchDialogCommand(10);
         break;
+    case Command::Awards:
+        awardsCommand();
+        break;
     case Command::ExportAdif:
         exportAdifCommand();
         break;

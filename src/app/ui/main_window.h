@@ -104,6 +104,8 @@ private:
     // main_window_log.cpp, main_window_search.cpp
     void logDialogCommand(int mode); // 入力 (1), 修正 (2), 削除 (3), ﾚｺｰﾄﾞ検索 (4)
     void searchDialogCommand(int mode); // 項目別検索 (9), エリア別検索 (10)
+    void awardsCommand();               // アワード
+    void openContactForModify(std::int32_t recordNo);
     // main_window_adif.cpp
     void exportAdifCommand(); // ADIF出力
     void importAdifCommand(); // ADIF取込

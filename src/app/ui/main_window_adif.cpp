@@ -123,7 +123,9 @@ void MainWindow::importAdifCommand()
     const std::string path = choice->path.toStdString();
     // Contacts once appended are only taken out one by one: the operator sees what the file
     // gives before anything is written.
-    log::adif::ImportOptions preview;
+    log::adif::ImportOptions options;
+    options.confirmationMark = m_state.settings.confirmationMark;
+    log::adif::ImportOptions preview = options;
     preview.dryRun = true;
     const log::adif::ImportSummary planned =
         log::adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
@@ -143,8 +145,8 @@ void MainWindow::importAdifCommand()
             QStringLiteral(" から %1 件をログに取り込みますか？\n").arg(planned.imported) + plan))
         return;
     const log::adif::ImportSummary summary =
-        log::adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable, {},
-                              m_hintBar->progress());
+        log::adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
+                              options, m_hintBar->progress());
     const QString text = summaryBox(log::adif::summaryText(summary, false));
     if (summary.result != log::adif::ImportResult::Ok) {
         m_services.messages.error(choice->path + QStringLiteral("\n") + text);

@@ -85,6 +85,10 @@ public:
     // The personal information changed the own portable place: the field shows it in mode 1.
     void showOwnPortablePlace(const QString &city);
 
+    // Reads record n into the fields as "読込" does with its number typed (the award progress
+    // opens a contact so); the out-of-range notice when there is no such record.
+    void readRecordNumber(std::int32_t n);
+
     // The city lookup this dialog shows over itself (created when first needed).
     CityLookupDialog *qthDialog();
 

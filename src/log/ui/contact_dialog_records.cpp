@@ -60,6 +60,12 @@ void ContactDialog::readRecord()
     m_readButton->setEnabled(false);
 }
 
+void ContactDialog::readRecordNumber(std::int32_t n)
+{
+    m_recordNumberEdit->setText(QString::number(n));
+    readRecord();
+}
+
 void ContactDialog::gotoRecord(std::int32_t n)
 {
     m_state.currentRecordNo = n;

@@ -6,6 +6,7 @@
 #include "common/ui/qt_text.h"
 #include "common/ui/sjis_field_validator.h"
 #include "log/call_area.h"
+#include "log/qso_record.h"
 #include "places/own_location.h"
 
 #include <QCheckBox>
@@ -204,6 +205,16 @@ QWidget *PersonalInfoDialog::buildCardItemsPage()
     page->setObjectName(QStringLiteral("cardItemsPage"));
     addLabel(page, QStringLiteral("ＱＳＬカード　Ｎｏ．"), QRect(16, 14, 130, 18));
     addTextField(page, "cardNoEdit", &app::UserSettings::cardNo, QRect(150, 12, 90, 22), false);
+    // The mark goes into a contact's user mark, so it is no longer than that field.
+    QLabel *mark = addLabel(page, QStringLiteral("受領確認マーク"), QRect(570, 14, 96, 18));
+    QLineEdit *markEdit =
+        addTextField(page, "confirmationMarkEdit", &app::UserSettings::confirmationMark,
+                     QRect(670, 12, 70, 22), true);
+    markEdit->setValidator(
+        new SjisFieldValidator(log::maxTextBytes(log::Field::UserMark), false, markEdit));
+    for (QWidget *w : {static_cast<QWidget *>(mark), static_cast<QWidget *>(markEdit)})
+        setHint(w, QStringLiteral("|カードを受け取った交信の「ユーザ設定マーク」に入れる文字。"
+                                  "アワードの確認数に数えます"));
     addLabel(page, QStringLiteral("無線機"), QRect(16, 42, 130, 18));
     addTextField(page, "rigEdit", &app::UserSettings::rig, QRect(150, 40, 400, 22), false);
     addLabel(page, QStringLiteral("アンテナ"), QRect(16, 70, 130, 18));

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's award progress, and the contact it opens in the contact dialog.
+#include "app/ui/main_window.h"
+
+#include "common/ui/hint_bar.h"
+#include "log/ui/awards_dialog.h"
+#include "log/ui/contact_dialog.h"
+
+namespace vz::ui {
+
+void MainWindow::awardsCommand()
+{
+    for (AwardsDialog *open : findChildren<AwardsDialog *>()) {
+        if (open->isVisible()) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    }
+    auto *dialog = new AwardsDialog(m_state, m_services, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setProgress(m_hintBar->progress());
+    connect(dialog, &AwardsDialog::openContact, this, &MainWindow::openContactForModify);
+    connect(dialog, &QDialog::finished, this, [this] { hintCarrierClosed(); });
+    placeDialog(dialog, Placement::CarriesHintBar);
+    dialog->show();
+    dialog->recount();
+}
+
+void MainWindow::openContactForModify(std::int32_t recordNo)
+{
+    ContactDialog *contact = nullptr;
+    for (ContactDialog *open : findChildren<ContactDialog *>())
+        if (open->isVisible())
+            contact = open;
+    if (!contact) {
+        logDialogCommand(ContactDialog::Modify);
+        for (ContactDialog *open : findChildren<ContactDialog *>())
+            if (open->isVisible())
+                contact = open;
+    }
+    if (!contact)
+        return;
+    if (contact->mode() != ContactDialog::Modify) {
+        m_services.messages.notice(
+            QStringLiteral("交信記録の画面が修正以外で開いています。閉じてから選んでください"));
+        return;
+    }
+    contact->raise();
+    contact->activateWindow();
+    contact->readRecordNumber(recordNo);
+}
+
+} // namespace vz::ui

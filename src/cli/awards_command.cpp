@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vezolog awards: the progress towards the city (JCC), ward and district (JCG) awards, per
+// prefecture or, with --prefecture, per place; UTF-8, tab-separated.
+#include "cli/commands.h"
+
+#include "app/user_settings.h"
+#include "common/data_dir.h"
+#include "common/progress.h"
+#include "common/sjis.h"
+#include "log/award_table.h"
+
+#include <charconv>
+#include <optional>
+#include <ostream>
+
+namespace vz::cli {
+
+namespace {
+
+constexpr const char *kAwardsUsage =
+    "usage: vezolog awards DATADIR CALLSIGN [--ward | --jcg] [--prefecture NN]\n";
+
+std::optional<int> parsePrefecture(const std::string &text)
+{
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.size() > 2 || value < 1 ||
+        value > log::kPrefectureCount)
+        return std::nullopt;
+    return value;
+}
+
+std::string twoDigits(int n)
+{
+    return {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+}
+
+} // namespace
+
+const char *awardsUsage()
+{
+    return kAwardsUsage;
+}
+
+int runAwards(const Args &args, std::ostream &out, std::ostream &err)
+{
+    if (args.size() < 2) {
+        err << kAwardsUsage;
+        return 2;
+    }
+    std::optional<log::AwardKind> kind;
+    std::optional<int> prefecture;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if ((a == "--ward" || a == "--jcg") && !kind) {
+            kind = a == "--ward" ? log::AwardKind::Ward : log::AwardKind::District;
+        } else if (a == "--prefecture" && !prefecture && i + 1 < args.size()) {
+            prefecture = parsePrefecture(args[++i]);
+            if (!prefecture) {
+                err << "vezolog: not a prefecture number (01 to 47): " << args[i] << "\n";
+                return 2;
+            }
+        } else {
+            err << kAwardsUsage;
+            return 2;
+        }
+    }
+    LogLocation where;
+    if (const int status = locateLog(args[0], args[1], where, err))
+        return status;
+    const DataDir dir(where.dataDir);
+    const app::LoadedSettings loaded = app::readUserSettings(dir.path(args[1] + ".ini"));
+    log::AwardTally tally;
+    NoProgress quiet;
+    if (log::tallyAwards(where.logPath, loaded.settings.confirmationMark, quiet, tally) !=
+        log::TallyResult::Ok) {
+        err << "vezolog: cannot read " << where.logPath << "\n";
+        return 1;
+    }
+    const log::AwardTable table = log::buildAwardTable(kind.value_or(log::AwardKind::City), tally,
+                                                       log::loadMasterPlaces(dir));
+    if (prefecture) {
+        for (const log::AwardPlace &place : table.row(*prefecture).places) {
+            out << place.code << '\t'
+                << (place.inMaster ? sjis::toUtf8(place.name) : std::string("マスタに無し")) << '\t'
+                << (place.tally.worked() ? 1 : 0) << '\t' << (place.tally.confirmed() ? 1 : 0)
+                << '\t' << place.tally.firstRecord << '\n';
+        }
+        return 0;
+    }
+    for (const log::PrefectureRow &row : table.rows)
+        out << twoDigits(row.prefecture) << '\t' << log::prefectureName(row.prefecture) << '\t'
+            << row.worked << '\t' << row.confirmed << '\t' << row.total << '\n';
+    out << "total\t\t" << table.worked << '\t' << table.confirmed << '\t' << table.total << '\n';
+    out << "not counted\t\t" << tally.notCounted << '\n';
+    return 0;
+}
+
+} // namespace vz::cli

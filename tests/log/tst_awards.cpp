@@ -1,0 +1,312 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "log/award_table.h"
+#include "log/award_tally.h"
+#include "log/confirmation_mark.h"
+
+#include "cli/commands.h"
+#include "common/data_dir.h"
+#include "common/progress.h"
+#include "log/log_file.h"
+#include "places/jcc_master.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace vz;
+using namespace vz::log;
+using vz::test::sj;
+using vz::test::TempDir;
+
+namespace {
+
+struct Contact
+{
+    std::string call;
+    std::string fixedJcc;
+    std::string mark = "";
+    std::string portableArea = "";
+    std::string portableJcc = "";
+};
+
+void writeLog(const TempDir &dir, const std::vector<Contact> &contacts)
+{
+    std::string bytes;
+    for (const Contact &c : contacts) {
+        QsoRecord r;
+        if (c.call == "-") {
+            r = buildDeletedRecord(false);
+        } else {
+            FieldTexts t;
+            t[static_cast<std::size_t>(Field::Callsign)] = c.call;
+            t[static_cast<std::size_t>(Field::QsoDate)] = "26/01/02";
+            t[static_cast<std::size_t>(Field::FixedJcc)] = c.fixedJcc;
+            t[static_cast<std::size_t>(Field::UserMark)] = c.mark;
+            t[static_cast<std::size_t>(Field::PortableArea)] = c.portableArea;
+            t[static_cast<std::size_t>(Field::PortableJcc)] = c.portableJcc;
+            r = buildRecord(t, false, true);
+        }
+        bytes.append(r.bytes.data(), kRecordSize);
+    }
+    dir.write("JA1ZZZ.DAT", bytes);
+}
+
+void writeMaster(const TempDir &dir, const char *name,
+                 const std::vector<std::pair<std::string, std::string>> &places)
+{
+    std::string bytes;
+    for (const auto &[code, city] : places) {
+        places::JccMasterRecord r;
+        r.setText(places::MasterText::JccNumber, code);
+        r.setText(places::MasterText::CityName, sj(city));
+        bytes.append(r.bytes.data(), r.bytes.size());
+    }
+    dir.write(name, bytes);
+}
+
+// Tokyo listed only through its wards, a designated city with its own record and wards, a
+// district, Hokkaido's capital and a district there, and an overseas place.
+void writeMasters(const TempDir &dir)
+{
+    writeMaster(dir, "Master01.cty",
+                {{"100101", "千代田区"},
+                 {"100102", "中央区"},
+                 {"1002", "八王子市"},
+                 {"1101", "横浜市"},
+                 {"110101", "横浜市鶴見区"},
+                 {"110102", "横浜市神奈川区"},
+                 {"11001", "足柄上郡"}});
+    writeMaster(dir, "Master08.cty", {{"0101", "札幌市"}, {"01006", "亀田郡"}});
+    writeMaster(dir, "Master10.cty", {{"4801", "ハワイ"}});
+}
+
+// The log the award tests share; its record numbers are the comments.
+const std::vector<Contact> &sharedLog()
+{
+    static const std::vector<Contact> log{
+        {"JA1AAA", "100101"},                           // 1 ward: its city 1001 too
+        {"JA1AAB", "100102", sj("受")},                 // 2 ward, confirmed
+        {"-", ""},                                      // 3 deleted
+        {"JA1AAC", "0101", sj("QSL受済"), "1", "1002"}, // 4 portable in 1002, confirmed
+        {"JA1AAD", "1099"},                             // 5 a city since merged
+        {"JA1AAE", "11001", sj("ア")},                  // 6 district; "ア" is 83 41
+        {"JA1AAF", "4801"},                             // 7 overseas: not counted
+        {"JA1AAG", "ABC"},                              // 8 not a code
+        {"JA1AAH", "-"},                                // 9 no place at all
+        {"JA8AAA", "0101", "", "P", "1101"},            // 10 "P" is no portable area
+        {"JA1AAI", "100101", sj("受")},                 // 11 confirms 100101 later
+        {"JA1AAJ", "1002", "", "2", ""},                // 12 portable, no place
+        {"JA1AAK", "11001", "xA"},                      // 13 district, ASCII mark
+    };
+    return log;
+}
+
+AwardTally tallied(const TempDir &dir, std::string_view mark)
+{
+    AwardTally tally;
+    NoProgress quiet;
+    EXPECT_EQ(tallyAwards(dir.file("JA1ZZZ.DAT"), mark, quiet, tally), TallyResult::Ok);
+    return tally;
+}
+
+struct PlaceLine
+{
+    std::string code;
+    bool inMaster;
+    bool worked;
+    bool confirmed;
+    std::int32_t first;
+    std::int32_t firstConfirmed;
+};
+
+std::vector<PlaceLine> linesOf(const PrefectureRow &row)
+{
+    std::vector<PlaceLine> out;
+    for (const AwardPlace &p : row.places)
+        out.push_back({p.code, p.inMaster, p.tally.worked(), p.tally.confirmed(),
+                       p.tally.firstRecord, p.tally.firstConfirmed});
+    return out;
+}
+
+bool operator==(const PlaceLine &a, const PlaceLine &b)
+{
+    return a.code == b.code && a.inMaster == b.inMaster && a.worked == b.worked &&
+           a.confirmed == b.confirmed && a.first == b.first && a.firstConfirmed == b.firstConfirmed;
+}
+
+void PrintTo(const PlaceLine &l, std::ostream *os)
+{
+    *os << l.code << (l.inMaster ? "" : "(not in master)") << " w" << l.worked << " c"
+        << l.confirmed << " first " << l.first << " confirmed " << l.firstConfirmed;
+}
+
+} // namespace
+
+TEST(ConfirmationMark, ComparedByWholeShiftJisCharacters)
+{
+    struct Case
+    {
+        std::string userMark;
+        std::string mark;
+        bool holds;
+    };
+    const Case cases[] = {
+        {sj("受"), sj("受"), true},
+        {sj("QSL受済"), sj("受"), true},
+        {sj("ア"), "A", false}, // the trail byte of "ア" is 0x41
+        {sj("アA"), "A", true},
+        {sj("受"), "\xf3", false}, // the trail byte alone is no character
+        {"-", sj("受"), false},
+        {sj("受"), "", false}, // an empty mark confirms nothing
+        {"ABC", "BC", true},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(holdsConfirmationMark(c.userMark, c.mark), c.holds)
+            << c.userMark << " / " << c.mark;
+}
+
+TEST(AwardTally, PlacesOfContactsAndWhatCountsNowhere)
+{
+    TempDir dir;
+    writeLog(dir, sharedLog());
+    const AwardTally tally = tallied(dir, kDefaultConfirmationMark);
+    EXPECT_EQ(tally.liveContacts, 12);
+    EXPECT_EQ(tally.notCounted, 2); // 4801 and "ABC"
+    EXPECT_EQ(tally.noPlace, 2);    // "-" and a portable contact without a portable JCC
+
+    struct Expect
+    {
+        AwardCode code;
+        std::int32_t contacts;
+        std::int32_t first;
+        std::int32_t firstConfirmed;
+    };
+    const Expect expects[] = {
+        {{AwardKind::Ward, 100101}, 2, 1, 11},
+        {{AwardKind::Ward, 100102}, 1, 2, 2},
+        {{AwardKind::City, 1001}, 3, 1, 2}, // through its wards
+        {{AwardKind::City, 1002}, 1, 4, 4}, // portable: the portable JCC counts
+        {{AwardKind::City, 1099}, 1, 5, 0},
+        {{AwardKind::City, 101}, 1, 10, 0}, // not portable: the fixed JCC counts
+        {{AwardKind::District, 11001}, 2, 6, 0},
+    };
+    for (const Expect &e : expects) {
+        SCOPED_TRACE(e.code.text());
+        const PlaceTally *t = tally.find(e.code);
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->contacts, e.contacts);
+        EXPECT_EQ(t->firstRecord, e.first);
+        EXPECT_EQ(t->firstConfirmed, e.firstConfirmed);
+    }
+    EXPECT_EQ(tally.find({AwardKind::City, 1101}), nullptr); // record 10's portable JCC
+    EXPECT_EQ(tally.find({AwardKind::City, 4801}), nullptr);
+}
+
+TEST(AwardTally, TheMarkSettingDecidesWhatIsConfirmed)
+{
+    TempDir dir;
+    writeLog(dir, sharedLog());
+    // "A": record 6's "ア" holds no A; record 13's "xA" does.
+    const AwardTally byA = tallied(dir, "A");
+    EXPECT_EQ(byA.find({AwardKind::District, 11001})->firstConfirmed, 13);
+    EXPECT_EQ(byA.find({AwardKind::City, 1001})->firstConfirmed, 0);
+    const AwardTally none = tallied(dir, "");
+    EXPECT_EQ(none.find({AwardKind::City, 1001})->firstConfirmed, 0);
+}
+
+TEST(AwardTable, MasterOrderWardsForTheirCityAndMergedCities)
+{
+    TempDir dir;
+    writeLog(dir, sharedLog());
+    writeMasters(dir);
+    const AwardTally tally = tallied(dir, kDefaultConfirmationMark);
+    const std::vector<MasterPlace> master = loadMasterPlaces(DataDir(dir.dataDir()));
+
+    const AwardTable cities = buildAwardTable(AwardKind::City, tally, master);
+    // Tokyo: its wards make one city, named so, where its first ward stands; the merged city
+    // follows the master's places and is worked beyond the total.
+    const PrefectureRow &tokyo = cities.row(10);
+    EXPECT_EQ(linesOf(tokyo), (std::vector<PlaceLine>{{"1001", true, true, true, 1, 2},
+                                                      {"1002", true, true, true, 4, 4},
+                                                      {"1099", false, true, false, 5, 0}}));
+    EXPECT_EQ(tokyo.places[0].name, sj("東京都区部"));
+    EXPECT_EQ(tokyo.worked, 3);
+    EXPECT_EQ(tokyo.confirmed, 2);
+    EXPECT_EQ(tokyo.total, 2);
+    EXPECT_EQ(linesOf(cities.row(11)),
+              (std::vector<PlaceLine>{{"1101", true, false, false, 0, 0}}));
+    EXPECT_EQ(linesOf(cities.row(1)), (std::vector<PlaceLine>{{"0101", true, true, false, 10, 0}}));
+    EXPECT_EQ(cities.worked, 4);
+    EXPECT_EQ(cities.confirmed, 2);
+    EXPECT_EQ(cities.total, 4);
+    EXPECT_TRUE(cities.row(47).places.empty());
+
+    const AwardTable wards = buildAwardTable(AwardKind::Ward, tally, master);
+    EXPECT_EQ(linesOf(wards.row(10)), (std::vector<PlaceLine>{{"100101", true, true, true, 1, 11},
+                                                              {"100102", true, true, true, 2, 2}}));
+    EXPECT_EQ(wards.row(11).total, 2);
+    EXPECT_EQ(wards.row(11).worked, 0);
+
+    const AwardTable districts = buildAwardTable(AwardKind::District, tally, master);
+    EXPECT_EQ(linesOf(districts.row(11)),
+              (std::vector<PlaceLine>{{"11001", true, true, false, 6, 0}}));
+    EXPECT_EQ(linesOf(districts.row(1)),
+              (std::vector<PlaceLine>{{"01006", true, false, false, 0, 0}}));
+    EXPECT_EQ(districts.total, 2);
+}
+
+TEST(AwardsCommand, PrintsPrefecturesAndPlacesExactly)
+{
+    TempDir dir;
+    writeLog(dir, sharedLog());
+    writeMasters(dir);
+    const auto run = [&](cli::Args extra, std::string &out) {
+        cli::Args args{dir.dataDir(), "JA1ZZZ"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream o;
+        std::ostringstream e;
+        const int status = cli::runAwards(args, o, e);
+        out = o.str();
+        return status;
+    };
+    std::string out;
+    ASSERT_EQ(run({}, out), 0);
+    std::istringstream lines(out);
+    std::vector<std::string> all;
+    for (std::string line; std::getline(lines, line);)
+        all.push_back(line);
+    ASSERT_EQ(all.size(), 49u);
+    EXPECT_EQ(all[0], "01\t北海道\t1\t0\t1");
+    EXPECT_EQ(all[9], "10\t東京都\t3\t2\t2");
+    EXPECT_EQ(all[10], "11\t神奈川県\t0\t0\t1");
+    EXPECT_EQ(all[46], "47\t沖縄県\t0\t0\t0");
+    EXPECT_EQ(all[47], "total\t\t4\t2\t4");
+    EXPECT_EQ(all[48], "not counted\t\t2");
+
+    ASSERT_EQ(run({"--prefecture", "10"}, out), 0);
+    EXPECT_EQ(out, "1001\t東京都区部\t1\t1\t1\n"
+                   "1002\t八王子市\t1\t1\t4\n"
+                   "1099\tマスタに無し\t1\t0\t5\n");
+    ASSERT_EQ(run({"--ward", "--prefecture", "11"}, out), 0);
+    EXPECT_EQ(out, "110101\t横浜市鶴見区\t0\t0\t0\n110102\t横浜市神奈川区\t0\t0\t0\n");
+    ASSERT_EQ(run({"--jcg", "--prefecture", "01"}, out), 0);
+    EXPECT_EQ(out, "01006\t亀田郡\t0\t0\t0\n");
+
+    // A mark set in the settings file.
+    dir.write("JA1ZZZ.ini", sj("[アワード]\r\n受領確認マーク=A\r\n"));
+    ASSERT_EQ(run({"--jcg", "--prefecture", "11"}, out), 0);
+    EXPECT_EQ(out, "11001\t足柄上郡\t1\t1\t6\n");
+
+    for (const cli::Args &bad : std::vector<cli::Args>{{"--ward", "--jcg"},
+                                                       {"--prefecture", "48"},
+                                                       {"--prefecture", "0"},
+                                                       {"--prefecture"},
+                                                       {"--city"}})
+        EXPECT_EQ(run(bad, out), 2) << bad.front();
+    cli::Args missing{dir.dataDir(), "JA9NONE"};
+    std::ostringstream o;
+    std::ostringstream e;
+    EXPECT_EQ(cli::runAwards(missing, o, e), 1);
+}
