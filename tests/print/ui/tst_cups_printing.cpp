@@ -318,6 +318,26 @@ TEST(CupsPrinting, CardsLandWhereThePdfPutsThemAndARefusedJobChangesNothing)
     expectPageMm(postcards, 100, 148);
     expectSameInk(postcards, reference);
 
+    // vezolog print --printer goes through the same job: 0 when the job was accepted.
+    const auto printOnQueue = [&](std::string &err) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        const int status = cli::runPrintCommand(
+            {"postcard", f.dir.dataDir(), "JA1ABC", "--unissued", "--printer", "vezo"}, out,
+            errors);
+        err = errors.str();
+        return status;
+    };
+    std::string err;
+    EXPECT_EQ(printOnQueue(err), 0) << err;
+    EXPECT_NE(err.find("no card"), std::string::npos);
+    std::ostringstream ignored;
+    EXPECT_EQ(cli::runPrintCommand(
+                  {"blank", f.dir.dataDir(), "JA1ABC", "--count", "1", "--printer", "vezo"},
+                  ignored, ignored),
+              0);
+    cups.finishedPdf("blank");
+
     // A queue that does not accept jobs: an error box naming the printer, nothing changed.
     cups.admin("cupsreject vezo");
     log::QsoRecord first;
@@ -341,5 +361,10 @@ TEST(CupsPrinting, CardsLandWhereThePdfPutsThemAndARefusedJobChangesNothing)
     EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
     EXPECT_EQ(f.dir.read("JA1ABC.ini"), settings);
     EXPECT_EQ(f.state.settings.cardNo, "7");
+    // The command line: 1, with the print system's words.
+    EXPECT_EQ(printOnQueue(err), 1);
+    EXPECT_NE(err.find("not accepting jobs"), std::string::npos) << err;
+    EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
+    EXPECT_EQ(f.dir.read("JA1ABC.ini"), settings);
     cups.admin("cupsaccept vezo");
 }
