@@ -197,3 +197,29 @@ TEST(PrintCommand, FullDiskAndKilledRunLeaveFlagsAndNumberAsBefore)
     EXPECT_EQ(app::readUserSettings(f.dir.file("JA1ABC.ini")).settings.cardNo,
               std::to_string(kRecords));
 }
+
+// A card number beyond seven digits, or a settings file that cannot be read, prints nothing.
+TEST(PrintCommand, CardNumberOutOfRangeAndUnreadableSettingsExitOne)
+{
+    for (const char *cardNo : {"9223372036854775807", "10000000", "-3"}) {
+        PrintCommandFixture f;
+        const std::string ini =
+            "[" + test::sj("個人情報") + "]\r\n" + test::sj("カードＮｏ") + "=" + cardNo + "\r\n";
+        f.dir.write("JA1ABC.ini", ini);
+        const std::string log = f.dir.read("JA1ABC.DAT");
+        const std::string pdf = f.dir.path() + "/cards.pdf";
+        std::string err;
+        EXPECT_EQ(f.run({"postcard", f.dir.dataDir(), "JA1ABC", "--unissued", "--pdf", pdf}, &err),
+                  1)
+            << cardNo;
+        EXPECT_NE(err.find(cardNo), std::string::npos) << err;
+        EXPECT_FALSE(files::exists(pdf));
+        EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
+        EXPECT_EQ(f.dir.read("JA1ABC.ini"), ini);
+    }
+    PrintCommandFixture f;
+    std::filesystem::create_directory(f.dir.file("JA1ABC.ini"));
+    const std::string pdf = f.dir.path() + "/cards.pdf";
+    EXPECT_EQ(f.run({"postcard", f.dir.dataDir(), "JA1ABC", "--unissued", "--pdf", pdf}), 1);
+    EXPECT_FALSE(files::exists(pdf));
+}
