@@ -177,6 +177,15 @@ bool writeUserSettings(const std::string &path, const UserSettings &settings,
     return p.save(path);
 }
 
+bool writeCardNumber(const std::string &path, const std::string &cardNo)
+{
+    auto file = ProfileFile::load(path);
+    if (!file)
+        return false;
+    file->set(names().personal, names().cardNo, cardNo);
+    return file->save(path);
+}
+
 SpotCoordinates chooseOwnLocation(const UserSettings &settings)
 {
     return settings.mobileOperation ? settings.mobileSpot : settings.fixedSpot;

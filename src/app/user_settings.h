@@ -69,6 +69,11 @@ LoadedSettings readUserSettings(const std::string &path);
 bool writeUserSettings(const std::string &path, const UserSettings &settings,
                        const ReferenceState &reference);
 
+// Writes the card number key alone, keeping every other line of the file as it is, so a print
+// run can keep the number it used without saving settings the operator has not applied.
+// False when the file could not be read or written; the old file is then intact.
+bool writeCardNumber(const std::string &path, const std::string &cardNo);
+
 // The own station's position for distance and bearing.
 SpotCoordinates chooseOwnLocation(const UserSettings &settings);
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vezolog print: QSL cards to a PDF file, for machines without a printer. The same print run,
-// layouts and layout file as the card dialogs, so the QSL flags and the card number change
-// exactly as they do when the window prints; the notices the dialogs would show go to
-// standard error.
+// vezolog print: QSL cards to a PDF file, for machines without a printer, or to a CUPS queue.
+// The same print run, layouts, layout file and printer job as the card dialogs, so the QSL
+// flags and the card number change exactly as they do when the window prints: only once the
+// file is complete or the print system accepted the job. The notices the dialogs would show
+// go to standard error.
 #include "cli/commands.h"
 
 #include "app/app_state.h"
@@ -13,11 +14,11 @@
 #include "log/log_file.h"
 #include "print/card_layouts.h"
 #include "print/layout_file.h"
+#include "print/print_queue.h"
 #include "print/print_run.h"
-#include "print/ui/qt_card_canvas.h"
+#include "print/ui/pdf_print_jobs.h"
 
 #include <QGuiApplication>
-#include <QPdfWriter>
 
 #include <charconv>
 #include <memory>
@@ -31,9 +32,11 @@ namespace {
 
 constexpr const char *kUsage =
     "usage: vezolog print postcard|horizontal|vertical DATADIR CALLSIGN"
-    " (--from N --to M | --unissued) --pdf FILE [--dpi N]\n"
-    "       vezolog print blank DATADIR CALLSIGN --count N --pdf FILE [--dpi N]\n"
-    "       vezolog print test DATADIR CALLSIGN [--vertical] --pdf FILE [--dpi N]\n";
+    " (--from N --to M | --unissued) (--pdf FILE [--dpi N] | --printer NAME)\n"
+    "       vezolog print blank DATADIR CALLSIGN --count N (--pdf FILE [--dpi N] | --printer "
+    "NAME)\n"
+    "       vezolog print test DATADIR CALLSIGN [--vertical] (--pdf FILE [--dpi N] | --printer "
+    "NAME)\n";
 
 enum class Kind { Postcard, Horizontal, Vertical, Blank, Test };
 
@@ -46,7 +49,8 @@ struct Request
     bool unissued = false;
     bool vertical = false;
     std::string pdf;
-    long long dpi = 600;
+    std::string printer;
+    std::optional<long long> dpi;
 };
 
 std::optional<long long> wholeNumber(const std::string &text)
@@ -102,6 +106,8 @@ bool parseRequest(const Args &args, Request &r)
             r.dpi = *dpi;
         } else if (a == "--pdf" && hasValue && r.pdf.empty()) {
             r.pdf = args[++i];
+        } else if (a == "--printer" && hasValue && r.printer.empty() && !args[i + 1].empty()) {
+            r.printer = args[++i];
         } else if (a == "--unissued" && !r.unissued) {
             r.unissued = true;
         } else if (a == "--vertical" && r.kind == Kind::Test) {
@@ -110,7 +116,8 @@ bool parseRequest(const Args &args, Request &r)
             return false;
         }
     }
-    if (r.pdf.empty())
+    // One destination: a file, at a resolution of its own, or a printer at the queue's.
+    if (r.pdf.empty() == r.printer.empty() || (r.dpi && !r.printer.empty()))
         return false;
     const bool range = r.from || r.to;
     switch (r.kind) {
@@ -232,12 +239,24 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
     }
 
     ensureGuiApplication();
-    const float scale = print::dotsPerMm(static_cast<double>(request.dpi));
     const bool lying =
         request.kind == Kind::Horizontal || (request.kind == Kind::Test && !request.vertical);
-    const std::unique_ptr<QPdfWriter> pdf = print::makeCardPdf(
-        QString::fromStdString(request.pdf), static_cast<int>(request.dpi), lying);
-    print::QtPrintJob job(*pdf, {scale, scale}, QString::fromStdString(request.pdf));
+    std::unique_ptr<print::PrintJob> destination;
+    if (request.printer.empty()) {
+        destination =
+            print::makePdfFileJob(request.pdf, static_cast<int>(request.dpi.value_or(600)), lying);
+    } else {
+        // The queue's own resolution, measured once as the window measures it at start-up.
+        std::string why;
+        const std::optional<print::PrintQueue> queue = print::findPrintQueue(request.printer, why);
+        if (!queue) {
+            err << "vezolog: " << request.printer << ": " << why << "\n";
+            return 1;
+        }
+        destination = print::makePrinterJob(queue->name, {print::dotsPerMm(queue->dotsPerInchX),
+                                                          print::dotsPerMm(queue->dotsPerInchY)});
+    }
+    print::PrintJob &job = *destination;
 
     print::PrintOutcome outcome;
     switch (request.kind) {
@@ -261,20 +280,27 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
     case print::PrintResult::NoLog:
         break;
     case print::PrintResult::ReadFailed:
+        err << "vezolog: cannot read " << outcome.failedPath << "\n";
+        status = 1;
+        break;
     case print::PrintResult::FlagFailed:
         err << "vezolog: cannot write " << outcome.failedPath << "\n";
+        status = 1;
+        break;
+    case print::PrintResult::SettingsFailed:
+        err << "vezolog: cannot " << (outcome.printed > 0 ? "write " : "read ")
+            << outcome.failedPath << "\n";
+        status = 1;
+        break;
+    case print::PrintResult::CardNumberOutOfRange:
+        err << "vezolog: the card number " << state.settings.cardNo << " is outside 0 to "
+            << print::kMaxCardNumber << "; nothing printed\n";
         status = 1;
         break;
     case print::PrintResult::PrinterFailed:
         err << "vezolog: " << outcome.printerMessage << "\n";
         status = 1;
         break;
-    }
-    // The card number moves on as the window would keep it, saved with the settings.
-    if (fromLog && outcome.printed > 0 &&
-        !app::writeUserSettings(state.settingsPath, state.settings, loaded.reference)) {
-        err << "vezolog: cannot write " << state.settingsPath << "\n";
-        status = 1;
     }
     if (outcome.printed == 0 && status == 0)
         err << "vezolog: no card to print\n";

@@ -4,7 +4,10 @@
 #include "common/data_dir.h"
 #include "common/sjis.h"
 
+#include <cerrno>
 #include <charconv>
+
+#include <sys/stat.h>
 
 namespace vz {
 
@@ -82,8 +85,15 @@ ProfileFile ProfileFile::parse(std::string_view bytes)
 
 std::optional<ProfileFile> ProfileFile::load(const std::string &path)
 {
-    if (!files::exists(path))
-        return ProfileFile{};
+    // Only a file that is not there at all is an empty profile; a folder or a device of that
+    // name cannot be read, and must not be replaced by a file that lost its lines.
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? std::optional<ProfileFile>(ProfileFile{}) : std::nullopt;
+    if (!S_ISREG(st.st_mode))
+        return std::nullopt;
     const auto bytes = files::readAll(path);
     if (!bytes)
         return std::nullopt;

@@ -2,12 +2,14 @@
 #include "print/print_run.h"
 
 #include "app/app_state.h"
+#include "app/user_settings.h"
 #include "common/data_dir.h"
 #include "log/call_area.h"
 #include "log/log_file.h"
 #include "print/card_layouts.h"
 
 #include <charconv>
+#include <vector>
 
 namespace vz::print {
 
@@ -23,14 +25,20 @@ bool nextPage(PrintJob &job, int printedSoFar, PrintOutcome &outcome)
     return false;
 }
 
-// Ends a started job; its failure is reported unless an earlier one already is.
+// Hands a started job over; a job that was not accepted printed nothing.
 void finish(PrintJob &job, PrintOutcome &outcome)
 {
     if (outcome.printed == 0)
         return; // the job never started
-    if (!job.end() && outcome.result == PrintResult::Ok) {
+    if (outcome.result != PrintResult::Ok) {
+        job.abandon();
+        outcome.printed = 0;
+        return;
+    }
+    if (!job.end()) {
         outcome.result = PrintResult::PrinterFailed;
         outcome.printerMessage = job.errorText();
+        outcome.printed = 0;
     }
 }
 
@@ -55,8 +63,21 @@ PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardD
         outcome.result = PrintResult::NoLog;
         return outcome;
     }
+    // The card number is written after the job; a file that cannot be read would take it.
+    if (!app::readUserSettings(state.settingsPath).readable) {
+        outcome.result = PrintResult::SettingsFailed;
+        outcome.failedPath = state.settingsPath;
+        return outcome;
+    }
+    const long long first = cardNumberOf(state.settings.cardNo);
+    if (first < 0 || first > kMaxCardNumber) {
+        outcome.result = PrintResult::CardNumberOutOfRange;
+        return outcome;
+    }
     state.prefixTable.refreshIfChanged();
     CardText card;
+    std::vector<std::int32_t> pending; // drawn records whose flag is cleared once accepted
+    int drawn = 0;
     for (std::int32_t i = range.first; i < range.end; ++i) {
         log::QsoRecord &record = state.recordBuffer;
         if (log::readRecord(state.logPath, i + 1, record) == log::IoResult::Failed) {
@@ -66,27 +87,56 @@ PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardD
         }
         if (range.unissuedOnly && !record.qslPending())
             continue;
-        const long long number = cardNumberOf(state.settings.cardNo);
-        if (!nextPage(job, outcome.printed, outcome))
-            break;
-        ++outcome.printed;
+        if (first + drawn > kMaxCardNumber) {
+            // Refused before anything reached the printer.
+            job.abandon();
+            outcome.result = PrintResult::CardNumberOutOfRange;
+            return outcome;
+        }
+        if (!nextPage(job, drawn, outcome)) {
+            if (drawn > 0)
+                job.abandon();
+            return outcome;
+        }
+        ++drawn;
         state.currentArea =
             log::classifyCallArea(record.field(log::Field::Callsign), state.prefixTable);
         composeCard(card, record, state.settings, state.currentCall, state.currentArea);
-        draw(job.canvas(), job.scale(), card, number);
-        state.cardNumber = number;
-        // The card is on its page: it keeps its number even when its flag cannot be written.
-        state.settings.cardNo = std::to_string(number + 1);
-        if (record.qslPending()) {
-            record.setQslFlag(false);
-            if (log::rewriteRecord(state.logPath, i + 1, record) != log::IoResult::Ok) {
-                outcome.result = PrintResult::FlagFailed;
-                outcome.failedPath = state.logPath;
-                break;
-            }
+        draw(job.canvas(), job.scale(), card, first + drawn - 1);
+        if (record.qslPending())
+            pending.push_back(i);
+    }
+    if (drawn == 0)
+        return outcome;
+    if (!job.end()) {
+        outcome.result = PrintResult::PrinterFailed;
+        outcome.printerMessage = job.errorText();
+        return outcome;
+    }
+    outcome.printed = drawn;
+    state.cardNumber = first + drawn - 1;
+    state.settings.cardNo = std::to_string(first + drawn);
+    // The number first: a kill before the flags may leave a card pending, never a number used
+    // twice. Cards that printed are marked even when the number could not be written.
+    if (!app::writeCardNumber(state.settingsPath, state.settings.cardNo) &&
+        outcome.result == PrintResult::Ok) {
+        outcome.result = PrintResult::SettingsFailed;
+        outcome.failedPath = state.settingsPath;
+    }
+    for (const std::int32_t i : pending) {
+        log::QsoRecord &record = state.recordBuffer;
+        if (log::readRecord(state.logPath, i + 1, record) != log::IoResult::Ok) {
+            outcome.result = PrintResult::FlagFailed;
+            outcome.failedPath = state.logPath;
+            break;
+        }
+        record.setQslFlag(false);
+        if (log::rewriteRecord(state.logPath, i + 1, record) != log::IoResult::Ok) {
+            outcome.result = PrintResult::FlagFailed;
+            outcome.failedPath = state.logPath;
+            break;
         }
     }
-    finish(job, outcome);
     return outcome;
 }
 

@@ -18,7 +18,8 @@ struct AppState;
 namespace vz::print {
 
 // One print job on the printer or in a file. The run begins it for the first card and asks
-// for a new page for every later one, so a run that prints nothing starts no job.
+// for a new page for every later one, so a run that prints nothing starts no job. Nothing
+// reaches the printer or the file before end(): a job that is abandoned leaves no trace.
 class PrintJob
 {
 public:
@@ -26,8 +27,11 @@ public:
     // Starts the job on its first page; false when the printer refused.
     virtual bool begin() = 0;
     virtual bool newPage() = 0;
-    // Ends the job, handing it to the printer; false when that failed.
+    // Hands the finished job over: true only when the print system accepted it, or the file
+    // is complete in its place.
     virtual bool end() = 0;
+    // Drops a started job without handing anything over.
+    virtual void abandon() = 0;
     virtual CardCanvas &canvas() = 0;
     virtual DotScale scale() const = 0;
     // The printer's own words for the last failure (UTF-8).
@@ -47,28 +51,37 @@ struct PrintRange
 
 enum class PrintResult {
     Ok,
-    NoLog,         // the log does not exist: nothing printed, no job started
-    ReadFailed,    // a record could not be read; `failedPath` names the file
-    FlagFailed,    // a record's QSL flag could not be written back; `failedPath`
-    PrinterFailed, // the job could not be started, continued or ended; `printerMessage`
+    NoLog,                // the log does not exist: nothing printed, no job started
+    ReadFailed,           // a record could not be read; `failedPath` names the file
+    FlagFailed,           // a record's QSL flag could not be written back; `failedPath`
+    PrinterFailed,        // the job could not be started or was not accepted; `printerMessage`
+    SettingsFailed,       // the settings file could not be read (nothing printed) or the card
+                          // number could not be written to it (cards printed); `failedPath`
+    CardNumberOutOfRange, // the card number setting is outside 0..kMaxCardNumber: nothing printed
 };
 
 struct PrintOutcome
 {
     PrintResult result = PrintResult::Ok;
-    int printed = 0; // pages drawn; the card number advanced by as many
+    int printed = 0; // pages handed over; the card number advanced by as many
     std::string failedPath;
     std::string printerMessage;
 };
 
+// Card numbers stay within seven digits, far beyond any operator's cards.
+inline constexpr long long kMaxCardNumber = 9'999'999;
+
 // The card number setting as a whole number; any other text counts as 1.
 long long cardNumberOf(const std::string &setting);
 
-// Prints the cards of `range` from the log of the current user. Each printed record's QSL
-// flag is cleared in the file, the card number setting advanced in memory and the last
-// number used kept in `state.cardNumber`; the call area of the last card becomes
-// `state.currentArea`. A failure stops the run: the cards already printed keep their
-// cleared flags and their numbers, and the job is ended so they are not lost.
+// Prints the cards of `range` from the log of the current user: every card is composed and
+// drawn first, then the job is handed over; only when it was accepted is the card number
+// written to the settings file (that key alone) and then the QSL flags of the printed records
+// cleared, so a refused job changes nothing and a kill between the two steps may leave a flag
+// set but never gives a number twice. The last number used is kept in `state.cardNumber`; the
+// call area of the last card becomes `state.currentArea`. A record that cannot be read ends
+// the run there: the cards drawn before it are handed over as above. A card number beyond
+// kMaxCardNumber, or a settings file that cannot be read, prints nothing.
 PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardDrawing &draw,
                       PrintJob &job);
 

@@ -2,13 +2,24 @@
 #include "cli/commands.h"
 
 #include "app/user_settings.h"
+#include "common/data_dir.h"
 #include "log/log_file.h"
 
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <sstream>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vz;
 
@@ -76,4 +87,139 @@ TEST(PrintCommand, BadArgumentsAndFileErrors)
     log::QsoRecord r;
     log::readRecord(f.dir.file("JA1ABC.DAT"), 1, r);
     EXPECT_TRUE(r.qslPending());
+}
+
+TEST(PrintCommand, PrinterAndFileAreOneDestinationEach)
+{
+    PrintCommandFixture f;
+    const std::string pdf = f.dir.path() + "/cards.pdf";
+    const std::string data = f.dir.dataDir();
+    const cli::Args usageErrors[] = {
+        {"postcard", data, "JA1ABC", "--unissued", "--printer", "Q", "--dpi", "300"},
+        {"postcard", data, "JA1ABC", "--unissued", "--printer", "Q", "--pdf", pdf},
+        {"test", data, "JA1ABC", "--printer", ""},
+        {"blank", data, "JA1ABC", "--count", "1", "--printer"},
+    };
+    for (const cli::Args &args : usageErrors)
+        EXPECT_EQ(f.run(args), 2) << args[3] << " " << args.back();
+    EXPECT_FALSE(files::exists(pdf));
+}
+
+namespace {
+
+// Runs vezolog in a child process whose files may grow to `fileSizeLimit` bytes at most (0:
+// no limit), as on a disk that fills up; its pid.
+pid_t startVezolog(const cli::Args &args, rlim_t fileSizeLimit)
+{
+    const pid_t child = ::fork();
+    if (child != 0)
+        return child;
+    if (fileSizeLimit > 0) {
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
+    }
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 2);
+    std::vector<char *> argv{const_cast<char *>(VEZOLOG), const_cast<char *>("print")};
+    for (const std::string &a : args)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(VEZOLOG, argv.data());
+    ::_exit(127);
+}
+
+int pendingCount(const std::string &log, std::int32_t records)
+{
+    int n = 0;
+    for (std::int32_t i = 1; i <= records; ++i) {
+        log::QsoRecord r;
+        log::readRecord(log, i, r);
+        n += r.qslPending() ? 1 : 0;
+    }
+    return n;
+}
+
+} // namespace
+
+// The flags and the card number change only once the PDF is complete in its place: a disk that
+// fills up and a run killed half-way leave both as they were.
+TEST(PrintCommand, FullDiskAndKilledRunLeaveFlagsAndNumberAsBefore)
+{
+    PrintCommandFixture f;
+    const std::string log = f.dir.file("JA1ABC.DAT");
+    constexpr std::int32_t kRecords = 600;
+    for (std::int32_t n = 4; n <= kRecords; ++n) {
+        log::QsoRecord r;
+        r.setField(log::Field::Callsign, "JA1AAA");
+        r.setField(log::Field::Frequency, "7.050");
+        r.setQslFlag(true);
+        ASSERT_EQ(log::appendRecord(log, n, r), log::IoResult::Ok);
+    }
+    f.dir.write("JA1ABC.ini", "[x]\r\n");
+    const std::string before = f.dir.read("JA1ABC.DAT");
+    const std::string pdf = f.dir.path() + "/cards.pdf";
+    const cli::Args run{"postcard", f.dir.dataDir(), "JA1ABC", "--unissued", "--pdf", pdf};
+
+    // A disk with room for 64 KiB more: the PDF cannot be completed.
+    int status = 0;
+    ::waitpid(startVezolog(run, 64 * 1024), &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_EQ(f.dir.read("JA1ABC.DAT"), before);
+    EXPECT_EQ(f.dir.read("JA1ABC.ini"), "[x]\r\n");
+    for (const auto &entry : std::filesystem::directory_iterator(f.dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find("cards.pdf"), std::string::npos)
+            << entry.path();
+
+    // Killed while drawing: as soon as the temporary PDF is there.
+    const pid_t child = startVezolog(run, 0);
+    bool drawing = false;
+    for (int i = 0; i < 60000 && !drawing; ++i) {
+        for (const auto &entry : std::filesystem::directory_iterator(f.dir.path()))
+            drawing = drawing || entry.path().filename().string().rfind("cards.pdf.tmp", 0) == 0;
+        if (!drawing)
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(drawing);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before it could be killed";
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_EQ(pendingCount(log, kRecords), kRecords - 1);
+    EXPECT_EQ(f.dir.read("JA1ABC.ini"), "[x]\r\n");
+
+    // The same run to its end: every card is issued and numbered once.
+    ::waitpid(startVezolog(run, 0), &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(pendingCount(log, kRecords), 0);
+    EXPECT_EQ(app::readUserSettings(f.dir.file("JA1ABC.ini")).settings.cardNo,
+              std::to_string(kRecords));
+}
+
+// A card number beyond seven digits, or a settings file that cannot be read, prints nothing.
+TEST(PrintCommand, CardNumberOutOfRangeAndUnreadableSettingsExitOne)
+{
+    for (const char *cardNo : {"9223372036854775807", "10000000", "-3"}) {
+        PrintCommandFixture f;
+        const std::string ini =
+            "[" + test::sj("個人情報") + "]\r\n" + test::sj("カードＮｏ") + "=" + cardNo + "\r\n";
+        f.dir.write("JA1ABC.ini", ini);
+        const std::string log = f.dir.read("JA1ABC.DAT");
+        const std::string pdf = f.dir.path() + "/cards.pdf";
+        std::string err;
+        EXPECT_EQ(f.run({"postcard", f.dir.dataDir(), "JA1ABC", "--unissued", "--pdf", pdf}, &err),
+                  1)
+            << cardNo;
+        EXPECT_NE(err.find(cardNo), std::string::npos) << err;
+        EXPECT_FALSE(files::exists(pdf));
+        EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
+        EXPECT_EQ(f.dir.read("JA1ABC.ini"), ini);
+    }
+    PrintCommandFixture f;
+    std::filesystem::create_directory(f.dir.file("JA1ABC.ini"));
+    const std::string pdf = f.dir.path() + "/cards.pdf";
+    EXPECT_EQ(f.run({"postcard", f.dir.dataDir(), "JA1ABC", "--unissued", "--pdf", pdf}), 1);
+    EXPECT_FALSE(files::exists(pdf));
 }

@@ -85,6 +85,9 @@ std::string variedLog(int count)
         case 4:
             t[2] = "P"; // a form without an area
             break;
+        case 5:
+            t[1] = "A"; // abroad without a form: empty, or "-" when empty texts are marked
+            break;
         default:
             break;
         }

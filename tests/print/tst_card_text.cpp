@@ -56,7 +56,7 @@ TEST(CardText, BoxCharactersAndPortableDesignators)
     } cases[] = {
         {"3", "-", "JX1XXX/3"}, {"2", "AM", "JX1XXX/2/AM"}, {"A", "KH6", "JX1XXX/KH6"},
         {"-", "AM", "JX1XXX"},  {"A", "-", "JX1XXX"},       {"", "-", "JX1XXX"},
-        {"a", "-", "JX1XXX"},
+        {"a", "-", "JX1XXX"},   {"3", "", "JX1XXX/3"},      {"A", "", "JX1XXX"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(compose(contact("JX1XXX", c.area, c.form))[Slot::ToRadioCall], c.toRadio)

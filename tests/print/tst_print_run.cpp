@@ -3,6 +3,8 @@
 
 #include "app/app_state.h"
 #include "app/session.h"
+#include "app/user_settings.h"
+#include "common/data_dir.h"
 #include "log/log_file.h"
 #include "print/card_layouts.h"
 
@@ -10,6 +12,8 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -160,11 +164,11 @@ TEST(PrintRun, FailuresKeepFlagsAndNumbersTrue)
 
 // A log that cannot be written. The tests may run as root, whom permissions do not stop, so the
 // run then happens in a child process that has dropped to an unprivileged user.
-TEST(PrintRun, UnwritableFlagStopsTheRunAfterThatCard)
+TEST(PrintRun, UnwritableFlagIsReportedAfterTheNumberIsKept)
 {
     PrintFixture f;
     ::chmod(f.dir.path().c_str(), 0755);
-    ::chmod(f.dir.dataDir().c_str(), 0755);
+    ::chmod(f.dir.dataDir().c_str(), 0777); // the settings file can be replaced
     ::chmod(f.state.logPath.c_str(), 0444);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -173,10 +177,12 @@ TEST(PrintRun, UnwritableFlagStopsTheRunAfterThatCard)
             ::_exit(2);
         RecordingJob job;
         const PrintOutcome out = f.print({0, 5, true}, job);
-        const bool stoppedAfterOne = out.result == PrintResult::FlagFailed &&
-                                     out.failedPath == f.state.logPath && out.printed == 1 &&
-                                     job.ended == 1 && f.state.settings.cardNo == "9";
-        ::_exit(stoppedAfterOne ? 0 : 1);
+        // Both cards were accepted: their numbers are kept, their flags stay set.
+        const bool reported =
+            out.result == PrintResult::FlagFailed && out.failedPath == f.state.logPath &&
+            out.printed == 2 && job.ended == 1 && f.state.settings.cardNo == "10" &&
+            app::readUserSettings(f.state.settingsPath).settings.cardNo == "10" && f.pending(2);
+        ::_exit(reported ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -184,4 +190,89 @@ TEST(PrintRun, UnwritableFlagStopsTheRunAfterThatCard)
     if (WEXITSTATUS(status) == 2)
         GTEST_SKIP() << "cannot drop to an unprivileged user here";
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// The job is handed over only after every card is drawn; the number and the flags change only
+// when it was accepted, and the number is kept in the settings file at once (that key alone),
+// so re-reading the file (中止 in the personal information) or a kill gives no number twice.
+TEST(PrintRun, NumberAndFlagsChangeOnlyAfterTheJobIsAccepted)
+{
+    PrintFixture f;
+    f.dir.write("JA1ABC.ini", "[x]\r\nkeep=1\r\n");
+    f.state.settings.rig = "FT-991"; // typed in the personal information but not applied
+    const std::string log = f.dir.read("JA1ABC.DAT");
+
+    RecordingJob refused;
+    refused.refuseAtEnd = true;
+    const PrintOutcome out = f.print({0, 5, true}, refused);
+    EXPECT_EQ(out.result, PrintResult::PrinterFailed);
+    EXPECT_EQ(out.printed, 0);
+    EXPECT_EQ(refused.pages, 2);
+    EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
+    EXPECT_EQ(f.dir.read("JA1ABC.ini"), "[x]\r\nkeep=1\r\n");
+    EXPECT_EQ(f.state.settings.cardNo, "8");
+    EXPECT_EQ(f.state.cardNumber, 0);
+
+    // A kill right after an accepted run: the child dies before anything else is saved.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        RecordingJob job;
+        f.print({0, 5, true}, job);
+        ::raise(SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_FALSE(f.pending(2));
+    EXPECT_FALSE(f.pending(4));
+    const app::LoadedSettings reread = app::readUserSettings(f.state.settingsPath);
+    EXPECT_EQ(reread.settings.cardNo, "10");
+    EXPECT_EQ(reread.settings.rig, "");
+    EXPECT_NE(f.dir.read("JA1ABC.ini").find("keep=1"), std::string::npos);
+}
+
+TEST(PrintRun, CardNumbersOutOfRangeAndUnreadableSettingsPrintNothing)
+{
+    const struct
+    {
+        const char *cardNo;
+        PrintRange range;
+        bool prints;
+        const char *after;
+    } cases[] = {
+        {"9999998", {0, 5, true}, true, "10000000"},    // the two cards end at the limit
+        {"9999999", {0, 5, true}, false, "9999999"},    // the second would pass it
+        {"10000000", {1, 2, false}, false, "10000000"}, // already past it
+        {"9223372036854775807", {1, 2, false}, false, "9223372036854775807"},
+        {"-1", {1, 2, false}, false, "-1"},
+        {"0", {1, 2, false}, true, "1"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.cardNo);
+        PrintFixture f;
+        f.state.settings.cardNo = c.cardNo;
+        const std::string log = f.dir.read("JA1ABC.DAT");
+        RecordingJob job;
+        const PrintOutcome out = f.print(c.range, job);
+        EXPECT_EQ(out.result, c.prints ? PrintResult::Ok : PrintResult::CardNumberOutOfRange);
+        EXPECT_EQ(job.ended, c.prints ? 1 : 0);
+        EXPECT_EQ(job.abandoned, job.jobs - job.ended);
+        EXPECT_EQ(f.state.settings.cardNo, c.after);
+        if (!c.prints) {
+            EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
+            EXPECT_FALSE(files::exists(f.state.settingsPath));
+        }
+    }
+
+    // A settings file that cannot be read (a folder of that name) stops the run at once.
+    PrintFixture f;
+    ASSERT_EQ(::mkdir(f.state.settingsPath.c_str(), 0755), 0);
+    RecordingJob job;
+    const PrintOutcome out = f.print({0, 5, true}, job);
+    EXPECT_EQ(out.result, PrintResult::SettingsFailed);
+    EXPECT_EQ(out.failedPath, f.state.settingsPath);
+    EXPECT_EQ(job.jobs, 0);
+    EXPECT_TRUE(f.pending(2));
+    EXPECT_EQ(f.state.settings.cardNo, "8");
 }

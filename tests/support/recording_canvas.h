@@ -85,8 +85,9 @@ public:
     bool end() override
     {
         ++ended;
-        return true;
+        return !refuseAtEnd;
     }
+    void abandon() override { ++abandoned; }
     print::CardCanvas &canvas() override { return drawn; }
     print::DotScale scale() const override { return m_scale; }
     std::string errorText() const override { return "printer offline"; }
@@ -95,7 +96,9 @@ public:
     int jobs = 0;
     int pages = 0;
     int ended = 0;
-    bool refuse = false;
+    int abandoned = 0;
+    bool refuse = false;      // begin() fails
+    bool refuseAtEnd = false; // the finished job is not accepted
 
 private:
     print::DotScale m_scale;

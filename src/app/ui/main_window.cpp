@@ -8,14 +8,14 @@
 #include "app/user_registry.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
+#include "print/card_canvas.h"
+#include "print/print_queue.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -29,7 +29,6 @@ namespace {
 
 constexpr int kClientWidth = 787;
 constexpr int kClientHeight = 121;
-constexpr double kInchPerMm = 0.039370078740157482;
 
 bool isCardCommand(Command id)
 {
@@ -212,15 +211,16 @@ void MainWindow::runCommand(Command id)
 
 void MainWindow::measurePrinter()
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    m_state.printerAvailable = !info.isNull();
+    // The default destination's own default resolution, as the print system reports it.
+    std::string why;
+    const std::optional<print::PrintQueue> queue = print::findPrintQueue({}, why);
+    m_state.printerAvailable = queue.has_value();
     if (!m_state.printerAvailable) {
         setCardCommandsEnabled(false);
         return;
     }
-    QPrinter printer(info, QPrinter::HighResolution);
-    m_state.printerDotsPerMmX = static_cast<float>(printer.logicalDpiX() * kInchPerMm);
-    m_state.printerDotsPerMmY = static_cast<float>(printer.logicalDpiY() * kInchPerMm);
+    m_state.printerDotsPerMmX = print::dotsPerMm(queue->dotsPerInchX);
+    m_state.printerDotsPerMmY = print::dotsPerMm(queue->dotsPerInchY);
 }
 
 int MainWindow::bottomEdge() const

@@ -39,8 +39,7 @@ void MainWindow::printBlankCards(int count)
 {
     const std::unique_ptr<print::PrintJob> job = makeDefaultPrinterJob(m_state);
     const print::PrintOutcome outcome = print::printBlankCards(count, *job);
-    if (outcome.result == print::PrintResult::PrinterFailed)
-        m_services.messages.error(QString::fromStdString(outcome.printerMessage));
+    reportPrintOutcome(m_services.messages, outcome);
 }
 
 } // namespace vz::ui

@@ -3,12 +3,10 @@
 
 #include "common/ui/hint_bar.h"
 #include "print/layout_file.h"
-#include "print/ui/qt_card_canvas.h"
+#include "print/ui/pdf_print_jobs.h"
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTimer>
@@ -32,26 +30,6 @@ std::optional<long long> wholeNumber(const QString &text)
     return value;
 }
 
-// A job on a printer the job owns.
-class PrinterJob : public print::PrintJob
-{
-public:
-    PrinterJob(const QPrinterInfo &info, print::DotScale scale)
-        : m_printer(info, QPrinter::HighResolution), m_job(m_printer, scale, info.printerName())
-    {
-    }
-    bool begin() override { return m_job.begin(); }
-    bool newPage() override { return m_job.newPage(); }
-    bool end() override { return m_job.end(); }
-    print::CardCanvas &canvas() override { return m_job.canvas(); }
-    print::DotScale scale() const override { return m_job.scale(); }
-    std::string errorText() const override { return m_job.errorText(); }
-
-private:
-    QPrinter m_printer;
-    print::QtPrintJob m_job;
-};
-
 } // namespace
 
 void CardNumberField::focusOutEvent(QFocusEvent *event)
@@ -62,9 +40,8 @@ void CardNumberField::focusOutEvent(QFocusEvent *event)
 
 std::unique_ptr<print::PrintJob> makeDefaultPrinterJob(const app::AppState &state)
 {
-    return std::make_unique<PrinterJob>(
-        QPrinterInfo::defaultPrinter(),
-        print::DotScale{state.printerDotsPerMmX, state.printerDotsPerMmY});
+    return print::makePrinterJob({},
+                                 print::DotScale{state.printerDotsPerMmX, state.printerDotsPerMmY});
 }
 
 CardDialog::CardDialog(app::AppState &state, UiServices &services, QWidget *parent)
@@ -162,28 +139,48 @@ void CardDialog::printUnissued()
         return;
     const print::PrintRange range{0, m_state.nextRecordNo - 1, true};
     runOnJob(
-        [&](print::PrintJob &job) { return print::runPrint(m_state, range, cardDrawing(), job); });
+        [&](print::PrintJob &job) { return print::runPrint(m_state, range, cardDrawing(), job); },
+        true);
 }
 
-void CardDialog::runOnJob(const std::function<print::PrintOutcome(print::PrintJob &)> &run)
+void reportPrintOutcome(MessageService &messages, const print::PrintOutcome &outcome)
 {
-    const std::unique_ptr<print::PrintJob> job = m_jobFactory();
-    const print::PrintOutcome outcome = run(*job);
     switch (outcome.result) {
     case print::PrintResult::Ok:
     case print::PrintResult::NoLog:
         break;
     case print::PrintResult::ReadFailed:
-        m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
-                                      .arg(QString::fromStdString(outcome.failedPath)));
+        messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
+                           .arg(QString::fromStdString(outcome.failedPath)));
         break;
     case print::PrintResult::FlagFailed:
-        m_services.messages.writeFailed(QString::fromStdString(outcome.failedPath));
+        messages.writeFailed(QString::fromStdString(outcome.failedPath));
+        break;
+    case print::PrintResult::SettingsFailed:
+        messages.error((outcome.printed > 0
+                            ? QStringLiteral("カードＮｏを設定ファイルに書けませんでした。\n%1")
+                            : QStringLiteral("設定ファイルを読めないので印刷しません。\n%1"))
+                           .arg(QString::fromStdString(outcome.failedPath)));
+        break;
+    case print::PrintResult::CardNumberOutOfRange:
+        messages.error(QStringLiteral("カードＮｏが範囲外なので印刷しません。\n"
+                                      "個人情報のカードＮｏを 0～%1 にしてください。")
+                           .arg(print::kMaxCardNumber));
         break;
     case print::PrintResult::PrinterFailed:
-        m_services.messages.error(QString::fromStdString(outcome.printerMessage));
+        messages.error(QString::fromStdString(outcome.printerMessage));
         break;
     }
+}
+
+void CardDialog::runOnJob(const std::function<print::PrintOutcome(print::PrintJob &)> &run,
+                          bool unissuedOnly)
+{
+    const std::unique_ptr<print::PrintJob> job = m_jobFactory();
+    const print::PrintOutcome outcome = run(*job);
+    if (unissuedOnly && outcome.result == print::PrintResult::Ok && outcome.printed == 0)
+        m_services.messages.notice(QStringLiteral("印刷する未発行のカードはありません"));
+    reportPrintOutcome(m_services.messages, outcome);
     m_fromEdit->clear();
     m_toEdit->clear();
     m_printRangeButton->setEnabled(false);

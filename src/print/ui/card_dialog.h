@@ -34,6 +34,9 @@ protected:
 
 using PrintJobFactory = std::function<std::unique_ptr<print::PrintJob>()>;
 
+// The message box for what went wrong in a print run; nothing for a run that went well.
+void reportPrintOutcome(MessageService &messages, const print::PrintOutcome &outcome);
+
 // A job on the default printer at the resolution measured at start-up.
 std::unique_ptr<print::PrintJob> makeDefaultPrinterJob(const app::AppState &state);
 
@@ -56,8 +59,10 @@ protected:
     virtual print::CardDrawing cardDrawing() const = 0;
     // A key was typed in a number field.
     virtual void numberTyped();
-    // Prints on a fresh job and reports what went wrong; the fields are cleared afterwards.
-    void runOnJob(const std::function<print::PrintOutcome(print::PrintJob &)> &run);
+    // Prints on a fresh job and reports what went wrong; the fields are cleared afterwards. A
+    // batch of pending cards that finds none says so.
+    void runOnJob(const std::function<print::PrintOutcome(print::PrintJob &)> &run,
+                  bool unissuedOnly = false);
     bool eventFilter(QObject *watched, QEvent *event) override;
     // An error box naming the layout file, which could not be written.
     void layoutWriteFailed();

@@ -6,7 +6,6 @@
 #include <QFontMetrics>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPagedPaintDevice>
 #include <QPdfWriter>
 #include <QPen>
 
@@ -84,45 +83,6 @@ void QtCardCanvas::drawLine(int x1, int y1, int x2, int y2)
 void QtCardCanvas::drawRectangle(int left, int top, int right, int bottom)
 {
     m_painter.drawRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
-}
-
-QtPrintJob::QtPrintJob(QPagedPaintDevice &device, DotScale scale, QString deviceName)
-    : m_device(device), m_scale(scale), m_deviceName(std::move(deviceName))
-{
-}
-
-QtPrintJob::~QtPrintJob()
-{
-    if (m_painter.isActive())
-        m_painter.end();
-}
-
-bool QtPrintJob::begin()
-{
-    if (m_painter.begin(&m_device)) {
-        m_painter.setBackgroundMode(Qt::TransparentMode);
-        return true;
-    }
-    m_error = m_deviceName.isEmpty()
-                  ? QStringLiteral("通常使うプリンタがありません")
-                  : QStringLiteral("%1\n印刷を開始できませんでした").arg(m_deviceName);
-    return false;
-}
-
-bool QtPrintJob::newPage()
-{
-    if (m_device.newPage())
-        return true;
-    m_error = QStringLiteral("%1\n次のページを始められませんでした").arg(m_deviceName);
-    return false;
-}
-
-bool QtPrintJob::end()
-{
-    if (m_painter.end())
-        return true;
-    m_error = QStringLiteral("%1\n印刷を終えられませんでした").arg(m_deviceName);
-    return false;
 }
 
 std::unique_ptr<QPdfWriter> makeCardPdf(const QString &path, int dotsPerInch, bool lying)

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The card canvas on a Qt paint device: the default printer or a PDF file. Texts are turned
+// The card canvas on a Qt paint device: the PDF pages of a print job or a preview. Texts are turned
 // from Shift_JIS into Unicode here, at the edge of the window layer.
 #pragma once
 
-#include "print/print_run.h"
+#include "print/card_canvas.h"
 
 #include <QFont>
 #include <QPainter>
@@ -11,9 +11,7 @@
 
 #include <memory>
 
-class QPagedPaintDevice;
 class QPdfWriter;
-class QPrinter;
 
 namespace vz::print {
 
@@ -35,30 +33,6 @@ private:
     QColor m_textColour = Qt::black;
     int m_ascent = 0;
     int m_escapement = 0;
-};
-
-// A print job on a printer or PDF writer that the caller keeps alive. Its scale is the
-// device's resolution in dots per millimetre, or the one given.
-class QtPrintJob : public PrintJob
-{
-public:
-    QtPrintJob(QPagedPaintDevice &device, DotScale scale, QString deviceName);
-    ~QtPrintJob() override;
-
-    bool begin() override;
-    bool newPage() override;
-    bool end() override;
-    CardCanvas &canvas() override { return m_canvas; }
-    DotScale scale() const override { return m_scale; }
-    std::string errorText() const override { return m_error.toStdString(); }
-
-private:
-    QPagedPaintDevice &m_device;
-    DotScale m_scale;
-    QString m_deviceName;
-    QPainter m_painter;
-    QtCardCanvas m_canvas{m_painter};
-    QString m_error;
 };
 
 // Pages for a card of `kind` in a PDF file: a postcard, 100 x 148 mm, upright, or lying for

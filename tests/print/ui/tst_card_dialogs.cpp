@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "places/ui/personal_info_dialog.h"
 #include "print/ui/commercial_card_dialog.h"
 #include "print/ui/postcard_dialog.h"
 
@@ -206,4 +207,42 @@ TEST(CardDialogs, HelpOpensThePageOfEachKind)
     QTest::mouseClick(commercial->findChild<QPushButton *>("helpButton"), Qt::LeftButton);
     commercial->close();
     EXPECT_EQ(opened, (std::vector<int>{19, 20}));
+}
+
+// A job the printer refuses changes nothing; an accepted one keeps its card number in the
+// settings file at once, so 中止 in the personal information (which reads the file back) gives
+// no number twice; a batch that finds nothing pending says so.
+TEST(PostcardDialog, RefusedJobsChangeNothingAndNumbersSurviveCancel)
+{
+    CardDialogFixture f;
+    f.state.settings.cardNo = "29";
+    bool refuse = true;
+    auto dialog = f.open<PostcardDialog>();
+    dialog->setPrintJobFactory([&] {
+        auto job = std::make_unique<test::RecordingJob>();
+        job->refuseAtEnd = refuse;
+        return std::unique_ptr<print::PrintJob>(std::move(job));
+    });
+    auto *batch = dialog->findChild<QPushButton *>(QStringLiteral("printUnissuedButton"));
+    const std::string log = f.dir.read("JA1ABC.DAT");
+    QTest::mouseClick(batch, Qt::LeftButton);
+    EXPECT_EQ(f.messages.captions, QStringList{QStringLiteral("エラー")});
+    EXPECT_EQ(f.messages.last(), QStringLiteral("printer offline"));
+    EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
+    EXPECT_EQ(f.state.settings.cardNo, "29");
+
+    refuse = false;
+    QTest::mouseClick(batch, Qt::LeftButton);
+    EXPECT_EQ(f.state.settings.cardNo, "32");
+    PersonalInfoDialog personal(f.state, f.services);
+    personal.show();
+    QTest::mouseClick(personal.findChild<QPushButton *>(QStringLiteral("cancelButton")),
+                      Qt::LeftButton);
+    EXPECT_EQ(f.state.settings.cardNo, "32");
+
+    QTest::mouseClick(batch, Qt::LeftButton);
+    EXPECT_EQ(f.messages.last(), QStringLiteral("印刷する未発行のカードはありません"));
+    EXPECT_EQ(f.messages.captions.last(), QStringLiteral("通知"));
+    EXPECT_EQ(f.state.settings.cardNo, "32");
+    dialog->close();
 }

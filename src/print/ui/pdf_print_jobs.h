@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Print jobs whose pages are drawn into a PDF document first and handed over whole at the
+// end: into a file (vezolog print --pdf) or to the print system (the printer). Until end()
+// nothing reaches the file or the printer, so a run can still be abandoned without a trace.
+#pragma once
+
+#include "print/print_queue.h"
+#include "print/print_run.h"
+#include "print/ui/qt_card_canvas.h"
+
+#include <QPainter>
+#include <QPdfWriter>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class QIODevice;
+
+namespace vz::print {
+
+// The drawing half: a PDF writer on a device of the job's own, the painter and the canvas.
+class PdfPagesJob : public PrintJob
+{
+public:
+    ~PdfPagesJob() override;
+
+    bool begin() override;
+    bool newPage() override;
+    bool end() override;
+    void abandon() override;
+    CardCanvas &canvas() override { return m_canvas; }
+    DotScale scale() const override { return m_scale; }
+    std::string errorText() const override { return m_error.toStdString(); }
+
+protected:
+    explicit PdfPagesJob(DotScale scale) : m_scale(scale) {}
+    // Opens the device the pages go to and sets up the writer's pages; false with the error
+    // set when it cannot.
+    virtual bool open() = 0;
+    // Hands the complete document over; false with the error set.
+    virtual bool deliver() = 0;
+    // Drops whatever open() created.
+    virtual void discard() = 0;
+    // The writer on `device` at the job's resolution, with pages of the given size in
+    // millimetres and no margins of its own.
+    void makeWriter(QIODevice &device, double widthMm, double heightMm);
+    // Where millimetre 0 lies on the page, in dots.
+    void setOrigin(double leftMm, double topMm);
+    void fail(const QString &text) { m_error = text; }
+
+private:
+    void applyOrigin();
+
+    DotScale m_scale;
+    std::unique_ptr<QPdfWriter> m_writer;
+    QPainter m_painter;
+    QtCardCanvas m_canvas{m_painter};
+    double m_originXDots = 0;
+    double m_originYDots = 0;
+    QString m_error;
+};
+
+// The cards as a PDF file at `path`: pages of a postcard, upright or lying, at the given
+// resolution. The document is written to a temporary file beside the target and renamed into
+// place only when complete, so a full disk or a kill leaves the old file (or none) untouched.
+std::unique_ptr<PrintJob> makePdfFileJob(const std::string &path, int dotsPerInch, bool lying);
+
+// The cards on a CUPS queue (the default destination when `queue` is empty): pages of the
+// queue's own default paper at the resolution of `scale`, each card drawn from the top-left
+// corner of the printable area the driver declares. end() is true only when the print system
+// accepted the job; otherwise the error names the printer and gives the print system's words.
+std::unique_ptr<PrintJob> makePrinterJob(const std::string &queue, DotScale scale);
+
+} // namespace vz::print
