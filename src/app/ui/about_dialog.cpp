@@ -41,6 +41,7 @@ AboutDialog::AboutDialog(app::AppState &state, UiServices &services, QWidget *pa
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_state(state), m_services(services)
 {
     setObjectName(QStringLiteral("aboutDialog"));
+    setWindowTitle(QStringLiteral("バージョン情報"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setFixedSize(290, 178);

@@ -14,6 +14,7 @@ SplashWindow::SplashWindow(const QString &picturePath, MessageService &messages,
       m_picturePath(picturePath), m_messages(messages)
 {
     setObjectName(QStringLiteral("splashWindow"));
+    setWindowTitle(QStringLiteral("VEZODovi"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(350, 200);
     m_closeTimer.setSingleShot(true);

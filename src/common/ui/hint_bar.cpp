@@ -18,6 +18,7 @@ HintBar::HintBar(QWidget *parent)
       m_hintText(new QLabel), m_progressBar(new QProgressBar(this)), m_progress(m_progressBar)
 {
     setObjectName(QStringLiteral("HintBar"));
+    setWindowTitle(QStringLiteral("【Hint】"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(787, 26);
     m_statusBar->setObjectName(QStringLiteral("statusBar"));

@@ -59,6 +59,9 @@ VezoDialog::~VezoDialog()
 void VezoDialog::setTitle(const QString &title)
 {
     m_title = title;
+    // The painted title is the caption; the window title names the dialog for window managers
+    // and desktop tools, which see no painted text.
+    setWindowTitle(title);
     update();
 }
 

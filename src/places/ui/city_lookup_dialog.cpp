@@ -42,6 +42,7 @@ CityLookupDialog::CityLookupDialog(app::AppState &state, UiServices &services, Q
       m_helpButton(new QToolButton(this))
 {
     setObjectName(QStringLiteral("CityLookupDialog"));
+    setWindowTitle(QStringLiteral("市町村の選択"));
     setFixedSize(560, 330);
     setModal(true);
     setGreyFrame(true);
