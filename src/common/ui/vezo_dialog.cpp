@@ -59,6 +59,9 @@ VezoDialog::~VezoDialog()
 void VezoDialog::setTitle(const QString &title)
 {
     m_title = title;
+    // Without a caption bar the painted title is all the user sees; the window manager's
+    // task list and window switcher show this one.
+    setWindowTitle(title);
     update();
 }
 
