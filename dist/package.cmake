@@ -20,15 +20,15 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-ipafont-mincho, fonts-ipafont-gothic, libqt6sql6-sqlite, libqt6gui6, libqt6multimedia6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "logbook for Japanese amateur radio operators")
+# The summary is the package's synopsis; CPack indents these lines and marks the empty one.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "logbook for Japanese amateur radio operators
- VEZODovi keeps the logs of the amateur radio operators who share one
- computer. While a contact is typed it fills in the call area, the date and
- time in Japanese time or UTC, the earlier contacts with the station, the
- city with its JCC code, and the distance and antenna bearing. It searches
- the log, prints QSL cards, keeps the JCC city master, and shows a clock and
- a calendar with the Japanese public holidays.
- .
- The command vezolog reads logs, exports and imports ADIF and prints cards
- to PDF from the command line.")
+    "VEZODovi keeps the logs of the amateur radio operators who share one
+computer. While a contact is typed it fills in the call area, the date and
+time in Japanese time or UTC, the earlier contacts with the station, the
+city with its JCC code, and the distance and antenna bearing. It searches
+the log, prints QSL cards, keeps the JCC city master, and shows a clock and
+a calendar with the Japanese public holidays.
+
+The command vezolog reads logs, exports and imports ADIF and prints cards
+to PDF from the command line.")
 include(CPack)
