@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/adif_exchange.h"
 
+#include "common/version.h"
+
 #include <cstdio>
 
 namespace vz::app {
@@ -19,7 +21,7 @@ log::adif::ExportOptions adifExportOptions(const UserSettings &settings, const s
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d %02d%02d%02d", clock.utc.year, clock.utc.month,
                   clock.utc.day, clock.utc.hour, clock.utc.minute, clock.utc.second);
     options.createdTimestamp = stamp;
-    options.programVersion = VEZO_VERSION;
+    options.programVersion = vz::programVersion();
     return options;
 }
 

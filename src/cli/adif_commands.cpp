@@ -36,6 +36,16 @@ std::optional<std::int32_t> parseNumber(const std::string &text)
 
 } // namespace
 
+const char *exportAdifUsage()
+{
+    return kExportUsage;
+}
+
+const char *importAdifUsage()
+{
+    return kImportUsage;
+}
+
 int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
 {
     if (args.size() < 2) {

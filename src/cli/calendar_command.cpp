@@ -49,6 +49,11 @@ const char *colourName(calendar::DayColour colour)
 
 } // namespace
 
+const char *calendarUsage()
+{
+    return kUsage;
+}
+
 int runCalendar(const Args &args, std::ostream &out, std::ostream &err)
 {
     if (args.size() != 4) {

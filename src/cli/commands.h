@@ -10,6 +10,9 @@ namespace vz::cli {
 
 using Args = std::vector<std::string>;
 
+// The whole program: the arguments after its name; returns the process exit status.
+int runVezolog(const Args &args, std::ostream &out, std::ostream &err);
+
 // Each command returns the process exit status.
 int runInfo(const Args &args, std::ostream &out, std::ostream &err);
 int runDump(const Args &args, std::ostream &out, std::ostream &err);
@@ -19,6 +22,16 @@ int runImportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runCalendar(const Args &args, std::ostream &out, std::ostream &err);
 // QSL cards to PDF; in its own library because it paints with Qt.
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err);
+
+// Each command's usage lines: on standard error after bad arguments, on standard output for
+// COMMAND --help.
+const char *infoUsage();
+const char *dumpUsage();
+const char *searchUsage();
+const char *exportAdifUsage();
+const char *importAdifUsage();
+const char *calendarUsage();
+const char *printUsage();
 
 // The log path of CALLSIGN in DATADIR, or an error already printed to `err`.
 struct LogLocation

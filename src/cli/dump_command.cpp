@@ -10,10 +10,15 @@
 
 namespace vz::cli {
 
+const char *dumpUsage()
+{
+    return "usage: vezolog dump DATADIR CALLSIGN\n";
+}
+
 int runDump(const Args &args, std::ostream &out, std::ostream &err)
 {
     if (args.size() != 2) {
-        err << "usage: vezolog dump DATADIR CALLSIGN\n";
+        err << dumpUsage();
         return 2;
     }
     LogLocation where;

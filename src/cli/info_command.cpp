@@ -10,10 +10,15 @@
 
 namespace vz::cli {
 
+const char *infoUsage()
+{
+    return "usage: vezolog info DATADIR CALLSIGN\n";
+}
+
 int runInfo(const Args &args, std::ostream &out, std::ostream &err)
 {
     if (args.size() != 2) {
-        err << "usage: vezolog info DATADIR CALLSIGN\n";
+        err << infoUsage();
         return 2;
     }
     LogLocation where;

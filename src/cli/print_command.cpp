@@ -163,6 +163,11 @@ print::CardDrawing drawingFor(Kind kind, const ProfileFile &layoutFile)
 
 } // namespace
 
+const char *printUsage()
+{
+    return kUsage;
+}
+
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
 {
     (void)out;

@@ -138,6 +138,11 @@ bool buildIndex(const std::string &path, log::PrefixTable &table, log::AreaIndex
 
 } // namespace
 
+const char *searchUsage()
+{
+    return kUsage;
+}
+
 int runSearch(const Args &args, std::ostream &out, std::ostream &err)
 {
     Request request;

@@ -7,13 +7,17 @@
 
 namespace vz::log {
 
+PrefixTable::PrefixTable(std::string path) : m_path(std::move(path))
+{
+    refreshIfChanged();
+}
+
 void PrefixTable::setPath(std::string path)
 {
     m_path = std::move(path);
     m_mtimeNs = -1;
     m_size = -1;
-    m_areas.clear();
-    m_pairs.assign(m_pairs.size(), false);
+    refreshIfChanged();
 }
 
 std::uint32_t PrefixTable::key(std::string_view prefix)
@@ -74,6 +78,7 @@ void PrefixTable::refreshIfChanged()
     struct stat st
     {
     };
+    m_unreadable = false;
     if (m_path.empty() || ::stat(m_path.c_str(), &st) != 0) {
         m_areas.clear();
         m_pairs.assign(m_pairs.size(), false);
@@ -86,7 +91,15 @@ void PrefixTable::refreshIfChanged()
     if (mtime == m_mtimeNs && st.st_size == m_size)
         return;
     const auto bytes = files::readAll(m_path);
-    loadFromBytes(bytes ? *bytes : std::string());
+    if (!bytes) {
+        // Tried again at the next look.
+        loadFromBytes({});
+        m_unreadable = true;
+        m_mtimeNs = -1;
+        m_size = -1;
+        return;
+    }
+    loadFromBytes(*bytes);
     m_mtimeNs = mtime;
     m_size = st.st_size;
 }

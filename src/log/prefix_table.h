@@ -3,7 +3,8 @@
 // their call area. Per line: columns 1-3 the prefix (compared exactly, case-sensitive), column
 // 4 a separator, columns 5-6 the area 0..10; the first line for a prefix wins. The file is the
 // installation's data and is edited by the user, so it is read once and read again whenever
-// its modification time or size changes, never once per callsign.
+// its modification time or size changes, never once per callsign. A table given a path holds
+// that file's lines from then on: there is no table that has a path and was never read.
 #pragma once
 
 #include <cstdint>
@@ -18,14 +19,19 @@ namespace vz::log {
 class PrefixTable
 {
 public:
+    // A table without a file: nothing is listed.
     PrefixTable() = default;
-    explicit PrefixTable(std::string path) : m_path(std::move(path)) {}
+    // Reads the file at `path`; a missing file is an empty table.
+    explicit PrefixTable(std::string path);
 
+    // Reads the file at `path` in place of the table held so far.
     void setPath(std::string path);
     const std::string &path() const { return m_path; }
 
     // Reloads the table when the file changed since the last look; a missing file is empty.
     void refreshIfChanged();
+    // True when the file exists but could not be read at the last look (the table is empty).
+    bool unreadable() const { return m_unreadable; }
     // Builds the table from file content directly (tests, the prefix editor's preview).
     void loadFromBytes(std::string_view bytes);
 
@@ -48,6 +54,7 @@ private:
     std::vector<bool> m_pairs = std::vector<bool>(65536);
     std::int64_t m_mtimeNs = -1;
     std::int64_t m_size = -1;
+    bool m_unreadable = false;
 };
 
 } // namespace vz::log

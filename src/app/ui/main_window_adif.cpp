@@ -80,6 +80,8 @@ void MainWindow::exportAdifCommand()
                                log::adif::formatForPath(path), choice->charset);
     options.from = choice->from;
     options.to = choice->to;
+    // As the import and the contact dialog: PreFix.CFG as it is now.
+    m_state.prefixTable.refreshIfChanged();
     const log::adif::ExportSummary summary = log::adif::exportAdif(
         m_state.logPath, path, m_state.prefixTable, options, m_hintBar->progress());
     switch (summary.result) {
