@@ -3,6 +3,7 @@
 #include "app/ui/font_setup.h"
 #include "app/ui/help_window.h"
 #include "app/ui/main_window.h"
+#include "app/ui/platform_choice.h"
 #include "app/ui/program_files.h"
 #include "app/ui/program_icon.h"
 #include "app/ui/splash_window.h"
@@ -13,11 +14,7 @@
 
 int main(int argc, char *argv[])
 {
-    // Windows are placed at fixed screen positions, which Wayland does not allow; run on
-    // XWayland there unless the user chose a platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    vz::ui::choosePlatform();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VEZODovi"));

@@ -13,9 +13,7 @@ QStringList programFileFolders(const QString &workingDirectory, const QString &p
     const QDir program(programDirectory);
     return {
         workingDirectory,
-        program.absoluteFilePath(QStringLiteral("../share/vezodovi")),
-        program.absoluteFilePath(QStringLiteral("../help")),
-        programDirectory,
+        QDir::cleanPath(program.absoluteFilePath(QStringLiteral("../share/vezodovi"))),
     };
 }
 

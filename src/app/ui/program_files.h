@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own files, as opposed to the user's data: the start-up picture
 // "VEZODovi.jpg", the key click "Click.wav" and the help file "VEZODovi.qch". Each is looked
-// for in the working directory (where the logbook has always kept them), then where the
-// installation puts them (<prefix>/share/vezodovi beside <prefix>/bin), then in the build
-// tree (<build>/help for the help file) so that a program started from its build works.
+// for in the working directory (where the logbook has always kept them), then in
+// share/vezodovi beside the program's folder: <prefix>/share/vezodovi for <prefix>/bin when
+// installed, <build>/share/vezodovi for <build>/src when started from the build tree, which
+// the build fills the same way.
 #pragma once
 
 #include <QString>

@@ -59,8 +59,8 @@ VezoDialog::~VezoDialog()
 void VezoDialog::setTitle(const QString &title)
 {
     m_title = title;
-    // The painted title is the caption; the window title names the dialog for window managers
-    // and desktop tools, which see no painted text.
+    // Without a caption bar the painted title is all the user sees; the window manager's
+    // task list and window switcher show this one.
     setWindowTitle(title);
     update();
 }

@@ -26,6 +26,8 @@ TEST(RegistrationDialog, FieldTakesOnlyUpperCaseLettersAndDigitsUpToTen)
     auto *edit = dlg.findChild<QLineEdit *>("inputEdit");
     auto *reg = dlg.findChild<QPushButton *>("registerButton");
     EXPECT_EQ(f.state.dialogModes.entry, 1);
+    // The painted title also names the window for the window manager's lists.
+    EXPECT_EQ(dlg.windowTitle(), "ユーザ初期登録");
     EXPECT_FALSE(reg->isEnabled());
     QTest::keyClicks(edit, "ja1/ab c.de-fghijk");
     EXPECT_EQ(edit->text(), "JA1ABCDEFG");
