@@ -17,6 +17,8 @@ int runSearch(const Args &args, std::ostream &out, std::ostream &err);
 int runExportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runImportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runCalendar(const Args &args, std::ostream &out, std::ostream &err);
+// Reads the radio once: the frequency and mode fields the contact dialog would show.
+int runRig(const Args &args, std::ostream &out, std::ostream &err);
 // QSL cards to PDF; in its own library because it paints with Qt.
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err);
 

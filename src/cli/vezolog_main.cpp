@@ -15,6 +15,7 @@ void usage(std::ostream &err)
            " [--charset ascii|utf-8|shift_jis] -o FILE\n"
            "       vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n"
            "       vezolog calendar DATADIR CALLSIGN YEAR MONTH\n"
+           "       vezolog rig DATADIR CALLSIGN [--model N --port PORT [--speed BAUD]]\n"
            "       vezolog print KIND DATADIR CALLSIGN ... --pdf FILE (see vezolog print)\n";
 }
 
@@ -40,6 +41,8 @@ int main(int argc, char **argv)
         return vz::cli::runImportAdif(args, std::cout, std::cerr);
     if (command == "calendar")
         return vz::cli::runCalendar(args, std::cout, std::cerr);
+    if (command == "rig")
+        return vz::cli::runRig(args, std::cout, std::cerr);
     if (command == "print")
         return vz::cli::runPrintCommand(args, std::cout, std::cerr);
     usage(std::cerr);
