@@ -50,9 +50,9 @@ bool isDataModeKey(char32_t c)
 
 QString modelText(const rig::RigModel &m)
 {
-    return QStringLiteral("%1  %2  %3")
-        .arg(m.model, 5)
-        .arg(QString::fromStdString(m.manufacturer), QString::fromStdString(m.name));
+    return QStringLiteral("%1 %2 (%3)")
+        .arg(QString::fromStdString(m.manufacturer), QString::fromStdString(m.name))
+        .arg(m.model);
 }
 
 } // namespace
@@ -235,7 +235,7 @@ void RigConnectionPage::showModel()
             continue;
         m_modelList->setCurrentItem(item);
         m_modelList->scrollToItem(item);
-        m_modelLabel->setText(item->text().simplified());
+        m_modelLabel->setText(item->text());
         return;
     }
 }

@@ -149,6 +149,7 @@ TEST(ContactDialogRig, FieldsFollowTheRadioUnlessTheOperatorTypedIntoThem)
     ASSERT_TRUE(daemon.running());
     ASSERT_TRUE(daemon.tune(7050000, "CW"));
     Fixture f;
+    f.state.settings.fixedStrings[2] = "CW";
     f.setRig(rig::RigLink::Rigctld, 0, daemon.address());
     f.open(ContactDialog::Input);
     EXPECT_TRUE(f.shows("7.050", "CW"));
@@ -179,6 +180,15 @@ TEST(ContactDialogRig, FieldsFollowTheRadioUnlessTheOperatorTypedIntoThem)
     // "入力消去" empties the fields: the radio fills them again.
     f.dlg->findChild<QToolButton *>("clearButton")->click();
     EXPECT_TRUE(f.shows("28.074", "SSB"));
+
+    // A fixed string put in by F3 counts as typed.
+    f.edit(kMode)->setFocus();
+    QTest::keyClick(f.edit(kMode), Qt::Key_F3);
+    ASSERT_EQ(f.text(kMode), "CW");
+    ASSERT_TRUE(daemon.tune(50313000, "PKTUSB"));
+    EXPECT_TRUE(f.shows("50.313", "CW"));
+    QTest::qWait(1500);
+    EXPECT_EQ(f.text(kMode), "CW");
     EXPECT_EQ(f.noAnswer.count, 0);
 }
 
