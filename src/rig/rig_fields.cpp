@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 namespace vz::rig {
@@ -28,13 +27,13 @@ std::string frequencyFieldText(double hertz)
         long long scale = 1;
         for (int i = 0; i < decimals; ++i)
             scale *= 10;
-        char text[32];
-        if (decimals > 0)
-            std::snprintf(text, sizeof text, "%lld.%0*lld", rounded / scale, decimals,
-                          rounded % scale);
-        else
-            std::snprintf(text, sizeof text, "%lld", rounded);
-        const std::string out(text);
+        std::string out = std::to_string(rounded / scale);
+        if (decimals > 0) {
+            const std::string fraction = std::to_string(rounded % scale);
+            out += '.';
+            out.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
+            out += fraction;
+        }
         if (out.size() <= kFrequencyBytes)
             return out;
     }
