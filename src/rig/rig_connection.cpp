@@ -4,6 +4,7 @@
 #include <hamlib/rig.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdarg>
 #include <mutex>
 #include <string>
@@ -25,16 +26,6 @@ std::mutex &tablesMutex()
 {
     static std::mutex m;
     return m;
-}
-
-void prepareHamlib()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        rig_set_debug(RIG_DEBUG_NONE);
-        rig_set_debug_callback(silent, nullptr);
-        rig_load_all_backends();
-    });
 }
 
 std::string describe(int code)
@@ -60,6 +51,22 @@ void closeAndCleanUp(RIG *rig, bool opened)
 }
 
 } // namespace
+
+void prepareHamlib()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // Hamlib's network client switches LC_NUMERIC to "C" around its parsing and back to a
+        // name that the switch itself has freed unless the category already is "C" (a
+        // use-after-free under ja_JP.UTF-8 or C.UTF-8), and it does so from the reading
+        // thread. With "C" set here first, both switches change nothing. The windows format
+        // numbers through Qt's own locale, and decimal points are what the fields want.
+        std::setlocale(LC_NUMERIC, "C");
+        rig_set_debug(RIG_DEBUG_NONE);
+        rig_set_debug_callback(silent, nullptr);
+        rig_load_all_backends();
+    });
+}
 
 std::unique_ptr<RigConnection> RigConnection::open(const RigTarget &target, std::string &error)
 {

@@ -17,6 +17,11 @@ struct s_rig;
 
 namespace vz::rig {
 
+// Switches Hamlib's debug output off, loads its backends and makes the process's numeric
+// locale safe for it. Done by every call below when needed; call it on the main thread
+// before the first radio work goes to another thread.
+void prepareHamlib();
+
 struct RigReading
 {
     double frequencyHz = 0;

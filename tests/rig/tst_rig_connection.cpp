@@ -8,8 +8,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 
 using namespace vz;
+
+// First in this file: the program's locale is the user's until Hamlib is first used.
+TEST(RigConnection, AUsersNumericLocaleDoesNotTripHamlibsNetworkClient)
+{
+    if (!std::setlocale(LC_NUMERIC, "C.UTF-8"))
+        GTEST_SKIP() << "no C.UTF-8 locale";
+    test::Rigctld daemon;
+    ASSERT_TRUE(daemon.running());
+    // Opening parses the daemon's state with LC_NUMERIC switched (under ASan: no use after
+    // free).
+    const rig::ReadOutcome r = rig::readOnce({rig::kRigctldModel, daemon.address(), 0});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.reading.frequencyHz, 145000000.0);
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+}
 
 TEST(RigConnection, ReadsHamlibsDummyInTheProcess)
 {

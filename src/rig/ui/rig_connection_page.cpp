@@ -265,6 +265,7 @@ void RigConnectionPage::testConnection()
         m_testResultLabel->setText(QStringLiteral("機種を選んでください"));
         return;
     }
+    rig::prepareHamlib(); // here, on the window's thread
     m_testButton->setEnabled(false);
     m_testResultLabel->setText(QStringLiteral("接続しています…"));
     m_testMailbox = std::make_shared<Mailbox>(this);

@@ -59,6 +59,7 @@ RigPoller::RigPoller(const rig::RigSettings &settings, QObject *parent)
     const std::optional<rig::RigTarget> target = rig::targetOf(settings);
     if (!target)
         return;
+    rig::prepareHamlib(); // here, on the window's thread
     startWorker([mailbox = m_mailbox, poller = this, target = *target,
                  dataMode = settings.dataMode] { poll(mailbox, poller, target, dataMode); });
 }
