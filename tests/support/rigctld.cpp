@@ -8,13 +8,11 @@
 #include <cstdint>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace vz::test {
 
@@ -56,17 +54,18 @@ pid_t spawn(const std::vector<std::string> &args, bool quiet)
     for (const std::string &a : args)
         argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    // The child dies with the test, also when the test aborts.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (quiet) {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
     }
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
 }
 
 int reap(pid_t pid)
