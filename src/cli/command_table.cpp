@@ -23,7 +23,7 @@ struct Command
     const char *summary;
 };
 
-constexpr std::array<Command, 8> kCommands{{
+constexpr std::array<Command, 9> kCommands{{
     {"info", runInfo, infoUsage, "DATADIR CALLSIGN",
      "record count, NextRecordNo, live records per call area, deleted records"},
     {"dump", runDump, dumpUsage, "DATADIR CALLSIGN", "every record as one tab-separated line"},
@@ -39,6 +39,8 @@ constexpr std::array<Command, 8> kCommands{{
      "the log as an ADIF file (ADX when FILE ends in .adx, else ADI)"},
     {"import-adif", runImportAdif, importAdifUsage, "DATADIR CALLSIGN FILE [--dry-run] [--strict]",
      "the new contacts of an ADI or ADX file appended to the log"},
+    {"rig", runRig, rigUsage, "DATADIR CALLSIGN [--model N [--port PORT] [--speed BAUD]]",
+     "the radio's frequency and mode as the contact dialog shows them, tab-separated"},
     {"print", runPrintCommand, printUsage, "KIND DATADIR CALLSIGN ... --pdf FILE",
      "QSL cards to a PDF file; KIND is postcard, horizontal, vertical, blank or test"},
 }};

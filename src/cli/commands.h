@@ -26,6 +26,8 @@ int runExportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runImportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runCalendar(const Args &args, std::ostream &out, std::ostream &err);
 int runAwards(const Args &args, std::ostream &out, std::ostream &err);
+// Reads the radio once: the frequency and mode fields the contact dialog would show.
+int runRig(const Args &args, std::ostream &out, std::ostream &err);
 // QSL cards to PDF; in its own library because it paints with Qt.
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err);
 
@@ -38,6 +40,7 @@ const char *exportAdifUsage();
 const char *importAdifUsage();
 const char *calendarUsage();
 const char *awardsUsage();
+const char *rigUsage();
 const char *printUsage();
 
 // The paths of CALLSIGN's log in DATADIR.

@@ -99,7 +99,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, const QRec
 
 LogField::LogField(QWidget *parent) : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::textEdited, this, [this] { m_changed = true; });
+    connect(this, &QLineEdit::textEdited, this, [this] { m_changed = m_typed = true; });
 }
 
 void LogField::focusInEvent(QFocusEvent *event)
@@ -376,6 +376,7 @@ void ContactDialog::refreshFromSettings()
         m_funcButtons[k]->setCaption(fromSjis(m_state.settings.fixedStrings[k]));
     setFieldSjis(19, m_state.settings.mobileCity);
     applyFieldLook();
+    followRig();
 }
 
 void ContactDialog::showFixedString(int index, const QString &text)
@@ -401,6 +402,7 @@ CityLookupDialog *ContactDialog::qthDialog()
 void ContactDialog::done(int result)
 {
     m_closing = true;
+    stopFollowingRig();
     m_state.dialogModes.log = 0;
     VezoDialog::done(result);
 }

@@ -31,12 +31,15 @@ namespace vz::ui {
 
 class CityLookupDialog;
 class FixedStringButton;
+class RigPoller;
 
 // A record field: leaving it for another control of the dialog reports `exited` (the window
 // losing the focus to a message box or another window does not, nor does a field that the
 // focus passed over without entering it, when a rule sent the focus further), and entering it
 // puts the caret at the end of its text. It is `changed` once the operator edits it, until the
-// dialog acts on the change or sets its text.
+// dialog acts on the change or sets its text. It is `typed` once the operator put text into it
+// (keys, paste, a fixed string), until the dialog empties it: what the radio reads never
+// overwrites a typed field.
 class LogField : public QLineEdit
 {
     Q_OBJECT
@@ -44,12 +47,18 @@ public:
     explicit LogField(QWidget *parent);
 
     bool changed() const { return m_changed; }
-    void setChanged(bool changed) { m_changed = changed; }
+    void setChanged(bool changed)
+    {
+        m_changed = changed;
+        m_typed = m_typed || changed;
+    }
+    bool typed() const { return m_typed; }
     // Empties the field as the dialog does (not a change by the operator).
     void clearText()
     {
         clear();
         m_changed = false;
+        m_typed = false;
     }
 
 Q_SIGNALS:
@@ -62,6 +71,7 @@ protected:
 private:
     bool m_entered = false;
     bool m_changed = false;
+    bool m_typed = false;
 };
 
 class ContactDialog : public VezoDialog
@@ -141,6 +151,11 @@ private:
     void closeDialog();                 // 終　了
     void fixedStringClicked(int index); // fixed string into the focused field
 
+    // The radio (mode 1): frequency and mode follow it into the fields the operator left alone.
+    void followRig();
+    void stopFollowingRig();
+    void fillFromRig(const QString &frequency, const QString &mode);
+
     bool handleDialogKey(QKeyEvent *event);
     void applyFixedString(int index);
     void setFieldSjis(int field, std::string_view sjis);
@@ -198,6 +213,7 @@ private:
     // The callsigns of the own and the reference log, for a history lookup on every callsign.
     std::unique_ptr<log::CallsignCache> m_ownCalls;
     std::unique_ptr<log::CallsignCache> m_referenceCalls;
+    RigPoller *m_rig = nullptr; // while the dialog is open in mode 1 and a radio is set
 };
 
 } // namespace vz::ui

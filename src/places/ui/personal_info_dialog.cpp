@@ -8,6 +8,7 @@
 #include "log/call_area.h"
 #include "log/qso_record.h"
 #include "places/own_location.h"
+#include "rig/ui/rig_connection_page.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -66,6 +67,8 @@ PersonalInfoDialog::PersonalInfoDialog(app::AppState &state, UiServices &service
     m_pages->addTab(buildCardItemsPage(), QStringLiteral("カード項目情報"));
     m_pages->addTab(buildInputOptionsPage(), QStringLiteral("入力時の情報"));
     m_pages->addTab(buildSpecialPrefixesPage(), QStringLiteral("特例プリフィックス情報"));
+    m_pages->addTab(m_rigPage = new RigConnectionPage(m_state), QStringLiteral("リグ接続"));
+    connect(m_rigPage, &RigConnectionPage::edited, this, &PersonalInfoDialog::setChanged);
     connect(m_pages, &QTabWidget::currentChanged, this, &PersonalInfoDialog::enterPage);
     m_pages->tabBar()->installEventFilter(this);
 
@@ -362,6 +365,7 @@ void PersonalInfoDialog::showSettings()
     m_endMobileButton->setEnabled(s.mobileOperation);
     m_fixedJccChanged = false;
     m_mobileJccChanged = false;
+    m_rigPage->load();
     applyFieldLook();
 }
 
@@ -369,8 +373,8 @@ void PersonalInfoDialog::enterPage(int index)
 {
     m_page = index + 1;
     static const char *const kFirstFields[] = {"fixedString1Edit", "fixedJccEdit", "cardNoEdit",
-                                               "historyFillCheck", "prefixEdit"};
-    if (index >= 0 && index < 5)
+                                               "historyFillCheck", "prefixEdit",   "noRigRadio"};
+    if (index >= 0 && index < static_cast<int>(std::size(kFirstFields)))
         if (auto *first = findChild<QWidget *>(QString::fromUtf8(kFirstFields[index])))
             first->setFocus();
     if (m_page == SpecialPrefixes)
@@ -502,7 +506,7 @@ void PersonalInfoDialog::endMobileOperation()
 
 bool PersonalInfoDialog::writeSettings()
 {
-    if (app::saveSettings(m_state))
+    if (app::saveSettings(m_state) && m_rigPage->save())
         return true;
     m_services.messages.writeFailed(QString::fromStdString(m_state.settingsPath));
     return false;

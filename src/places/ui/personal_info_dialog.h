@@ -27,6 +27,8 @@ class QTabWidget;
 
 namespace vz::ui {
 
+class RigConnectionPage;
+
 class PersonalInfoDialog : public VezoDialog
 {
     Q_OBJECT
@@ -35,7 +37,7 @@ public:
 
     PersonalInfoDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
 
-    // The help topic of the page last entered: 24 to 28; 0 before any page was entered.
+    // The help topic of the page last entered: 24 to 29; 0 before any page was entered.
     int helpContext() const { return m_page == 0 ? 0 : 23 + m_page; }
 
     // Shows the settings the program holds in the fields.
@@ -120,6 +122,7 @@ private:
     QPushButton *m_cancelButton = nullptr;
     QPushButton *m_closeButton = nullptr;
     QPushButton *m_helpButton = nullptr;
+    RigConnectionPage *m_rigPage = nullptr;
 
     places::PrefixList m_prefixes;
     bool m_fixedJccChanged = false;

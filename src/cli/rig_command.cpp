@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vezolog rig: reads the radio once, the user's or the one the options name, and prints the
+// frequency and mode fields the contact dialog would show (tab-separated; an empty text is a
+// field the dialog would leave as it is).
+#include "cli/commands.h"
+
+#include "common/callsign.h"
+#include "common/data_dir.h"
+#include "common/sjis.h"
+#include "rig/rig_connection.h"
+#include "rig/rig_fields.h"
+#include "rig/rig_settings.h"
+
+#include <charconv>
+#include <optional>
+#include <ostream>
+#include <sys/stat.h>
+
+namespace vz::cli {
+
+namespace {
+
+constexpr const char *kUsage =
+    "usage: vezolog rig DATADIR CALLSIGN [--model N [--port PORT] [--speed BAUD]]\n"
+    "       without --model: the radio set in the user's personal information\n"
+    "       a rigctld: --model 2 --port HOST:PORT\n";
+
+std::optional<int> parsePositive(const std::string &text)
+{
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value <= 0)
+        return std::nullopt;
+    return value;
+}
+
+struct Options
+{
+    std::optional<int> model;
+    std::optional<std::string> port;
+    std::optional<int> speed;
+};
+
+bool parseOptions(const Args &args, Options &options)
+{
+    for (std::size_t i = 2; i < args.size(); i += 2) {
+        if (i + 1 >= args.size())
+            return false;
+        const std::string &name = args[i];
+        const std::string &value = args[i + 1];
+        if (name == "--model" && !options.model)
+            options.model = parsePositive(value);
+        else if (name == "--port" && !options.port)
+            options.port = value;
+        else if (name == "--speed" && !options.speed)
+            options.speed = parsePositive(value);
+        else
+            return false;
+        if ((name == "--model" && !options.model) || (name == "--speed" && !options.speed))
+            return false;
+    }
+    // A port or a speed belongs to a model named beside it.
+    return options.model || (!options.port && !options.speed);
+}
+
+} // namespace
+
+const char *rigUsage()
+{
+    return kUsage;
+}
+
+int runRig(const Args &args, std::ostream &out, std::ostream &err)
+{
+    Options options;
+    if (args.size() < 2 || !isValidOwnCallsign(args[1]) || !parseOptions(args, options)) {
+        err << kUsage;
+        return 2;
+    }
+    struct stat st
+    {
+    };
+    if (::stat(args[0].c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        err << "vezolog: no data directory: " << args[0] << "\n";
+        return 1;
+    }
+    const std::string settingsPath = DataDir(args[0]).path(args[1] + ".ini");
+    const rig::RigSettings settings = rig::readRigSettings(settingsPath);
+    std::optional<rig::RigTarget> target;
+    if (options.model)
+        target =
+            rig::RigTarget{*options.model, options.port.value_or(""), options.speed.value_or(0)};
+    else
+        target = rig::targetOf(settings);
+    if (!target) {
+        err << "vezolog: no radio is set for " << args[1] << " (" << settingsPath << ")\n";
+        return 1;
+    }
+    const rig::ReadOutcome outcome = rig::readOnce(*target);
+    if (!outcome.ok) {
+        err << "vezolog: the radio does not answer: " << outcome.error << "\n";
+        return 1;
+    }
+    out << rig::frequencyFieldText(outcome.reading.frequencyHz) << '\t'
+        << sjis::toUtf8(rig::modeFieldText(outcome.reading.mode, settings.dataMode)) << '\n';
+    return 0;
+}
+
+} // namespace vz::cli
