@@ -68,10 +68,10 @@ TEST(CommandTable, AdifCommandsDecideTheTimesByTheSpecialPrefixTable)
     append(dir.file("JA1ZZZ.DAT"), 1, "7K1XYZ", "26/01/01", "08:30", "09:10", false);
     append(dir.file("JA1ZZZ.DAT"), 2, "W1AW", "26/01/01", "08:30", "09:10", false);
 
-    const std::string adiPath = dir.file("out.adi");
+    const std::string adiPath = dir.path() + "/out.adi";
     const Outcome exported = vezolog({"export-adif", dir.dataDir(), "JA1ZZZ", "-o", adiPath});
     ASSERT_EQ(exported.status, 0) << exported.err;
-    const std::string adi = dir.read("out.adi");
+    const std::string adi = dir.read("../out.adi");
     const std::string japan = adifRecordOf(adi, "7K1XYZ");
     EXPECT_NE(japan.find("<QSO_DATE:8>20251231 <TIME_ON:4>2330 "), std::string::npos) << japan;
     EXPECT_NE(japan.find("<QSO_DATE_OFF:8>20260101 <TIME_OFF:4>0010"), std::string::npos) << japan;
@@ -118,7 +118,7 @@ TEST(CommandTable, ExitStatusOfEveryCommand)
     const std::string out = dir.path() + "/out";
     const std::string bad = dir.path() + "/no/such/folder/out";
     // The log's own contacts, as a file to import: every one of them is in the log already.
-    ASSERT_EQ(vezolog({"export-adif", D, "JA1ABC", "-o", dir.file("own.adi")}).status, 0);
+    ASSERT_EQ(vezolog({"export-adif", D, "JA1ABC", "-o", dir.path() + "/own.adi"}).status, 0);
 
     struct Case
     {
@@ -164,8 +164,8 @@ TEST(CommandTable, ExitStatusOfEveryCommand)
          1,
          "レコードがありません"},
         {{"import-adif", D, "JA1ABC", dir.file("none.adi")}, 1, "読めません"},
-        {{"import-adif", D, "JA1ABC", dir.file("own.adi"), "--quick"}, 2, "usage:"},
-        {{"import-adif", D, "JA1ABC", dir.file("own.adi")}, 0, ""},
+        {{"import-adif", D, "JA1ABC", dir.path() + "/own.adi", "--quick"}, 2, "usage:"},
+        {{"import-adif", D, "JA1ABC", dir.path() + "/own.adi"}, 0, ""},
 
         {{"print", "postcard", D, "JA1ABC", "--from", "5", "--to", "3", "--pdf", out}, 2, "--to 3"},
         {{"print", "postcard", D, "JA1ABC", "--from", "40", "--to", "50", "--pdf", out},
@@ -207,7 +207,7 @@ TEST(CommandTable, ExitStatusOfEveryCommand)
         if (args[0] == "export-adif")
             args.insert(args.end(), {"-o", out});
         if (args[0] == "import-adif")
-            args.push_back(dir.file("own.adi"));
+            args.push_back(dir.path() + "/own.adi");
         const Outcome r = vezolog(args);
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("cannot read " + dir.file("PreFix.CFG")), std::string::npos) << r.err;
