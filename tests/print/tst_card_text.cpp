@@ -122,3 +122,33 @@ TEST(CardText, FixedPrefixesAndFieldReading)
     for (const std::string &s : cleared.slots)
         EXPECT_EQ(s, "");
 }
+
+// The slots a card takes straight from the record, and the fixed sample of the test card.
+TEST(CardText, RecordSlotsAndTheTestCardSample)
+{
+    log::QsoRecord r = contact("JA1XXX");
+    r.setField(Field::Frequency, "1296.100");
+    r.setField(Field::HisRst, "599");
+    r.setField(Field::StartTime, "21:05");
+    const CardText card = compose(r);
+    const std::pair<Slot, std::string> fromRecord[] = {
+        {Slot::Frequency, "1296.100"},
+        {Slot::Rst, "599"},
+        {Slot::Time, "21:05"},
+        {Slot::Year, "05"},
+        {Slot::Day, "31"},
+        {Slot::Month, "Dec."},
+    };
+    for (const auto &[slot, text] : fromRecord)
+        EXPECT_EQ(card[slot], text) << static_cast<int>(slot);
+
+    CardText sample = card;
+    loadTestCard(sample);
+    const std::pair<Slot, std::string> fixed[] = {
+        {Slot::Year, "99"},         {Slot::Month, "Jun."},    {Slot::Day, "99"},
+        {Slot::Frequency, "14Mhz"}, {Slot::Date, "99/99/99"}, {Slot::ToRadioCall, "JX1XXX/2/AM"},
+    };
+    for (const auto &[slot, text] : fixed)
+        EXPECT_EQ(sample[slot], text) << static_cast<int>(slot);
+    EXPECT_EQ(sample[Slot::Power], "100w");
+}
