@@ -106,7 +106,9 @@ bool Rigctld::start()
         return false;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (std::chrono::steady_clock::now() < deadline) {
-        if (accepts(m_port))
+        // Listening is not answering yet: a busy machine lets a client in before the daemon
+        // serves it, so wait for a real answer.
+        if (accepts(m_port) && runProgram({"rigctl", "-m", "2", "-r", address(), "f"}) == 0)
             return true;
         int status = 0;
         if (::waitpid(m_pid, &status, WNOHANG) == m_pid) { // it ended: the port was taken
