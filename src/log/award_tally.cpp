@@ -62,13 +62,13 @@ PlaceReading placeOf(const char *record)
     const char *area = record + fieldSpec(Field::PortableArea).offset;
     const bool portable =
         area[1] == '\0' && ((area[0] >= '0' && area[0] <= '9') || area[0] == 'A' || area[0] == 'a');
-    const FieldSpec &spec = fieldSpec(portable ? Field::PortableJcc : Field::FixedJcc);
-    const char *text = record + spec.offset;
+    const FieldSpec &jccField = fieldSpec(portable ? Field::PortableJcc : Field::FixedJcc);
+    const char *text = record + jccField.offset;
     std::uint32_t value = 0;
     std::size_t length = 0;
-    while (length < spec.width && text[length] >= '0' && text[length] <= '9')
+    while (length < jccField.width && text[length] >= '0' && text[length] <= '9')
         value = value * 10 + static_cast<std::uint32_t>(text[length++] - '0');
-    if (length >= 4 && length <= 6 && (length == spec.width || text[length] == '\0')) {
+    if (length >= 4 && length <= 6 && (length == jccField.width || text[length] == '\0')) {
         const int prefecture = (text[0] - '0') * 10 + (text[1] - '0');
         PlaceReading reading;
         if (prefecture < 1 || prefecture > 47) {
@@ -84,7 +84,7 @@ PlaceReading placeOf(const char *record)
     }
     if (length == 0 && text[0] == '\0')
         return {};
-    return readPlace(fieldTextAt(text, spec.width)); // blanks, "-", other texts
+    return readPlace(fieldTextAt(text, jccField.width)); // blanks, "-", other texts
 }
 
 // The earlier of two record numbers, 0 standing for none.
