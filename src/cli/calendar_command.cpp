@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <optional>
 #include <ostream>
-#include <sys/stat.h>
 
 namespace vz::cli {
 
@@ -66,13 +65,8 @@ int runCalendar(const Args &args, std::ostream &out, std::ostream &err)
         err << kUsage;
         return 2;
     }
-    struct stat st
-    {
-    };
-    if (::stat(args[0].c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        err << "vezolog: no data directory: " << args[0] << "\n";
+    if (!isDataDirectory(args[0], err))
         return 1;
-    }
     const std::string eventPath = DataDir(args[0]).path(args[1] + ".pln");
     // Read once for the whole month: a large schedule is not read again for every day.
     calendar::EventSchedule events;

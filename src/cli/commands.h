@@ -52,6 +52,8 @@ struct LogLocation
 };
 // 0 when the log is there; otherwise the exit status, with the error printed to `err`: 2 for a
 // callsign no user can have, 1 when the data directory or the log is missing.
+// False, having said so, when DATADIR is not a folder.
+bool isDataDirectory(const std::string &dataDir, std::ostream &err);
 int locateLog(const std::string &dataDir, const std::string &call, LogLocation &where,
               std::ostream &err);
 // The special-prefix table of the data directory, read as the window reads it (a missing

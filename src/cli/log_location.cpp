@@ -10,6 +10,17 @@
 
 namespace vz::cli {
 
+bool isDataDirectory(const std::string &dataDir, std::ostream &err)
+{
+    struct stat st
+    {
+    };
+    if (::stat(dataDir.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return true;
+    err << "vezolog: no data directory: " << dataDir << "\n";
+    return false;
+}
+
 int locateLog(const std::string &dataDir, const std::string &call, LogLocation &where,
               std::ostream &err)
 {
@@ -17,13 +28,8 @@ int locateLog(const std::string &dataDir, const std::string &call, LogLocation &
         err << "vezolog: not a callsign (A-Z and 0-9, 1 to 10 characters): " << call << "\n";
         return 2;
     }
-    struct stat st
-    {
-    };
-    if (::stat(dataDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        err << "vezolog: no data directory: " << dataDir << "\n";
+    if (!isDataDirectory(dataDir, err))
         return 1;
-    }
     const DataDir dir(dataDir);
     where.dataDir = dir.root();
     where.logPath = dir.path(call + ".DAT");

@@ -24,7 +24,6 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <sys/stat.h>
 
 namespace vz::cli {
 
@@ -185,13 +184,8 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
     }
     const std::string &dataDir = args[1];
     const std::string &call = args[2];
-    struct stat st
-    {
-    };
-    if (::stat(dataDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        err << "vezolog: no data directory: " << dataDir << "\n";
+    if (!isDataDirectory(dataDir, err))
         return 1;
-    }
     if (!isValidOwnCallsign(call)) {
         err << "vezolog: not a callsign (A-Z and 0-9, 1 to 10 characters): " << call << "\n";
         return 2;

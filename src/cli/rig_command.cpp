@@ -14,7 +14,6 @@
 #include <charconv>
 #include <optional>
 #include <ostream>
-#include <sys/stat.h>
 
 namespace vz::cli {
 
@@ -77,13 +76,8 @@ int runRig(const Args &args, std::ostream &out, std::ostream &err)
         err << kUsage;
         return 2;
     }
-    struct stat st
-    {
-    };
-    if (::stat(args[0].c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        err << "vezolog: no data directory: " << args[0] << "\n";
+    if (!isDataDirectory(args[0], err))
         return 1;
-    }
     const std::string settingsPath = DataDir(args[0]).path(args[1] + ".ini");
     const rig::RigSettings settings = rig::readRigSettings(settingsPath);
     std::optional<rig::RigTarget> target;
