@@ -12,7 +12,7 @@
 
 #include "common/data_dir.h"
 #include "common/progress.h"
-#include "log/adif_import.h"
+#include "adif/adif_import.h"
 #include "log/prefix_table.h"
 
 #include <chrono>
@@ -74,7 +74,7 @@ void plainReadWrite(const std::string &from, const std::string &to, const std::s
 void measure(const std::string &source, const std::string &dir, Clock clock, const char *where)
 {
     const bool judged = clock == Clock::Wall;
-    using namespace vz::log::adif;
+    using namespace vz::adif;
     const std::string log = source + "BENCH.DAT";
     vz::log::PrefixTable table(source + "PreFix.CFG");
     table.refreshIfChanged();

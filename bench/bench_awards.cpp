@@ -5,7 +5,7 @@
 #include "synthetic_log.h"
 
 #include "common/progress.h"
-#include "log/award_tally.h"
+#include "awards/award_tally.h"
 #include "log/confirmation_mark.h"
 
 #include <benchmark/benchmark.h>
@@ -37,11 +37,11 @@ std::string awardsLog()
     return log;
 }
 
-double tallySeconds(const std::string &log, vz::log::AwardTally &tally)
+double tallySeconds(const std::string &log, vz::awards::AwardTally &tally)
 {
     vz::NoProgress quiet;
     const auto start = std::chrono::steady_clock::now();
-    vz::log::tallyAwards(log, vz::log::kDefaultConfirmationMark, quiet, tally);
+    vz::awards::tallyAwards(log, vz::log::kDefaultConfirmationMark, quiet, tally);
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -56,7 +56,7 @@ BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 void BM_AwardTally(benchmark::State &state)
 {
     const std::string log = awardsLog();
-    vz::log::AwardTally tally;
+    vz::awards::AwardTally tally;
     for (auto _ : state)
         benchmark::DoNotOptimize(tallySeconds(log, tally));
     state.counters["live"] = static_cast<double>(tally.liveContacts);
@@ -83,7 +83,7 @@ int main(int argc, char **argv)
     double readCpu = 1e9;
     double pass = 1e9;
     double passCpu = 1e9;
-    vz::log::AwardTally tally;
+    vz::awards::AwardTally tally;
     for (int i = 0; i < 7; ++i) {
         double cpu = cpuNow();
         read = std::min(read, vz::bench::plainReadSeconds(log, 1));

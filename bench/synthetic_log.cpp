@@ -3,7 +3,7 @@
 
 #include "common/data_dir.h"
 #include "common/sjis.h"
-#include "log/award_table.h"
+#include "awards/award_table.h"
 #include "log/confirmation_mark.h"
 #include "log/qso_record.h"
 
@@ -86,12 +86,12 @@ std::string callsign(std::mt19937 &rng)
 // Every award place of the shipped master, in an order of popularity fixed by the seed.
 std::vector<City> masterCities(std::uint32_t seed)
 {
-    static std::vector<log::MasterPlace> places;
+    static std::vector<awards::MasterPlace> places;
     if (places.empty())
-        places = log::loadMasterPlaces(DataDir(std::string(VEZO_SOURCE_DATA) + "/"));
+        places = awards::loadMasterPlaces(DataDir(std::string(VEZO_SOURCE_DATA) + "/"));
     std::vector<City> out;
-    for (const log::MasterPlace &p : places)
-        if (log::readPlace(p.code).kind == log::PlaceReading::Code)
+    for (const awards::MasterPlace &p : places)
+        if (awards::readPlace(p.code).kind == awards::PlaceReading::Code)
             out.push_back({p.name, p.code.c_str()});
     // Cities since merged: numbers no master lists.
     for (const char *gone : {"0180", "1080", "2580", "4080"})

@@ -3,10 +3,10 @@
 // radio logs. The summary goes to standard error.
 #include "cli/commands.h"
 
-#include "app/adif_exchange.h"
+#include "adif/adif_exchange.h"
 #include "common/data_dir.h"
 #include "common/progress.h"
-#include "log/adif_import.h"
+#include "adif/adif_import.h"
 #include "log/log_file.h"
 #include "log/prefix_table.h"
 
@@ -55,7 +55,7 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
     std::string outPath;
     std::optional<std::int32_t> from;
     std::optional<std::int32_t> to;
-    std::optional<log::adif::Charset> charset = log::adif::Charset::Ascii;
+    std::optional<adif::Charset> charset = adif::Charset::Ascii;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string &a = args[i];
         if (i + 1 >= args.size()) {
@@ -70,7 +70,7 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
         } else if (a == "--to" && !to) {
             to = parseNumber(value);
         } else if (a == "--charset") {
-            charset = log::adif::charsetNamed(value);
+            charset = adif::charsetNamed(value);
         } else {
             err << kExportUsage;
             return 2;
@@ -99,20 +99,20 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
     const DataDir dir(where.dataDir);
     const app::LoadedSettings loaded = app::readUserSettings(dir.path(args[1] + ".ini"));
     const calendar::SystemClock clock;
-    log::adif::ExportOptions options = app::adifExportOptions(
-        loaded.settings, args[1], clock.now(), log::adif::formatForPath(outPath), *charset);
+    adif::ExportOptions options = app::adifExportOptions(
+        loaded.settings, args[1], clock.now(), adif::formatForPath(outPath), *charset);
     if (from)
         options.from = *from;
     if (to)
         options.to = *to;
-    log::adif::ExportSummary summary;
-    summary.result = log::adif::checkExportOutput(where.logPath, outPath);
-    if (summary.result == log::adif::ExportResult::Ok) {
+    adif::ExportSummary summary;
+    summary.result = adif::checkExportOutput(where.logPath, outPath);
+    if (summary.result == adif::ExportResult::Ok) {
         NoProgress quiet;
-        summary = log::adif::exportAdif(where.logPath, outPath, table, options, quiet);
+        summary = adif::exportAdif(where.logPath, outPath, table, options, quiet);
     }
-    err << log::adif::summaryText(summary);
-    return summary.result == log::adif::ExportResult::Ok ? 0 : 1;
+    err << adif::summaryText(summary);
+    return summary.result == adif::ExportResult::Ok ? 0 : 1;
 }
 
 int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
@@ -121,7 +121,7 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
         err << kImportUsage;
         return 2;
     }
-    log::adif::ImportOptions options;
+    adif::ImportOptions options;
     for (std::size_t i = 3; i < args.size(); ++i) {
         if (args[i] == "--dry-run") {
             options.dryRun = true;
@@ -142,11 +142,11 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     options.confirmationMark =
         app::readUserSettings(dir.path(args[1] + ".ini")).settings.confirmationMark;
     NoProgress quiet;
-    const log::adif::ImportSummary summary = log::adif::importAdif(
+    const adif::ImportSummary summary = adif::importAdif(
         args[2], where.logPath, log::recordCount(where.logPath) + 1, table, options, quiet);
-    err << log::adif::summaryText(summary, options.dryRun);
+    err << adif::summaryText(summary, options.dryRun);
     // A file cut off inside a contact lost that contact: not a success.
-    return summary.result == log::adif::ImportResult::Ok && !summary.file.cutOff ? 0 : 1;
+    return summary.result == adif::ImportResult::Ok && !summary.file.cutOff ? 0 : 1;
 }
 
 } // namespace vz::cli

@@ -7,7 +7,7 @@
 #include "common/data_dir.h"
 #include "common/progress.h"
 #include "common/sjis.h"
-#include "log/award_table.h"
+#include "awards/award_table.h"
 
 #include <charconv>
 #include <optional>
@@ -25,7 +25,7 @@ std::optional<int> parsePrefecture(const std::string &text)
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || text.size() > 2 || value < 1 ||
-        value > log::kPrefectureCount)
+        value > awards::kPrefectureCount)
         return std::nullopt;
     return value;
 }
@@ -48,12 +48,12 @@ int runAwards(const Args &args, std::ostream &out, std::ostream &err)
         err << kAwardsUsage;
         return 2;
     }
-    std::optional<log::AwardKind> kind;
+    std::optional<awards::AwardKind> kind;
     std::optional<int> prefecture;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string &a = args[i];
         if ((a == "--ward" || a == "--jcg") && !kind) {
-            kind = a == "--ward" ? log::AwardKind::Ward : log::AwardKind::District;
+            kind = a == "--ward" ? awards::AwardKind::Ward : awards::AwardKind::District;
         } else if (a == "--prefecture" && !prefecture && i + 1 < args.size()) {
             prefecture = parsePrefecture(args[++i]);
             if (!prefecture) {
@@ -70,17 +70,17 @@ int runAwards(const Args &args, std::ostream &out, std::ostream &err)
         return status;
     const DataDir dir(where.dataDir);
     const app::LoadedSettings loaded = app::readUserSettings(dir.path(args[1] + ".ini"));
-    log::AwardTally tally;
+    awards::AwardTally tally;
     NoProgress quiet;
-    if (log::tallyAwards(where.logPath, loaded.settings.confirmationMark, quiet, tally) !=
-        log::TallyResult::Ok) {
+    if (awards::tallyAwards(where.logPath, loaded.settings.confirmationMark, quiet, tally) !=
+        awards::TallyResult::Ok) {
         err << "vezolog: cannot read " << where.logPath << "\n";
         return 1;
     }
-    const log::AwardTable table = log::buildAwardTable(kind.value_or(log::AwardKind::City), tally,
-                                                       log::loadMasterPlaces(dir));
+    const awards::AwardTable table = awards::buildAwardTable(kind.value_or(awards::AwardKind::City), tally,
+                                                       awards::loadMasterPlaces(dir));
     if (prefecture) {
-        for (const log::AwardPlace &place : table.row(*prefecture).places) {
+        for (const awards::AwardPlace &place : table.row(*prefecture).places) {
             out << place.code << '\t'
                 << (place.inMaster ? sjis::toUtf8(place.name) : std::string("マスタに無し")) << '\t'
                 << (place.tally.worked() ? 1 : 0) << '\t' << (place.tally.confirmed() ? 1 : 0)
@@ -88,8 +88,8 @@ int runAwards(const Args &args, std::ostream &out, std::ostream &err)
         }
         return 0;
     }
-    for (const log::PrefectureRow &row : table.rows)
-        out << twoDigits(row.prefecture) << '\t' << log::prefectureName(row.prefecture) << '\t'
+    for (const awards::PrefectureRow &row : table.rows)
+        out << twoDigits(row.prefecture) << '\t' << awards::prefectureName(row.prefecture) << '\t'
             << row.worked << '\t' << row.confirmed << '\t' << row.total << '\n';
     out << "total\t\t" << table.worked << '\t' << table.confirmed << '\t' << table.total << '\n';
     out << "not counted\t\t" << tally.notCounted << '\n';

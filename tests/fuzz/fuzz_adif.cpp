@@ -5,9 +5,9 @@
 // in two stretches, converting and reporting every contact.
 #include "common/progress.h"
 #include "fuzz/fuzz_file.h"
-#include "log/adif_import.h"
-#include "log/adif_reader.h"
-#include "log/adif_record.h"
+#include "adif/adif_import.h"
+#include "adif/adif_reader.h"
+#include "adif/adif_record.h"
 #include "log/prefix_table.h"
 
 #include <cstdint>

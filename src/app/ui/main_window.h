@@ -10,7 +10,7 @@
 #include "calendar/month_strip.h"
 #include "common/ui/window_services.h"
 
-#include "log/adif_export.h"
+#include "adif/adif_export.h"
 
 #include <QWidget>
 
@@ -39,7 +39,7 @@ class TitleLine;
 struct AdifFileChoice
 {
     QString path;
-    log::adif::Charset charset = log::adif::Charset::ShiftJis;
+    adif::Charset charset = adif::Charset::ShiftJis;
     // The record numbers an export takes (the whole log unless narrowed).
     std::int32_t from = 1;
     std::int32_t to = std::numeric_limits<std::int32_t>::max();

@@ -4,10 +4,10 @@
 // each with its progress in the hint bar and its summary in a notice box.
 #include "app/ui/main_window.h"
 
-#include "app/adif_exchange.h"
+#include "adif/adif_exchange.h"
 #include "app/ui/record_range_dialog.h"
 #include "common/ui/hint_bar.h"
-#include "log/adif_import.h"
+#include "adif/adif_import.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -48,9 +48,9 @@ std::optional<AdifFileChoice> MainWindow::chooseAdifFile(bool forExport)
         if (!choice.path.endsWith(QStringLiteral(".adx"), Qt::CaseInsensitive) &&
             !choice.path.endsWith(QStringLiteral(".adi"), Qt::CaseInsensitive))
             choice.path += adi ? QStringLiteral(".adi") : QStringLiteral(".adx");
-        choice.charset = filter == kAdiUtf8    ? log::adif::Charset::Utf8
-                         : filter == kAdiAscii ? log::adif::Charset::Ascii
-                                               : log::adif::Charset::ShiftJis;
+        choice.charset = filter == kAdiUtf8    ? adif::Charset::Utf8
+                         : filter == kAdiAscii ? adif::Charset::Ascii
+                                               : adif::Charset::ShiftJis;
         const std::int32_t last = m_state.nextRecordNo - 1;
         if (last > 1) {
             RecordRangeDialog range(m_state, m_services, last, this);
@@ -75,36 +75,36 @@ void MainWindow::exportAdifCommand()
     if (!choice)
         return;
     const std::string path = choice->path.toStdString();
-    log::adif::ExportOptions options =
+    adif::ExportOptions options =
         app::adifExportOptions(m_state.settings, m_state.currentCall, m_state.clock->now(),
-                               log::adif::formatForPath(path), choice->charset);
+                               adif::formatForPath(path), choice->charset);
     options.from = choice->from;
     options.to = choice->to;
     // As the import and the contact dialog: PreFix.CFG as it is now.
     m_state.prefixTable.refreshIfChanged();
-    log::adif::ExportSummary summary;
-    summary.result = log::adif::checkExportOutput(m_state.logPath, path);
-    if (summary.result == log::adif::ExportResult::Ok)
-        summary = log::adif::exportAdif(m_state.logPath, path, m_state.prefixTable, options,
+    adif::ExportSummary summary;
+    summary.result = adif::checkExportOutput(m_state.logPath, path);
+    if (summary.result == adif::ExportResult::Ok)
+        summary = adif::exportAdif(m_state.logPath, path, m_state.prefixTable, options,
                                         m_hintBar->progress());
     switch (summary.result) {
-    case log::adif::ExportResult::LogUnreadable:
+    case adif::ExportResult::LogUnreadable:
         m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
                                       .arg(QString::fromStdString(m_state.logPath)));
         return;
-    case log::adif::ExportResult::WriteFailed:
+    case adif::ExportResult::WriteFailed:
         m_services.messages.writeFailed(choice->path);
         return;
-    case log::adif::ExportResult::OutputInDataFolder:
-    case log::adif::ExportResult::OutputNotRegular:
+    case adif::ExportResult::OutputInDataFolder:
+    case adif::ExportResult::OutputNotRegular:
         m_services.messages.error(choice->path + QStringLiteral("\n") +
-                                  summaryBox(log::adif::summaryText(summary)));
+                                  summaryBox(adif::summaryText(summary)));
         return;
-    case log::adif::ExportResult::Ok:
+    case adif::ExportResult::Ok:
         break;
     }
     m_services.messages.notice(choice->path + QStringLiteral(" に書き出しました。\n") +
-                               summaryBox(log::adif::summaryText(summary)));
+                               summaryBox(adif::summaryText(summary)));
 }
 
 void MainWindow::importAdifCommand()
@@ -123,15 +123,15 @@ void MainWindow::importAdifCommand()
     const std::string path = choice->path.toStdString();
     // Contacts once appended are only taken out one by one: the operator sees what the file
     // gives before anything is written.
-    log::adif::ImportOptions options;
+    adif::ImportOptions options;
     options.confirmationMark = m_state.settings.confirmationMark;
-    log::adif::ImportOptions preview = options;
+    adif::ImportOptions preview = options;
     preview.dryRun = true;
-    const log::adif::ImportSummary planned =
-        log::adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
+    const adif::ImportSummary planned =
+        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
                               preview, m_hintBar->progress());
-    const QString plan = summaryBox(log::adif::summaryText(planned, true));
-    if (planned.result != log::adif::ImportResult::Ok) {
+    const QString plan = summaryBox(adif::summaryText(planned, true));
+    if (planned.result != adif::ImportResult::Ok) {
         m_services.messages.error(choice->path + QStringLiteral("\n") + plan);
         return;
     }
@@ -144,11 +144,11 @@ void MainWindow::importAdifCommand()
             choice->path +
             QStringLiteral(" から %1 件をログに取り込みますか？\n").arg(planned.imported) + plan))
         return;
-    const log::adif::ImportSummary summary =
-        log::adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
+    const adif::ImportSummary summary =
+        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
                               options, m_hintBar->progress());
-    const QString text = summaryBox(log::adif::summaryText(summary, false));
-    if (summary.result != log::adif::ImportResult::Ok) {
+    const QString text = summaryBox(adif::summaryText(summary, false));
+    if (summary.result != adif::ImportResult::Ok) {
         m_services.messages.error(choice->path + QStringLiteral("\n") + text);
         return;
     }

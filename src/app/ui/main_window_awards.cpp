@@ -3,7 +3,7 @@
 #include "app/ui/main_window.h"
 
 #include "common/ui/hint_bar.h"
-#include "log/ui/awards_dialog.h"
+#include "awards/ui/awards_dialog.h"
 #include "log/ui/contact_dialog.h"
 
 namespace vz::ui {

@@ -62,7 +62,7 @@ TEST(MainWindowAdif, ExportWritesTheChosenFileAndShowsTheSummary)
     Fixture f;
     ASSERT_EQ(f.form->commandButton(Command::ExportAdif)->text(), "ADIF出力");
     f.chosen = AdifFileChoice{QString::fromStdString(f.dir.file("../out.adi")),
-                              log::adif::Charset::ShiftJis};
+                              adif::Charset::ShiftJis};
     f.click(Command::ExportAdif);
     ASSERT_EQ(f.messages.texts.size(), 1);
     EXPECT_EQ(f.messages.captions.back(), "通知");
@@ -95,7 +95,7 @@ TEST(MainWindowAdif, ExportTakesOnlyTheChosenRange)
 {
     Fixture f;
     f.chosen = AdifFileChoice{QString::fromStdString(f.dir.file("../second.adi")),
-                              log::adif::Charset::ShiftJis, 2, 2};
+                              adif::Charset::ShiftJis, 2, 2};
     f.click(Command::ExportAdif);
     EXPECT_TRUE(f.messages.last().contains("出力 1 件")) << f.messages.last().toStdString();
     const std::string adi = f.dir.read("../second.adi");

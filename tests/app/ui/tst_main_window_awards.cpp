@@ -2,7 +2,7 @@
 #include "app/ui/main_window.h"
 
 #include "log/log_file.h"
-#include "log/ui/awards_dialog.h"
+#include "awards/ui/awards_dialog.h"
 #include "log/ui/contact_dialog.h"
 
 #include "support/window_fixture.h"
@@ -82,7 +82,7 @@ TEST(MainWindowAwards, TablesPerPrefectureAndAPlaceOpensItsFirstContact)
     auto *places = awards->findChild<QTableWidget *>("placeTable");
     ASSERT_EQ(prefectures->rowCount(), 47);
     // Tokyo: 東京都区部 and 八王子市 worked, one of them confirmed; 1199 belongs to Kanagawa.
-    const int total = awards->table(log::AwardKind::City).row(10).total;
+    const int total = awards->table(awards::AwardKind::City).row(10).total;
     EXPECT_GT(total, 20);
     EXPECT_EQ(Fixture::text(prefectures, 9, 0), QStringLiteral("10 東京都"));
     EXPECT_EQ(Fixture::text(prefectures, 9, 1), "2");

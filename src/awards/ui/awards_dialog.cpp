@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/ui/awards_dialog.h"
+#include "awards/ui/awards_dialog.h"
 
 #include "common/progress.h"
 #include "common/ui/hint_bar.h"
@@ -96,14 +96,14 @@ QString utf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString kindName(log::AwardKind kind)
+QString kindName(awards::AwardKind kind)
 {
     switch (kind) {
-    case log::AwardKind::Ward:
+    case awards::AwardKind::Ward:
         return QStringLiteral("区");
-    case log::AwardKind::District:
+    case awards::AwardKind::District:
         return QStringLiteral("JCG");
-    case log::AwardKind::City:
+    case awards::AwardKind::City:
         break;
     }
     return QStringLiteral("JCC");
@@ -132,7 +132,7 @@ void AwardsDialog::buildControls()
     m_kindTabs->addTab(QStringLiteral("JCG"));
     setHint(m_kindTabs, QStringLiteral("|市（ＪＣＣ）・区・郡（ＪＣＧ）の表を切り替えます"));
     connect(m_kindTabs, &QTabBar::currentChanged, this,
-            [this](int index) { showKind(static_cast<log::AwardKind>(index)); });
+            [this](int index) { showKind(static_cast<awards::AwardKind>(index)); });
 
     m_prefectureTable =
         makeTable(this, QStringLiteral("prefectureTable"),
@@ -189,20 +189,20 @@ bool AwardsDialog::recount()
     NoProgress quiet;
     ProgressSink &progress = m_progress ? *m_progress : quiet;
     m_countedLog = m_state.logPath;
-    const log::TallyResult result =
-        log::tallyAwards(m_state.logPath, m_state.settings.confirmationMark, progress, m_tally);
-    if (result != log::TallyResult::Ok)
+    const awards::TallyResult result =
+        awards::tallyAwards(m_state.logPath, m_state.settings.confirmationMark, progress, m_tally);
+    if (result != awards::TallyResult::Ok)
         m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
                                       .arg(QString::fromStdString(m_state.logPath)));
-    const std::vector<log::MasterPlace> master = log::loadMasterPlaces(m_state.dataDir);
-    for (const log::AwardKind kind :
-         {log::AwardKind::City, log::AwardKind::Ward, log::AwardKind::District})
-        m_tables[static_cast<std::size_t>(kind)] = log::buildAwardTable(kind, m_tally, master);
+    const std::vector<awards::MasterPlace> master = awards::loadMasterPlaces(m_state.dataDir);
+    for (const awards::AwardKind kind :
+         {awards::AwardKind::City, awards::AwardKind::Ward, awards::AwardKind::District})
+        m_tables[static_cast<std::size_t>(kind)] = awards::buildAwardTable(kind, m_tally, master);
     showKind(m_kind);
-    return result == log::TallyResult::Ok;
+    return result == awards::TallyResult::Ok;
 }
 
-void AwardsDialog::showKind(log::AwardKind kind)
+void AwardsDialog::showKind(awards::AwardKind kind)
 {
     m_kind = kind;
     {
@@ -210,7 +210,7 @@ void AwardsDialog::showKind(log::AwardKind kind)
         m_kindTabs->setCurrentIndex(static_cast<int>(kind));
     }
     fillPrefectures();
-    const log::AwardTable &t = table(kind);
+    const awards::AwardTable &t = table(kind);
     m_summaryLabel->setText(QStringLiteral("%1　交信 %2　確認 %3　総数 %4　（集計外の交信 %5）")
                                 .arg(kindName(kind))
                                 .arg(t.worked)
@@ -223,14 +223,14 @@ void AwardsDialog::showKind(log::AwardKind kind)
 void AwardsDialog::fillPrefectures()
 {
     const QSignalBlocker block(m_prefectureTable);
-    const log::AwardTable &t = table(m_kind);
-    m_prefectureTable->setRowCount(log::kPrefectureCount);
-    for (const log::PrefectureRow &row : t.rows) {
+    const awards::AwardTable &t = table(m_kind);
+    m_prefectureTable->setRowCount(awards::kPrefectureCount);
+    for (const awards::PrefectureRow &row : t.rows) {
         const int r = row.prefecture - 1;
         m_prefectureTable->setItem(r, 0,
                                    cell(QStringLiteral("%1 %2")
                                             .arg(row.prefecture, 2, 10, QLatin1Char('0'))
-                                            .arg(utf8(log::prefectureName(row.prefecture)))));
+                                            .arg(utf8(awards::prefectureName(row.prefecture)))));
         m_prefectureTable->setItem(r, 1, number(row.worked));
         m_prefectureTable->setItem(r, 2, number(row.confirmed));
         m_prefectureTable->setItem(r, 3, number(row.total));
@@ -247,22 +247,22 @@ void AwardsDialog::fillPrefectures()
 
 void AwardsDialog::showPrefecture(int prefecture)
 {
-    if (prefecture < 1 || prefecture > log::kPrefectureCount)
+    if (prefecture < 1 || prefecture > awards::kPrefectureCount)
         return;
     m_prefecture = prefecture;
     {
         const QSignalBlocker block(m_prefectureTable);
         m_prefectureTable->setCurrentCell(prefecture - 1, 0);
     }
-    const log::PrefectureRow &row = table(m_kind).row(prefecture);
+    const awards::PrefectureRow &row = table(m_kind).row(prefecture);
     m_placesLabel->setText(QStringLiteral("%1　%2 / %3")
-                               .arg(utf8(log::prefectureName(prefecture)))
+                               .arg(utf8(awards::prefectureName(prefecture)))
                                .arg(row.worked)
                                .arg(row.total));
     m_placeTable->setRowCount(static_cast<int>(row.places.size()));
     log::QsoRecord record;
     for (int r = 0; r < static_cast<int>(row.places.size()); ++r) {
-        const log::AwardPlace &place = row.places[static_cast<std::size_t>(r)];
+        const awards::AwardPlace &place = row.places[static_cast<std::size_t>(r)];
         m_placeTable->setItem(r, 0, cell(QString::fromStdString(place.code)));
         auto *name = cell(place.inMaster ? fromSjis(place.name) : QStringLiteral("マスタに無し"));
         if (!place.inMaster)
@@ -292,10 +292,10 @@ void AwardsDialog::placeActivated(int row)
         recount();
         return;
     }
-    const log::PrefectureRow &prefecture = table(m_kind).row(m_prefecture);
+    const awards::PrefectureRow &prefecture = table(m_kind).row(m_prefecture);
     if (row < 0 || row >= static_cast<int>(prefecture.places.size()))
         return;
-    const log::AwardPlace &place = prefecture.places[static_cast<std::size_t>(row)];
+    const awards::AwardPlace &place = prefecture.places[static_cast<std::size_t>(row)];
     if (place.tally.worked())
         Q_EMIT openContact(place.tally.firstRecord);
 }

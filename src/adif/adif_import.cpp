@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/adif_import.h"
+#include "adif/adif_import.h"
 
 #include "common/data_dir.h"
 #include "common/prefault.h"
 #include "common/progress.h"
 #include "common/sjis.h"
-#include "log/adif_fields.h"
+#include "adif/adif_fields.h"
 #include "log/call_area.h"
 #include "log/confirmation_mark.h"
 #include "log/entry_assist.h"
@@ -16,7 +16,7 @@
 #include <cstring>
 #include <utility>
 
-namespace vz::log::adif {
+namespace vz::adif {
 
 namespace {
 
@@ -535,4 +535,4 @@ std::string summaryText(const ExportSummary &summary)
     return out;
 }
 
-} // namespace vz::log::adif
+} // namespace vz::adif

@@ -22,7 +22,7 @@ namespace vz {
 class ProgressSink;
 }
 
-namespace vz::log {
+namespace vz::awards {
 
 enum class AwardKind { City, Ward, District };
 
@@ -109,4 +109,4 @@ enum class TallyResult {
 TallyResult tallyAwards(const std::string &logPath, std::string_view mark, ProgressSink &progress,
                         AwardTally &tally);
 
-} // namespace vz::log
+} // namespace vz::awards

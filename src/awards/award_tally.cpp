@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/award_tally.h"
+#include "awards/award_tally.h"
 
 #include "common/progress.h"
 #include "common/sjis.h"
@@ -11,7 +11,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace vz::log {
+namespace vz::awards {
+
+using namespace vz::log;
 
 namespace {
 
@@ -279,4 +281,4 @@ TallyResult tallyAwards(const std::string &logPath, std::string_view mark, Progr
     return result;
 }
 
-} // namespace vz::log
+} // namespace vz::awards

@@ -4,7 +4,7 @@
 // of this program, so that reading the file back gives every record byte for byte.
 #pragma once
 
-#include "log/adif_record.h"
+#include "adif/adif_record.h"
 
 #include <array>
 #include <cstdint>
@@ -23,7 +23,7 @@ namespace vz::log {
 class PrefixTable;
 }
 
-namespace vz::log::adif {
+namespace vz::adif {
 
 enum class Format { Adi, Adx };
 // How non-ASCII texts go into an ADI file: left out (ADIF's own rule), or in UTF-8 or
@@ -105,4 +105,4 @@ ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
                          const PrefixTable &table, const ExportOptions &options,
                          ProgressSink &progress);
 
-} // namespace vz::log::adif
+} // namespace vz::adif

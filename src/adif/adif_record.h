@@ -19,7 +19,10 @@ namespace vz::log {
 class PrefixTable;
 }
 
-namespace vz::log::adif {
+namespace vz::adif {
+
+// ADIF is read into and written from the log's records: their names read here as in the log.
+using namespace vz::log;
 
 // The standard fields the conversion reads, then this program's own, one slot for each.
 inline constexpr std::array<std::string_view, 23> kReadFieldNames{
@@ -214,4 +217,4 @@ struct Conversion
 // them, empty fields "-"; this program's fields take precedence over standard ones.
 Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table);
 
-} // namespace vz::log::adif
+} // namespace vz::adif

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/adif_exchange.h"
+#include "adif/adif_exchange.h"
 
 #include "common/version.h"
 
@@ -7,11 +7,11 @@
 
 namespace vz::app {
 
-log::adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::string &call,
+adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::string &call,
                                            const calendar::ClockSnapshot &clock,
-                                           log::adif::Format format, log::adif::Charset charset)
+                                           adif::Format format, adif::Charset charset)
 {
-    log::adif::ExportOptions options;
+    adif::ExportOptions options;
     options.format = format;
     options.charset = charset;
     options.stationCallsign = call;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/adif_fields.h"
+#include "adif/adif_fields.h"
 
 #include "common/sjis.h"
 #include "log/qso_record.h"
@@ -12,7 +12,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
-namespace vz::log::adif {
+namespace vz::adif {
+
+using log::Field;
+using log::maxTextBytes;
 
 namespace {
 
@@ -594,4 +597,4 @@ std::string upperShiftJis(std::string_view text)
     return out;
 }
 
-} // namespace vz::log::adif
+} // namespace vz::adif

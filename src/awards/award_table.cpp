@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/award_table.h"
+#include "awards/award_table.h"
 
 #include "common/sjis.h"
 #include "places/jcc_master.h"
 
 #include <unordered_set>
 
-namespace vz::log {
+namespace vz::awards {
+
 
 namespace {
 
@@ -137,4 +138,4 @@ AwardTable buildAwardTable(AwardKind kind, const AwardTally &tally,
     return table;
 }
 
-} // namespace vz::log
+} // namespace vz::awards

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/data_dir.h"
-#include "log/adif_reader.h"
+#include "adif/adif_reader.h"
 
 #include <cstdint>
 #include <map>
@@ -16,7 +16,7 @@ namespace vz {
 class ProgressSink;
 }
 
-namespace vz::log::adif {
+namespace vz::adif {
 
 struct ImportOptions
 {
@@ -68,4 +68,4 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
 std::string summaryText(const ImportSummary &summary, bool dryRun);
 std::string summaryText(const ExportSummary &summary);
 
-} // namespace vz::log::adif
+} // namespace vz::adif

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/adif_export.h"
-#include "log/adif_fields.h"
-#include "log/adif_import.h"
+#include "adif/adif_export.h"
+#include "adif/adif_fields.h"
+#include "adif/adif_import.h"
 #include "log/log_file.h"
 #include "log/prefix_table.h"
 #include "log/radio_call.h"
@@ -24,7 +24,7 @@
 
 using namespace vz;
 using namespace vz::log;
-using namespace vz::log::adif;
+using namespace vz::adif;
 using vz::test::sj;
 using vz::test::TempDir;
 

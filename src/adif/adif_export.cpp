@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/adif_export.h"
+#include "adif/adif_export.h"
 
 #include "common/data_dir.h"
 #include "common/progress.h"
 #include "common/sjis.h"
-#include "log/adif_fields.h"
+#include "adif/adif_fields.h"
 #include "log/call_area.h"
 #include "log/confirmation_mark.h"
 #include "log/entry_assist.h"
@@ -22,7 +22,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 
-namespace vz::log::adif {
+namespace vz::adif {
 
 namespace {
 
@@ -889,4 +889,4 @@ ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
     return summary;
 }
 
-} // namespace vz::log::adif
+} // namespace vz::adif

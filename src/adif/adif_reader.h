@@ -5,7 +5,7 @@
 // programs, in characters).
 #pragma once
 
-#include "log/adif_export.h"
+#include "adif/adif_export.h"
 
 #include <cstddef>
 #include <functional>
@@ -16,7 +16,7 @@ namespace vz {
 class ProgressSink;
 }
 
-namespace vz::log::adif {
+namespace vz::adif {
 
 struct ParsedFile
 {
@@ -61,4 +61,4 @@ ParsedFile parseAdifInTwo(std::string_view bytes, const StretchHandler &first,
                           const StretchHandler &second, ProgressSink &progress,
                           std::size_t splitFrom);
 
-} // namespace vz::log::adif
+} // namespace vz::adif

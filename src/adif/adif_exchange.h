@@ -6,14 +6,14 @@
 
 #include "app/user_settings.h"
 #include "calendar/clock.h"
-#include "log/adif_export.h"
+#include "adif/adif_export.h"
 
 #include <string>
 
 namespace vz::app {
 
-log::adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::string &call,
+adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::string &call,
                                            const calendar::ClockSnapshot &clock,
-                                           log::adif::Format format, log::adif::Charset charset);
+                                           adif::Format format, adif::Charset charset);
 
 } // namespace vz::app

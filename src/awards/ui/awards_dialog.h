@@ -8,7 +8,7 @@
 #pragma once
 
 #include "common/ui/vezo_dialog.h"
-#include "log/award_table.h"
+#include "awards/award_table.h"
 
 #include <array>
 #include <cstdint>
@@ -38,9 +38,9 @@ public:
     // Counts the log afresh and shows the tables; false when the log could not be read.
     bool recount();
     // Shows the table of a kind (the tab) and the places of a prefecture (1..47).
-    void showKind(log::AwardKind kind);
+    void showKind(awards::AwardKind kind);
     void showPrefecture(int prefecture);
-    const log::AwardTable &table(log::AwardKind kind) const
+    const awards::AwardTable &table(awards::AwardKind kind) const
     {
         return m_tables[static_cast<std::size_t>(kind)];
     }
@@ -56,10 +56,10 @@ private:
     void closeDialog();
 
     ProgressSink *m_progress = nullptr;
-    std::array<log::AwardTable, 3> m_tables;
-    log::AwardTally m_tally;
+    std::array<awards::AwardTable, 3> m_tables;
+    awards::AwardTally m_tally;
     std::string m_countedLog; // the log the tables were counted from
-    log::AwardKind m_kind = log::AwardKind::City;
+    awards::AwardKind m_kind = awards::AwardKind::City;
     int m_prefecture = 0;
     QTabBar *m_kindTabs = nullptr;
     QTableWidget *m_prefectureTable = nullptr;

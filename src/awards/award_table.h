@@ -9,7 +9,7 @@
 // city, standing where its first ward stands; Tokyo's is named "東京都区部".
 #pragma once
 
-#include "log/award_tally.h"
+#include "awards/award_tally.h"
 
 #include <array>
 #include <string>
@@ -20,7 +20,7 @@ namespace vz {
 class DataDir;
 }
 
-namespace vz::log {
+namespace vz::awards {
 
 constexpr int kPrefectureCount = 47;
 
@@ -72,4 +72,4 @@ struct AwardTable
 AwardTable buildAwardTable(AwardKind kind, const AwardTally &tally,
                            const std::vector<MasterPlace> &master);
 
-} // namespace vz::log
+} // namespace vz::awards

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/adif_record.h"
+#include "adif/adif_record.h"
 
 #include "common/sjis.h"
-#include "log/adif_fields.h"
+#include "adif/adif_fields.h"
 #include "log/call_area.h"
 #include "log/entry_assist.h"
 
 #include <algorithm>
 #include <initializer_list>
 
-namespace vz::log::adif {
+namespace vz::adif {
 
 namespace {
 
@@ -301,4 +301,4 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     return out;
 }
 
-} // namespace vz::log::adif
+} // namespace vz::adif

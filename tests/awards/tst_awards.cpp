@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/award_table.h"
-#include "log/award_tally.h"
+#include "awards/award_table.h"
+#include "awards/award_tally.h"
 #include "log/confirmation_mark.h"
 
 #include "cli/commands.h"
@@ -17,6 +17,7 @@
 
 using namespace vz;
 using namespace vz::log;
+using namespace vz::awards;
 using vz::test::sj;
 using vz::test::TempDir;
 

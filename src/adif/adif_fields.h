@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace vz::log::adif {
+namespace vz::adif {
 
 inline constexpr std::string_view kProgramId = "VEZODovi";
 inline constexpr std::string_view kAdifVersion = "3.1.7";
@@ -139,4 +139,4 @@ std::string upperAscii(std::string_view text);
 // character, which may fall among the letters, is left as it is.
 std::string upperShiftJis(std::string_view text);
 
-} // namespace vz::log::adif
+} // namespace vz::adif

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "log/adif_reader.h"
+#include "adif/adif_reader.h"
 
 #include "common/progress.h"
 #include "common/sjis.h"
-#include "log/adif_fields.h"
+#include "adif/adif_fields.h"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +13,7 @@
 #include <system_error>
 #include <thread>
 
-namespace vz::log::adif {
+namespace vz::adif {
 
 namespace {
 
@@ -562,4 +562,4 @@ ParsedFile parseAdifInTwo(std::string_view bytes, const StretchHandler &first,
     return file;
 }
 
-} // namespace vz::log::adif
+} // namespace vz::adif
