@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "adif/adif_import.h"
 
-#include "common/data_dir.h"
+#include "adif/adif_fields.h"
+#include "common/file_io.h"
 #include "common/prefault.h"
 #include "common/progress.h"
 #include "common/sjis.h"
-#include "adif/adif_fields.h"
 #include "log/call_area.h"
 #include "log/confirmation_mark.h"
 #include "log/entry_assist.h"

@@ -4,8 +4,8 @@
 // without a place are all reported.
 #pragma once
 
-#include "common/data_dir.h"
 #include "adif/adif_reader.h"
+#include "common/file_io.h"
 
 #include <cstdint>
 #include <map>

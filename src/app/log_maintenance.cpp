@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/log_maintenance.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "log/area_index.h"
 #include "log/log_file.h"
@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,40 +22,6 @@ namespace {
 // Records per read: large sequential transfers keep the pass close to the speed of the disk.
 constexpr std::size_t kRecordsPerChunk = 16384;
 constexpr std::size_t kChunkBytes = kRecordsPerChunk * log::kRecordSize;
-constexpr std::string_view kTempMark = ".tmp";
-constexpr std::size_t kTempSuffixLength = 6; // the characters mkstemp fills in
-
-std::string folderOf(const std::string &path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
-std::string nameOf(const std::string &path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// A temporary file of an earlier rewrite that was stopped before its rename (a crash or a
-// power cut) holds a whole copy of the log; it is removed before the next rewrite.
-void removeLeftoverTemporaries(const std::string &target, RewriteIo &io)
-{
-    const std::string prefix = nameOf(target) + std::string(kTempMark);
-    DIR *dir = ::opendir(folderOf(target).c_str());
-    if (!dir)
-        return;
-    std::vector<std::string> leftovers;
-    while (const dirent *entry = ::readdir(dir)) {
-        const std::string_view name(entry->d_name);
-        if (name.size() == prefix.size() + kTempSuffixLength && name.starts_with(prefix))
-            leftovers.push_back(folderOf(target) + std::string(name));
-    }
-    ::closedir(dir);
-    for (const std::string &path : leftovers)
-        if (files::exists(path))
-            io.remove(path);
-}
 
 enum class Keep {
     LiveRecords, // whole records whose callsign is not the deleted mark
@@ -221,7 +186,7 @@ ReorganizeOutcome reorganizeLog(AppState &state, ProgressSink &progress, Rewrite
 {
     ReorganizeOutcome outcome;
     const std::int32_t before = log::recordCount(state.logPath);
-    removeLeftoverTemporaries(state.logPath, io);
+    files::removeStaleTemporaries(files::writeTarget(state.logPath));
     const Rewritten written =
         rewrite(state.logPath, state.logPath, Keep::LiveRecords, io, progress);
     if (!written.ok) {
@@ -249,7 +214,7 @@ RestoreOutcome restoreLog(AppState &state, ProgressSink &progress, RewriteIo &io
         outcome.result = RestoreResult::NoBackup;
         return outcome;
     }
-    removeLeftoverTemporaries(state.logPath, io);
+    files::removeStaleTemporaries(files::writeTarget(state.logPath));
     const Rewritten written = rewrite(backup, state.logPath, Keep::Everything, io, progress);
     if (!written.ok) {
         outcome.result = RestoreResult::Failed;

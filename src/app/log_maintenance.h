@@ -37,8 +37,9 @@ public:
     virtual int openForReading(const std::string &path);
     // Bytes read (0 at the end), or -1.
     virtual ssize_t readAt(int fd, char *buffer, std::size_t size, off_t offset);
-    // Creates a new, empty file with a unique name beside `target` (target + ".tmp" + six
-    // characters); returns its descriptor and sets `tempPath`, or returns -1.
+    // Creates a new, empty temporary file beside `target` as files::createTemporaryBeside does
+    // (a killed run's copy is removed as stale later); returns its descriptor and sets
+    // `tempPath`, or returns -1.
     virtual int createBeside(const std::string &target, std::string &tempPath);
     virtual bool writeAll(int fd, const char *data, std::size_t size);
     // Forces the written bytes to the disk.

@@ -3,6 +3,7 @@
 
 #include "app/start_file.h"
 #include "common/callsign.h"
+#include "common/file_io.h"
 #include "log/log_file.h"
 
 #include <cstdio>
@@ -86,6 +87,9 @@ OpenOutcome openLog(AppState &state, ProgressSink &progress)
         !writeStartFile(state.startPath, state.currentCall))
         outcome.failedWrites.push_back(state.startPath);
     state.ownLocation = chooseOwnLocation(state.settings);
+    // A rewrite of the log killed before its rename (整理, 復元) leaves a copy as large as the
+    // log beside it; no writer of this log may be running it now unless it holds its lock.
+    files::removeStaleTemporaries(files::writeTarget(state.logPath));
 
     if (!files::exists(state.logPath)) {
         // A reorganization interrupted before it finished left the log under ".Old".

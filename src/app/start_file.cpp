@@ -2,7 +2,7 @@
 #include "app/start_file.h"
 
 #include "common/callsign.h"
-#include "common/data_dir.h"
+#include "common/file_io.h"
 
 namespace vz::app {
 

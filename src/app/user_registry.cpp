@@ -2,7 +2,7 @@
 #include "app/user_registry.h"
 
 #include "common/callsign.h"
-#include "common/data_dir.h"
+#include "common/file_io.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -33,7 +33,7 @@ bool appendUser(const std::string &path, const std::string &call)
     if (!isValidOwnCallsign(call))
         return false;
     const auto size = files::size(path).value_or(0);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, files::kNewFileMode);
     if (fd < 0)
         return false;
     // After the last whole slot, so a damaged tail never shifts the slots that follow.

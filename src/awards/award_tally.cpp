@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "awards/award_tally.h"
 
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "common/sjis.h"
 #include "log/confirmation_mark.h"
@@ -30,30 +31,10 @@ std::string_view fieldText(const char *record, Field f)
     return fieldTextAt(record + place.offset, place.width);
 }
 
-class FdCloser
-{
-public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser() { ::close(m_fd); }
-    FdCloser(const FdCloser &) = delete;
-    FdCloser &operator=(const FdCloser &) = delete;
-
-private:
-    int m_fd;
-};
-
 bool readFully(int fd, char *buffer, std::size_t want, off_t at)
 {
-    std::size_t got = 0;
-    while (got < want) {
-        const ssize_t r = ::pread(fd, buffer + got, want - got, at + static_cast<off_t>(got));
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            return false;
-        got += static_cast<std::size_t>(r);
-    }
-    return true;
+    return files::readFullAt(fd, buffer, want, static_cast<std::uint64_t>(at)) ==
+           static_cast<ssize_t>(want);
 }
 
 // The place of a record as readPlace reads it: the portable JCC when the portable area is a
@@ -236,7 +217,7 @@ TallyResult tallyAwards(const std::string &logPath, std::string_view mark, Progr
     const int fd = ::open(logPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? TallyResult::Ok : TallyResult::Failed;
-    FdCloser closer(fd);
+    const UniqueFd closer(fd);
     const off_t size = ::lseek(fd, 0, SEEK_END);
     if (size < 0)
         return TallyResult::Failed;

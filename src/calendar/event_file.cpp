@@ -2,7 +2,7 @@
 #include "calendar/event_file.h"
 
 #include "calendar/holidays.h"
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/sjis.h"
 
 #include <cerrno>
@@ -122,7 +122,7 @@ EventIo appendEvent(const std::string &path, std::string_view key, std::string_v
     // kept aside so that a failed write leaves the file as it was.
     const std::uint64_t at = size / kEventRecordSize * kEventRecordSize;
     std::string tail(static_cast<std::size_t>(size - at), '\0');
-    bool ok = tail.empty() || ::pread(fd, tail.data(), tail.size(), static_cast<off_t>(at)) ==
+    bool ok = tail.empty() || files::readFullAt(fd, tail.data(), tail.size(), at) ==
                                   static_cast<ssize_t>(tail.size());
     const bool tailKept = ok;
     ok = ok && files::writeAllAt(fd, {record.data(), record.size()}, at);

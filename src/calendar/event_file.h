@@ -5,7 +5,7 @@
 // ended by a zero byte. Events are only ever added; a missing file means no events.
 #pragma once
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 
 #include <array>
 #include <cstddef>

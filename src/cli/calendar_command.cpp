@@ -6,6 +6,7 @@
 #include "calendar/month_strip.h"
 #include "common/callsign.h"
 #include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/sjis.h"
 
 #include <array>

@@ -3,6 +3,7 @@
 
 #include "common/callsign.h"
 #include "common/data_dir.h"
+#include "common/file_io.h"
 #include "log/prefix_table.h"
 
 #include <ostream>

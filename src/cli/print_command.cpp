@@ -11,6 +11,7 @@
 #include "app/ui/font_setup.h"
 #include "app/user_settings.h"
 #include "common/callsign.h"
+#include "common/file_io.h"
 #include "log/log_file.h"
 #include "print/card_layouts.h"
 #include "print/layout_file.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/area_index.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "log/prefix_table.h"
 #include "log/qso_record.h"
@@ -19,22 +19,6 @@ namespace {
 constexpr std::size_t kRecordsPerChunk = 16384;
 // How often the progress display is told; more often only costs time.
 constexpr std::int32_t kProgressEvery = 8192;
-
-class FdCloser
-{
-public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FdCloser(const FdCloser &) = delete;
-    FdCloser &operator=(const FdCloser &) = delete;
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
@@ -83,7 +67,7 @@ IndexResult buildAreaIndex(const std::string &logPath, PrefixTable &table, Progr
         index.markBuilt();
         return IndexResult::Ok;
     }
-    FdCloser closer(fd);
+    const UniqueFd closer(fd);
     const off_t size = ::lseek(fd, 0, SEEK_END);
     const auto count = static_cast<std::int32_t>(size / static_cast<off_t>(kRecordSize));
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -96,17 +80,9 @@ IndexResult buildAreaIndex(const std::string &logPath, PrefixTable &table, Progr
         while (i < count) {
             const std::int32_t n = std::min<std::int32_t>(kRecordsPerChunk, count - i);
             const std::size_t want = static_cast<std::size_t>(n) * kRecordSize;
-            std::size_t got = 0;
-            while (got < want) {
-                const ssize_t r = ::pread(fd, chunk.data() + got, want - got,
-                                          static_cast<off_t>(i) * kRecordSize + got);
-                if (r < 0 && errno == EINTR)
-                    continue;
-                if (r <= 0)
-                    break;
-                got += static_cast<std::size_t>(r);
-            }
-            if (got < want) {
+            if (files::readFullAt(fd, chunk.data(), want,
+                                  static_cast<std::uint64_t>(i) * kRecordSize) !=
+                static_cast<ssize_t>(want)) {
                 result = IndexResult::ReadFailed;
                 break;
             }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/log_file.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,7 +22,7 @@ IoResult writeAt(const std::string &path, std::int32_t n, const QsoRecord &recor
 {
     if (n < 1)
         return IoResult::Failed;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | extraFlags, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | extraFlags, files::kNewFileMode);
     if (fd < 0)
         return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
     // The record must be on disk before the operator is told it is registered.
@@ -49,10 +49,8 @@ IoResult readRecord(const std::string &path, std::int32_t n, QsoRecord &buffer)
     const int fd = files::openRegularForReading(path);
     if (fd < 0)
         return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
-    ssize_t got;
-    do {
-        got = ::pread(fd, buffer.bytes.data(), kRecordSize, offsetOf(n));
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = files::readFullAt(fd, buffer.bytes.data(), kRecordSize,
+                                          static_cast<std::uint64_t>(offsetOf(n)));
     ::close(fd);
     if (got < 0)
         return IoResult::Failed;
@@ -76,7 +74,7 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
         return IoResult::Failed;
     if (std::all_of(runs.begin(), runs.end(), [](auto run) { return run.empty(); }))
         return IoResult::Ok;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, files::kNewFileMode);
     if (fd < 0)
         return IoResult::Failed;
     struct stat before
@@ -94,17 +92,8 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
     std::string tail;
     if (before.st_size > at) {
         tail.resize(static_cast<std::size_t>(before.st_size - at));
-        std::size_t got = 0;
-        while (got < tail.size()) {
-            const ssize_t n =
-                ::pread(fd, tail.data() + got, tail.size() - got, at + static_cast<off_t>(got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        if (got < tail.size()) {
+        if (files::readFullAt(fd, tail.data(), tail.size(), static_cast<std::uint64_t>(at)) !=
+            static_cast<ssize_t>(tail.size())) {
             ::close(fd);
             return IoResult::Failed;
         }

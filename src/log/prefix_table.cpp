@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/prefix_table.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 
 #include <sys/stat.h>
 

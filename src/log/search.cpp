@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/search.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "common/sjis.h"
 #include "log/area_index.h"
@@ -109,23 +109,17 @@ class LogReader
 public:
     enum class Open { Ok, Missing, Failed };
 
-    ~LogReader()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
     Open open(const std::string &path)
     {
-        m_fd = files::openRegularForReading(path);
-        if (m_fd < 0)
+        m_fd.reset(files::openRegularForReading(path));
+        if (!m_fd.valid())
             return errno == ENOENT ? Open::Missing : Open::Failed;
-        const off_t size = ::lseek(m_fd, 0, SEEK_END);
+        const off_t size = ::lseek(m_fd.get(), 0, SEEK_END);
         if (size < 0)
             return Open::Failed;
         m_count = static_cast<std::int32_t>(
             std::min<off_t>(size / static_cast<off_t>(kRecordSize), INT32_MAX));
-        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        ::posix_fadvise(m_fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
         return Open::Ok;
     }
 
@@ -136,22 +130,13 @@ public:
     bool read(std::int32_t first, std::int32_t n, char *buffer) const
     {
         const std::size_t want = static_cast<std::size_t>(n) * kRecordSize;
-        std::size_t got = 0;
-        while (got < want) {
-            const ssize_t r = ::pread(m_fd, buffer + got, want - got,
-                                      static_cast<off_t>(first) * static_cast<off_t>(kRecordSize) +
-                                          static_cast<off_t>(got));
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r <= 0)
-                return false;
-            got += static_cast<std::size_t>(r);
-        }
-        return true;
+        return files::readFullAt(m_fd.get(), buffer, want,
+                                 static_cast<std::uint64_t>(first) * kRecordSize) ==
+               static_cast<ssize_t>(want);
     }
 
 private:
-    int m_fd = -1;
+    UniqueFd m_fd;
     std::int32_t m_count = 0;
 };
 

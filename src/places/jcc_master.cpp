@@ -2,6 +2,7 @@
 #include "places/jcc_master.h"
 
 #include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/sjis.h"
 #include "log/call_area.h"
 

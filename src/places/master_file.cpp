@@ -2,6 +2,7 @@
 #include "places/master_file.h"
 
 #include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/sjis.h"
 
 #include <cerrno>

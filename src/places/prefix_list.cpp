@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "places/prefix_list.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 
 #include <algorithm>
 #include <array>

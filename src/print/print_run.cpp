@@ -3,7 +3,7 @@
 
 #include "app/app_state.h"
 #include "app/user_settings.h"
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "log/call_area.h"
 #include "log/log_file.h"
 #include "print/card_layouts.h"

@@ -6,7 +6,7 @@
 #include "log/prefix_table.h"
 #include "log/radio_call.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "common/sjis.h"
 

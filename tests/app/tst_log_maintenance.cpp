@@ -3,6 +3,7 @@
 
 #include "app/session.h"
 #include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "log/log_file.h"
 
@@ -146,18 +147,37 @@ TEST(ReorganizeLog, DropsDeletedRecordsKeepsOrderAndRebuildsTheIndex)
 
 TEST(ReorganizeLog, RemovesLeftoversOfInterruptedRunsButNothingElse)
 {
-    Session s;
-    s.open(logOf("LdL").first);
-    s.dir.write("ja1abc.old", logOf("LLLL").first); // an older run set the log aside
-    s.dir.write("JA1ABC.DAT.tmpAb12Cd", "half a copy");
-    s.dir.write("JA1ABC.DAT.tmp", "not ours");
-    s.dir.write("JA1ABC.BAK.tmpAb12Cd", "another file's");
-    s.dir.write("JA1ABC.BAK", "backup");
-    ASSERT_EQ(reorganizeLog(s.state, s.quiet).result, ReorganizeResult::Ok);
-    EXPECT_EQ(s.filesInData(),
-              (std::vector<std::string>{"JA1ABC.BAK", "JA1ABC.BAK.tmpAb12Cd", "JA1ABC.DAT",
-                                        "JA1ABC.DAT.tmp", "PreFix.CFG", "Start.DAT"}));
-    EXPECT_EQ(s.dir.read("JA1ABC.BAK"), "backup"); // a later restore still finds it
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0); // the pid of a killed 整理
+    const std::string killedCopy = "JA1ABC.DAT.tmp" + std::to_string(gone) + ".Ab12Cd";
+    const std::string otherFiles = "JA1ABC.BAK.tmp" + std::to_string(gone) + ".Ab12Cd";
+    // Opening the log (a restart) and a 整理 both remove what a killed rewrite left.
+    for (const bool restart : {true, false}) {
+        SCOPED_TRACE(restart ? "restart" : "reorganize");
+        Session s;
+        // Writing a file in the test removes its stale temporaries too: the log comes first.
+        if (restart)
+            s.dir.write("JA1ABC.DAT", logOf("LdL").first);
+        else
+            s.open(logOf("LdL").first);
+        s.dir.write("JA1ABC.BAK", "backup"); // before its own leftover: writing it removes that
+        s.dir.write(killedCopy, logOf("LLLL").first);
+        s.dir.write("JA1ABC.DAT.tmp", "not ours");
+        s.dir.write(otherFiles, "another file's");
+        if (restart) {
+            ASSERT_EQ(openLog(s.state, s.quiet).result, OpenResult::Ok);
+        } else {
+            s.dir.write("ja1abc.old", logOf("LLLL").first); // an older run set the log aside
+            ASSERT_EQ(reorganizeLog(s.state, s.quiet).result, ReorganizeResult::Ok);
+        }
+        EXPECT_EQ(s.filesInData(),
+                  (std::vector<std::string>{"JA1ABC.BAK", otherFiles, "JA1ABC.DAT",
+                                            "JA1ABC.DAT.tmp", "PreFix.CFG", "Start.DAT"}));
+        EXPECT_EQ(s.dir.read("JA1ABC.BAK"), "backup"); // a later restore still finds it
+    }
 }
 
 namespace {

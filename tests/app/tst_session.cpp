@@ -3,6 +3,7 @@
 
 #include "app/start_file.h"
 #include "app/user_registry.h"
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "log/log_file.h"
 

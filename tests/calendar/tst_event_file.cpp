@@ -3,6 +3,7 @@
 // writes that never lose what is already registered.
 #include "calendar/event_file.h"
 #include "calendar/month_strip.h"
+#include "common/file_io.h"
 
 #include "support/temp_dir.h"
 

@@ -3,7 +3,7 @@
 // status it ends with, and the special-prefix table in the ADIF commands.
 #include "cli/commands.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "log/log_file.h"
 
 #include "support/temp_dir.h"

@@ -2,7 +2,7 @@
 #include "cli/commands.h"
 
 #include "app/user_settings.h"
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "log/log_file.h"
 
 #include "support/temp_dir.h"

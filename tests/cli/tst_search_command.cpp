@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vezolog search, run as the operator runs it.
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "log/log_file.h"
 
 #include "support/temp_dir.h"

@@ -5,6 +5,7 @@
 #include "app/session.h"
 #include "app/user_settings.h"
 #include "common/data_dir.h"
+#include "common/file_io.h"
 #include "log/log_file.h"
 #include "print/card_layouts.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/temp_dir.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/sjis.h"
 
 #include <cstdlib>

@@ -6,6 +6,7 @@
 #include "app/ui/registration_dialog.h"
 #include "app/ui/title_line.h"
 #include "app/user_registry.h"
+#include "common/file_io.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 #include "print/card_canvas.h"

@@ -8,6 +8,7 @@
 #include "calendar/ui/calendar_strip.h"
 #include "calendar/ui/clock_panel.h"
 #include "calendar/ui/event_dialog.h"
+#include "common/file_io.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 

@@ -3,7 +3,7 @@
 #include "log/ui/contact_dialog.h"
 #include "log/ui/contact_fields.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 #include "common/sjis.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "print/ui/pdf_print_jobs.h"
 
-#include "common/data_dir.h"
+#include "common/file_io.h"
 
 #include <QDir>
 #include <QIODevice>

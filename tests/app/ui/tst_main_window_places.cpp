@@ -3,6 +3,7 @@
 
 #include "app/ui/registration_dialog.h"
 #include "app/user_settings.h"
+#include "common/file_io.h"
 #include "common/ui/hint_bar.h"
 #include "log/ui/contact_dialog.h"
 #include "places/ui/city_lookup_dialog.h"

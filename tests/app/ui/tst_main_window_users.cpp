@@ -7,6 +7,7 @@
 #include "app/ui/user_switch_dialog.h"
 #include "app/user_registry.h"
 #include "app/user_settings.h"
+#include "common/file_io.h"
 #include "common/ui/hint_bar.h"
 #include "log/log_file.h"
 

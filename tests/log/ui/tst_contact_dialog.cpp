@@ -2,6 +2,7 @@
 #include "log/ui/contact_dialog.h"
 
 #include "app/session.h"
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
