@@ -120,7 +120,32 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
 
 IoResult rewriteRecord(const std::string &path, std::int32_t n, const QsoRecord &record)
 {
-    return writeAt(path, n, record, 0);
+    if (n < 1)
+        return IoResult::Failed;
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    if (!fd.valid())
+        return errno == ENOENT ? IoResult::Missing : IoResult::Failed;
+    const auto at = static_cast<std::uint64_t>(offsetOf(n));
+    // The record as it is, so that a write cut short (a full disk, a file-size limit) puts it
+    // back byte for byte instead of leaving it half new and half old.
+    QsoRecord before;
+    if (files::readFullAt(fd.get(), before.bytes.data(), kRecordSize, at) !=
+        static_cast<ssize_t>(kRecordSize))
+        return IoResult::Failed;
+    const std::string_view now(record.bytes.data(), kRecordSize);
+    const std::string_view was(before.bytes.data(), kRecordSize);
+    bool ok = files::writeAllAt(fd.get(), now, at) && ::fsync(fd.get()) == 0;
+    if (!ok) {
+        // From the first byte that differs: a write stopped by a file-size limit changed
+        // nothing past it, and putting those bytes back would stop there too.
+        std::size_t from = 0;
+        while (from < kRecordSize && now[from] == was[from])
+            ++from;
+        files::writeAllAt(fd.get(), was.substr(from), at + from);
+        ::fsync(fd.get());
+    }
+    ok = fd.close() && ok;
+    return ok ? IoResult::Ok : IoResult::Failed;
 }
 
 IoResult markDeleted(const std::string &path, std::int32_t n, bool qslPending)

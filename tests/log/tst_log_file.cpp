@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vz::log;
@@ -71,6 +74,48 @@ TEST(LogFile, MarkDeletedKeepsNumbersOfLaterRecords)
     readRecord(log, 6, buffer);
     EXPECT_EQ(buffer.field(Field::Callsign), "JA1A6");
     EXPECT_EQ(recordCount(log), 6);
+}
+
+// A modify or delete whose write is cut short (here by the file-size limit, as a full disk
+// would) fails and leaves the record as it was, byte for byte: never half new and half old.
+TEST(LogFile, ARewriteCutShortLeavesTheRecordAsItWas)
+{
+    struct Row
+    {
+        const char *name;
+        std::int32_t n;
+        bool remove;
+        std::size_t cutAt; // bytes of the record below the limit
+    };
+    const Row rows[] = {
+        {"modify cut inside", 3, false, 100},
+        {"delete cut inside", 6, true, 10},
+        {"modify stopped at its first byte", 2, false, 0},
+        {"modify cut before its last byte", 4, false, kRecordSize - 1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const std::string log = dir.file("L.DAT");
+        for (int n = 1; n <= 6; ++n)
+            ASSERT_EQ(appendRecord(log, n, contact("JA1A" + std::to_string(n))), IoResult::Ok);
+        const std::string before = dir.read("L.DAT");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlim_t limit = static_cast<rlim_t>(row.n - 1) * kRecordSize + row.cutAt;
+            const rlimit cap{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &cap);
+            QsoRecord changed = contact("JA9ZZZZZ");
+            const IoResult result =
+                row.remove ? markDeleted(log, row.n, true) : rewriteRecord(log, row.n, changed);
+            ::_exit(result == IoResult::Failed ? 0 : 1);
+        }
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "not reported as failed";
+        EXPECT_TRUE(dir.read("L.DAT") == before) << "the log changed";
+    }
 }
 
 TEST(LogFile, ReadOfMissingFileLeavesBufferZero)
