@@ -8,7 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/session.h"
-#include "app/ui/font_setup.h"
+#include "cards/font_setup.h"
 #include "app/user_settings.h"
 #include "common/callsign.h"
 #include "log/log_file.h"
@@ -16,7 +16,7 @@
 #include "print/layout_file.h"
 #include "print/print_queue.h"
 #include "print/print_run.h"
-#include "print/ui/pdf_print_jobs.h"
+#include "cards/pdf_print_jobs.h"
 
 #include <QGuiApplication>
 

@@ -3,7 +3,7 @@
 
 #include "common/ui/hint_bar.h"
 #include "print/layout_file.h"
-#include "print/ui/pdf_print_jobs.h"
+#include "cards/pdf_print_jobs.h"
 
 #include <QKeyEvent>
 #include <QLabel>
