@@ -3,7 +3,7 @@
 // empty. Goal: the cards in under 10 s.
 #include "synthetic_log.h"
 
-#include "print/ui/qt_card_canvas.h"
+#include "cards/qt_card_canvas.h"
 
 #include <QGuiApplication>
 #include <QPainter>

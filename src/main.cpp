@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_state.h"
-#include "app/ui/font_setup.h"
 #include "app/ui/help_window.h"
 #include "app/ui/main_window.h"
 #include "app/ui/platform_choice.h"
 #include "app/ui/program_files.h"
 #include "app/ui/program_icon.h"
 #include "app/ui/splash_window.h"
+#include "cards/font_setup.h"
 #include "common/ui/window_services.h"
 
 #include <QApplication>

@@ -4,13 +4,13 @@
 #include "cli/commands.h"
 
 #include "adif/adif_exchange.h"
-#include "common/data_dir.h"
-#include "common/progress.h"
 #include "adif/adif_import.h"
+#include "common/progress.h"
+#include "common/whole_number.h"
 #include "log/log_file.h"
 #include "log/prefix_table.h"
 
-#include <charconv>
+#include <limits>
 #include <optional>
 #include <ostream>
 
@@ -25,13 +25,13 @@ constexpr const char *kExportUsage =
 constexpr const char *kImportUsage =
     "usage: vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n";
 
-std::optional<std::int32_t> parseNumber(const std::string &text)
+// A record number: 1 and up.
+std::optional<std::int32_t> parseRecordNumber(const std::string &text)
 {
-    std::int32_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 1)
+    const auto value = parseWholeNumber(text, 1, std::numeric_limits<std::int32_t>::max());
+    if (!value)
         return std::nullopt;
-    return value;
+    return static_cast<std::int32_t>(*value);
 }
 
 } // namespace
@@ -66,9 +66,9 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
         if (a == "-o" && outPath.empty()) {
             outPath = value;
         } else if (a == "--from" && !from) {
-            from = parseNumber(value);
+            from = parseRecordNumber(value);
         } else if (a == "--to" && !to) {
-            to = parseNumber(value);
+            to = parseRecordNumber(value);
         } else if (a == "--charset") {
             charset = adif::charsetNamed(value);
         } else {
@@ -84,32 +84,28 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
         err << kExportUsage;
         return 2;
     }
-    LogLocation where;
-    if (const int status = locateLog(args[0], args[1], where, err))
+    app::AppState user;
+    if (const int status = enterCommand(needsOf("export-adif"), args[0], args[1], user, err))
         return status;
     // A range outside the log is refused before anything is written, as `print` refuses it.
     if (from || to) {
-        const std::int32_t last = log::recordCount(where.logPath);
+        const std::int32_t last = log::recordCount(user.logPath);
         if (!checkRecordRange(from.value_or(1), to.value_or(last), last, err))
             return 2;
     }
-    log::PrefixTable table;
-    if (!readPrefixTable(where, table, err))
+    if (!readPrefixTable(user, err))
         return 1;
-    const DataDir dir(where.dataDir);
-    const app::LoadedSettings loaded = app::readUserSettings(dir.path(args[1] + ".ini"));
-    const calendar::SystemClock clock;
     adif::ExportOptions options = app::adifExportOptions(
-        loaded.settings, args[1], clock.now(), adif::formatForPath(outPath), *charset);
+        user.settings, user.currentCall, user.clock->now(), adif::formatForPath(outPath), *charset);
     if (from)
         options.from = *from;
     if (to)
         options.to = *to;
     adif::ExportSummary summary;
-    summary.result = adif::checkExportOutput(where.logPath, outPath);
+    summary.result = adif::checkExportOutput(user.logPath, outPath);
     if (summary.result == adif::ExportResult::Ok) {
         NoProgress quiet;
-        summary = adif::exportAdif(where.logPath, outPath, table, options, quiet);
+        summary = adif::exportAdif(user.logPath, outPath, user.prefixTable, options, quiet);
     }
     err << adif::summaryText(summary);
     return summary.result == adif::ExportResult::Ok ? 0 : 1;
@@ -132,18 +128,16 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
             return 2;
         }
     }
-    LogLocation where;
-    if (const int status = locateLog(args[0], args[1], where, err))
+    app::AppState user;
+    if (const int status = enterCommand(needsOf("import-adif"), args[0], args[1], user, err))
         return status;
-    log::PrefixTable table;
-    if (!readPrefixTable(where, table, err))
+    if (!readPrefixTable(user, err))
         return 1;
-    const DataDir dir(where.dataDir);
-    options.confirmationMark =
-        app::readUserSettings(dir.path(args[1] + ".ini")).settings.confirmationMark;
+    options.confirmationMark = user.settings.confirmationMark;
     NoProgress quiet;
-    const adif::ImportSummary summary = adif::importAdif(
-        args[2], where.logPath, log::recordCount(where.logPath) + 1, table, options, quiet);
+    const adif::ImportSummary summary =
+        adif::importAdif(args[2], user.logPath, log::recordCount(user.logPath) + 1,
+                         user.prefixTable, options, quiet);
     err << adif::summaryText(summary, options.dryRun);
     // A file cut off inside a contact lost that contact: not a success.
     return summary.result == adif::ImportResult::Ok && !summary.file.cutOff ? 0 : 1;

@@ -4,12 +4,12 @@
 #include "cli/commands.h"
 
 #include "app/user_settings.h"
+#include "awards/award_table.h"
 #include "common/data_dir.h"
 #include "common/progress.h"
 #include "common/sjis.h"
-#include "awards/award_table.h"
+#include "common/whole_number.h"
 
-#include <charconv>
 #include <optional>
 #include <ostream>
 
@@ -20,14 +20,15 @@ namespace {
 constexpr const char *kAwardsUsage =
     "usage: vezolog awards DATADIR CALLSIGN [--ward | --jcg] [--prefecture NN]\n";
 
+// 01 to 47, as the award table numbers them.
 std::optional<int> parsePrefecture(const std::string &text)
 {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.size() > 2 || value < 1 ||
-        value > awards::kPrefectureCount)
+    if (text.size() > 2)
         return std::nullopt;
-    return value;
+    const auto value = parseWholeNumber(text, 1, awards::kPrefectureCount);
+    if (!value)
+        return std::nullopt;
+    return static_cast<int>(*value);
 }
 
 std::string twoDigits(int n)
@@ -65,20 +66,18 @@ int runAwards(const Args &args, std::ostream &out, std::ostream &err)
             return 2;
         }
     }
-    LogLocation where;
-    if (const int status = locateLog(args[0], args[1], where, err))
+    app::AppState user;
+    if (const int status = enterCommand(needsOf("awards"), args[0], args[1], user, err))
         return status;
-    const DataDir dir(where.dataDir);
-    const app::LoadedSettings loaded = app::readUserSettings(dir.path(args[1] + ".ini"));
     awards::AwardTally tally;
     NoProgress quiet;
-    if (awards::tallyAwards(where.logPath, loaded.settings.confirmationMark, quiet, tally) !=
+    if (awards::tallyAwards(user.logPath, user.settings.confirmationMark, quiet, tally) !=
         awards::TallyResult::Ok) {
-        err << "vezolog: cannot read " << where.logPath << "\n";
+        err << "vezolog: cannot read " << user.logPath << "\n";
         return 1;
     }
-    const awards::AwardTable table = awards::buildAwardTable(kind.value_or(awards::AwardKind::City), tally,
-                                                       awards::loadMasterPlaces(dir));
+    const awards::AwardTable table = awards::buildAwardTable(
+        kind.value_or(awards::AwardKind::City), tally, awards::loadMasterPlaces(user.dataDir));
     if (prefecture) {
         for (const awards::AwardPlace &place : table.row(*prefecture).places) {
             out << place.code << '\t'

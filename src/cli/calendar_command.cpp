@@ -4,13 +4,12 @@
 #include "cli/commands.h"
 
 #include "calendar/month_strip.h"
-#include "common/callsign.h"
 #include "common/data_dir.h"
 #include "common/file_io.h"
 #include "common/sjis.h"
+#include "common/whole_number.h"
 
 #include <array>
-#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <ostream>
@@ -23,16 +22,6 @@ constexpr const char *kUsage = "usage: vezolog calendar DATADIR CALLSIGN YEAR MO
                                "       YEAR 1 to 9999, MONTH 1 to 12\n";
 
 constexpr std::array<const char *, 7> kWeekdays = {"土", "日", "月", "火", "水", "木", "金"};
-
-std::optional<int> parseNumber(const std::string &text, int low, int high)
-{
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
-        value > high)
-        return std::nullopt;
-    return value;
-}
 
 const char *colourName(calendar::DayColour colour)
 {
@@ -60,15 +49,16 @@ int runCalendar(const Args &args, std::ostream &out, std::ostream &err)
         err << kUsage;
         return 2;
     }
-    const std::optional<int> year = parseNumber(args[2], 1, 9999);
-    const std::optional<int> month = parseNumber(args[3], 1, 12);
-    if (!isValidOwnCallsign(args[1]) || !year || !month) {
+    const std::optional<long long> year = parseWholeNumber(args[2], 1, 9999);
+    const std::optional<long long> month = parseWholeNumber(args[3], 1, 12);
+    if (!year || !month) {
         err << kUsage;
         return 2;
     }
-    if (!isDataDirectory(args[0], err))
-        return 1;
-    const std::string eventPath = DataDir(args[0]).path(args[1] + ".pln");
+    app::AppState user;
+    if (const int status = enterCommand(needsOf("calendar"), args[0], args[1], user, err))
+        return status;
+    const std::string &eventPath = user.eventPath;
     // Read once for the whole month: a large schedule is not read again for every day.
     calendar::EventSchedule events;
     files::ReadProblem why = files::ReadProblem::None;
@@ -80,17 +70,18 @@ int runCalendar(const Args &args, std::ostream &out, std::ostream &err)
         return 1;
     }
 
-    calendar::CalendarDate date{*year, *month, 1};
-    const int length = calendar::monthLength(*year, *month);
+    const int y = static_cast<int>(*year);
+    const int m = static_cast<int>(*month);
+    calendar::CalendarDate date{y, m, 1};
+    const int length = calendar::monthLength(y, m);
     for (int day = 1; day <= length; ++day) {
         date.day = day;
         const calendar::MonthStrip strip = calendar::monthStrip(date);
         std::string line;
         calendar::dayInfoLine(strip, events, line);
         char when[48];
-        std::snprintf(when, sizeof when, "%04d-%02d-%02d", *year, *month, day);
-        out << when << '\t'
-            << kWeekdays[static_cast<std::size_t>(calendar::weekdayCode(*year, *month, day))]
+        std::snprintf(when, sizeof when, "%04d-%02d-%02d", y, m, day);
+        out << when << '\t' << kWeekdays[static_cast<std::size_t>(calendar::weekdayCode(y, m, day))]
             << '\t' << colourName(strip.colour[static_cast<std::size_t>(day - 1)]) << '\t'
             << sjis::toUtf8(line) << '\n';
     }

@@ -2,13 +2,13 @@
 // vezolog: the command-line companion of the logbook, over the same domain code.
 #pragma once
 
+#include "app/app_state.h"
+
+#include <array>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
-
-namespace vz::log {
-class PrefixTable;
-}
 
 namespace vz::cli {
 
@@ -43,22 +43,55 @@ const char *awardsUsage();
 const char *rigUsage();
 const char *printUsage();
 
-// The paths of CALLSIGN's log in DATADIR.
-struct LogLocation
+// What a command reads of the user's files besides its arguments.
+struct Needs
 {
-    std::string dataDir;
-    std::string logPath;
-    std::string prefixPath;
+    bool log = false;      // the user's log, which must exist
+    bool settings = false; // the settings file, which must be readable where it exists
 };
-// 0 when the log is there; otherwise the exit status, with the error printed to `err`: 2 for a
-// callsign no user can have, 1 when the data directory or the log is missing.
-// False, having said so, when DATADIR is not a folder.
-bool isDataDirectory(const std::string &dataDir, std::ostream &err);
-int locateLog(const std::string &dataDir, const std::string &call, LogLocation &where,
-              std::ostream &err);
-// The special-prefix table of the data directory, read as the window reads it (a missing
-// PreFix.CFG is an empty table); false, with the error printed, when it cannot be read.
-bool readPrefixTable(const LogLocation &where, log::PrefixTable &table, std::ostream &err);
+
+struct CommandNeeds
+{
+    std::string_view command;
+    Needs needs;
+};
+
+// Every command's needs, one row each; a new command adds its row and enters through
+// enterCommand(needsOf("name"), ...).
+inline constexpr std::array<CommandNeeds, 9> kCommandNeeds{{
+    {"info", {.log = true, .settings = false}},
+    {"dump", {.log = true, .settings = false}},
+    {"search", {.log = true, .settings = false}},
+    {"calendar", {.log = false, .settings = false}},  // a missing event file is an empty one
+    {"awards", {.log = true, .settings = true}},      // the confirmation mark
+    {"export-adif", {.log = true, .settings = true}}, // the operator and the station
+    {"import-adif", {.log = true, .settings = true}}, // the confirmation mark
+    {"rig", {.log = false, .settings = true}},        // the radio and the data mode
+    {"print", {.log = true, .settings = true}},       // blank and test cards read no log
+}};
+
+// The row of `command`; a name without a row does not compile.
+consteval Needs needsOf(std::string_view command)
+{
+    for (const CommandNeeds &row : kCommandNeeds)
+        if (row.command == command)
+            return row.needs;
+    throw "a command without a row in kCommandNeeds";
+}
+
+// The door every command comes through once its own arguments are understood. Checks, in
+// this order: the callsign (2 when no user can have it), the data folder (1 when missing),
+// the log when the command needs one (1 when missing) and the settings file when the command
+// uses it (1 when it is there and cannot be read: the defaults would quietly stand in for the
+// user's own). Fills `user` as the window does for a user: the data folder, PreFix.CFG, the
+// user's paths (log, settings, layout, events, backup) and, when used, the settings. Returns
+// 0 when the command may go on, else its exit status with the reason printed to `err`.
+int enterCommand(Needs needs, const std::string &dataDir, const std::string &call,
+                 app::AppState &user, std::ostream &err);
+// The special-prefix table of the data folder, read as the window reads it (a missing
+// PreFix.CFG is an empty table) into user.prefixTable; false, with the error printed, when it
+// cannot be read.
+bool readPrefixTable(app::AppState &user, std::ostream &err);
 
 // A range of record numbers of a log of `last` records, checked as the card dialogs check it:
 // each end a record of the log, the first not after the last. False, with the reason printed,

@@ -23,15 +23,15 @@ int runDump(const Args &args, std::ostream &out, std::ostream &err)
         err << dumpUsage();
         return 2;
     }
-    LogLocation where;
-    if (const int status = locateLog(args[0], args[1], where, err))
+    app::AppState user;
+    if (const int status = enterCommand(needsOf("dump"), args[0], args[1], user, err))
         return status;
-    const int fd = files::openRegularForReading(where.logPath);
+    const int fd = files::openRegularForReading(user.logPath);
     std::FILE *f = fd < 0 ? nullptr : ::fdopen(fd, "rb");
     if (!f && fd >= 0)
         ::close(fd);
     if (!f) {
-        err << "vezolog: cannot read " << where.logPath << "\n";
+        err << "vezolog: cannot read " << user.logPath << "\n";
         return 1;
     }
     log::QsoRecord record;
@@ -46,7 +46,7 @@ int runDump(const Args &args, std::ostream &out, std::ostream &err)
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed) {
-        err << "vezolog: read error in " << where.logPath << "\n";
+        err << "vezolog: read error in " << user.logPath << "\n";
         return 1;
     }
     return 0;

@@ -4,7 +4,6 @@
 #include "common/progress.h"
 #include "log/area_index.h"
 #include "log/log_file.h"
-#include "log/prefix_table.h"
 
 #include <ostream>
 
@@ -21,20 +20,19 @@ int runInfo(const Args &args, std::ostream &out, std::ostream &err)
         err << infoUsage();
         return 2;
     }
-    LogLocation where;
-    if (const int status = locateLog(args[0], args[1], where, err))
+    app::AppState user;
+    if (const int status = enterCommand(needsOf("info"), args[0], args[1], user, err))
         return status;
-    log::PrefixTable table;
-    if (!readPrefixTable(where, table, err))
+    if (!readPrefixTable(user, err))
         return 1;
     log::AreaIndex index;
     NoProgress quiet;
-    if (log::buildAreaIndex(where.logPath, table, quiet, index) != log::IndexResult::Ok) {
-        err << "vezolog: cannot read " << where.logPath << "\n";
+    if (log::buildAreaIndex(user.logPath, user.prefixTable, quiet, index) != log::IndexResult::Ok) {
+        err << "vezolog: cannot read " << user.logPath << "\n";
         return 1;
     }
-    const std::int32_t count = log::recordCount(where.logPath);
-    out << "log\t" << where.logPath << "\n";
+    const std::int32_t count = log::recordCount(user.logPath);
+    out << "log\t" << user.logPath << "\n";
     out << "records\t" << count << "\n";
     out << "NextRecordNo\t" << count + 1 << "\n";
     for (int a = 0; a < log::kAreaCount; ++a)

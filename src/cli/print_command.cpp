@@ -8,20 +8,20 @@
 
 #include "app/app_state.h"
 #include "app/session.h"
-#include "app/ui/font_setup.h"
 #include "app/user_settings.h"
+#include "cards/font_setup.h"
+#include "cards/pdf_print_jobs.h"
 #include "common/callsign.h"
 #include "common/file_io.h"
+#include "common/whole_number.h"
 #include "log/log_file.h"
 #include "print/card_layouts.h"
 #include "print/layout_file.h"
 #include "print/print_queue.h"
 #include "print/print_run.h"
-#include "print/ui/pdf_print_jobs.h"
 
 #include <QGuiApplication>
 
-#include <charconv>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -52,15 +52,6 @@ struct Request
     std::string printer;
     std::optional<long long> dpi;
 };
-
-std::optional<long long> wholeNumber(const std::string &text)
-{
-    long long value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
 
 std::optional<Kind> kindOf(const std::string &name)
 {
@@ -96,12 +87,12 @@ bool parseRequest(const Args &args, Request &r)
         else if (a == "--count")
             number = &r.count;
         if (number && hasValue && !*number) {
-            *number = wholeNumber(args[++i]);
+            *number = parseWholeNumber(args[++i]);
             if (!*number)
                 return false;
         } else if (a == "--dpi" && hasValue) {
-            const std::optional<long long> dpi = wholeNumber(args[++i]);
-            if (!dpi || *dpi < 72 || *dpi > 2400)
+            const std::optional<long long> dpi = parseWholeNumber(args[++i], 72, 2400);
+            if (!dpi)
                 return false;
             r.dpi = *dpi;
         } else if (a == "--pdf" && hasValue && r.pdf.empty()) {
@@ -183,32 +174,15 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
         err << kUsage;
         return 2;
     }
-    const std::string &dataDir = args[1];
-    const std::string &call = args[2];
-    if (!isDataDirectory(dataDir, err))
-        return 1;
-    if (!isValidOwnCallsign(call)) {
-        err << "vezolog: not a callsign (A-Z and 0-9, 1 to 10 characters): " << call << "\n";
-        return 2;
-    }
-
+    // Blank and test cards read no log.
+    const bool fromLog = request.kind != Kind::Blank && request.kind != Kind::Test;
+    Needs needs = needsOf("print");
+    needs.log = fromLog;
     app::AppState state;
-    state.dataDir = DataDir(dataDir.back() == '/' ? dataDir : dataDir + "/");
-    state.prefixPath = state.dataDir.path("PreFix.CFG");
-    state.currentCall = call;
-    app::buildUserPaths(state);
-    state.prefixTable.setPath(state.prefixPath);
-    if (state.prefixTable.unreadable()) {
-        err << "vezolog: cannot read " << state.prefixPath << "\n";
+    if (const int status = enterCommand(needs, args[1], args[2], state, err))
+        return status;
+    if (!readPrefixTable(state, err))
         return 1;
-    }
-
-    const app::LoadedSettings loaded = app::readUserSettings(state.settingsPath);
-    if (!loaded.readable) {
-        err << "vezolog: cannot read " << state.settingsPath << "\n";
-        return 1;
-    }
-    state.settings = loaded.settings;
     const std::optional<ProfileFile> layoutFile = ProfileFile::load(state.layoutPath);
     if (!layoutFile) {
         err << "vezolog: cannot read " << state.layoutPath << "\n";
@@ -216,12 +190,7 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
     }
 
     print::PrintRange range;
-    const bool fromLog = request.kind != Kind::Blank && request.kind != Kind::Test;
     if (fromLog) {
-        if (!files::exists(state.logPath)) {
-            err << "vezolog: no log for " << call << ": " << state.logPath << "\n";
-            return 1;
-        }
         const std::int32_t last = log::recordCount(state.logPath);
         if (request.unissued) {
             range = {0, last, true};

@@ -4,14 +4,13 @@
 // field the dialog would leave as it is).
 #include "cli/commands.h"
 
-#include "common/callsign.h"
-#include "common/data_dir.h"
 #include "common/sjis.h"
+#include "common/whole_number.h"
 #include "rig/rig_connection.h"
 #include "rig/rig_fields.h"
 #include "rig/rig_settings.h"
 
-#include <charconv>
+#include <limits>
 #include <optional>
 #include <ostream>
 
@@ -26,11 +25,10 @@ constexpr const char *kUsage =
 
 std::optional<int> parsePositive(const std::string &text)
 {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value <= 0)
+    const auto value = parseWholeNumber(text, 1, std::numeric_limits<int>::max());
+    if (!value)
         return std::nullopt;
-    return value;
+    return static_cast<int>(*value);
 }
 
 struct Options
@@ -72,13 +70,18 @@ const char *rigUsage()
 int runRig(const Args &args, std::ostream &out, std::ostream &err)
 {
     Options options;
-    if (args.size() < 2 || !isValidOwnCallsign(args[1]) || !parseOptions(args, options)) {
+    if (args.size() < 2 || !parseOptions(args, options)) {
         err << kUsage;
         return 2;
     }
-    if (!isDataDirectory(args[0], err))
-        return 1;
-    const std::string settingsPath = DataDir(args[0]).path(args[1] + ".ini");
+    if (options.model && !rig::isKnownModel(*options.model)) {
+        err << "vezolog: Hamlib knows no radio model " << *options.model << "\n";
+        return 2;
+    }
+    app::AppState user;
+    if (const int status = enterCommand(needsOf("rig"), args[0], args[1], user, err))
+        return status;
+    const std::string &settingsPath = user.settingsPath;
     const rig::RigSettings settings = rig::readRigSettings(settingsPath);
     std::optional<rig::RigTarget> target;
     if (options.model)

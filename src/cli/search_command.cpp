@@ -4,16 +4,16 @@
 // standard error.
 #include "cli/commands.h"
 
+#include "app/session.h"
 #include "common/callsign.h"
-#include "common/data_dir.h"
 #include "common/progress.h"
 #include "common/sjis.h"
+#include "common/whole_number.h"
 #include "log/area_index.h"
 #include "log/prefix_table.h"
 #include "log/search.h"
 
 #include <array>
-#include <charconv>
 #include <optional>
 #include <ostream>
 
@@ -50,16 +50,6 @@ struct Request
     std::string reference;
 };
 
-std::optional<int> parseArea(const std::string &text)
-{
-    int value = -1;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0 ||
-        value >= log::kAreaCount)
-        return std::nullopt;
-    return value;
-}
-
 // Reads the options after DATADIR and CALLSIGN; false on anything it does not understand.
 bool parseRequest(const Args &args, Request &request)
 {
@@ -67,7 +57,8 @@ bool parseRequest(const Args &args, Request &request)
         const std::string &a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--area" && hasValue && !request.area && !request.item) {
-            request.area = parseArea(args[++i]);
+            if (const auto area = parseWholeNumber(args[++i], 0, log::kAreaCount - 1))
+                request.area = static_cast<int>(*area);
             if (!request.area)
                 return false;
         } else if (a == "--item" && hasValue && !request.area && !request.item) {
@@ -155,13 +146,12 @@ int runSearch(const Args &args, std::ostream &out, std::ostream &err)
             << "\n";
         return 2;
     }
-    LogLocation where;
-    if (const int status = locateLog(args[0], args[1], where, err))
+    app::AppState user;
+    if (const int status = enterCommand(needsOf("search"), args[0], args[1], user, err))
         return status;
-
-    log::PrefixTable table;
-    if (!readPrefixTable(where, table, err))
+    if (!readPrefixTable(user, err))
         return 1;
+    log::PrefixTable &table = user.prefixTable;
     log::SearchPlan plan;
     if (request.area) {
         plan = log::planAreaSearch(*request.area);
@@ -174,10 +164,10 @@ int runSearch(const Args &args, std::ostream &out, std::ostream &err)
         plan = log::planItemSearch(*request.item, log::upperCaseKey(*key), table);
     }
 
-    log::SearchLog own{where.logPath, nullptr, {}};
+    log::SearchLog own{user.logPath, nullptr, {}};
     std::optional<log::SearchLog> reference;
     if (!request.reference.empty())
-        reference = log::SearchLog{DataDir(where.dataDir).path(request.reference + ".DAT"), nullptr,
+        reference = log::SearchLog{app::userFilePath(user, request.reference, ".DAT"), nullptr,
                                    request.reference};
 
     // Only the searches that read through the area index need it built.

@@ -3,9 +3,10 @@
 
 #include "common/file_io.h"
 #include "common/sjis.h"
+#include "common/whole_number.h"
 
 #include <cerrno>
-#include <charconv>
+#include <limits>
 
 #include <sys/stat.h>
 
@@ -154,15 +155,12 @@ int ProfileFile::integer(std::string_view section, std::string_view key, int fal
     const auto v = value(section, key);
     if (!v || v->empty())
         return fallback;
-    int result = 0;
-    const char *begin = v->data();
-    const char *end = begin + v->size();
-    if (*begin == '+')
-        ++begin;
-    const auto [ptr, ec] = std::from_chars(begin, end, result);
-    if (ec != std::errc() || ptr != end)
-        return fallback;
-    return result;
+    std::string_view text = *v;
+    if (text.front() == '+')
+        text.remove_prefix(1);
+    const auto result =
+        parseWholeNumber(text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    return result ? static_cast<int>(*result) : fallback;
 }
 
 bool ProfileFile::boolean(std::string_view section, std::string_view key, bool fallback) const

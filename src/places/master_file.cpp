@@ -4,9 +4,9 @@
 #include "common/data_dir.h"
 #include "common/file_io.h"
 #include "common/sjis.h"
+#include "common/whole_number.h"
 
 #include <cerrno>
-#include <charconv>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,11 +85,10 @@ std::optional<std::int16_t> parseMasterNumber(std::string_view text)
         text.remove_prefix(1);
     if (text.empty() || (plus && text.front() == '-'))
         return std::nullopt;
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < -32768 || value > 32767)
+    const auto value = parseWholeNumber(text, -32768, 32767);
+    if (!value)
         return std::nullopt;
-    return static_cast<std::int16_t>(value);
+    return static_cast<std::int16_t>(*value);
 }
 
 MasterRow rowOf(const JccMasterRecord &record)
@@ -128,11 +127,10 @@ JumpTarget jumpTarget(std::string_view text, int rowCount)
 {
     if (text.empty())
         return {};
-    int row = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), row);
-    if (error != std::errc() || end != text.data() + text.size() || row < 1 || row > rowCount)
+    const auto row = parseWholeNumber(text, 1, rowCount);
+    if (!row)
         return {JumpTarget::OutOfRange, 0};
-    return {JumpTarget::Row, row};
+    return {JumpTarget::Row, static_cast<int>(*row)};
 }
 
 std::string masterBackupPath(const std::string &masterPath)

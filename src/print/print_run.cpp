@@ -3,12 +3,13 @@
 
 #include "app/app_state.h"
 #include "app/user_settings.h"
+#include "common/data_dir.h"
 #include "common/file_io.h"
+#include "common/whole_number.h"
 #include "log/call_area.h"
 #include "log/log_file.h"
 #include "print/card_layouts.h"
 
-#include <charconv>
 #include <vector>
 
 namespace vz::print {
@@ -46,13 +47,7 @@ void finish(PrintJob &job, PrintOutcome &outcome)
 
 long long cardNumberOf(const std::string &setting)
 {
-    long long value = 0;
-    const char *first = setting.data();
-    const char *last = first + setting.size();
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (setting.empty() || ec != std::errc() || end != last)
-        return 1;
-    return value;
+    return parseWholeNumber(setting).value_or(1);
 }
 
 PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardDrawing &draw,

@@ -138,6 +138,13 @@ ReadOutcome readOnce(const RigTarget &target)
     return connection->read();
 }
 
+bool isKnownModel(int model)
+{
+    prepareHamlib();
+    std::lock_guard lock(tablesMutex());
+    return model > 0 && rig_get_caps(static_cast<rig_model_t>(model)) != nullptr;
+}
+
 std::vector<RigModel> rigModels()
 {
     prepareHamlib();

@@ -63,5 +63,7 @@ struct RigModel
 
 // Every model Hamlib knows, by manufacturer and then model name.
 std::vector<RigModel> rigModels();
+// Whether Hamlib knows `model`.
+bool isKnownModel(int model);
 
 } // namespace vz::rig

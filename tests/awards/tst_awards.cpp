@@ -3,106 +3,22 @@
 #include "awards/award_tally.h"
 #include "log/confirmation_mark.h"
 
-#include "cli/commands.h"
 #include "common/data_dir.h"
 #include "common/progress.h"
 #include "log/log_file.h"
 #include "places/jcc_master.h"
 
+#include "awards/award_fixtures.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 using namespace vz;
 using namespace vz::log;
 using namespace vz::awards;
-using vz::test::sj;
-using vz::test::TempDir;
+using namespace vz::test;
 
 namespace {
-
-struct Contact
-{
-    std::string call;
-    std::string fixedJcc;
-    std::string mark = "";
-    std::string portableArea = "";
-    std::string portableJcc = "";
-};
-
-void writeLog(const TempDir &dir, const std::vector<Contact> &contacts)
-{
-    std::string bytes;
-    for (const Contact &c : contacts) {
-        QsoRecord r;
-        if (c.call == "-") {
-            r = buildDeletedRecord(false);
-        } else {
-            FieldTexts t;
-            t[static_cast<std::size_t>(Field::Callsign)] = c.call;
-            t[static_cast<std::size_t>(Field::QsoDate)] = "26/01/02";
-            t[static_cast<std::size_t>(Field::FixedJcc)] = c.fixedJcc;
-            t[static_cast<std::size_t>(Field::UserMark)] = c.mark;
-            t[static_cast<std::size_t>(Field::PortableArea)] = c.portableArea;
-            t[static_cast<std::size_t>(Field::PortableJcc)] = c.portableJcc;
-            r = buildRecord(t, false, true);
-        }
-        bytes.append(r.bytes.data(), kRecordSize);
-    }
-    dir.write("JA1ZZZ.DAT", bytes);
-}
-
-void writeMaster(const TempDir &dir, const char *name,
-                 const std::vector<std::pair<std::string, std::string>> &places)
-{
-    std::string bytes;
-    for (const auto &[code, city] : places) {
-        places::JccMasterRecord r;
-        r.setText(places::MasterText::JccNumber, code);
-        r.setText(places::MasterText::CityName, sj(city));
-        bytes.append(r.bytes.data(), r.bytes.size());
-    }
-    dir.write(name, bytes);
-}
-
-// Tokyo listed only through its wards, a designated city with its own record and wards, a
-// district, Hokkaido's capital and a district there, and an overseas place.
-void writeMasters(const TempDir &dir)
-{
-    writeMaster(dir, "Master01.cty",
-                {{"100101", "千代田区"},
-                 {"100102", "中央区"},
-                 {"1002", "八王子市"},
-                 {"1101", "横浜市"},
-                 {"110101", "横浜市鶴見区"},
-                 {"110102", "横浜市神奈川区"},
-                 {"11001", "足柄上郡"}});
-    writeMaster(dir, "Master08.cty", {{"0101", "札幌市"}, {"01006", "亀田郡"}});
-    writeMaster(dir, "Master10.cty", {{"4801", "ハワイ"}});
-}
-
-// The log the award tests share; its record numbers are the comments.
-const std::vector<Contact> &sharedLog()
-{
-    static const std::vector<Contact> log{
-        {"JA1AAA", "100101"},                           // 1 ward: its city 1001 too
-        {"JA1AAB", "100102", sj("受")},                 // 2 ward, confirmed
-        {"-", ""},                                      // 3 deleted
-        {"JA1AAC", "0101", sj("QSL受済"), "1", "1002"}, // 4 portable in 1002, confirmed
-        {"JA1AAD", "1099"},                             // 5 a city since merged
-        {"JA1AAE", "11001", sj("ア")},                  // 6 district; "ア" is 83 41
-        {"JA1AAF", "4801"},                             // 7 overseas: not counted
-        {"JA1AAG", "ABC"},                              // 8 not a code
-        {"JA1AAH", "-"},                                // 9 no place at all
-        {"JA8AAA", "0101", "", "P", "1101"},            // 10 "P" is no portable area
-        {"JA1AAI", "100101", sj("受")},                 // 11 confirms 100101 later
-        {"JA1AAJ", "1002", "", "2", ""},                // 12 portable, no place
-        {"JA1AAK", "11001", "xA"},                      // 13 district, ASCII mark
-    };
-    return log;
-}
 
 AwardTally tallied(const TempDir &dir, std::string_view mark)
 {
@@ -256,58 +172,4 @@ TEST(AwardTable, MasterOrderWardsForTheirCityAndMergedCities)
     EXPECT_EQ(linesOf(districts.row(1)),
               (std::vector<PlaceLine>{{"01006", true, false, false, 0, 0}}));
     EXPECT_EQ(districts.total, 2);
-}
-
-TEST(AwardsCommand, PrintsPrefecturesAndPlacesExactly)
-{
-    TempDir dir;
-    writeLog(dir, sharedLog());
-    writeMasters(dir);
-    const auto run = [&](cli::Args extra, std::string &out) {
-        cli::Args args{dir.dataDir(), "JA1ZZZ"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        std::ostringstream o;
-        std::ostringstream e;
-        const int status = cli::runAwards(args, o, e);
-        out = o.str();
-        return status;
-    };
-    std::string out;
-    ASSERT_EQ(run({}, out), 0);
-    std::istringstream lines(out);
-    std::vector<std::string> all;
-    for (std::string line; std::getline(lines, line);)
-        all.push_back(line);
-    ASSERT_EQ(all.size(), 49u);
-    EXPECT_EQ(all[0], "01\t北海道\t1\t0\t1");
-    EXPECT_EQ(all[9], "10\t東京都\t3\t2\t2");
-    EXPECT_EQ(all[10], "11\t神奈川県\t0\t0\t1");
-    EXPECT_EQ(all[46], "47\t沖縄県\t0\t0\t0");
-    EXPECT_EQ(all[47], "total\t\t4\t2\t4");
-    EXPECT_EQ(all[48], "not counted\t\t2");
-
-    ASSERT_EQ(run({"--prefecture", "10"}, out), 0);
-    EXPECT_EQ(out, "1001\t東京都区部\t1\t1\t1\n"
-                   "1002\t八王子市\t1\t1\t4\n"
-                   "1099\tマスタに無し\t1\t0\t5\n");
-    ASSERT_EQ(run({"--ward", "--prefecture", "11"}, out), 0);
-    EXPECT_EQ(out, "110101\t横浜市鶴見区\t0\t0\t0\n110102\t横浜市神奈川区\t0\t0\t0\n");
-    ASSERT_EQ(run({"--jcg", "--prefecture", "01"}, out), 0);
-    EXPECT_EQ(out, "01006\t亀田郡\t0\t0\t0\n");
-
-    // A mark set in the settings file.
-    dir.write("JA1ZZZ.ini", sj("[アワード]\r\n受領確認マーク=A\r\n"));
-    ASSERT_EQ(run({"--jcg", "--prefecture", "11"}, out), 0);
-    EXPECT_EQ(out, "11001\t足柄上郡\t1\t1\t6\n");
-
-    for (const cli::Args &bad : std::vector<cli::Args>{{"--ward", "--jcg"},
-                                                       {"--prefecture", "48"},
-                                                       {"--prefecture", "0"},
-                                                       {"--prefecture"},
-                                                       {"--city"}})
-        EXPECT_EQ(run(bad, out), 2) << bad.front();
-    cli::Args missing{dir.dataDir(), "JA9NONE"};
-    std::ostringstream o;
-    std::ostringstream e;
-    EXPECT_EQ(cli::runAwards(missing, o, e), 1);
 }

@@ -71,10 +71,9 @@ TEST(CalendarCommand, RefusesBadArguments)
 {
     test::TempDir dir;
     const cli::Args bad[] = {
-        {dir.dataDir(), "JA1ABC", "2024"},       {dir.dataDir(), "JA1ABC", "2024", "13"},
-        {dir.dataDir(), "JA1ABC", "0", "1"},     {dir.dataDir(), "JA1ABC", "2024x", "1"},
-        {dir.dataDir(), "JA1ABC", "", "1"},      {dir.dataDir(), "ja-1", "2024", "1"},
-        {dir.dataDir(), "JA1ABC", "10000", "1"},
+        {dir.dataDir(), "JA1ABC", "2024"},   {dir.dataDir(), "JA1ABC", "2024", "13"},
+        {dir.dataDir(), "JA1ABC", "0", "1"}, {dir.dataDir(), "JA1ABC", "2024x", "1"},
+        {dir.dataDir(), "JA1ABC", "", "1"},  {dir.dataDir(), "JA1ABC", "10000", "1"},
     };
     for (const cli::Args &args : bad) {
         const CommandRun r = calendarOf(args);
@@ -82,6 +81,9 @@ TEST(CalendarCommand, RefusesBadArguments)
         EXPECT_NE(r.err.find("usage: vezolog calendar"), std::string::npos);
         EXPECT_TRUE(r.out.empty());
     }
+    const CommandRun call = calendarOf({dir.dataDir(), "ja-1", "2024", "1"});
+    EXPECT_EQ(call.status, 2);
+    EXPECT_NE(call.err.find("not a callsign"), std::string::npos) << call.err;
     EXPECT_EQ(calendarOf({dir.path() + "/nowhere", "JA1ABC", "2024", "1"}).status, 1);
 }
 

@@ -126,7 +126,7 @@ TEST(CommandTable, ExitStatusOfEveryCommand)
         int status;
         std::string said; // on the stream the status belongs to (stdout for 0, else stderr)
     };
-    const std::vector<Case> cases{
+    std::vector<Case> cases{
         {{}, 2, "Usage: vezolog"},
         {{"--help"}, 0, "Usage: vezolog COMMAND"},
         {{"--version"}, 0, std::string("vezolog ") + VEZO_PROJECT_VERSION + "\n"},
@@ -173,7 +173,61 @@ TEST(CommandTable, ExitStatusOfEveryCommand)
          "範囲外"},
         {{"print", "blank", D, "JA1ABC", "--count", "0", "--pdf", out}, 2, "usage:"},
         {{"print", "postcard", D, "JA1ABC", "--unissued", "--pdf", bad}, 0, ""},
+
+        {{"awards", "--help"}, 0, "usage: vezolog awards"},
+        {{"awards", D, "JA1ABC"}, 0, "total\t\t"},
+        {{"awards", D, "JA1ABC", "--prefecture", "48"}, 2, "not a prefecture"},
+        {{"rig", "--help"}, 0, "usage: vezolog rig"},
+        {{"rig", D, "JA1ABC", "--model", "1"}, 0, "145.000\tFM\n"},
+        {{"rig", D, "JA1ABC", "--model", "99999"}, 2, "Hamlib knows no radio model 99999"},
+        {{"rig", D, "JA1ABC", "--model", "99999999999"}, 2, "usage:"},
+        {{"rig", D, "JA1ABC"}, 1, "no radio is set for JA1ABC"},
     };
+
+    // The same mistakes end the same way in every command, checked in one order: the callsign
+    // (2, also when the folder is missing too), the folder (1), the log where the command reads
+    // one (1), and a settings file that is there and cannot be read where the command uses the
+    // settings (1; elsewhere it does not matter).
+    struct Command
+    {
+        cli::Args before; // the command and what comes before DATADIR
+        cli::Args after;  // what comes after CALLSIGN
+        bool readsLog;
+        bool usesSettings;
+    };
+    const std::vector<Command> commands{
+        {{"info"}, {}, true, false},
+        {{"dump"}, {}, true, false},
+        {{"search"}, {"--item", "call", "W1AW"}, true, false},
+        {{"calendar"}, {"2026", "5"}, false, false},
+        {{"awards"}, {}, true, true},
+        {{"export-adif"}, {"-o", out}, true, true},
+        {{"import-adif"}, {dir.path() + "/own.adi"}, true, true},
+        {{"rig"}, {"--model", "1"}, false, true},
+        {{"print", "postcard"}, {"--unissued", "--pdf", out}, true, true},
+        {{"print", "test"}, {"--pdf", out}, false, true},
+    };
+    dir.write("JA2BAD.DAT", ""); // an empty log whose settings file cannot be read
+    ASSERT_EQ(::mkdir(dir.file("JA2BAD.ini").c_str(), 0700), 0);
+    const std::string nowhere = dir.path() + "/nowhere";
+    std::vector<Case> everyCommand;
+    for (const Command &c : commands) {
+        const auto with = [&](const std::string &folder, const std::string &call) {
+            cli::Args args = c.before;
+            args.insert(args.end(), {folder, call});
+            args.insert(args.end(), c.after.begin(), c.after.end());
+            return args;
+        };
+        everyCommand.push_back({with(nowhere, "ja1abc/1"), 2, "not a callsign"});
+        everyCommand.push_back({with(nowhere, "JA1ABC"), 1, "no data directory: " + nowhere});
+        if (c.readsLog)
+            everyCommand.push_back({with(D, "JA9NONE"), 1, "no log for JA9NONE"});
+        if (c.usesSettings)
+            everyCommand.push_back({with(D, "JA2BAD"), 1, "cannot read " + dir.file("JA2BAD.ini")});
+        else
+            everyCommand.push_back({with(D, "JA2BAD"), 0, ""});
+    }
+    cases.insert(cases.end(), everyCommand.begin(), everyCommand.end());
     const std::string log = dir.read("JA1ABC.DAT");
     for (const Case &c : cases) {
         std::string shown;

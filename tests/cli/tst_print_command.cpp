@@ -2,12 +2,16 @@
 #include "cli/commands.h"
 
 #include "app/user_settings.h"
+#include "cards/pdf_print_jobs.h"
+#include "common/data_dir.h"
 #include "common/file_io.h"
 #include "log/log_file.h"
 
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <QGuiApplication>
 
 #include <chrono>
 #include <csignal>
@@ -222,4 +226,55 @@ TEST(PrintCommand, CardNumberOutOfRangeAndUnreadableSettingsExitOne)
     const std::string pdf = f.dir.path() + "/cards.pdf";
     EXPECT_EQ(f.run({"postcard", f.dir.dataDir(), "JA1ABC", "--unissued", "--pdf", pdf}), 1);
     EXPECT_FALSE(files::exists(pdf));
+}
+
+namespace {
+
+// The names in `folder`, apart from the data folder.
+std::vector<std::string> namesBeside(const std::string &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename() != "Data")
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+// A PDF job ends its painter before its device goes, whichever way it ends: dropped half-way,
+// abandoned and begun again, or ended. Until the end neither the file nor a temporary stays.
+TEST(PdfFileJob, EndsThePainterBeforeTheDeviceGoes)
+{
+    if (!QGuiApplication::instance()) { // the print command may have made one already
+        static int argc = 1;
+        static char name[] = "tst_print_command";
+        static char *argv[] = {name, nullptr};
+        static QGuiApplication app(argc, argv);
+    }
+    test::TempDir dir;
+    const std::string pdf = dir.path() + "/cards.pdf";
+    {
+        const auto dropped = print::makePdfFileJob(pdf, 300, false);
+        ASSERT_TRUE(dropped->begin()) << dropped->errorText();
+        dropped->canvas().drawLine(0, 0, 100, 100);
+        ASSERT_TRUE(dropped->newPage());
+        dropped->canvas().drawText(10, 10, "JA1ABC");
+    }
+    EXPECT_EQ(namesBeside(dir.path()), std::vector<std::string>{});
+
+    const auto job = print::makePdfFileJob(pdf, 300, true);
+    ASSERT_TRUE(job->begin()) << job->errorText();
+    job->canvas().drawText(10, 10, "JA1ABC");
+    job->abandon();
+    EXPECT_EQ(namesBeside(dir.path()), std::vector<std::string>{});
+    ASSERT_TRUE(job->begin()) << job->errorText();
+    job->canvas().drawText(10, 10, "JA1ABC");
+    ASSERT_TRUE(job->end()) << job->errorText();
+    EXPECT_EQ(namesBeside(dir.path()), std::vector<std::string>{"cards.pdf"});
+    EXPECT_EQ(dir.read("../cards.pdf").substr(0, 5), "%PDF-");
+
+    const auto nowhere = print::makePdfFileJob(dir.path() + "/no/such/folder/x.pdf", 300, false);
+    EXPECT_FALSE(nowhere->begin());
+    EXPECT_NE(nowhere->errorText().find("x.pdf"), std::string::npos) << nowhere->errorText();
 }

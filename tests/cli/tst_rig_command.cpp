@@ -83,7 +83,7 @@ TEST(RigCommand, NoRadioIsAFailureAndBadArgumentsAreUsageErrors)
     const cli::Args bad[] = {
         {},
         {dir.dataDir()},
-        {dir.dataDir(), "JA1-ABC"},
+        {dir.dataDir(), "JA1ABC", "--model", "99999999999"},
         {dir.dataDir(), "JA1ABC", "--model"},
         {dir.dataDir(), "JA1ABC", "--model", "0"},
         {dir.dataDir(), "JA1ABC", "--model", "x1"},
@@ -97,6 +97,9 @@ TEST(RigCommand, NoRadioIsAFailureAndBadArgumentsAreUsageErrors)
         EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
         EXPECT_NE(r.err.find("usage: vezolog rig"), std::string::npos);
     }
+    r = rigOf({dir.dataDir(), "JA1-ABC"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("not a callsign"), std::string::npos) << r.err;
 }
 
 TEST(RigCommand, TheProgramSaysOnlyItsOwnWordsWithHamlibsDebugOutputOff)

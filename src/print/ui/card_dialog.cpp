@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "print/ui/card_dialog.h"
 
+#include "cards/pdf_print_jobs.h"
 #include "common/ui/hint_bar.h"
+#include "common/whole_number.h"
 #include "print/layout_file.h"
-#include "print/ui/pdf_print_jobs.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,7 +12,6 @@
 #include <QRegularExpressionValidator>
 #include <QTimer>
 
-#include <charconv>
 #include <optional>
 
 namespace vz::ui {
@@ -22,12 +22,7 @@ const QString kOutOfRange = QStringLiteral("範囲外のナンバーです");
 
 std::optional<long long> wholeNumber(const QString &text)
 {
-    const std::string s = text.toStdString();
-    long long value = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size())
-        return std::nullopt;
-    return value;
+    return parseWholeNumber(text.toStdString());
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "print/ui/postcard_dialog.h"
 
+#include "cards/qt_card_canvas.h"
 #include "common/ui/hint_bar.h"
 #include "print/card_layouts.h"
-#include "print/ui/qt_card_canvas.h"
 
 #include <QCheckBox>
 #include <QImage>

@@ -4,8 +4,8 @@
 // page `vezolog print --pdf` draws at the same resolution. Where no scheduler can be started
 // the test says so and is skipped.
 #include "app/session.h"
-#include "app/ui/font_setup.h"
 #include "app/user_settings.h"
+#include "cards/font_setup.h"
 #include "cli/commands.h"
 #include "log/log_file.h"
 #include "print/print_queue.h"

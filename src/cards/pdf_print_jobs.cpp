@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "print/ui/pdf_print_jobs.h"
+#include "cards/pdf_print_jobs.h"
 
 #include "common/file_io.h"
 
@@ -67,21 +67,21 @@ public:
           m_lying(lying)
     {
     }
-    ~PdfFileJob() override { abandon(); }
 
 protected:
     bool open() override
     {
-        m_device = std::make_unique<AtomicFileDevice>(m_path);
-        if (!m_device->created() || !m_device->open(QIODevice::WriteOnly)) {
+        auto device = std::make_unique<AtomicFileDevice>(m_path);
+        if (!device->created() || !device->open(QIODevice::WriteOnly)) {
             fail(QStringLiteral("%1\nファイルを作成できませんでした")
                      .arg(QString::fromStdString(m_path)));
             return false;
         }
+        m_device = device.get();
         if (m_lying)
-            makeWriter(*m_device, kPostcardHeightMm, kPostcardWidthMm);
+            pagesOn(std::move(device), kPostcardHeightMm, kPostcardWidthMm);
         else
-            makeWriter(*m_device, kPostcardWidthMm, kPostcardHeightMm);
+            pagesOn(std::move(device), kPostcardWidthMm, kPostcardHeightMm);
         return true;
     }
     bool deliver() override
@@ -91,12 +91,11 @@ protected:
         fail(QStringLiteral("%1\nファイルを書けませんでした").arg(QString::fromStdString(m_path)));
         return false;
     }
-    void discard() override { m_device.reset(); }
 
 private:
     std::string m_path;
     bool m_lying;
-    std::unique_ptr<AtomicFileDevice> m_device;
+    AtomicFileDevice *m_device = nullptr; // owned by the job while the pages are drawn
 };
 
 class PrinterJob : public PdfPagesJob
@@ -106,7 +105,6 @@ public:
         : PdfPagesJob(scale), m_queueName(std::move(queue))
     {
     }
-    ~PrinterJob() override { abandon(); }
 
 protected:
     bool open() override
@@ -122,18 +120,19 @@ protected:
             return false;
         }
         m_queue = *queue;
-        m_file = std::make_unique<QTemporaryFile>(QDir::tempPath() +
-                                                  QStringLiteral("/vezodovi-cards-XXXXXX.pdf"));
-        if (!m_file->open()) {
+        auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                                     QStringLiteral("/vezodovi-cards-XXXXXX.pdf"));
+        if (!file->open()) {
             fail(QStringLiteral("%1\n印刷データを作成できませんでした：%2")
-                     .arg(QString::fromStdString(m_queue.name), m_file->errorString()));
+                     .arg(QString::fromStdString(m_queue.name), file->errorString()));
             return false;
         }
+        m_file = file.get();
         // The queue's own paper: operators set postcards on their printer. A queue that names
         // none gets pages of a postcard.
         const bool known = m_queue.paperWidthMm > 0 && m_queue.paperHeightMm > 0;
-        makeWriter(*m_file, known ? m_queue.paperWidthMm : kPostcardWidthMm,
-                   known ? m_queue.paperHeightMm : kPostcardHeightMm);
+        pagesOn(std::move(file), known ? m_queue.paperWidthMm : kPostcardWidthMm,
+                known ? m_queue.paperHeightMm : kPostcardHeightMm);
         setOrigin(m_queue.marginLeftMm, m_queue.marginTopMm);
         return true;
     }
@@ -153,22 +152,32 @@ protected:
                  .arg(name, QString::fromStdString(sent.message)));
         return false;
     }
-    void discard() override { m_file.reset(); }
 
 private:
     std::string m_queueName;
     PrintQueue m_queue;
-    std::unique_ptr<QTemporaryFile> m_file;
+    QTemporaryFile *m_file = nullptr; // owned by the job while the pages are drawn
 };
 
 } // namespace
 
-// The painter is ended by the subclasses' destructors (abandon()), while their devices live.
-PdfPagesJob::~PdfPagesJob() = default;
-
-void PdfPagesJob::makeWriter(QIODevice &device, double widthMm, double heightMm)
+PdfPagesJob::~PdfPagesJob()
 {
-    m_writer = std::make_unique<QPdfWriter>(&device);
+    close();
+}
+
+void PdfPagesJob::close()
+{
+    if (m_painter.isActive())
+        m_painter.end();
+    m_writer.reset();
+    m_device.reset();
+}
+
+void PdfPagesJob::pagesOn(std::unique_ptr<QIODevice> device, double widthMm, double heightMm)
+{
+    m_device = std::move(device);
+    m_writer = std::make_unique<QPdfWriter>(m_device.get());
     m_writer->setResolution(dotsPerInchOf(m_scale.x));
     m_writer->setCreator(QStringLiteral("VEZODovi"));
     const QPageSize paper(QSizeF(widthMm, heightMm), QPageSize::Millimeter, QString(),
@@ -194,12 +203,13 @@ void PdfPagesJob::applyOrigin()
 
 bool PdfPagesJob::begin()
 {
-    if (!open())
+    if (!open()) {
+        close();
         return false;
-    if (!m_painter.begin(m_writer.get())) {
+    }
+    if (!m_writer || !m_painter.begin(m_writer.get())) {
         fail(QStringLiteral("印刷を開始できませんでした"));
-        m_writer.reset();
-        discard();
+        close();
         return false;
     }
     m_painter.setBackgroundMode(Qt::TransparentMode);
@@ -222,22 +232,18 @@ bool PdfPagesJob::end()
     const bool drawn = m_painter.end();
     if (!drawn) {
         fail(QStringLiteral("印刷を終えられませんでした"));
-        m_writer.reset();
-        discard();
+        close();
         return false;
     }
-    m_writer.reset();
+    m_writer.reset(); // the writer has put the last of the document on the device
     const bool delivered = deliver();
-    discard();
+    close();
     return delivered;
 }
 
 void PdfPagesJob::abandon()
 {
-    if (m_painter.isActive())
-        m_painter.end();
-    m_writer.reset();
-    discard();
+    close();
 }
 
 std::unique_ptr<PrintJob> makePdfFileJob(const std::string &path, int dotsPerInch, bool lying)

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The card canvas on a Qt paint device: the PDF pages of a print job or a preview. Texts are turned
-// from Shift_JIS into Unicode here, at the edge of the window layer.
+// The card canvas on a Qt paint device: the PDF pages of a print job or a preview. Texts are
+// turned from Shift_JIS into Unicode here, where the domain's cards meet Qt.
 #pragma once
 
 #include "print/card_canvas.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "print/ui/qt_card_canvas.h"
+#include "cards/qt_card_canvas.h"
 
 #include "common/sjis.h"
 

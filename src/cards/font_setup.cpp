@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ui/font_setup.h"
+#include "cards/font_setup.h"
 
 #include <QFont>
 #include <QStringList>

@@ -4,10 +4,11 @@
 // nothing reaches the file or the printer, so a run can still be abandoned without a trace.
 #pragma once
 
+#include "cards/qt_card_canvas.h"
 #include "print/print_queue.h"
 #include "print/print_run.h"
-#include "print/ui/qt_card_canvas.h"
 
+#include <QIODevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QString>
@@ -15,11 +16,11 @@
 #include <memory>
 #include <string>
 
-class QIODevice;
-
 namespace vz::print {
 
-// The drawing half: a PDF writer on a device of the job's own, the painter and the canvas.
+// The drawing half: a PDF writer on the job's own device, the painter and the canvas. The
+// job owns the device and declares it before the writer and the painter, so the painter always
+// ends before the writer goes and the writer before the device, whatever path the job ends by.
 class PdfPagesJob : public PrintJob
 {
 public:
@@ -35,24 +36,25 @@ public:
 
 protected:
     explicit PdfPagesJob(DotScale scale) : m_scale(scale) {}
-    // Opens the device the pages go to and sets up the writer's pages; false with the error
-    // set when it cannot.
+    // Opens the device the pages go to, hands it over with pagesOn() and sets the origin;
+    // false with the error set when it cannot.
     virtual bool open() = 0;
-    // Hands the complete document over; false with the error set.
+    // Hands the complete document over (the device still open); false with the error set.
     virtual bool deliver() = 0;
-    // Drops whatever open() created.
-    virtual void discard() = 0;
-    // The writer on `device` at the job's resolution, with pages of the given size in
-    // millimetres and no margins of its own.
-    void makeWriter(QIODevice &device, double widthMm, double heightMm);
+    // The job takes `device` and puts a writer on it at the job's resolution, with pages of
+    // the given size in millimetres and no margins of its own.
+    void pagesOn(std::unique_ptr<QIODevice> device, double widthMm, double heightMm);
     // Where millimetre 0 lies on the page, in dots.
     void setOrigin(double leftMm, double topMm);
     void fail(const QString &text) { m_error = text; }
 
 private:
     void applyOrigin();
+    // Ends the painter, then drops the writer and the device, in that order.
+    void close();
 
     DotScale m_scale;
+    std::unique_ptr<QIODevice> m_device;
     std::unique_ptr<QPdfWriter> m_writer;
     QPainter m_painter;
     QtCardCanvas m_canvas{m_painter};
