@@ -122,8 +122,8 @@ void LogField::focusOutEvent(QFocusEvent *event)
 }
 
 ContactDialog::ContactDialog(app::AppState &state, UiServices &services, int mode, QWidget *parent)
-    : VezoDialog(state, services, parent), m_mode(mode),
-      m_compass(kCompassSize, kCompassSize, QImage::Format_RGB32)
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_mode(mode), m_compass(kCompassSize, kCompassSize, QImage::Format_RGB32)
 {
     setObjectName(QStringLiteral("ContactDialog"));
     setFixedSize(787, 336);

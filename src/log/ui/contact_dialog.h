@@ -7,6 +7,7 @@
 // bearing, and finally it enables registering.
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 #include "log/qso_record.h"
 
@@ -181,6 +182,7 @@ private:
     LogField *field(int number) const { return m_fields[static_cast<std::size_t>(number - 1)]; }
     int fieldNumber(const QWidget *w) const;
 
+    app::AppState &m_state;
     int m_mode;
     bool m_shownOnce = false;
     bool m_closing = false;

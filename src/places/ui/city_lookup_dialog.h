@@ -7,6 +7,7 @@
 // (own location). Outputs: cityChosen, workedPosition, ownLocation, chosenCity(), chosenJcc().
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 
 class QLabel;
@@ -42,6 +43,7 @@ private:
     void showHelp();                      // ヘルプ: nothing to open
     void emptyTable();
 
+    app::AppState &m_state;
     QLabel *m_hitCountLabel;
     QLabel *m_selectionCaptionLabel;
     QLineEdit *m_selectedCityEdit;
