@@ -30,11 +30,12 @@ struct DialogModes
     int post = 0;    // postcard
     int call = 0;    // user switch: 1 switch, 2 reference station
     int environ = 0; // personal information
+    int awards = 0;  // award progress: its places open contacts by record number
 
     // The dialogs that carry the hint bar under them.
     bool anyHintCarrierOpen() const
     {
-        return log || list || master || event || prin || post || environ;
+        return log || list || master || event || prin || post || environ || awards;
     }
 };
 

@@ -17,11 +17,15 @@ void MainWindow::awardsCommand()
             return;
         }
     }
+    m_state.dialogModes.awards = 1;
     auto *dialog = new AwardsDialog(m_state, m_services, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setProgress(m_hintBar->progress());
     connect(dialog, &AwardsDialog::openContact, this, &MainWindow::openContactForModify);
-    connect(dialog, &QDialog::finished, this, [this] { hintCarrierClosed(); });
+    connect(dialog, &QDialog::finished, this, [this] {
+        m_state.dialogModes.awards = 0;
+        hintCarrierClosed();
+    });
     placeDialog(dialog, Placement::CarriesHintBar);
     dialog->show();
     dialog->recount();

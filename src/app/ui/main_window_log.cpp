@@ -3,6 +3,7 @@
 #include "app/ui/main_window.h"
 
 #include "log/ui/contact_dialog.h"
+#include "places/ui/city_lookup_dialog.h"
 
 #include <QAbstractButton>
 
@@ -31,6 +32,9 @@ void MainWindow::logDialogCommand(int mode)
     m_state.dialogModes.log = mode;
     auto *dialog = new ContactDialog(m_state, m_services, mode, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setCityLookupMaker([this](QWidget *parent) -> CityLookup * {
+        return new CityLookupDialog(m_state, m_services, parent);
+    });
     setLogCommandsEnabled(*this, m_state.dialogModes, false);
     connect(dialog, &ContactDialog::recordDeleted, this, &MainWindow::updateReorganizeCommand);
     connect(dialog, &QDialog::finished, this, [this] {

@@ -20,12 +20,12 @@ namespace vz::ui {
 
 namespace {
 
-// Dialogs that hold record numbers of the own log: the edit dialog, the search results and
-// the card printing. Renumbering or replacing the log under them would make them read or write
-// the wrong contact.
+// Dialogs that hold record numbers of the own log: the edit dialog, the search results, the
+// card printing and the award progress. Renumbering or replacing the log under them would make
+// them read or write the wrong contact.
 bool recordHoldersOpen(const app::DialogModes &modes)
 {
-    return modes.log || modes.list || modes.post || modes.prin;
+    return modes.log || modes.list || modes.post || modes.prin || modes.awards;
 }
 
 // Dialogs that work on the current user's files; the user must not change under them.

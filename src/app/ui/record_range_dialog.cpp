@@ -11,7 +11,8 @@ namespace vz::ui {
 
 RecordRangeDialog::RecordRangeDialog(app::AppState &state, UiServices &services, std::int32_t last,
                                      QWidget *parent)
-    : VezoDialog(state, services, parent), m_from(new QSpinBox(this)), m_to(new QSpinBox(this))
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_from(new QSpinBox(this)), m_to(new QSpinBox(this))
 {
     setObjectName(QStringLiteral("RecordRangeDialog"));
     setTitle(QStringLiteral("ADIF出力"));

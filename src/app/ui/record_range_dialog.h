@@ -3,6 +3,7 @@
 // narrows it, to send only the contacts logged since the last upload.
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 
 #include <cstdint>
@@ -25,6 +26,7 @@ public:
     QSpinBox *toBox() const { return m_to; }
 
 private:
+    app::AppState &m_state;
     QSpinBox *m_from;
     QSpinBox *m_to;
 };

@@ -29,7 +29,8 @@ QValidator::State CallsignValidator::validate(QString &input, int &) const
 
 RegistrationDialog::RegistrationDialog(app::AppState &state, UiServices &services, int mode,
                                        QWidget *parent)
-    : VezoDialog(state, services, parent), m_mode(mode), m_explanationLabel(new QLabel(this)),
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_mode(mode), m_explanationLabel(new QLabel(this)),
       m_captionLabel(new QLabel(this)), m_inputEdit(new QLineEdit(this)),
       m_registerButton(makeDialogButton(this, QStringLiteral("registerButton"),
                                         QStringLiteral("登録"), smallButtonAt(115, 229))),

@@ -3,6 +3,7 @@
 // further user, mode 3 asks for the number of blank cards to print.
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 
 #include <QValidator>
@@ -50,6 +51,7 @@ private:
     void printBlankCards();  // 印刷: prints the blank cards counted
     void closeDialog();      // 中止 / 終了
 
+    app::AppState &m_state;
     int m_mode;
     QString m_candidate;
     std::function<void(int)> m_printBlank;

@@ -31,7 +31,8 @@ QLineEdit *makePickField(QWidget *parent, const char *name)
 
 UserSwitchDialog::UserSwitchDialog(app::AppState &state, UiServices &services, int mode,
                                    QWidget *parent)
-    : VezoDialog(state, services, parent), m_mode(mode),
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_mode(mode),
       m_referenceCheck(new QCheckBox(QStringLiteral("参照する"), this)),
       m_switchPickEdit(makePickField(this, "switchPickEdit")),
       m_referencePickEdit(makePickField(this, "referencePickEdit")),

@@ -4,6 +4,7 @@
 // list is ever used: the two fields show the pick and take no typing.
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 
 class QCheckBox;
@@ -42,6 +43,7 @@ private:
     void confirmPick();                      // 設　定
     void fillList();
 
+    app::AppState &m_state;
     int m_mode;
     QString m_pick;
     QCheckBox *m_referenceCheck;

@@ -112,7 +112,8 @@ QString kindName(awards::AwardKind kind)
 } // namespace
 
 AwardsDialog::AwardsDialog(app::AppState &state, UiServices &services, QWidget *parent)
-    : VezoDialog(state, services, parent)
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state)
 {
     setObjectName(QStringLiteral("AwardsDialog"));
     setFixedSize(kClientWidth, kClientHeight);

@@ -7,8 +7,9 @@
 // The log is counted when the dialog opens and again on "再集計", after contacts were changed.
 #pragma once
 
-#include "common/ui/vezo_dialog.h"
+#include "app/app_state.h"
 #include "awards/award_table.h"
+#include "common/ui/vezo_dialog.h"
 
 #include <array>
 #include <cstdint>
@@ -55,6 +56,7 @@ private:
     void placeActivated(int row);
     void closeDialog();
 
+    app::AppState &m_state;
     ProgressSink *m_progress = nullptr;
     std::array<awards::AwardTable, 3> m_tables;
     awards::AwardTally m_tally;

@@ -60,8 +60,8 @@ QValidator::State SjisWidthValidator::validate(QString &input, int &) const
 }
 
 EventDialog::EventDialog(app::AppState &state, UiServices &services, QWidget *parent)
-    : VezoDialog(state, services, parent), m_dateEdit(new QLineEdit(this)),
-      m_textEdit(new QLineEdit(this))
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_dateEdit(new QLineEdit(this)), m_textEdit(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("eventDialog"));
     setTitle(QStringLiteral("行事予定の登録"));

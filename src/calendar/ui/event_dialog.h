@@ -5,6 +5,7 @@
 // After each registration the main window redraws its calendar (eventRegistered).
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 
 #include <QValidator>
@@ -52,6 +53,7 @@ private:
     void textChanged();
     int dateWidth() const;
 
+    app::AppState &m_state;
     QLineEdit *m_dateEdit;
     QLineEdit *m_textEdit;
     QPushButton *m_everyYearButton;

@@ -43,8 +43,8 @@ void setFieldFocusLook(QWidget *field, bool focused)
     field->setPalette(p);
 }
 
-VezoDialog::VezoDialog(app::AppState &state, UiServices &services, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_state(state), m_services(services)
+VezoDialog::VezoDialog(DialogLook look, UiServices &services, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_services(services), m_look(look)
 {
 }
 
@@ -85,7 +85,7 @@ void VezoDialog::adoptChildren()
 void VezoDialog::applyFieldLook()
 {
     // Flat fields and lists, without a border, when the user chose the flat look.
-    const bool flat = m_state.settings.flatWindow;
+    const bool flat = m_look.flatFields;
     for (QLineEdit *e : findChildren<QLineEdit *>())
         e->setFrame(!flat);
     for (QAbstractItemView *v : findChildren<QAbstractItemView *>())
@@ -97,7 +97,7 @@ void VezoDialog::applyFieldLook()
 
 bool VezoDialog::handleKey(QKeyEvent *event)
 {
-    if (m_state.settings.keyClick)
+    if (m_look.keyClick)
         m_services.keyClick.play();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         // Enter moves on: operators type a contact without touching the mouse.

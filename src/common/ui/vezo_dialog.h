@@ -5,7 +5,6 @@
 // input fields that turn from the button face to the window colour while they have the focus.
 #pragma once
 
-#include "app/app_state.h"
 #include "common/ui/window_services.h"
 
 #include <QDialog>
@@ -14,11 +13,19 @@ class QPushButton;
 
 namespace vz::ui {
 
+// The user's two look settings, read each time they apply: the personal information dialog
+// changes them while other dialogs are open.
+struct DialogLook
+{
+    const bool &flatFields; // fields and lists without a border
+    const bool &keyClick;   // a click on every key
+};
+
 class VezoDialog : public QDialog
 {
     Q_OBJECT
 public:
-    VezoDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
+    VezoDialog(DialogLook look, UiServices &services, QWidget *parent = nullptr);
     ~VezoDialog() override;
 
     QString title() const { return m_title; }
@@ -36,11 +43,11 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
-    app::AppState &m_state;
     UiServices &m_services;
 
 private:
     bool handleKey(QKeyEvent *event);
+    DialogLook m_look;
     QString m_title;
     bool m_greyFrame = false;
 };

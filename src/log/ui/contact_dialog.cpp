@@ -15,7 +15,6 @@
 #include "log/log_file.h"
 #include "log/ui/compass.h"
 #include "log/ui/fixed_string_button.h"
-#include "places/ui/city_lookup_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -122,8 +121,8 @@ void LogField::focusOutEvent(QFocusEvent *event)
 }
 
 ContactDialog::ContactDialog(app::AppState &state, UiServices &services, int mode, QWidget *parent)
-    : VezoDialog(state, services, parent), m_mode(mode),
-      m_compass(kCompassSize, kCompassSize, QImage::Format_RGB32)
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_mode(mode), m_compass(kCompassSize, kCompassSize, QImage::Format_RGB32)
 {
     setObjectName(QStringLiteral("ContactDialog"));
     setFixedSize(787, 336);
@@ -392,10 +391,10 @@ void ContactDialog::showOwnPortablePlace(const QString &city)
         setFieldSjis(19, toSjis(city).value_or(std::string()));
 }
 
-CityLookupDialog *ContactDialog::qthDialog()
+CityLookup *ContactDialog::qthDialog()
 {
-    if (!m_qth)
-        m_qth = new CityLookupDialog(m_state, m_services, this);
+    if (!m_qth && m_makeCityLookup)
+        m_qth = m_makeCityLookup(this);
     return m_qth;
 }
 

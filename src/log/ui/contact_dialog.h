@@ -7,8 +7,10 @@
 // bearing, and finally it enables registering.
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 #include "log/qso_record.h"
+#include "log/ui/city_lookup.h"
 
 #include <QImage>
 #include <QLineEdit>
@@ -29,7 +31,6 @@ class CallsignCache;
 
 namespace vz::ui {
 
-class CityLookupDialog;
 class FixedStringButton;
 class RigPoller;
 
@@ -99,8 +100,10 @@ public:
     // opens a contact so); the out-of-range notice when there is no such record.
     void readRecordNumber(std::int32_t n);
 
-    // The city lookup this dialog shows over itself (created when first needed).
-    CityLookupDialog *qthDialog();
+    // Where the city lookup comes from; without one a kana initial stays as typed.
+    void setCityLookupMaker(CityLookupMaker make) { m_makeCityLookup = std::move(make); }
+    // The city lookup this dialog shows over itself (created when first needed), or none.
+    CityLookup *qthDialog();
 
     void done(int result) override;
 
@@ -181,6 +184,7 @@ private:
     LogField *field(int number) const { return m_fields[static_cast<std::size_t>(number - 1)]; }
     int fieldNumber(const QWidget *w) const;
 
+    app::AppState &m_state;
     int m_mode;
     bool m_shownOnce = false;
     bool m_closing = false;
@@ -209,7 +213,8 @@ private:
     QLabel *m_referenceCallLabel = nullptr;
     QLabel *m_referenceHistoryLabel = nullptr;
     QImage m_compass;
-    CityLookupDialog *m_qth = nullptr;
+    CityLookupMaker m_makeCityLookup;
+    CityLookup *m_qth = nullptr;
     // The callsigns of the own and the reference log, for a history lookup on every callsign.
     std::unique_ptr<log::CallsignCache> m_ownCalls;
     std::unique_ptr<log::CallsignCache> m_referenceCalls;

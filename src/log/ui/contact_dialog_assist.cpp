@@ -14,7 +14,6 @@
 #include "log/history.h"
 #include "log/log_file.h"
 #include "log/ui/compass.h"
-#include "places/ui/city_lookup_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -165,11 +164,13 @@ void ContactDialog::cityLeft(int number)
     const std::string initial = fieldSjis(number);
     if (!log::isCityInitial(initial))
         return;
+    CityLookup *lookup = qthDialog();
+    if (!lookup)
+        return;
     city->setChanged(false);
     m_state.searchKey = initial;
 
-    CityLookupDialog *lookup = qthDialog();
-    const bool confirmed = lookup->exec() == QDialog::Accepted && m_state.cityChosen;
+    const bool confirmed = lookup->lookUpCity() && m_state.cityChosen;
     // Typing goes on here, whatever the window system activates next.
     activateWindow();
     if (!confirmed) {

@@ -14,7 +14,6 @@
 #include "log/history.h"
 #include "log/log_file.h"
 #include "log/ui/compass.h"
-#include "places/ui/city_lookup_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>

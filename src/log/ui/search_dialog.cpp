@@ -115,7 +115,8 @@ private:
 };
 
 SearchDialog::SearchDialog(app::AppState &state, UiServices &services, QWidget *parent)
-    : VezoDialog(state, services, parent), m_kind(state.dialogModes.list), m_progress(nullptr),
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_kind(state.dialogModes.list), m_progress(nullptr),
       m_model(new ResultModel(this)), m_itemGroup(new QButtonGroup(this)),
       m_areaGroup(new QButtonGroup(this)), m_resultTable(new QTableView(this))
 {

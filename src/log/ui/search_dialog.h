@@ -12,6 +12,7 @@
 // search adds its rows below them.
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 #include "log/search.h"
 
@@ -75,6 +76,7 @@ private:
     void keepOnlyPressed(const QButtonGroup *group, int pressedId);
     void runPasses(const log::SearchPlan &plan);
 
+    app::AppState &m_state;
     int m_kind;
     ProgressSink *m_progress;
     ResultModel *m_model;

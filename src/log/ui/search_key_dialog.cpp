@@ -67,8 +67,8 @@ QString SearchKeyDialog::helpFor(int item)
 
 SearchKeyDialog::SearchKeyDialog(app::AppState &state, UiServices &services, int item,
                                  QWidget *parent)
-    : VezoDialog(state, services, parent), m_keyEdit(new QLineEdit(this)),
-      m_helpLabel(new QLabel(this)),
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_keyEdit(new QLineEdit(this)), m_helpLabel(new QLabel(this)),
       m_cancelButton(makeDialogButton(this, QStringLiteral("cancelButton"),
                                       QStringLiteral("中　止"), smallButtonAt(35, 230))),
       m_showButton(makeDialogButton(this, QStringLiteral("showButton"), QStringLiteral("表　示"),

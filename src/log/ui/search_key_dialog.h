@@ -4,6 +4,7 @@
 // field's text on as the search key (empty after "中　止").
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 
 #include <QValidator>
@@ -45,6 +46,7 @@ private:
     void cancelSearch(); // 中　止: empties the field and cancels
     void showResults();  // 表　示: closes with the key
 
+    app::AppState &m_state;
     QLineEdit *m_keyEdit;
     QLabel *m_helpLabel;
     QPushButton *m_cancelButton;

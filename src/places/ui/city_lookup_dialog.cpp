@@ -34,7 +34,8 @@ Qt::Alignment alignmentOf(int column)
 } // namespace
 
 CityLookupDialog::CityLookupDialog(app::AppState &state, UiServices &services, QWidget *parent)
-    : VezoDialog(state, services, parent), m_hitCountLabel(new QLabel(this)),
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_hitCountLabel(new QLabel(this)),
       m_selectionCaptionLabel(new QLabel(QStringLiteral("選択されている市町村名"), this)),
       m_selectedCityEdit(new QLineEdit(this)), m_cityTable(new QTableWidget(this)),
       m_confirmButton(new QPushButton(QStringLiteral("確定"), this)),

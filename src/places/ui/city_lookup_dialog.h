@@ -7,7 +7,9 @@
 // (own location). Outputs: cityChosen, workedPosition, ownLocation, chosenCity(), chosenJcc().
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
+#include "log/ui/city_lookup.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,15 +19,16 @@ class QToolButton;
 
 namespace vz::ui {
 
-class CityLookupDialog : public VezoDialog
+class CityLookupDialog : public VezoDialog, public CityLookup
 {
     Q_OBJECT
 public:
     CityLookupDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
 
+    bool lookUpCity() override { return exec() == QDialog::Accepted; }
     // The confirmed city (Shift_JIS as stored), valid while AppState::cityChosen.
-    const std::string &chosenCity() const { return m_city; }
-    const std::string &chosenJcc() const { return m_jcc; }
+    const std::string &chosenCity() const override { return m_city; }
+    const std::string &chosenJcc() const override { return m_jcc; }
     int hitCount() const { return m_hits; }
 
     void done(int result) override;
@@ -42,6 +45,7 @@ private:
     void showHelp();                      // ヘルプ: nothing to open
     void emptyTable();
 
+    app::AppState &m_state;
     QLabel *m_hitCountLabel;
     QLabel *m_selectionCaptionLabel;
     QLineEdit *m_selectedCityEdit;

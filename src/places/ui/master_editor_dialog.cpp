@@ -113,7 +113,8 @@ private:
 } // namespace
 
 MasterEditorDialog::MasterEditorDialog(app::AppState &state, UiServices &services, QWidget *parent)
-    : VezoDialog(state, services, parent)
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state)
 {
     setObjectName(QStringLiteral("MasterEditorDialog"));
     setFixedSize(kWidth, kHeight);

@@ -5,6 +5,7 @@
 // destroyed when closed. The save button doubles as the mark that the table holds changes.
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 #include "places/master_file.h"
 
@@ -70,6 +71,7 @@ private:
     QString cityOfRow(int row) const;
     void emptyToOneRow();
 
+    app::AppState &m_state;
     std::array<QPushButton *, places::kMasterAreaCount> m_areaButtons{};
     QTableWidget *m_table = nullptr;
     QLabel *m_countLabel = nullptr;

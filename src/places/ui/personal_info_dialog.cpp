@@ -51,7 +51,8 @@ QLabel *addValueLabel(QWidget *page, const char *name, const QRect &at)
 } // namespace
 
 PersonalInfoDialog::PersonalInfoDialog(app::AppState &state, UiServices &services, QWidget *parent)
-    : VezoDialog(state, services, parent)
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state)
 {
     setObjectName(QStringLiteral("PersonalInfoDialog"));
     setFixedSize(kWidth, kHeight);

@@ -13,6 +13,7 @@
 // them on when that dialog is open.
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 #include "places/prefix_list.h"
 
@@ -103,6 +104,7 @@ private:
     void savePrefixList();
     void showPrefixList();
 
+    app::AppState &m_state;
     QTabWidget *m_pages = nullptr;
     std::array<QLineEdit *, 10> m_fixedStringEdits{};
     std::vector<TextField> m_textFields;

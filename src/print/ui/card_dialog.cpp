@@ -40,8 +40,8 @@ std::unique_ptr<print::PrintJob> makeDefaultPrinterJob(const app::AppState &stat
 }
 
 CardDialog::CardDialog(app::AppState &state, UiServices &services, QWidget *parent)
-    : VezoDialog(state, services, parent),
-      m_jobFactory([&state] { return makeDefaultPrinterJob(state); })
+    : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
+      m_state(state), m_jobFactory([&state] { return makeDefaultPrinterJob(state); })
 {
 }
 

@@ -5,6 +5,7 @@
 // printer, or what a test gives them).
 #pragma once
 
+#include "app/app_state.h"
 #include "common/ui/vezo_dialog.h"
 #include "print/print_run.h"
 
@@ -67,6 +68,7 @@ protected:
     // An error box naming the layout file, which could not be written.
     void layoutWriteFailed();
 
+    app::AppState &m_state;
     CardNumberField *m_fromEdit = nullptr;
     CardNumberField *m_toEdit = nullptr;
     QLabel *m_rangeCaption = nullptr;

@@ -3,6 +3,7 @@
 
 #include "log/log_file.h"
 #include "awards/ui/awards_dialog.h"
+#include "common/ui/hint_bar.h"
 #include "log/ui/contact_dialog.h"
 
 #include "support/window_fixture.h"
@@ -10,6 +11,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTest>
@@ -129,4 +131,47 @@ TEST(MainWindowAwards, TablesPerPrefectureAndAPlaceOpensItsFirstContact)
     Q_EMIT places->cellActivated(hachioji, 0);
     EXPECT_EQ(contact->findChild<QLineEdit *>("callsignEdit")->text(), "JA1AAB");
     EXPECT_TRUE(f.messages.texts.isEmpty()) << f.messages.last().toStdString();
+}
+
+TEST(MainWindowAwards, WhileOpenTheLogKeepsItsNumbersAndTheHintBarStaysUnderIt)
+{
+    Fixture f;
+    const std::string log = f.dir.read("JA1ABC.DAT");
+    f.dir.write("JA1ABC.BAK", log.substr(0, log::kRecordSize));
+    f.messages.confirmAnswer = true;
+    HintBar *bar = f.form->hintBar();
+    const int mainBottom = f.form->frameGeometry().bottom() + 1;
+
+    QTest::mouseClick(f.form->commandButton(Command::Awards), Qt::LeftButton);
+    AwardsDialog *awards = f.open<AwardsDialog>();
+    ASSERT_TRUE(awards);
+    const int underAwards = mainBottom + awards->frameGeometry().height();
+    EXPECT_EQ(bar->y(), underAwards);
+
+    // Renumbering, replacing the log or changing the user would point its places elsewhere.
+    for (Command id : {Command::ReorganizeLog, Command::RestoreLog, Command::SwitchUser}) {
+        f.messages.texts.clear();
+        f.form->runCommand(id); // a dialog opening here would be left open: the test would hang
+        EXPECT_EQ(f.messages.texts, QStringList{"開いている画面を閉じてから実行してください"})
+            << static_cast<int>(id);
+    }
+    EXPECT_TRUE(f.dir.read("JA1ABC.DAT") == log);
+    EXPECT_EQ(f.state.currentCall, "JA1ABC");
+
+    // A contact opened from it and closed again leaves the bar with the award progress.
+    awards->showPrefecture(10);
+    Q_EMIT awards->findChild<QTableWidget *>("placeTable")->cellActivated(0, 0);
+    ContactDialog *contact = f.open<ContactDialog>();
+    ASSERT_TRUE(contact);
+    contact->close();
+    EXPECT_NE(bar->y(), mainBottom);
+    f.form->move(f.form->x() + 8, f.form->y());
+    EXPECT_NE(bar->y(), f.form->frameGeometry().bottom() + 1);
+
+    awards->findChild<QPushButton *>("closeButton")->click();
+    EXPECT_EQ(f.state.dialogModes.awards, 0);
+    EXPECT_EQ(bar->y(), f.form->frameGeometry().bottom() + 1);
+    f.messages.texts.clear();
+    f.form->runCommand(Command::ReorganizeLog); // the refusal ends with the dialog
+    EXPECT_FALSE(f.messages.texts.contains("開いている画面を閉じてから実行してください"));
 }

@@ -100,7 +100,7 @@ TEST(ProgramFiles, TheWorkingDirectoryComesFirstAndLetterCaseIsIgnoredThere)
 TEST(AboutDialog, StaysBesideOtherDialogsAndOkClosesOnlyIt)
 {
     test::WindowFixture f;
-    VezoDialog other(f.state, f.services);
+    VezoDialog other({f.state.settings.flatWindow, f.state.settings.keyClick}, f.services);
     other.show();
     QPointer<AboutDialog> about = new AboutDialog(f.state, f.services);
     about->show();

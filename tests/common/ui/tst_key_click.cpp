@@ -31,7 +31,7 @@ struct ClickFixture : test::WindowFixture
 TEST(KeyClick, EveryKeyPressInADialogAsksForTheClickOnlyWhileTheSettingIsOn)
 {
     ClickFixture f;
-    VezoDialog dialog(f.state, f.services);
+    VezoDialog dialog({f.state.settings.flatWindow, f.state.settings.keyClick}, f.services);
     auto *edit = new QLineEdit(&dialog);
     new QLineEdit(&dialog);
     dialog.show();

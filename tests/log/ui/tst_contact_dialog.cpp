@@ -103,6 +103,9 @@ struct Fixture
     {
         state.dialogModes.log = mode;
         dlg = std::make_unique<ContactDialog>(state, services, mode);
+        dlg->setCityLookupMaker([this](QWidget *parent) -> CityLookup * {
+            return new CityLookupDialog(state, services, parent);
+        });
         dlg->show();
         dlg->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dlg.get()));

@@ -1,0 +1,3 @@
+// Shared routines never include another folder.
+#pragma once
+#include "log/a.h"
