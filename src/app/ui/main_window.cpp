@@ -5,12 +5,16 @@
 #include "app/start_file.h"
 #include "app/ui/registration_dialog.h"
 #include "app/ui/title_line.h"
+#include "app/ui/user_switch_dialog.h"
 #include "app/user_registry.h"
 #include "common/file_io.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
+#include "log/ui/contact_dialog.h"
+#include "log/ui/search_dialog.h"
 #include "print/card_canvas.h"
 #include "print/print_queue.h"
+#include "print/ui/commercial_card_dialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -127,10 +131,10 @@ void MainWindow::runCommand(Command id)
         newUserCommand();
         break;
     case Command::SwitchUser:
-        switchUserCommand(1);
+        switchUserCommand(UserSwitchDialog::SwitchUser);
         break;
     case Command::Reference:
-        switchUserCommand(2);
+        switchUserCommand(UserSwitchDialog::Reference);
         break;
     case Command::BlankCard:
         blankCardCommand();
@@ -139,10 +143,10 @@ void MainWindow::runCommand(Command id)
         postcardCommand();
         break;
     case Command::CommercialHorizontal:
-        commercialCardCommand(2);
+        commercialCardCommand(CommercialCardDialog::Horizontal);
         break;
     case Command::CommercialVertical:
-        commercialCardCommand(3);
+        commercialCardCommand(CommercialCardDialog::Vertical);
         break;
     case Command::RestoreLog:
         restoreLogCommand();
@@ -151,16 +155,22 @@ void MainWindow::runCommand(Command id)
         reorganizeLogCommand();
         break;
     case Command::LogInput:
+        logDialogCommand(ContactDialog::Input);
+        break;
     case Command::LogModify:
+        logDialogCommand(ContactDialog::Modify);
+        break;
     case Command::LogDelete:
+        logDialogCommand(ContactDialog::Delete);
+        break;
     case Command::LogSearch:
-        logDialogCommand(static_cast<int>(id) - static_cast<int>(Command::LogInput) + 1);
+        logDialogCommand(ContactDialog::RecordSearch);
         break;
     case Command::ItemSearch:
-        searchDialogCommand(9);
+        searchDialogCommand(SearchDialog::ItemSearch);
         break;
     case Command::AreaSearch:
-        searchDialogCommand(10);
+        searchDialogCommand(SearchDialog::AreaSearch);
         break;
     case Command::Awards:
         awardsCommand();

@@ -14,6 +14,9 @@
 #include <QTabBar>
 #include <QTableWidget>
 
+#include <algorithm>
+#include <array>
+
 namespace vz::ui {
 
 namespace {
@@ -96,6 +99,16 @@ QString utf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The kind tabs, left to right.
+constexpr std::array<awards::AwardKind, 3> kKindTabs{
+    awards::AwardKind::City, awards::AwardKind::Ward, awards::AwardKind::District};
+
+int tabOf(awards::AwardKind kind)
+{
+    return static_cast<int>(std::find(kKindTabs.begin(), kKindTabs.end(), kind) -
+                            kKindTabs.begin());
+}
+
 QString kindName(awards::AwardKind kind)
 {
     switch (kind) {
@@ -128,12 +141,13 @@ void AwardsDialog::buildControls()
     m_kindTabs->setObjectName(QStringLiteral("kindTabs"));
     m_kindTabs->setDocumentMode(true);
     m_kindTabs->setGeometry(140, 10, 300, 22);
-    m_kindTabs->addTab(QStringLiteral("JCC"));
-    m_kindTabs->addTab(QStringLiteral("区"));
-    m_kindTabs->addTab(QStringLiteral("JCG"));
+    for (const awards::AwardKind kind : kKindTabs)
+        m_kindTabs->addTab(kindName(kind));
     setHint(m_kindTabs, QStringLiteral("|市（ＪＣＣ）・区・郡（ＪＣＧ）の表を切り替えます"));
-    connect(m_kindTabs, &QTabBar::currentChanged, this,
-            [this](int index) { showKind(static_cast<awards::AwardKind>(index)); });
+    connect(m_kindTabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (index >= 0 && index < static_cast<int>(kKindTabs.size()))
+            showKind(kKindTabs[static_cast<std::size_t>(index)]);
+    });
 
     m_prefectureTable =
         makeTable(this, QStringLiteral("prefectureTable"),
@@ -208,7 +222,7 @@ void AwardsDialog::showKind(awards::AwardKind kind)
     m_kind = kind;
     {
         const QSignalBlocker block(m_kindTabs);
-        m_kindTabs->setCurrentIndex(static_cast<int>(kind));
+        m_kindTabs->setCurrentIndex(tabOf(kind));
     }
     fillPrefectures();
     const awards::AwardTable &t = table(kind);

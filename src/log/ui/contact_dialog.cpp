@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/ui/contact_dialog.h"
-#include "log/ui/contact_fields.h"
 
 #include "common/data_dir.h"
 #include "common/sjis.h"
@@ -26,8 +25,6 @@
 #include <QToolButton>
 
 namespace vz::ui {
-
-using namespace log_fields;
 
 namespace {
 
@@ -171,13 +168,13 @@ void ContactDialog::buildFields()
     QWidget *previous = nullptr;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         const FieldLook &look = kFieldLooks[i];
-        const int number = static_cast<int>(i) + 1;
+        const auto number = static_cast<Field>(i);
         auto *f = new LogField(this);
         f->setObjectName(QString::fromLatin1(look.name) + QStringLiteral("Edit"));
         f->setGeometry(look.x, look.y, look.width, 20);
-        f->setValidator(
-            new SjisFieldValidator(log::maxTextBytes(recordField(number)), look.upper, f,
-                                   number == kPortableArea ? log::isPortableAreaKey : nullptr));
+        f->setValidator(new SjisFieldValidator(
+            log::maxTextBytes(number), look.upper, f,
+            number == Field::PortableArea ? log::isPortableAreaKey : nullptr));
         // Kana fields invite the input method; the others ask for Latin letters.
         Qt::InputMethodHints hints = look.kana ? Qt::ImhNone : Qt::ImhPreferLatin;
         if (look.upper)
@@ -299,19 +296,21 @@ void ContactDialog::buildDisplays()
 
 void ContactDialog::wireHandlers()
 {
-    connect(field(kCallsign), &QLineEdit::textEdited, this, &ContactDialog::callsignEdited);
-    connect(field(kCallsign), &LogField::exited, this, &ContactDialog::callsignLeft);
-    connect(field(kPortableArea), &QLineEdit::textEdited, this, &ContactDialog::portableAreaEdited);
-    connect(field(kPortableArea), &LogField::exited, this, &ContactDialog::portableAreaLeft);
-    connect(field(kPortableForm), &LogField::exited, this, &ContactDialog::portableFormLeft);
-    connect(field(kDate), &LogField::exited, this, &ContactDialog::dateLeft);
-    connect(field(kStart), &LogField::exited, this, &ContactDialog::startTimeLeft);
-    connect(field(kFixedCity), &LogField::exited, this, [this] { cityLeft(kFixedCity); });
-    connect(field(kPortableCity), &LogField::exited, this, [this] { cityLeft(kPortableCity); });
-    for (int n = kFixedCity; n <= kPortableJcc; ++n)
-        connect(field(n), &QLineEdit::textEdited, this, [this, n] { cityEdited(n); });
-    connect(field(kEndTime), &LogField::exited, this, &ContactDialog::endTimeLeft);
-    connect(field(kEndTime), &QLineEdit::textChanged, this, &ContactDialog::endTimeEdited);
+    connect(field(Field::Callsign), &QLineEdit::textEdited, this, &ContactDialog::callsignEdited);
+    connect(field(Field::Callsign), &LogField::exited, this, &ContactDialog::callsignLeft);
+    connect(field(Field::PortableArea), &QLineEdit::textEdited, this,
+            &ContactDialog::portableAreaEdited);
+    connect(field(Field::PortableArea), &LogField::exited, this, &ContactDialog::portableAreaLeft);
+    connect(field(Field::PortableForm), &LogField::exited, this, &ContactDialog::portableFormLeft);
+    connect(field(Field::QsoDate), &LogField::exited, this, &ContactDialog::dateLeft);
+    connect(field(Field::StartTime), &LogField::exited, this, &ContactDialog::startTimeLeft);
+    connect(field(Field::FixedQth), &LogField::exited, this, [this] { cityLeft(Field::FixedQth); });
+    connect(field(Field::PortableQth), &LogField::exited, this,
+            [this] { cityLeft(Field::PortableQth); });
+    for (const Field f : kCityFields)
+        connect(field(f), &QLineEdit::textEdited, this, [this, f] { cityEdited(f); });
+    connect(field(Field::EndTime), &LogField::exited, this, &ContactDialog::endTimeLeft);
+    connect(field(Field::EndTime), &QLineEdit::textChanged, this, &ContactDialog::endTimeEdited);
 
     connect(m_recordNumberEdit, &QLineEdit::textEdited, this, &ContactDialog::recordNumberEdited);
     connect(m_previousButton, &QToolButton::clicked, this, &ContactDialog::showPreviousRecord);
@@ -345,7 +344,7 @@ void ContactDialog::prepareForMode()
     case Input:
         refreshFromSettings();
         m_nextRecordLabel->setText(QString::number(m_state.nextRecordNo));
-        field(kCallsign)->setFocus();
+        field(Field::Callsign)->setFocus();
         // Read once now, so that leaving the callsign field never waits for the log.
         calls(m_ownCalls, m_state.logPath).refresh();
         if (m_state.referenceOn)
@@ -373,7 +372,7 @@ void ContactDialog::refreshFromSettings()
         return;
     for (std::size_t k = 0; k < m_funcButtons.size(); ++k)
         m_funcButtons[k]->setCaption(fromSjis(m_state.settings.fixedStrings[k]));
-    setFieldSjis(19, m_state.settings.mobileCity);
+    setFieldSjis(Field::OwnPortableQth, m_state.settings.mobileCity);
     applyFieldLook();
     followRig();
 }
@@ -388,7 +387,7 @@ void ContactDialog::showFixedString(int index, const QString &text)
 void ContactDialog::showOwnPortablePlace(const QString &city)
 {
     if (m_mode == Input)
-        setFieldSjis(19, toSjis(city).value_or(std::string()));
+        setFieldSjis(Field::OwnPortableQth, toSjis(city).value_or(std::string()));
 }
 
 CityLookup *ContactDialog::qthDialog()
@@ -448,16 +447,16 @@ void ContactDialog::applyFixedString(int index)
 {
     if (m_mode != Input && m_mode != Modify)
         return;
-    const int number = fieldNumber(QApplication::focusWidget());
-    if (number == 0)
+    const std::optional<Field> number = fieldOf(QApplication::focusWidget());
+    if (!number)
         return;
-    LogField *f = field(number);
+    LogField *f = field(*number);
     const std::string text =
         toSjis(m_funcButtons[static_cast<std::size_t>(index)]->text()).value_or(std::string());
     // The portable area takes only what its keys would let through.
-    if (number == kPortableArea && !log::portableAreaOf(text) && !text.empty())
+    if (*number == Field::PortableArea && !log::portableAreaOf(text) && !text.empty())
         return;
-    setFieldSjis(number, text);
+    setFieldSjis(*number, text);
     // The operator chose it: it counts as typed, so leaving the field acts on it.
     f->setChanged(true);
     focusNextChild();
@@ -468,37 +467,36 @@ void ContactDialog::fixedStringClicked(int index)
     applyFixedString(index);
 }
 
-int ContactDialog::fieldNumber(const QWidget *w) const
+std::optional<Field> ContactDialog::fieldOf(const QWidget *w) const
 {
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         if (m_fields[i] == w)
-            return static_cast<int>(i) + 1;
-    return 0;
+            return static_cast<Field>(i);
+    return std::nullopt;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Field texts
 
-void ContactDialog::setFieldSjis(int number, std::string_view sjis)
+void ContactDialog::setFieldSjis(Field f, std::string_view sjis)
 {
-    const Field f = recordField(number);
     QString text = fromSjis(sjis::cutToWidth(sjis, log::maxTextBytes(f)));
-    if (kFieldLooks[static_cast<std::size_t>(number - 1)].upper)
+    if (kFieldLooks[static_cast<std::size_t>(f)].upper)
         text = text.toUpper();
-    field(number)->setText(text);
-    field(number)->setChanged(false);
+    field(f)->setText(text);
+    field(f)->setChanged(false);
 }
 
-std::string ContactDialog::fieldSjis(int number) const
+std::string ContactDialog::fieldSjis(Field f) const
 {
-    return toSjis(field(number)->text()).value_or(std::string());
+    return toSjis(field(f)->text()).value_or(std::string());
 }
 
 log::FieldTexts ContactDialog::fieldTexts() const
 {
     log::FieldTexts texts;
     for (std::size_t i = 0; i < texts.size(); ++i)
-        texts[i] = fieldSjis(static_cast<int>(i) + 1);
+        texts[i] = fieldSjis(static_cast<Field>(i));
     return texts;
 }
 
@@ -515,7 +513,7 @@ std::string ContactDialog::clockTime() const
 int ContactDialog::callsignArea()
 {
     m_state.prefixTable.refreshIfChanged();
-    return log::classifyCallArea(fieldSjis(kCallsign), m_state.prefixTable);
+    return log::classifyCallArea(fieldSjis(Field::Callsign), m_state.prefixTable);
 }
 
 void ContactDialog::showStandardRemark(int area)

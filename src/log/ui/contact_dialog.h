@@ -134,8 +134,8 @@ private:
     void portableFormLeft(Qt::FocusReason reason); // automatic date and time, jump to the city
     void dateLeft();                               // date
     void startTimeLeft(Qt::FocusReason reason);    // start time
-    void cityLeft(int field);                      // a city field: kana initial, city lookup
-    void cityEdited(int field);                    // a city or JCC field emptied: all four cleared
+    void cityLeft(log::Field city);                // a city field: kana initial, city lookup
+    void cityEdited(log::Field field);             // a city or JCC field emptied: all four cleared
     void endTimeLeft();                            // end time: registering becomes possible
     void endTimeEdited();                          // end time emptied: not any more
 
@@ -161,8 +161,8 @@ private:
 
     bool handleDialogKey(QKeyEvent *event);
     void applyFixedString(int index);
-    void setFieldSjis(int field, std::string_view sjis);
-    std::string fieldSjis(int field) const;
+    void setFieldSjis(log::Field field, std::string_view sjis);
+    std::string fieldSjis(log::Field field) const;
     log::FieldTexts fieldTexts() const;
     void clearFieldsRemarkAndQsl();
     void clearContact();
@@ -181,8 +181,12 @@ private:
     std::string clockDate() const;
     std::string clockTime() const;
     int callsignArea();
-    LogField *field(int number) const { return m_fields[static_cast<std::size_t>(number - 1)]; }
-    int fieldNumber(const QWidget *w) const;
+    LogField *field(log::Field f) const { return m_fields[static_cast<std::size_t>(f)]; }
+    std::optional<log::Field> fieldOf(const QWidget *w) const; // none: not a record field
+    // The fixed and the portable city with their JCC numbers, emptied together.
+    static constexpr std::array<log::Field, 4> kCityFields{
+        log::Field::FixedQth, log::Field::FixedJcc, log::Field::PortableQth,
+        log::Field::PortableJcc};
 
     app::AppState &m_state;
     int m_mode;

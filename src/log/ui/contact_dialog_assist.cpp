@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The edit dialog while a contact is typed: call area, date and time, history, city and distance.
 #include "log/ui/contact_dialog.h"
-#include "log/ui/contact_fields.h"
 
 #include "common/data_dir.h"
 #include "common/sjis.h"
@@ -28,25 +27,24 @@
 namespace vz::ui {
 
 using log::Field;
-using namespace log_fields;
 
 // ---------------------------------------------------------------------------------------------
 // Entry assistance (mode 1)
 
 void ContactDialog::callsignEdited()
 {
-    if (m_mode == Input && field(kCallsign)->text().isEmpty())
+    if (m_mode == Input && field(Field::Callsign)->text().isEmpty())
         clearContact();
 }
 
 void ContactDialog::callsignLeft()
 {
-    LogField *call = field(kCallsign);
+    LogField *call = field(Field::Callsign);
     if (m_mode != Input || m_closing || call->text().isEmpty() || !call->changed())
         return;
     call->setChanged(false);
     m_state.portableEntry = false;
-    m_state.searchKey = fieldSjis(kCallsign);
+    m_state.searchKey = fieldSjis(Field::Callsign);
     m_state.currentArea = callsignArea();
     showStandardRemark(m_state.currentArea);
     runHistory();
@@ -72,15 +70,15 @@ void ContactDialog::runHistory()
         m_ownHistoryLabel->setText(fromSjis(own.line));
         m_ownHistoryLabel->show();
         if (own.hits > 0) {
-            setFieldSjis(kName, own.last.field(Field::OpName));
+            setFieldSjis(Field::OpName, own.last.field(Field::OpName));
             if (m_state.settings.historyFill) {
-                setFieldSjis(kDate, clockDate());
-                setFieldSjis(kStart, clockTime());
-                setFieldSjis(kFixedCity, own.last.field(Field::FixedQth));
-                setFieldSjis(kFixedJcc, own.last.field(Field::FixedJcc));
-                setFieldSjis(kPortableCity, own.last.field(Field::PortableQth));
-                setFieldSjis(kPortableJcc, own.last.field(Field::PortableJcc));
-                field(kHisRst)->setFocus();
+                setFieldSjis(Field::QsoDate, clockDate());
+                setFieldSjis(Field::StartTime, clockTime());
+                setFieldSjis(Field::FixedQth, own.last.field(Field::FixedQth));
+                setFieldSjis(Field::FixedJcc, own.last.field(Field::FixedJcc));
+                setFieldSjis(Field::PortableQth, own.last.field(Field::PortableQth));
+                setFieldSjis(Field::PortableJcc, own.last.field(Field::PortableJcc));
+                field(Field::HisRst)->setFocus();
             }
         }
     }
@@ -101,10 +99,11 @@ void ContactDialog::runHistory()
 
 void ContactDialog::portableAreaEdited()
 {
-    if (m_mode != Input || !field(kPortableArea)->text().isEmpty())
+    if (m_mode != Input || !field(Field::PortableArea)->text().isEmpty())
         return;
-    for (int n = kPortableForm; n <= kPortableJcc; ++n)
-        field(n)->clearText();
+    for (const Field f : {Field::PortableForm, Field::QsoDate, Field::StartTime, Field::FixedQth,
+                          Field::FixedJcc, Field::PortableQth, Field::PortableJcc})
+        field(f)->clearText();
     clearCompass();
     m_state.currentArea = callsignArea();
     m_state.portableEntry = false;
@@ -112,10 +111,10 @@ void ContactDialog::portableAreaEdited()
 
 void ContactDialog::portableAreaLeft()
 {
-    LogField *area = field(kPortableArea);
+    LogField *area = field(Field::PortableArea);
     if (m_mode != Input || m_closing || !area->changed())
         return;
-    const auto portable = log::portableAreaOf(fieldSjis(kPortableArea));
+    const auto portable = log::portableAreaOf(fieldSjis(Field::PortableArea));
     if (!portable)
         return;
     area->setChanged(false);
@@ -127,36 +126,37 @@ void ContactDialog::portableFormLeft(Qt::FocusReason reason)
 {
     if (m_mode != Input || m_closing || !m_state.settings.autoDateTime)
         return;
-    if (!field(kCallsign)->text().isEmpty() && field(kDate)->text().isEmpty() &&
-        field(kStart)->text().isEmpty()) {
-        setFieldSjis(kDate, clockDate());
-        setFieldSjis(kStart, clockTime());
+    if (!field(Field::Callsign)->text().isEmpty() && field(Field::QsoDate)->text().isEmpty() &&
+        field(Field::StartTime)->text().isEmpty()) {
+        setFieldSjis(Field::QsoDate, clockDate());
+        setFieldSjis(Field::StartTime, clockTime());
     }
     // Moving on, the filled date and time are skipped.
     if (reason == Qt::TabFocusReason)
-        field(m_state.portableEntry ? kPortableCity : kFixedCity)->setFocus(Qt::TabFocusReason);
+        field(m_state.portableEntry ? Field::PortableQth : Field::FixedQth)
+            ->setFocus(Qt::TabFocusReason);
 }
 
 void ContactDialog::dateLeft()
 {
     if (m_mode != Input || m_closing)
         return;
-    if (!field(kCallsign)->text().isEmpty() && field(kDate)->text().isEmpty())
-        setFieldSjis(kDate, clockDate());
+    if (!field(Field::Callsign)->text().isEmpty() && field(Field::QsoDate)->text().isEmpty())
+        setFieldSjis(Field::QsoDate, clockDate());
 }
 
 void ContactDialog::startTimeLeft(Qt::FocusReason reason)
 {
     if (m_mode != Input || m_closing)
         return;
-    if (field(kCallsign)->text().isEmpty() || !field(kStart)->text().isEmpty())
+    if (field(Field::Callsign)->text().isEmpty() || !field(Field::StartTime)->text().isEmpty())
         return;
-    setFieldSjis(kStart, clockTime());
+    setFieldSjis(Field::StartTime, clockTime());
     if (m_state.portableEntry && reason == Qt::TabFocusReason)
-        field(kPortableCity)->setFocus(Qt::TabFocusReason);
+        field(Field::PortableQth)->setFocus(Qt::TabFocusReason);
 }
 
-void ContactDialog::cityLeft(int number)
+void ContactDialog::cityLeft(Field number)
 {
     LogField *city = field(number);
     if (m_mode != Input || m_closing || !city->changed())
@@ -179,10 +179,10 @@ void ContactDialog::cityLeft(int number)
         return;
     }
     const bool portable = m_state.portableEntry;
-    setFieldSjis(portable ? kPortableCity : kFixedCity, lookup->chosenCity());
-    setFieldSjis(portable ? kPortableJcc : kFixedJcc, lookup->chosenJcc());
+    setFieldSjis(portable ? Field::PortableQth : Field::FixedQth, lookup->chosenCity());
+    setFieldSjis(portable ? Field::PortableJcc : Field::FixedJcc, lookup->chosenJcc());
     showDistanceAndCompass();
-    field(field(kName)->text().isEmpty() ? kName : kHisRst)->setFocus();
+    field(field(Field::OpName)->text().isEmpty() ? Field::OpName : Field::HisRst)->setFocus();
 }
 
 void ContactDialog::showDistanceAndCompass()
@@ -196,23 +196,23 @@ void ContactDialog::showDistanceAndCompass()
     m_compassLabel->setPixmap(QPixmap::fromImage(m_compass));
 }
 
-void ContactDialog::cityEdited(int number)
+void ContactDialog::cityEdited(Field number)
 {
     if (m_mode != Input || !field(number)->text().isEmpty())
         return;
-    for (int n = kFixedCity; n <= kPortableJcc; ++n)
-        field(n)->clearText();
+    for (const Field f : kCityFields)
+        field(f)->clearText();
     clearCompass();
-    field(number <= kFixedJcc ? kFixedCity : kPortableCity)->setFocus();
+    field(number <= Field::FixedJcc ? Field::FixedQth : Field::PortableQth)->setFocus();
 }
 
 void ContactDialog::endTimeLeft()
 {
-    LogField *end = field(kEndTime);
-    if (m_mode != Input || m_closing || field(kCallsign)->text().isEmpty())
+    LogField *end = field(Field::EndTime);
+    if (m_mode != Input || m_closing || field(Field::Callsign)->text().isEmpty())
         return;
     if (end->text().isEmpty()) {
-        setFieldSjis(kEndTime, clockTime());
+        setFieldSjis(Field::EndTime, clockTime());
         m_registerButton->setEnabled(true);
     } else if (end->changed()) {
         m_registerButton->setEnabled(true);
@@ -222,7 +222,7 @@ void ContactDialog::endTimeLeft()
 
 void ContactDialog::endTimeEdited()
 {
-    if (field(kEndTime)->text().isEmpty())
+    if (field(Field::EndTime)->text().isEmpty())
         m_registerButton->setEnabled(false);
 }
 

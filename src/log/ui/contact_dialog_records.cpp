@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The edit dialog's record-number panel and its register, modify and delete actions.
 #include "log/ui/contact_dialog.h"
-#include "log/ui/contact_fields.h"
 
 #include "common/file_io.h"
 #include "common/sjis.h"
@@ -28,7 +27,6 @@
 namespace vz::ui {
 
 using log::Field;
-using namespace log_fields;
 
 // ---------------------------------------------------------------------------------------------
 // Record-number panel
@@ -77,7 +75,7 @@ void ContactDialog::gotoRecord(std::int32_t n)
     m_previousButton->setEnabled(true);
     m_nextButton->setEnabled(true);
     if (m_mode == Modify)
-        field(kCallsign)->setFocus();
+        field(Field::Callsign)->setFocus();
 }
 
 void ContactDialog::showPreviousRecord()
@@ -100,8 +98,8 @@ void ContactDialog::showRecord(std::int32_t n)
                                       .arg(QString::fromStdString(m_state.logPath)));
         return;
     }
-    for (int number = 1; number <= static_cast<int>(log::kTextFieldCount); ++number)
-        setFieldSjis(number, m_state.recordBuffer.field(recordField(number)));
+    for (std::size_t i = 0; i < log::kTextFieldCount; ++i)
+        setFieldSjis(static_cast<Field>(i), m_state.recordBuffer.field(static_cast<Field>(i)));
     m_qslCheck->setChecked(m_state.recordBuffer.qslPending());
     m_state.currentArea = callsignArea();
     showStandardRemark(m_state.currentArea);
@@ -114,7 +112,7 @@ void ContactDialog::clearEntry()
 {
     clearContact();
     m_registerButton->setEnabled(false);
-    field(kCallsign)->setFocus();
+    field(Field::Callsign)->setFocus();
 }
 
 void ContactDialog::registerContact()
@@ -138,7 +136,7 @@ void ContactDialog::registerContact()
 
 void ContactDialog::modifyRecord()
 {
-    if (field(kCallsign)->text().isEmpty()) {
+    if (field(Field::Callsign)->text().isEmpty()) {
         m_services.messages.notice(
             QStringLiteral("データが読み込まれていないか、または不完全です。"));
         return;
@@ -169,11 +167,11 @@ void ContactDialog::deleteRecord()
     const auto n = numberInRange();
     if (!n)
         return;
-    if (!m_services.messages.confirm(field(kCallsign)->text() +
+    if (!m_services.messages.confirm(field(Field::Callsign)->text() +
                                      QStringLiteral(" を削除してよろしいか　？")))
         return;
-    for (int number = 1; number <= static_cast<int>(log::kTextFieldCount); ++number)
-        setFieldSjis(number, log::kEmptyMark);
+    for (std::size_t i = 0; i < log::kTextFieldCount; ++i)
+        setFieldSjis(static_cast<Field>(i), log::kEmptyMark);
     if (!rewriteShownRecord(*n))
         return;
     m_state.deletedFlag = true;

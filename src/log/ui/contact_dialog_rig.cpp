@@ -16,12 +16,6 @@
 
 namespace vz::ui {
 
-namespace {
-
-constexpr int kFrequencyField = 13, kModeField = 14;
-
-} // namespace
-
 void ContactDialog::followRig()
 {
     if (m_mode != Input || m_closing)
@@ -49,8 +43,8 @@ void ContactDialog::stopFollowingRig()
 
 void ContactDialog::fillFromRig(const QString &frequency, const QString &mode)
 {
-    const std::array<std::pair<int, QString>, 2> readings{
-        {{kFrequencyField, frequency}, {kModeField, mode}}};
+    const std::array<std::pair<log::Field, QString>, 2> readings{
+        {{log::Field::Frequency, frequency}, {log::Field::Mode, mode}}};
     for (const auto &[number, text] : readings) {
         LogField *f = field(number);
         // Setting the same text again would move the caret of the field being typed in.

@@ -34,7 +34,8 @@ class SearchDialog : public VezoDialog
 {
     Q_OBJECT
 public:
-    // The list mode (9 or 10) must be set in the state's dialog modes before.
+    // The list mode it opens in; set in the state's dialog modes before.
+    enum Mode { ItemSearch = 9, AreaSearch = log::kAreaListing };
     SearchDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
 
     // Where long passes show their progress (the hint bar); none by default.
@@ -44,7 +45,7 @@ public:
     // The help page of the dialog, in either mode.
     static constexpr int kHelpContext = 22;
 
-    // The mode the dialog was opened in: 9 item search, 10 area search.
+    // The mode the dialog was opened in.
     int kind() const { return m_kind; }
 
     void done(int result) override;

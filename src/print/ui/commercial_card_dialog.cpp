@@ -111,7 +111,8 @@ void LayoutLabel::mouseReleaseEvent(QMouseEvent *)
 CommercialCardDialog::CommercialCardDialog(app::AppState &state, UiServices &services,
                                            QWidget *parent)
     : CardDialog(state, services, parent),
-      m_kind(state.dialogModes.prin == 3 ? print::CardKind::Vertical : print::CardKind::Horizontal)
+      m_kind(state.dialogModes.prin == Vertical ? print::CardKind::Vertical
+                                                : print::CardKind::Horizontal)
 {
     setObjectName(QStringLiteral("CommercialCardDialog"));
     setFixedSize(kClientWidth, kClientHeight);

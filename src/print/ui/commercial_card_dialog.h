@@ -49,7 +49,8 @@ class CommercialCardDialog : public CardDialog
 {
     Q_OBJECT
 public:
-    // The kind comes from the state's dialog modes: 2 horizontal, 3 vertical.
+    // Its dialog mode, which sets the kind; it comes from the state's dialog modes.
+    enum Mode { Horizontal = 2, Vertical = 3 };
     CommercialCardDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
 
     int helpContext() const override { return 20; }
