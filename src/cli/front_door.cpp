@@ -5,6 +5,7 @@
 #include "app/user_settings.h"
 #include "common/callsign.h"
 #include "common/data_dir.h"
+#include "common/file_io.h"
 
 #include <ostream>
 #include <sys/stat.h>
