@@ -815,12 +815,15 @@ TEST(AdifImport, LengthsAreDecidedFieldByField)
 
     const std::string bad = "<CALL:6>JA1XYZ<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:3>山田"
                             "<QTH:4>Kobe<QSL_SENT:1>Y<EOR>\n";
-    for (const bool split : {false, true}) {
-        SCOPED_TRACE(split ? "two stretches" : "one pass");
+    // A byte-order mark before the file counts in the byte positions named.
+    for (const auto &[split, head] :
+         {std::pair{false, ""}, std::pair{true, ""}, std::pair{false, "\xEF\xBB\xBF"}}) {
+        SCOPED_TRACE(std::string(split ? "two stretches" : "one pass") +
+                     (*head ? ", byte-order mark" : ""));
         ImportOptions o;
         o.splitFrom = split ? 0 : std::size_t{1} << 30;
         dir.write("MIX.DAT", "");
-        const ImportSummary s = importInto(dir, own + bad, "MIX.DAT", o);
+        const ImportSummary s = importInto(dir, head + own + bad, "MIX.DAT", o);
         EXPECT_EQ(s.file.charset, Charset::Utf8);
         EXPECT_FALSE(s.file.lengthsInCharacters);
         EXPECT_EQ(s.imported, 38) << summaryText(s, false);
@@ -832,7 +835,8 @@ TEST(AdifImport, LengthsAreDecidedFieldByField)
         EXPECT_EQ(r[37].field(Field::FixedQth), "Kobe");
         ASSERT_FALSE(s.changed.empty());
         EXPECT_EQ(s.changed.back().adifRecord, 38);
-        const std::string at = std::to_string(own.size() + bad.find("<NAME") + 1);
+        const std::string at =
+            std::to_string(std::string_view(head).size() + own.size() + bad.find("<NAME") + 1);
         EXPECT_EQ(s.changed.back().what,
                   "NAME (" + at + " バイト目) の長さが値の終わりに合いません");
 
@@ -908,6 +912,10 @@ TEST(AdifImport, CutOffContactsAreNotLogged)
          two.size()},
         {"ADI length of more digits than fit",
          two + "<CALL:6>JA1CCC<NAME:999999999999999999999999>Ta<EOR>" + after, two.size()},
+        {"ADI length of twenty nines",
+         two + "<CALL:6>JA1CCC<NAME:99999999999999999999>Ta<EOR>" + after, two.size()},
+        {"ADI length that would wrap round to 2", // 2^64 + 2
+         two + "<CALL:6>JA1CCC<NAME:18446744073709551618>Ta<EOR>" + after, two.size()},
         {"ADX cut inside an element", adx + "<RECORD><CALL>JA1CCC</CALL><NAME>Ta", adx.size()},
         {"ADX element never closed",
          adx + "<RECORD><CALL>JA1CCC</CALL><NAME>Ta</RECORD>" +
@@ -975,6 +983,7 @@ TEST(AdifImport, ValueShapesAtTheirEdges)
         const char *fields;
         Field field;
         const char *logged; // nullptr: refused
+        const char *end = "<EOR>";
     } cases[] = {
         {"<QSO_DATE:10> 20260101 <TIME_ON:4>0000", Field::QsoDate, "26/01/01"},
         {"<QSO_DATE:8>20260101<TIME_ON:6> 0930 ", Field::StartTime, "18:30"},
@@ -985,19 +994,22 @@ TEST(AdifImport, ValueShapesAtTheirEdges)
         {"<QSO_DATE:8>20260101<TIME_ON:4>0000<MODE:4> CW ", Field::Mode, "CW"},
         {"<QSO_DATE:8>20260101<TIME_ON:4>0000<FREQ:1>0", Field::Frequency, "0"},
         {"<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:2>\xA1\xDF", Field::OpName, "\xA1\xDF"},
+        // The last value ends with the file itself: whole, not cut off.
+        {"<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:4>Taro", Field::OpName, "Taro", ""},
     };
     int n = 0;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.fields);
         const std::string log = "L" + std::to_string(n++) + ".DAT";
         const ImportSummary s =
-            importInto(dir, std::string("<CALL:6>JA1ABC") + c.fields + "<EOR>", log);
+            importInto(dir, std::string("<CALL:6>JA1ABC") + c.fields + c.end, log);
         if (!c.logged) {
             EXPECT_EQ(s.refused.size(), 1u);
             EXPECT_EQ(dir.read(log).size(), 0u);
             continue;
         }
         ASSERT_EQ(s.imported, 1) << summaryText(s, false);
+        EXPECT_FALSE(s.file.cutOff);
         EXPECT_EQ(recordsOf(dir.read(log))[0].field(c.field), c.logged);
     }
     // A file whose first byte is half-width katakana is read as Shift_JIS.

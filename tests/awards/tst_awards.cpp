@@ -133,6 +133,109 @@ TEST(AwardTally, TheMarkSettingDecidesWhatIsConfirmed)
     EXPECT_EQ(none.find({AwardKind::City, 1001})->firstConfirmed, 0);
 }
 
+// Each place text through the pass's own reader of records and through readPlace: both agree
+// on what is an award place and which; a portable contact counts at its portable place when
+// its area is a digit or "A" in either letter case.
+TEST(AwardTally, EveryPlaceTextCountsAsReadPlaceReadsIt)
+{
+    const struct
+    {
+        Contact contact;
+        PlaceReading::Kind kind;
+        AwardCode code;
+    } cases[] = {
+        {{"JA1AAA", "0101"}, PlaceReading::Code, {AwardKind::City, 101}},
+        {{"JA1AAA", "4701"}, PlaceReading::Code, {AwardKind::City, 4701}},
+        {{"JA1AAA", "470101"}, PlaceReading::Code, {AwardKind::Ward, 470101}},
+        {{"JA1AAA", "47001"}, PlaceReading::Code, {AwardKind::District, 47001}},
+        {{"JA1AAA", "0001"}, PlaceReading::NotAward, {}},
+        {{"JA1AAA", "4801"}, PlaceReading::NotAward, {}},
+        {{"JA1AAA", "1001X"}, PlaceReading::NotAward, {}},
+        {{"JA1AAA", "10010X"}, PlaceReading::NotAward, {}},
+        {{"JA1AAA", "100"}, PlaceReading::NotAward, {}},
+        {{"JA1AAA", "-"}, PlaceReading::None, {}},
+        {{"JA1AAA", ""}, PlaceReading::None, {}},
+        {{"JA1AAA", "0101", "", "0", "4701"}, PlaceReading::Code, {AwardKind::City, 4701}},
+        {{"JA1AAA", "0101", "", "A", "110101"}, PlaceReading::Code, {AwardKind::Ward, 110101}},
+        {{"JA1AAA", "0101", "", "a", "11001"}, PlaceReading::Code, {AwardKind::District, 11001}},
+        {{"JA1AAA", "0101", "", "P", "1101"}, PlaceReading::Code, {AwardKind::City, 101}},
+        {{"JA1AAA", "0101", "", "9", "4801"}, PlaceReading::NotAward, {}},
+    };
+    for (const auto &c : cases) {
+        const Contact &contact = c.contact;
+        SCOPED_TRACE(contact.fixedJcc + " / " + contact.portableArea + " " + contact.portableJcc);
+        if (contact.portableArea.empty()) {
+            const PlaceReading slow = readPlace(contact.fixedJcc);
+            EXPECT_EQ(slow.kind, c.kind);
+            if (slow.kind == PlaceReading::Code) {
+                EXPECT_EQ(slow.code.text(), c.code.text());
+            }
+        }
+        TempDir dir;
+        writeLog(dir, {contact});
+        const AwardTally tally = tallied(dir, kDefaultConfirmationMark);
+        EXPECT_EQ(tally.noPlace, c.kind == PlaceReading::None ? 1 : 0);
+        EXPECT_EQ(tally.notCounted, c.kind == PlaceReading::NotAward ? 1 : 0);
+        if (c.kind == PlaceReading::Code) {
+            const PlaceTally *t = tally.find(c.code);
+            ASSERT_NE(t, nullptr);
+            EXPECT_EQ(t->firstRecord, 1);
+        }
+    }
+}
+
+// Places first met beyond the first read of the log, two contacts confirming one place, and a
+// user who has no log yet.
+TEST(AwardTally, RecordNumbersHoldAcrossReadsAndTheFirstConfirmationIsKept)
+{
+    TempDir dir;
+    std::vector<Contact> log(1100, Contact{"JA1AAA", "0101"}); // past one read of 1024
+    log[1049] = {"JA1AAB", "4701", sj("受")};
+    log[1079] = {"JA1AAC", "4701", sj("受")};
+    log[1099] = {"JA1AAD", "110101"};
+    writeLog(dir, log);
+    const AwardTally tally = tallied(dir, kDefaultConfirmationMark);
+    EXPECT_EQ(tally.liveContacts, 1100);
+    const PlaceTally *okinawa = tally.find({AwardKind::City, 4701});
+    ASSERT_NE(okinawa, nullptr);
+    EXPECT_EQ(okinawa->contacts, 2);
+    EXPECT_EQ(okinawa->firstRecord, 1050);
+    EXPECT_EQ(okinawa->firstConfirmed, 1050);
+    ASSERT_NE(tally.find({AwardKind::City, 1101}), nullptr);
+    EXPECT_EQ(tally.find({AwardKind::City, 1101})->firstRecord, 1100);
+    EXPECT_EQ(tally.find({AwardKind::City, 101})->contacts, 1097);
+
+    TempDir empty;
+    AwardTally none;
+    NoProgress quiet;
+    EXPECT_EQ(tallyAwards(empty.file("JA1ZZZ.DAT"), kDefaultConfirmationMark, quiet, none),
+              TallyResult::Ok);
+    EXPECT_EQ(none.liveContacts + none.notCounted + none.noPlace, 0);
+    EXPECT_TRUE(none.codes(AwardKind::City).empty());
+}
+
+// Far more places than the table is first made for: every one is kept, and looking up a
+// place never noted ends.
+TEST(AwardTally, TheTableGrowsPastItsFirstSize)
+{
+    AwardTally tally;
+    std::int32_t record = 0;
+    for (std::uint32_t prefecture = 1; prefecture <= 47; ++prefecture)
+        for (std::uint32_t city = 1; city <= 99; ++city)
+            tally.add({AwardKind::City, prefecture * 100 + city}, ++record, city % 2 == 0);
+    ASSERT_EQ(record, 47 * 99);
+    const auto cities = tally.codes(AwardKind::City);
+    ASSERT_EQ(cities.size(), 47u * 99u);
+    for (std::size_t i = 0; i < cities.size(); ++i) {
+        EXPECT_EQ(cities[i].second.firstRecord, static_cast<std::int32_t>(i + 1));
+        const PlaceTally *t = tally.find(cities[i].first);
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->firstRecord, static_cast<std::int32_t>(i + 1));
+    }
+    EXPECT_EQ(tally.find({AwardKind::City, 4700}), nullptr);
+    EXPECT_EQ(tally.find({AwardKind::Ward, 470199}), nullptr);
+}
+
 TEST(AwardTable, MasterOrderWardsForTheirCityAndMergedCities)
 {
     TempDir dir;
@@ -172,4 +275,23 @@ TEST(AwardTable, MasterOrderWardsForTheirCityAndMergedCities)
     EXPECT_EQ(linesOf(districts.row(1)),
               (std::vector<PlaceLine>{{"01006", true, false, false, 0, 0}}));
     EXPECT_EQ(districts.total, 2);
+}
+
+// A city the master knows only through its wards keeps its whole name up to "市"; the master of
+// call area 0 (Master00) is read like the others.
+TEST(AwardTable, CitiesKnownByTheirWardsAndTheMasterOfAreaZero)
+{
+    TempDir dir;
+    writeLog(dir, {{"JA2AAA", "180602"}, {"JA0AAA", "0901"}});
+    writeMaster(dir, "Master02.cty", {{"180601", "浜松市中区"}, {"180602", "浜松市東区"}});
+    writeMaster(dir, "Master00.cty", {{"0901", "長野市"}, {"0902", "松本市"}});
+    const AwardTally tally = tallied(dir, kDefaultConfirmationMark);
+    const AwardTable cities =
+        buildAwardTable(AwardKind::City, tally, loadMasterPlaces(DataDir(dir.dataDir())));
+    ASSERT_EQ(linesOf(cities.row(18)), (std::vector<PlaceLine>{{"1806", true, true, false, 1, 0}}));
+    EXPECT_EQ(cities.row(18).places[0].name, sj("浜松市"));
+    EXPECT_EQ(linesOf(cities.row(9)), (std::vector<PlaceLine>{{"0901", true, true, false, 2, 0},
+                                                              {"0902", true, false, false, 0, 0}}));
+    EXPECT_EQ(cities.total, 3);
+    EXPECT_EQ(cities.worked, 2);
 }

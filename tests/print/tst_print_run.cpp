@@ -244,6 +244,7 @@ TEST(PrintRun, CardNumbersOutOfRangeAndUnreadableSettingsPrintNothing)
     } cases[] = {
         {"9999998", {0, 5, true}, true, "10000000"},    // the two cards end at the limit
         {"9999999", {0, 5, true}, false, "9999999"},    // the second would pass it
+        {"9999999", {1, 2, false}, true, "10000000"},   // one card: the last number
         {"10000000", {1, 2, false}, false, "10000000"}, // already past it
         {"9223372036854775807", {1, 2, false}, false, "9223372036854775807"},
         {"-1", {1, 2, false}, false, "-1"},
@@ -276,4 +277,77 @@ TEST(PrintRun, CardNumbersOutOfRangeAndUnreadableSettingsPrintNothing)
     EXPECT_EQ(job.jobs, 0);
     EXPECT_TRUE(f.pending(2));
     EXPECT_EQ(f.state.settings.cardNo, "8");
+}
+
+// A job that fails half-way (a new page refused) or that the printer refuses at its end prints
+// nothing, whichever run drew it: no page counts, no flag is cleared, the number stays.
+TEST(PrintRun, AJobAbandonedOrRefusedPrintsNothing)
+{
+    enum Run { Cards, Blank, TestCard };
+    const struct
+    {
+        const char *what;
+        Run run;
+        int failAtPage;
+        bool refuseAtEnd;
+        int abandoned;
+    } cases[] = {
+        {"cards, third page fails", Cards, 3, false, 1},
+        {"cards, refused at the end", Cards, 0, true, 0},
+        {"blank cards, second page fails", Blank, 2, false, 1},
+        {"blank cards, refused at the end", Blank, 0, true, 0},
+        {"test card, refused at the end", TestCard, 0, true, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        PrintFixture f;
+        const std::string log = f.dir.read("JA1ABC.DAT");
+        RecordingJob job;
+        job.failAtPage = c.failAtPage;
+        job.refuseAtEnd = c.refuseAtEnd;
+        const CardDrawing draw = [](CardCanvas &, const DotScale &, const CardText &, long long) {};
+        const PrintOutcome out = c.run == Cards   ? f.print({0, 5, false}, job)
+                                 : c.run == Blank ? printBlankCards(4, job)
+                                                  : runTestPrint(1, draw, job);
+        EXPECT_EQ(out.result, PrintResult::PrinterFailed);
+        EXPECT_EQ(out.printerMessage, "printer offline");
+        EXPECT_EQ(out.printed, 0);
+        EXPECT_EQ(job.abandoned, c.abandoned);
+        EXPECT_EQ(job.ended, c.refuseAtEnd ? 1 : 0);
+        if (c.failAtPage != 0) {
+            EXPECT_EQ(job.pages, c.failAtPage); // nothing asked for past the failure
+        }
+        EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
+        EXPECT_EQ(f.state.settings.cardNo, "8");
+        EXPECT_EQ(f.state.cardNumber, 0);
+        EXPECT_FALSE(files::exists(f.state.settingsPath));
+    }
+}
+
+// A record that cannot be read ends the run there: the cards drawn before it are handed over
+// and numbered, and the file is named.
+TEST(PrintRun, ARecordThatCannotBeReadEndsTheRunThere)
+{
+    PrintFixture f;
+    const std::string away = f.state.logPath + ".away";
+    RecordingJob job;
+    int drawnCards = 0;
+    const CardDrawing draw = [&](CardCanvas &, const DotScale &, const CardText &, long long) {
+        // After the first card the log becomes a folder: the next read fails.
+        if (++drawnCards == 1) {
+            ASSERT_EQ(::rename(f.state.logPath.c_str(), away.c_str()), 0);
+            ASSERT_EQ(::mkdir(f.state.logPath.c_str(), 0755), 0);
+        }
+    };
+    const PrintOutcome out = runPrint(f.state, {0, 5, false}, draw, job);
+    ASSERT_EQ(::rmdir(f.state.logPath.c_str()), 0);
+    ASSERT_EQ(::rename(away.c_str(), f.state.logPath.c_str()), 0);
+    EXPECT_EQ(out.result, PrintResult::ReadFailed);
+    EXPECT_EQ(out.failedPath, f.state.logPath);
+    EXPECT_EQ(out.printed, 1);
+    EXPECT_EQ(drawnCards, 1);
+    EXPECT_EQ(job.ended, 1);
+    EXPECT_EQ(f.state.settings.cardNo, "9");
+    EXPECT_EQ(app::readUserSettings(f.state.settingsPath).settings.cardNo, "9");
+    EXPECT_TRUE(f.pending(2));
 }

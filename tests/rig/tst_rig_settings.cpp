@@ -137,17 +137,31 @@ TEST(RigSettings, DamagedValuesFallBackToNoRadioAndTheDefaultDataMode)
         std::string body;
         rig::RigLink link;
         std::string dataMode;
+        int speed = 0; // 0: not set
     } cases[] = {
         {sj("接続") + "=1\r\n" + sj("機種") + "=0\r\n", rig::RigLink::None, "FT8"}, // no model
         {sj("接続") + "=7\r\n" + sj("機種") + "=1\r\n", rig::RigLink::None, "FT8"},
         {sj("接続") + "=x\r\n", rig::RigLink::None, "FT8"},
         {sj("接続") + "=2\r\n" + sj("データモード") + "=\r\n", rig::RigLink::Rigctld, "FT8"},
         {sj("データモード") + "=PSK31XYZ\r\n", rig::RigLink::None, "PSK31X"}, // six bytes
+        {sj("速度") + "=4800\r\n", rig::RigLink::None, "FT8", 4800},
+        {sj("速度") + "=-9600\r\n", rig::RigLink::None, "FT8"},
+        {sj("速度") + "=fast\r\n", rig::RigLink::None, "FT8"},
     };
     for (const auto &c : cases) {
         dir.write("A.ini", head + c.body);
         const rig::RigSettings s = rig::readRigSettings(dir.file("A.ini"));
         EXPECT_EQ(s.link, c.link) << c.body;
         EXPECT_EQ(s.dataMode, c.dataMode) << c.body;
+        EXPECT_EQ(s.speed, c.speed) << c.body;
+    }
+
+    // A radio link without a model, however it came about, connects to nothing.
+    for (const int model : {0, -1}) {
+        rig::RigSettings noModel;
+        noModel.link = rig::RigLink::Radio;
+        noModel.model = model;
+        noModel.serialPort = "/dev/ttyUSB0";
+        EXPECT_FALSE(rig::targetOf(noModel)) << model;
     }
 }

@@ -80,7 +80,7 @@ public:
     bool newPage() override
     {
         drawn.page = ++pages;
-        return true;
+        return pages != failAtPage;
     }
     bool end() override
     {
@@ -99,6 +99,7 @@ public:
     int abandoned = 0;
     bool refuse = false;      // begin() fails
     bool refuseAtEnd = false; // the finished job is not accepted
+    int failAtPage = 0;       // newPage() fails when asked for this page
 
 private:
     print::DotScale m_scale;

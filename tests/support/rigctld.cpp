@@ -7,7 +7,9 @@
 #include <csignal>
 #include <cstdint>
 #include <fcntl.h>
+#include <fstream>
 #include <netinet/in.h>
+#include <sstream>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -158,6 +160,29 @@ void Rigctld::thaw() const
 {
     if (m_pid > 0)
         ::kill(m_pid, SIGCONT);
+}
+
+bool Rigctld::hasUnreadRequest() const
+{
+    // Lines of /proc/net/tcp: "sl local rem st tx_queue:rx_queue ...", addresses and the
+    // queues in hex. The daemon's side of a connection has its port as the local one.
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    std::getline(table, line); // the header
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues;
+        fields >> slot >> local >> remote >> state >> queues;
+        const std::size_t colon = local.find(':');
+        const std::size_t queueColon = queues.find(':');
+        if (colon == std::string::npos || queueColon == std::string::npos)
+            continue;
+        const bool established = state == "01";
+        if (established && std::stoi(local.substr(colon + 1), nullptr, 16) == m_port &&
+            std::stoul(queues.substr(queueColon + 1), nullptr, 16) > 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace vz::test

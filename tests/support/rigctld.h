@@ -32,6 +32,9 @@ public:
     // Freezes it (SIGSTOP) so that reads wait, and lets it go on (SIGCONT).
     void freeze() const;
     void thaw() const;
+    // True while a client is connected with a request the daemon has not read yet: with the
+    // daemon frozen, that client is inside a read waiting for its answer.
+    bool hasUnreadRequest() const;
 
 private:
     bool start();

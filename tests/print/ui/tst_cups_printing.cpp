@@ -162,13 +162,21 @@ struct PrivateScheduler
         std::filesystem::remove_all(dir, ignored);
     }
     std::string output() const { return dir + "/out/vezo.out"; }
-    // Waits until the queue has no job left and its output is there; the output as PDF.
+    // Waits until the queue has no job left and its output is there; the output as PDF. A
+    // queue that is not done within a minute fails the test, naming what is still queued.
     std::string finishedPdf(const std::string &name) const
     {
-        for (int i = 0; i < 600; ++i) {
-            if (shell("lpstat -o 2>/dev/null").empty() && std::filesystem::exists(output()) &&
-                std::filesystem::file_size(output()) > 0)
+        const auto done = [&] {
+            return shell("lpstat -o 2>/dev/null").empty() && std::filesystem::exists(output()) &&
+                   std::filesystem::file_size(output()) > 0;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                ADD_FAILURE() << "the queue did not finish \"" << name
+                              << "\" within 60 s; still queued: " << shell("lpstat -o 2>&1");
                 break;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         const std::string pdf = dir + "/" + name + ".pdf";
@@ -264,11 +272,26 @@ TEST(CupsPrinting, CardsLandWhereThePdfPutsThemAndARefusedJobChangesNothing)
     CupsFixture f;
 
     // The scale is the queue's default resolution, measured as the main window measures it.
+    // The driver description fetched into a temporary file is gone once it was read.
+    const std::string temporaries = cups.dir + "/tmp";
+    std::filesystem::create_directory(temporaries);
+    const std::string oldTmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    ::setenv("TMPDIR", temporaries.c_str(), 1);
     std::string why;
     const std::optional<print::PrintQueue> queue = print::findPrintQueue({}, why);
+    oldTmp.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", oldTmp.c_str(), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(temporaries));
     ASSERT_TRUE(queue) << why;
     EXPECT_EQ(queue->name, "vezo");
     EXPECT_EQ(queue->dotsPerInchX, kDpi);
+    // A resolution given in dots per centimetre, to the nearest dot per inch (118 dpcm is
+    // 299.72 dpi).
+    cups.admin("lpadmin -p vezo -o printer-resolution-default=118dpcm");
+    const std::optional<print::PrintQueue> metric = print::findPrintQueue({}, why);
+    ASSERT_TRUE(metric) << why;
+    EXPECT_EQ(metric->dotsPerInchX, 300);
+    EXPECT_EQ(metric->dotsPerInchY, 300);
+    cups.admin("lpadmin -p vezo -R printer-resolution-default");
     f.state.printerDotsPerMmX = print::dotsPerMm(queue->dotsPerInchX);
     f.state.printerDotsPerMmY = print::dotsPerMm(queue->dotsPerInchY);
 

@@ -10,7 +10,6 @@
 #include "support/rigctld.h"
 #include "support/window_fixture.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -193,11 +192,11 @@ TEST(RigConnectionPage, TheConnectionTestReadsOnAWorkerAndShowsTheFrequencyOrThe
     d.type("rigctldEdit", QString::fromStdString(daemon.address()));
     auto *result = d.get<QLabel>("rigTestResultLabel");
 
-    QElapsedTimer click;
-    click.start();
+    // The window does not wait for the radio: the click returns before the reading is shown,
+    // which only the worker's delivery through the event loop can bring.
     d.button("rigTestButton")->click();
-    EXPECT_LT(click.elapsed(), 100); // the window does not wait for the radio
-    EXPECT_TRUE(QTest::qWaitFor([&] { return result->text().contains("50.313"); }, 5000))
+    EXPECT_FALSE(result->text().contains("50.313")) << "the window read the radio itself";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return result->text().contains("50.313"); }, 15000))
         << result->text().toStdString();
     EXPECT_TRUE(result->text().contains("FT8")) << result->text().toStdString();
     EXPECT_TRUE(d.button("rigTestButton")->isEnabled());
@@ -205,7 +204,7 @@ TEST(RigConnectionPage, TheConnectionTestReadsOnAWorkerAndShowsTheFrequencyOrThe
     daemon.kill();
     d.button("rigTestButton")->click();
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return result->text().startsWith(QStringLiteral("接続できませんでした")); }, 5000))
+        [&] { return result->text().startsWith(QStringLiteral("接続できませんでした")); }, 15000))
         << result->text().toStdString();
     // A test only reads: nothing was written.
     EXPECT_FALSE(d.dir.read("JA1ABC.ini").find(sj("リグ接続")) != std::string::npos);
