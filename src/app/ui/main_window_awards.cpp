@@ -2,8 +2,8 @@
 // The main window's award progress, and the contact it opens in the contact dialog.
 #include "app/ui/main_window.h"
 
-#include "common/ui/hint_bar.h"
 #include "awards/ui/awards_dialog.h"
+#include "common/ui/hint_bar.h"
 #include "log/ui/contact_dialog.h"
 
 namespace vz::ui {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/main_window.h"
 
-#include "log/log_file.h"
 #include "awards/ui/awards_dialog.h"
 #include "common/ui/hint_bar.h"
+#include "log/log_file.h"
 #include "log/ui/contact_dialog.h"
 
 #include "support/window_fixture.h"
