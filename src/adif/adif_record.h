@@ -210,6 +210,8 @@ struct Conversion
     int area = 0;                       // the call area as at entry (callsign, portable area)
     std::optional<std::string> refusal; // why the contact cannot be logged
     std::vector<Field> cuts;            // texts cut to their field's width
+    bool prefixMoved = false;           // CALL had a country prefix after the callsign
+    std::vector<std::string> notes;     // other things the log could not keep as given (UTF-8)
 };
 
 // The log record an ADIF record gives: the callsign split into its three fields, UTC turned

@@ -4,9 +4,9 @@
 #include "cli/commands.h"
 
 #include "adif/adif_exchange.h"
+#include "adif/adif_import.h"
 #include "common/data_dir.h"
 #include "common/progress.h"
-#include "adif/adif_import.h"
 #include "log/log_file.h"
 #include "log/prefix_table.h"
 
@@ -21,7 +21,7 @@ namespace {
 constexpr const char *kExportUsage =
     "usage: vezolog export-adif DATADIR CALLSIGN [--from N] [--to M]"
     " [--charset ascii|utf-8|shift_jis] -o FILE\n"
-    "       FILE ending in .adx is written as ADX, any other as ADI\n";
+    "       FILE ending in .adx is written as ADX, any other as ADI (UTF-8 unless --charset)\n";
 constexpr const char *kImportUsage =
     "usage: vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n";
 
@@ -55,7 +55,9 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
     std::string outPath;
     std::optional<std::int32_t> from;
     std::optional<std::int32_t> to;
-    std::optional<adif::Charset> charset = adif::Charset::Ascii;
+    // UTF-8 with lengths in bytes, as most logging programs and services write ADI today;
+    // --charset ascii for readers that take nothing else.
+    std::optional<adif::Charset> charset = adif::Charset::Utf8;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string &a = args[i];
         if (i + 1 >= args.size()) {
@@ -99,8 +101,8 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
     const DataDir dir(where.dataDir);
     const app::LoadedSettings loaded = app::readUserSettings(dir.path(args[1] + ".ini"));
     const calendar::SystemClock clock;
-    adif::ExportOptions options = app::adifExportOptions(
-        loaded.settings, args[1], clock.now(), adif::formatForPath(outPath), *charset);
+    adif::ExportOptions options = app::adifExportOptions(loaded.settings, args[1], clock.now(),
+                                                         adif::formatForPath(outPath), *charset);
     if (from)
         options.from = *from;
     if (to)
@@ -145,8 +147,11 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     const adif::ImportSummary summary = adif::importAdif(
         args[2], where.logPath, log::recordCount(where.logPath) + 1, table, options, quiet);
     err << adif::summaryText(summary, options.dryRun);
-    // A file cut off inside a contact lost that contact: not a success.
-    return summary.result == adif::ImportResult::Ok && !summary.file.cutOff ? 0 : 1;
+    // A contact of the file that was not logged (a file cut off inside one among them) is not
+    // a success, in a dry run as well; contacts the log held already are.
+    if (adif::anyRefused(summary))
+        err << "取込不可の交信が " << summary.refused.size() << " 件あります\n";
+    return summary.result == adif::ImportResult::Ok && !adif::anyRefused(summary) ? 0 : 1;
 }
 
 } // namespace vz::cli
