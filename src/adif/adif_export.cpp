@@ -550,6 +550,11 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         out.unreadable = "交信年月日が読めません";
         return;
     }
+    if (date->year < kFirstYear || date->year > kLastYear) {
+        out.unreadable = "交信年月日が " + std::to_string(kFirstYear) + "〜" +
+                         std::to_string(kLastYear) + " 年の範囲外です";
+        return;
+    }
     if (!start) {
         out.unreadable = "開始時刻が読めません";
         return;

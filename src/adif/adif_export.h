@@ -47,7 +47,7 @@ struct ExportOptions
     std::string ownJcc; // the fixed JCC, or the mobile one while operating mobile
     // Contacts whose user mark holds it get QSL_RCVD "Y" (Shift_JIS; empty: none do).
     std::string confirmationMark;
-    int currentYear = 2000;       // decides the century of two-digit years
+    int currentYear = 2000;       // no longer read: two-digit years fall in 1950-2049
     std::string createdTimestamp; // "YYYYMMDD HHMMSS", UTC
     std::string programVersion;
     // Decide this program's own fields by converting every record back, not only those whose

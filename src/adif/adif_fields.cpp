@@ -497,7 +497,7 @@ DateTime dateTimeOf(std::int64_t minutes)
     return t;
 }
 
-std::optional<Date> parseLogDate(std::string_view text, int currentYear)
+std::optional<Date> parseLogDate(std::string_view text, int)
 {
     // "yy/mm/dd", as the contact dialog writes every date, is read without splitting.
     const auto digitPair = [&text](std::size_t at) {
@@ -510,7 +510,7 @@ std::optional<Date> parseLogDate(std::string_view text, int currentYear)
         const int m = digitPair(3);
         const int d = digitPair(6);
         if (y >= 0 && m >= 0 && d >= 0) {
-            const int year = y + (y <= currentYear % 100 ? 2000 : 1900);
+            const int year = y + (y < 50 ? 2000 : 1900);
             if (!validDate(year, m, d))
                 return std::nullopt;
             return Date{year, m, d};
@@ -537,7 +537,7 @@ std::optional<Date> parseLogDate(std::string_view text, int currentYear)
         return std::nullopt;
     int year = *y;
     if (parts[0].size() <= 2)
-        year += *y <= currentYear % 100 ? 2000 : 1900;
+        year += *y < 50 ? 2000 : 1900;
     else if (parts[0].size() != 4)
         return std::nullopt;
     if (!validDate(year, *m, *d))
@@ -701,7 +701,13 @@ AdifCall splitAdifCall(std::string_view call, const log::PrefixTable &table)
     };
     if (tooMany)
         return refuse("コールサインの添え字が多すぎます");
-    const bool japanese = classifyCallArea(out.parts.callsign, table) < log::kAbroad;
+    // Looked up only for a digit after the callsign: most calls have none.
+    std::optional<bool> japaneseCall;
+    const auto japanese = [&] {
+        if (!japaneseCall)
+            japaneseCall = classifyCallArea(out.parts.callsign, table) < log::kAbroad;
+        return *japaneseCall;
+    };
     std::string_view form;
     bool abroad = false;
     std::string_view area;
@@ -726,7 +732,7 @@ AdifCall splitAdifCall(std::string_view call, const log::PrefixTable &table)
             // A prefix before the callsign: the country operated from.
             ok = !abroad && setForm(p);
             abroad = true;
-        } else if (p.size() == 1 && isDigit(p[0]) && japanese && area.empty()) {
+        } else if (p.size() == 1 && isDigit(p[0]) && area.empty() && japanese()) {
             area = p;
         } else if (p.size() >= 2 && hasDigit && hasLetter) {
             // A prefix written after the callsign (N5AFV/C6A) is the same country prefix.

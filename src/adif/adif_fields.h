@@ -101,8 +101,12 @@ struct Date
     int month = 0;
     int day = 0;
 };
-// A log date: year/month/day with a two-digit year (yy: 20yy when not after the current
-// year's two digits, else 19yy) or a four-digit one; "/", "-" or "." between the parts.
+// The years the log's contacts can have: two-digit years read into them, and ADIF dates
+// outside them are refused.
+inline constexpr int kFirstYear = 1950;
+inline constexpr int kLastYear = 2049;
+// A log date: year/month/day with a two-digit year (00-49: 20yy, 50-99: 19yy) or a four-digit
+// one; "/", "-" or "." between the parts. The second argument is no longer read.
 std::optional<Date> parseLogDate(std::string_view text, int currentYear);
 // A log time "hh:mm", "h:mm" or "hhmm" as the minute of the day.
 std::optional<int> parseLogTime(std::string_view text);

@@ -468,11 +468,55 @@ void listLines(std::string &out, const std::vector<Item> &items, const Line &lin
         out += "  ほか " + std::to_string(items.size() - kListedLines) + " 件\n";
 }
 
+// Control characters of a file are not passed to a terminal as they are.
+std::string printable(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string issueLine(const ImportIssue &issue)
 {
     return std::to_string(issue.adifRecord) + " 件目 " +
-           (issue.callsign.empty() ? std::string("(コールなし)") : issue.callsign) + ": " +
-           issue.what;
+           (issue.callsign.empty() ? std::string("(コールなし)") : printable(issue.callsign)) +
+           ": " + printable(issue.what);
+}
+
+// Issues of one kind (the same text) as one line with their count and the first as example;
+// a kind met once is that contact's own line.
+void groupLines(std::string &out, const std::vector<ImportIssue> &items)
+{
+    std::vector<std::pair<const ImportIssue *, std::int64_t>> groups;
+    std::map<std::string_view, std::size_t> groupOf;
+    for (const ImportIssue &issue : items) {
+        const auto [at, added] = groupOf.emplace(issue.what, groups.size());
+        if (added)
+            groups.emplace_back(&issue, 0);
+        ++groups[at->second].second;
+    }
+    for (std::size_t g = 0; g < groups.size() && g < kListedLines; ++g) {
+        const auto &[first, count] = groups[g];
+        if (count == 1)
+            out += "  " + issueLine(*first) + "\n";
+        else
+            out += "  " + printable(first->what) + ": " + std::to_string(count) + " 件 (例 " +
+                   std::to_string(first->adifRecord) + " 件目 " + printable(first->callsign) +
+                   ")\n";
+    }
+    if (groups.size() > kListedLines)
+        out += "  ほか " + std::to_string(groups.size() - kListedLines) + " 種類\n";
 }
 
 } // namespace
@@ -513,17 +557,36 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
         out += "(試行のみ: ログには書き込んでいません)\n";
     if (!summary.refused.empty()) {
         out += "取込不可:\n";
-        listLines(out, summary.refused, issueLine);
+        groupLines(out, summary.refused);
     }
     if (!summary.changed.empty()) {
         out += "変更して取込:\n";
-        listLines(out, summary.changed, issueLine);
+        groupLines(out, summary.changed);
+    }
+    if (!summary.duplicateList.empty()) {
+        out += "登録済み:\n";
+        groupLines(out, summary.duplicateList);
     }
     if (!summary.ignoredFields.empty()) {
         out += "置き場所のない項目 (読み飛ばし):";
         for (const auto &[name, count] : summary.ignoredFields)
-            out += " " + name + " " + std::to_string(count) + " 件";
+            out += " " + printable(name) + " " + std::to_string(count) + " 件";
         out += "\n";
+    }
+    return out;
+}
+
+std::string reportText(const ImportSummary &summary, bool dryRun)
+{
+    std::string out = summaryText(summary, dryRun);
+    for (const auto &[title, items] :
+         {std::pair{"取込不可", &summary.refused}, std::pair{"変更して取込", &summary.changed},
+          std::pair{"登録済み", &summary.duplicateList}}) {
+        if (items->empty())
+            continue;
+        out += std::string("\n") + title + " (全件):\n";
+        for (const ImportIssue &issue : *items)
+            out += "  " + issueLine(issue) + "\n";
     }
     return out;
 }
@@ -558,6 +621,16 @@ std::string summaryText(const ExportSummary &summary)
         if (summary.leftOutRecords.size() > kListedLines)
             out += " ほか";
         out += "\n";
+    }
+    for (const auto &[what, list] :
+         {std::pair{"周波数がどのバンドにもなく FREQ も BAND も出力しなかった交信",
+                    &summary.noBand},
+          std::pair{"ADIF にない電波形式で MODE を出力しなかった交信", &summary.noMode}}) {
+        if (list->empty())
+            continue;
+        out += std::string(what) + " " + std::to_string(list->size()) + " 件 (例 No." +
+               std::to_string(list->front().first) + " " +
+               printable(sjis::toUtf8(list->front().second)) + ")\n";
     }
     return out;
 }

@@ -94,5 +94,8 @@ inline bool anyRefused(const ImportSummary &summary)
 // The summary as lines of text (UTF-8), as the command line and the window show it.
 std::string summaryText(const ImportSummary &summary, bool dryRun);
 std::string summaryText(const ExportSummary &summary);
+// The summary followed by every refused, changed and duplicate contact, one line each: what
+// `--report FILE` and the window's 保存 write.
+std::string reportText(const ImportSummary &summary, bool dryRun);
 
 } // namespace vz::adif

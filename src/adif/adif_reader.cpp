@@ -98,33 +98,6 @@ std::size_t bytesOfCharacters(std::string_view text, std::size_t at, std::size_t
     return i < text.size() || count == 0 ? i - at : text.size() + 1 - at;
 }
 
-// True when every byte is a character of Shift_JIS (code page 932): single bytes below 0x80
-// and half-width katakana, else a lead byte and a trail byte.
-bool isShiftJis(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // Most of a file is ASCII: eight bytes at a time where they are.
-        while (i + 8 <= text.size()) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + i, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            i += 8;
-        }
-        if (i >= text.size())
-            break;
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
-            continue;
-        if (!sjis::isLeadByte(c) || i + 1 == text.size())
-            return false;
-        const auto trail = static_cast<unsigned char>(text[++i]);
-        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
-            return false;
-    }
-    return true;
-}
-
 bool isAsciiLetter(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -136,30 +109,45 @@ bool isLatinLetter(unsigned char c)
     return c >= 0xC0 && c != 0xD7 && c != 0xF7;
 }
 
-// True when the non-ASCII characters of a text that reads as Shift_JIS read better as Western
-// European: an accented letter between letters ("Dürenberg", "Großer") is Latin-1 in most of
-// them. Such a character in Shift_JIS (a kanji lead byte, or half-width katakana) seldom follows
-// a Latin letter directly: katakana names (ﾔﾏﾀﾞ) stand after a tag or a blank.
-bool readsAsLatin(std::string_view text)
+// True when every byte is a character of Shift_JIS (code page 932) — single bytes below 0x80
+// and half-width katakana, else a lead byte and a trail byte — and its non-ASCII characters do
+// not read better as Western European. An accented letter between letters ("Dürenberg",
+// "Großer") is Latin-1 in most files; a Shift_JIS character (a kanji lead byte, half-width
+// katakana) seldom follows a Latin letter directly: katakana names (ﾔﾏﾀﾞ) stand after a tag or
+// a blank. The larger count decides, in the same pass.
+bool readsAsShiftJis(std::string_view text)
 {
     std::size_t latin = 0;
     std::size_t japanese = 0;
+    const auto at = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
+        // Most of a file is ASCII: eight bytes at a time where they are.
+        while (i + 8 <= text.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            i += 8;
+        }
+        if (i >= text.size())
+            break;
+        const auto c = at(i);
         if (c < 0x80)
             continue;
-        const bool between = i > 0 && i + 1 < text.size() &&
-                             isAsciiLetter(static_cast<unsigned char>(text[i - 1])) &&
-                             (isAsciiLetter(static_cast<unsigned char>(text[i + 1])) ||
-                              isLatinLetter(static_cast<unsigned char>(text[i + 1])));
-        if (isLatinLetter(c) && between)
+        if (isLatinLetter(c) && i > 0 && i + 1 < text.size() && isAsciiLetter(at(i - 1)) &&
+            (isAsciiLetter(at(i + 1)) || isLatinLetter(at(i + 1))))
             ++latin;
         else
             ++japanese;
-        if (sjis::isLeadByte(c))
-            ++i;
+        if (c >= 0xA1 && c <= 0xDF)
+            continue;
+        if (!sjis::isLeadByte(c) || i + 1 == text.size())
+            return false;
+        const auto trail = at(++i);
+        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
+            return false;
     }
-    return latin > japanese;
+    return latin <= japanese;
 }
 
 Charset detectCharset(std::string_view bytes)
@@ -168,7 +156,7 @@ Charset detectCharset(std::string_view bytes)
         return Charset::Ascii;
     if (isUtf8(bytes))
         return Charset::Utf8;
-    return isShiftJis(bytes) && !readsAsLatin(bytes) ? Charset::ShiftJis : Charset::Windows1252;
+    return readsAsShiftJis(bytes) ? Charset::ShiftJis : Charset::Windows1252;
 }
 
 // True when a value ending at `end` ends cleanly: past any blanks and line breaks comes the

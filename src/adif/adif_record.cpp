@@ -214,11 +214,26 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     std::optional<JoinedDigits> startText;
     const auto qsoDate = in(slot("QSO_DATE"));
     const auto timeOn = in(slot("TIME_ON"));
-    const std::optional<Date> date = qsoDate ? parseAdifDate(*qsoDate) : std::nullopt;
+    // A plain Date beside a flag: GCC 12 takes an optional's fields for uninitialised here.
+    const std::optional<Date> parsedDate = qsoDate ? parseAdifDate(*qsoDate) : std::nullopt;
+    const Date *date = parsedDate ? &*parsedDate : nullptr;
     const std::optional<int> start = timeOn ? parseAdifTime(*timeOn) : std::nullopt;
+    if (date && (date->year < kFirstYear || date->year > kLastYear)) {
+        out.refusal = "交信年月日 " + std::string(sjis::trimBlanks(*qsoDate)) + " が " +
+                      std::to_string(kFirstYear) + "〜" + std::to_string(kLastYear) +
+                      " 年の範囲外です";
+        return out;
+    }
     if (date && start) {
         const DateTime local =
             dateTimeOf(minutesOf(date->year, date->month, date->day, *start) + offset);
+        // Japanese time may cross into a year the log's two digits cannot tell.
+        if (local.year < kFirstYear || local.year > kLastYear) {
+            out.refusal = "交信年月日 " + std::string(sjis::trimBlanks(*qsoDate)) + " が " +
+                          std::to_string(kFirstYear) + "〜" + std::to_string(kLastYear) +
+                          " 年の範囲外です";
+            return out;
+        }
         if (!own(Field::QsoDate))
             text(Field::QsoDate) =
                 dateText.emplace({local.year % 100, local.month, local.day}, '/').view();

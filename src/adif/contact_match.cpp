@@ -6,7 +6,9 @@
 
 #include <array>
 #include <functional>
+#include <mutex>
 #include <optional>
+#include <unordered_set>
 
 namespace vz::adif {
 
@@ -14,22 +16,31 @@ namespace {
 
 struct ModeKey
 {
-    std::string mode;
-    std::string submode;
+    std::string_view mode;
+    std::string_view submode;
 };
+
+// Mode texts ADIF does not know, kept for the program's life: few per log.
+std::string_view kept(std::string text)
+{
+    static std::mutex lock;
+    static std::unordered_set<std::string> texts;
+    const std::lock_guard<std::mutex> guard(lock);
+    return *texts.insert(std::move(text)).first;
+}
 
 ModeKey modeKeyOf(std::string_view text)
 {
-    const std::string upper = upperAscii(text);
+    std::string upper = upperAscii(text);
     if (upper.empty() || upper == "-")
         return {};
     if (const auto pair = modeOf(upper)) {
         // USB and LSB are SSB as a contact's mode.
         if (pair->mode == "SSB")
-            return {"SSB", ""};
-        return {std::string(pair->mode), std::string(pair->submode)};
+            return {pair->mode, {}};
+        return {pair->mode, pair->submode};
     }
-    return {upper, ""};
+    return {kept(std::move(upper)), {}};
 }
 
 // A log repeats a few frequencies and modes from contact to contact: the last ones looked up
@@ -67,7 +78,7 @@ std::string_view bandKey(std::string_view text)
     return bands.of(text, [](std::string_view t) { return bandOfTyped(t).value_or(""); });
 }
 
-const ModeKey &modeKey(std::string_view text)
+ModeKey modeKey(std::string_view text)
 {
     thread_local Memo<ModeKey> modes;
     return modes.of(text, modeKeyOf);
@@ -82,7 +93,7 @@ ContactIdentity contactIdentity(std::string_view call, std::int64_t minute,
     id.call = upperAscii(call);
     id.minute = minute;
     id.band = bandKey(bandOrFrequency);
-    const ModeKey &m = modeKey(mode);
+    const ModeKey m = modeKey(mode);
     id.mode = m.mode;
     id.submode = m.submode;
     return id;
@@ -103,7 +114,7 @@ bool logContactIdentity(const log::QsoRecord &record, ContactIdentity &out)
             c = static_cast<char>(c - 'a' + 'A');
     out.minute = minutesOf(date->year, date->month, date->day, *time);
     out.band = bandKey(record.field(Field::Frequency));
-    const ModeKey &m = modeKey(record.field(Field::Mode));
+    const ModeKey m = modeKey(record.field(Field::Mode));
     out.mode = m.mode;
     out.submode = m.submode;
     return true;

@@ -18,6 +18,7 @@ struct QsoRecord;
 
 namespace vz::adif {
 
+// The views of an identity are of texts that live as long as the program.
 struct ContactIdentity
 {
     std::string call;        // upper case, with designators as ADIF writes them

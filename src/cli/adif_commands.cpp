@@ -23,7 +23,8 @@ constexpr const char *kExportUsage =
     " [--charset ascii|utf-8|shift_jis] -o FILE\n"
     "       FILE ending in .adx is written as ADX, any other as ADI (UTF-8 unless --charset)\n";
 constexpr const char *kImportUsage =
-    "usage: vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n";
+    "usage: vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict] [--report FILE]\n"
+    "       --report writes every refused, changed and duplicate contact to FILE\n";
 
 std::optional<std::int32_t> parseNumber(const std::string &text)
 {
@@ -124,11 +125,14 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
         return 2;
     }
     adif::ImportOptions options;
+    std::optional<std::string> reportPath;
     for (std::size_t i = 3; i < args.size(); ++i) {
         if (args[i] == "--dry-run") {
             options.dryRun = true;
         } else if (args[i] == "--strict") {
             options.strict = true;
+        } else if (args[i] == "--report" && !reportPath && i + 1 < args.size()) {
+            reportPath = args[++i];
         } else {
             err << kImportUsage;
             return 2;
@@ -147,6 +151,21 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     const adif::ImportSummary summary = adif::importAdif(
         args[2], where.logPath, log::recordCount(where.logPath) + 1, table, options, quiet);
     err << adif::summaryText(summary, options.dryRun);
+    if (reportPath) {
+        // The report is written as an export is: never into the data folder, never over
+        // anything but a regular file.
+        adif::ExportSummary target;
+        target.result = adif::checkExportOutput(where.logPath, *reportPath);
+        if (target.result != adif::ExportResult::Ok) {
+            err << adif::summaryText(target);
+            return 1;
+        }
+        files::AtomicFileWriter writer(*reportPath);
+        if (!writer.write(adif::reportText(summary, options.dryRun)) || !writer.commit()) {
+            err << "報告ファイルに書き込めませんでした: " << *reportPath << "\n";
+            return 1;
+        }
+    }
     // A contact of the file that was not logged (a file cut off inside one among them) is not
     // a success, in a dry run as well; contacts the log held already are.
     if (adif::anyRefused(summary))

@@ -197,9 +197,11 @@ TEST(AdifFields, BandsModesPowerAndCallsigns)
     EXPECT_EQ(mobile.area, "2");
     EXPECT_EQ(mobile.form, "AM");
 
-    // Two-digit years: not after this year's two digits is this century.
+    // Two-digit years: one window, 1950-2049, whatever the year is now.
     EXPECT_EQ(parseLogDate("26/12/31", kYear)->year, 2026);
-    EXPECT_EQ(parseLogDate("27/01/01", kYear)->year, 1927);
+    EXPECT_EQ(parseLogDate("27/01/01", kYear)->year, 2027);
+    EXPECT_EQ(parseLogDate("49/12/31", kYear)->year, 2049);
+    EXPECT_EQ(parseLogDate("50/01/01", kYear)->year, 1950);
     EXPECT_FALSE(parseLogDate("05/13/01", kYear));
     EXPECT_FALSE(parseLogTime("24:00"));
     // The dialog's own "yy/mm/dd" and "hh:mm" are read by a shorter way than other spellings;
@@ -1539,4 +1541,41 @@ TEST(AdifWorldFiles, TextFromMemoryReportsEachContact)
     EXPECT_FALSE(s.contacts[2].why.empty());
     EXPECT_EQ(recordCount(dir.file("L.DAT")), 2);
     EXPECT_TRUE(anyRefused(s));
+}
+
+// Dates outside 1950-2049 are refused, a value's control characters reach no terminal raw, and
+// a kind of change met many times is one line.
+TEST(AdifWorldFiles, DateWindowAndReadableSummaries)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    std::string adi;
+    for (const char *date : {"19491231", "19500101", "20491231", "20500101"})
+        adi += std::string("<CALL:6>JA1ABC<QSO_DATE:8>") + date + "<TIME_ON:4>1200<EOR>\n";
+    for (int i = 0; i < 60; ++i)
+        adi += contactAt(i, field("CALL", "W1AW") + field("FREQ", "14.074123") +
+                                field("NAME", "A\x1b[2Jb"));
+    adi += contactAt(0, field("CALL", "K1\x1b]0;x"));
+    const ImportSummary s = importInto(dir, adi, "L.DAT");
+    EXPECT_EQ(s.imported, 62);
+    ASSERT_EQ(s.refused.size(), 3u);
+    EXPECT_EQ(s.refused[0].adifRecord, 1);
+    EXPECT_EQ(s.refused[1].adifRecord, 4);
+    const std::vector<QsoRecord> log = recordsOf(dir.read("L.DAT"));
+    EXPECT_EQ(log[0].field(Field::QsoDate), "50/01/01");
+    EXPECT_EQ(log[1].field(Field::QsoDate), "49/12/31");
+    const std::string text = summaryText(s, false);
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+    EXPECT_NE(text.find("周波数を欄の幅（8バイト）で切りました: 60 件 (例 5 件目 W1AW)"),
+              std::string::npos)
+        << text;
+    // The log's dates export in the same window: 1950 stays 1950.
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    ASSERT_EQ(exportAdif(dir.file("L.DAT"), dir.file("o.adi"), table,
+                         options(Format::Adi, Charset::Utf8), quiet)
+                  .result,
+              ExportResult::Ok);
+    EXPECT_EQ(recordsOfFile(dir.read("o.adi"))[0]["QSO_DATE"], "19500101");
 }
