@@ -198,6 +198,9 @@ public:
         }
         for (const auto &[name, count] : m_ignoredFields)
             summary.ignoredFields[name] += count;
+        if (summary.otherStation == 0)
+            summary.otherStationExample = m_otherStationExample;
+        summary.otherStation += m_otherStation;
         if (m_options.reportEachContact)
             for (const ImportIssue &issue : summary.refused)
                 if (issue.adifRecord > before)
@@ -259,6 +262,8 @@ private:
             if (!raw.isKnown(i))
                 ++m_ignoredFields[std::string(raw.name(i))];
         }
+        if (!m_options.ownCallsign.empty())
+            noteStation(raw, charset);
         const Conversion c = toLogRecord(raw, m_table);
         const auto call = [&] { return callsignForReport(raw, charset); };
         if (c.refusal) {
@@ -309,6 +314,31 @@ private:
                                    : c.area);
     }
 
+    // A file of another station's contacts (a club log, a friend's file) is imported on
+    // purpose or by mistake: counted either way. OPERATOR decides only without
+    // STATION_CALLSIGN, since at a club station the two differ by design.
+    void noteStation(const AdifRecord &raw, Charset charset)
+    {
+        auto station = raw.find("STATION_CALLSIGN");
+        if (!station || sjis::trimBlanks(*station).empty())
+            station = raw.find("OPERATOR");
+        if (!station || sjis::trimBlanks(*station).empty())
+            return;
+        std::string_view base;
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= station->size(); ++i)
+            if (i == station->size() || (*station)[i] == '/') {
+                const std::string_view part = sjis::trimBlanks(station->substr(start, i - start));
+                if (part.size() > base.size())
+                    base = part;
+                start = i + 1;
+            }
+        if (upperAscii(base) == upperAscii(m_options.ownCallsign))
+            return;
+        if (m_otherStation++ == 0)
+            m_otherStationExample = asUtf8(*station, charset);
+    }
+
     bool cardReceived(const AdifRecord &raw) const
     {
         if (m_options.confirmationMark.empty())
@@ -347,6 +377,8 @@ private:
         m_changes.clear();
         m_refused.clear();
         m_ignoredFields.clear();
+        m_otherStation = 0;
+        m_otherStationExample.clear();
     }
 
     const PrefixTable &m_table;
@@ -355,7 +387,9 @@ private:
     std::vector<int> m_areas;              // the area index list of each contact
     std::vector<std::size_t> m_changesEnd; // each contact's changes end here in m_changes
     std::vector<std::int64_t> m_positions; // each contact's place in the stretch, from 1
-    std::vector<ImportIssue> m_changes;    // texts cut or characters replaced
+    std::int64_t m_otherStation = 0;
+    std::string m_otherStationExample;
+    std::vector<ImportIssue> m_changes; // texts cut or characters replaced
     std::vector<ImportIssue> m_refused;
     std::map<std::string, std::int64_t> m_ignoredFields;
     std::vector<std::string> m_replacedIn;
@@ -555,6 +589,9 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
            std::to_string(summary.refused.size()) + " 件\n";
     if (dryRun)
         out += "(試行のみ: ログには書き込んでいません)\n";
+    if (summary.otherStation > 0)
+        out += "他局 (STATION_CALLSIGN) の交信 " + std::to_string(summary.otherStation) +
+               " 件 (例 " + printable(summary.otherStationExample) + ")\n";
     if (!summary.refused.empty()) {
         out += "取込不可:\n";
         groupLines(out, summary.refused);

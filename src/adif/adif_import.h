@@ -26,6 +26,9 @@ struct ImportOptions
     std::string confirmationMark{};
     // ADI files this large are read in two stretches at once.
     std::size_t splitFrom = std::size_t{1} << 20;
+    // The user's callsign (upper case, no designators): contacts whose STATION_CALLSIGN (or
+    // OPERATOR, without one) names another station are counted. Empty: not checked.
+    std::string ownCallsign{};
     // Fill ImportSummary::contacts with the outcome of every contact of the file.
     bool reportEachContact = false;
 };
@@ -67,7 +70,9 @@ struct ImportSummary
     std::vector<ImportIssue> refused;
     std::vector<ImportIssue> changed; // texts cut or characters replaced
     std::map<std::string, std::int64_t> ignoredFields;
-    std::int32_t firstRecordNo = 0; // numbers the imported contacts got (0 when none)
+    std::int64_t otherStation = 0;   // contacts made by another station (ImportOptions)
+    std::string otherStationExample; // the first such station, UTF-8
+    std::int32_t firstRecordNo = 0;  // numbers the imported contacts got (0 when none)
     std::int32_t lastRecordNo = 0;
     std::vector<int> areas; // area index list of each imported contact (its callsign's area)
     // With ImportOptions::reportEachContact: every contact of the file, in the file's order.

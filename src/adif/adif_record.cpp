@@ -151,7 +151,7 @@ std::optional<std::string_view> AdifRecord::find(std::string_view upperName) con
 
 std::optional<std::string_view> AdifRecord::inSlot(std::size_t slot) const
 {
-    const std::int16_t at = m_firstInSlot[slot];
+    const std::int32_t at = m_firstInSlot[slot];
     if (at < 0)
         return std::nullopt;
     return value(static_cast<std::size_t>(at));

@@ -175,8 +175,7 @@ private:
         // The entry about to be added is the first of its slot unless one came before.
         const auto slot = static_cast<std::size_t>(code);
         if (code >= 0 && slot < kSlotCount && m_firstInSlot[slot] < 0)
-            m_firstInSlot[slot] =
-                static_cast<std::int16_t>(std::min<std::size_t>(m_entries.size(), INT16_MAX));
+            m_firstInSlot[slot] = static_cast<std::int32_t>(m_entries.size());
     }
 
     std::string m_text; // values not borrowed, and the names of unknown fields
@@ -190,11 +189,12 @@ private:
         a.fill(kUnknown);
         return a;
     }();
-    std::array<std::int16_t, kSlotCount> m_firstInSlot = emptySlots();
+    // Indexes of 32 bits: a record may hold more than 32,767 fields.
+    std::array<std::int32_t, kSlotCount> m_firstInSlot = emptySlots();
 
-    static constexpr std::array<std::int16_t, kSlotCount> emptySlots()
+    static constexpr std::array<std::int32_t, kSlotCount> emptySlots()
     {
-        std::array<std::int16_t, kSlotCount> a{};
+        std::array<std::int32_t, kSlotCount> a{};
         a.fill(-1);
         return a;
     }

@@ -147,6 +147,7 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     const DataDir dir(where.dataDir);
     options.confirmationMark =
         app::readUserSettings(dir.path(args[1] + ".ini")).settings.confirmationMark;
+    options.ownCallsign = args[1];
     NoProgress quiet;
     const adif::ImportSummary summary = adif::importAdif(
         args[2], where.logPath, log::recordCount(where.logPath) + 1, table, options, quiet);

@@ -1579,3 +1579,26 @@ TEST(AdifWorldFiles, DateWindowAndReadableSummaries)
               ExportResult::Ok);
     EXPECT_EQ(recordsOfFile(dir.read("o.adi"))[0]["QSO_DATE"], "19500101");
 }
+
+// A file of another station's contacts says so once, with the count; OPERATOR counts only
+// without STATION_CALLSIGN (a club station's operator differs by design).
+TEST(AdifWorldFiles, AFileFromAnotherStationIsNamed)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string adi =
+        contactAt(1, field("CALL", "W1AW") + field("STATION_CALLSIGN", "JA9XYZ/P")) +
+        contactAt(2, field("CALL", "W1AW") + field("STATION_CALLSIGN", "ja1zzz/1")) +
+        contactAt(3, field("CALL", "W1AW") + field("STATION_CALLSIGN", "JA1ZZZ") +
+                         field("OPERATOR", "JA1OPR")) +
+        contactAt(4, field("CALL", "W1AW") + field("OPERATOR", "JA9XYZ")) +
+        contactAt(5, field("CALL", "W1AW"));
+    ImportOptions o;
+    o.ownCallsign = "JA1ZZZ";
+    const ImportSummary s = importInto(dir, adi, "L.DAT", o);
+    EXPECT_EQ(s.imported, 5);
+    EXPECT_EQ(s.otherStation, 2);
+    EXPECT_NE(summaryText(s, false).find("他局 (STATION_CALLSIGN) の交信 2 件 (例 JA9XYZ/P)"),
+              std::string::npos)
+        << summaryText(s, false);
+}
