@@ -2,13 +2,13 @@
 #include "adif/adif_export.h"
 
 #include "adif/adif_fields.h"
+#include "common/data_dir.h"
 #include "common/file_io.h"
 #include "common/progress.h"
 #include "common/sjis.h"
 #include "log/call_area.h"
 #include "log/confirmation_mark.h"
 #include "log/entry_assist.h"
-#include "log/radio_call.h"
 
 #include <array>
 #include <charconv>
@@ -234,8 +234,14 @@ struct FrequencyTexts
 FrequencyTexts frequencyTexts(std::string_view typed)
 {
     FrequencyTexts t;
+    // A band's name gives the band alone: a band-only contact, no frequency made up for it.
+    if (const auto named = namedBand(typed)) {
+        t.band = named;
+        t.back = bandAsTyped(*named).value_or("");
+        return t;
+    }
     const std::optional<double> mhz = frequencyMhz(typed);
-    if (!mhz)
+    if (!mhz || !bandOf(*mhz))
         return t;
     // A plain number in MHz is written as typed ("7.050"), so it reads back the same.
     t.freq = isPlainDecimal(typed) && decimalValue(typed) == *mhz ? std::string(typed)
@@ -520,6 +526,7 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     fields.clear();
     out.unreadable.reset();
     out.leftOut = 0;
+    out.noBand = out.noMode = false;
     // Values are borrowed: the record's texts, texts kept in `out`, this thread's conversions
     // and constants all outlive the writing of this record.
     auto add = [&](FieldCode code, std::string_view value) {
@@ -544,6 +551,11 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         out.unreadable = "交信年月日が読めません";
         return;
     }
+    if (date->year < kFirstYear || date->year > kLastYear) {
+        out.unreadable = "交信年月日が " + std::to_string(kFirstYear) + "〜" +
+                         std::to_string(kLastYear) + " 年の範囲外です";
+        return;
+    }
     if (!start) {
         out.unreadable = "開始時刻が読めません";
         return;
@@ -553,7 +565,7 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     const int area = portable ? *portable : classifyCallArea(callsign, table);
     const int offset = logsInUtc(area) ? 0 : kJstOffsetMinutes;
 
-    out.radioCall = toRadioCall(callsign, text(Field::PortableArea), text(Field::PortableForm));
+    out.radioCall = adifCallOf(callsign, text(Field::PortableArea), text(Field::PortableForm));
     const std::string &radioCall = out.radioCall;
     const bool callWritten = add(fieldCode("CALL"), radioCall);
     const std::int64_t startLocal = minutesOf(date->year, date->month, date->day, *start);
@@ -589,6 +601,11 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
                 back[static_cast<std::size_t>(Field::Frequency)] = f.back;
             if (f.band)
                 add(fieldCode("BAND"), *f.band);
+        } else if (f.band) {
+            if (add(fieldCode("BAND"), *f.band))
+                back[static_cast<std::size_t>(Field::Frequency)] = f.back;
+        } else {
+            out.noBand = true;
         }
     }
     if (const auto mode = present(text(Field::Mode))) {
@@ -601,6 +618,8 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
             if (bySubmode || modeWritten)
                 back[static_cast<std::size_t>(Field::Mode)] =
                     bySubmode ? m.submodeBack : m.modeBack;
+        } else {
+            out.noMode = true;
         }
     }
     if (const auto v = present(text(Field::HisRst)))
@@ -657,7 +676,10 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         if (text(Field::PortableArea) == kEmptyMark && text(Field::PortableForm) == kEmptyMark &&
             isPlainCallsign(callsign))
             return true;
-        const CallParts parts = splitRadioCall(radioCall);
+        const AdifCall split = splitAdifCall(radioCall, table);
+        if (split.refusal)
+            return false;
+        const CallParts &parts = split.parts;
         const std::string_view splitCall = sjis::trimBlanks(parts.callsign);
         return !splitCall.empty() && splitCall != kEmptyMark &&
                splitCall.size() <= maxTextBytes(Field::Callsign) &&
@@ -742,6 +764,10 @@ void exportRecords(const QsoRecord *begin, const QsoRecord *end, std::int32_t fi
             summary.textsLeftOut += fields.leftOut;
             summary.leftOutRecords.push_back(number);
         }
+        if (fields.noBand)
+            summary.noBand.emplace_back(number, std::string(record->field(Field::Frequency)));
+        if (fields.noMode)
+            summary.noMode.emplace_back(number, std::string(record->field(Field::Mode)));
         out.record(fields.fields);
         ++summary.exported;
     }
@@ -757,6 +783,8 @@ void addLater(ExportSummary &summary, ExportSummary &later)
                               later.unreadable.end());
     summary.leftOutRecords.insert(summary.leftOutRecords.end(), later.leftOutRecords.begin(),
                                   later.leftOutRecords.end());
+    summary.noBand.insert(summary.noBand.end(), later.noBand.begin(), later.noBand.end());
+    summary.noMode.insert(summary.noMode.end(), later.noMode.begin(), later.noMode.end());
     later = ExportSummary();
 }
 

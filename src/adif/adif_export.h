@@ -47,7 +47,7 @@ struct ExportOptions
     std::string ownJcc; // the fixed JCC, or the mobile one while operating mobile
     // Contacts whose user mark holds it get QSL_RCVD "Y" (Shift_JIS; empty: none do).
     std::string confirmationMark;
-    int currentYear = 2000;       // decides the century of two-digit years
+    int currentYear = 2000;       // no longer read: two-digit years fall in 1950-2049
     std::string createdTimestamp; // "YYYYMMDD HHMMSS", UTC
     std::string programVersion;
     // Decide this program's own fields by converting every record back, not only those whose
@@ -80,6 +80,10 @@ struct ExportSummary
     // Texts an ASCII file cannot carry, and the records that had them.
     std::int64_t textsLeftOut = 0;
     std::vector<std::int32_t> leftOutRecords;
+    // Frequencies that name no band and lie in none: written with neither FREQ nor BAND.
+    std::vector<std::pair<std::int32_t, std::string>> noBand;
+    // Modes ADIF has no mode for: written without MODE.
+    std::vector<std::pair<std::int32_t, std::string>> noMode;
 };
 
 // The standard and own fields of one log record, or the reason it cannot be written.
@@ -88,6 +92,8 @@ struct RecordFields
     AdifRecord fields;
     std::optional<std::string> unreadable;
     int leftOut = 0;
+    bool noBand = false; // the frequency named no band and lay in none
+    bool noMode = false; // the mode has no ADIF mode
     // Texts made for this record, which its fields borrow.
     std::string radioCall;
     std::array<char, 12> onText{}; // "YYYYMMDDHHMM"

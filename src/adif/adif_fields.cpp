@@ -2,6 +2,7 @@
 #include "adif/adif_fields.h"
 
 #include "common/sjis.h"
+#include "log/call_area.h"
 #include "log/qso_record.h"
 
 #include <array>
@@ -39,6 +40,21 @@ constexpr std::array<Band, 33> kBands{{
     {"6cm", 5650.0, 5925.0},     {"3cm", 10000.0, 10500.0},   {"1.25cm", 24000.0, 24250.0},
     {"6mm", 47000.0, 47200.0},   {"4mm", 75500.0, 81000.0},   {"2.5mm", 119980.0, 123000.0},
     {"2mm", 134000.0, 149000.0}, {"1mm", 241000.0, 250000.0}, {"submm", 300000.0, 7500000.0},
+}};
+
+// The band names Japanese operators type, with the ADIF band each names. The first name of a
+// band is the one a band-only contact is stored under.
+struct JapaneseBand
+{
+    std::string_view name;
+    std::string_view band;
+};
+constexpr std::array<JapaneseBand, 22> kJapaneseBands{{
+    {"135k", "2190m"}, {"475k", "630m"}, {"1.9", "160m"}, {"3.5", "80m"}, {"3.8", "80m"},
+    {"7", "40m"},      {"10", "30m"},    {"14", "20m"},   {"18", "17m"},  {"21", "15m"},
+    {"24", "12m"},     {"28", "10m"},    {"50", "6m"},    {"144", "2m"},  {"430", "70cm"},
+    {"1200", "23cm"},  {"2400", "13cm"}, {"5600", "6cm"}, {"10G", "3cm"}, {"24G", "1.25cm"},
+    {"47G", "6mm"},    {"77G", "4mm"},
 }};
 
 // ADIF's modes, each with its submodes ("|"-separated).
@@ -138,7 +154,52 @@ struct Alias
     std::string_view code;
     ModePair pair;
 };
-constexpr std::array<Alias, 10> kAliases{{
+// The short forms stand for ADIF modes and submodes longer than the log's six-byte field;
+// reading a file stores them, writing one turns them back.
+constexpr std::array<Alias, 53> kAliases{{
+    {"DV", {"DIGITALVOICE", ""}},
+    {"D-STAR", {"DIGITALVOICE", "DSTAR"}},
+    {"CONTST", {"CONTESTI", ""}},
+    {"DYNAMC", {"DYNAMIC", ""}},
+    {"VARAHF", {"DYNAMIC", "VARA HF"}},
+    {"VARSAT", {"DYNAMIC", "VARA SATELLITE"}},
+    {"VFM12", {"DYNAMIC", "VARA FM 1200"}},
+    {"VFM96", {"DYNAMIC", "VARA FM 9600"}},
+    {"OL4125", {"OLIVIA", "OLIVIA 4/125"}},
+    {"OL4250", {"OLIVIA", "OLIVIA 4/250"}},
+    {"OL8250", {"OLIVIA", "OLIVIA 8/250"}},
+    {"OL8500", {"OLIVIA", "OLIVIA 8/500"}},
+    {"O16500", {"OLIVIA", "OLIVIA 16/500"}},
+    {"O161K", {"OLIVIA", "OLIVIA 16/1000"}},
+    {"O321K", {"OLIVIA", "OLIVIA 32/1000"}},
+    {"JT9EF", {"JT9", "JT9E FAST"}},
+    {"JT9FF", {"JT9", "JT9F FAST"}},
+    {"JT9GF", {"JT9", "JT9G FAST"}},
+    {"JT9HF", {"JT9", "JT9H FAST"}},
+    {"SCAMPF", {"FSK", "SCAMP_FAST"}},
+    {"SCAMPS", {"FSK", "SCAMP_SLOW"}},
+    {"SCAMPV", {"FSK", "SCAMP_VSLOW"}},
+    {"OPERAB", {"OPERA", "OPERA-BEACON"}},
+    {"OPERAQ", {"OPERA", "OPERA-QSO"}},
+    {"RIBPIX", {"OFDM", "RIBBIT_PIX"}},
+    {"RIBSMS", {"OFDM", "RIBBIT_SMS"}},
+    {"FSKHEL", {"HELL", "FSKHELL"}},
+    {"SLOHEL", {"HELL", "SLOWHELL"}},
+    {"PSKHEL", {"HELL", "PSKHELL"}},
+    {"DOMEX", {"DOMINO", "DOMINOEX"}},
+    {"DOMF", {"DOMINO", "DOMINOF"}},
+    {"MFS128", {"MFSK", "MFSK128"}},
+    {"MF128L", {"MFSK", "MFSK128L"}},
+    {"MFS64L", {"MFSK", "MFSK64L"}},
+    {"FSQCAL", {"MFSK", "FSQCALL"}},
+    {"ISCATA", {"ISCAT", "ISCAT-A"}},
+    {"ISCATB", {"ISCAT", "ISCAT-B"}},
+    {"AMTORF", {"TOR", "AMTORFEC"}},
+    {"ROSEME", {"ROS", "ROS-EME"}},
+    {"THR100", {"THOR", "THOR100"}},
+    {"THR254", {"THOR", "THOR25X4"}},
+    {"THR501", {"THOR", "THOR50X1"}},
+    {"THR502", {"THOR", "THOR50X2"}},
     {"J3E", {"SSB", ""}},
     {"A3J", {"SSB", ""}},
     {"A3E", {"AM", ""}},
@@ -263,6 +324,45 @@ bool bandHolds(std::string_view band, double mhz)
     return false;
 }
 
+std::optional<std::string_view> namedBand(std::string_view typed)
+{
+    typed = trimSpaces(typed);
+    for (const Band &b : kBands)
+        if (typed == b.name)
+            return b.name;
+    std::string_view number = typed;
+    if (number.size() > 3 && equalsIgnoreCase(number.substr(number.size() - 3), "MHZ")) {
+        number = trimSpaces(number.substr(0, number.size() - 3));
+        if (number.empty() || !isDigit(number.back()))
+            return std::nullopt;
+    }
+    for (const JapaneseBand &j : kJapaneseBands)
+        if (equalsIgnoreCase(number, j.name))
+            return j.band;
+    return std::nullopt;
+}
+
+std::optional<std::string_view> bandOfTyped(std::string_view typed)
+{
+    if (const auto named = namedBand(typed))
+        return named;
+    if (const auto mhz = frequencyMhz(typed))
+        return bandOf(*mhz);
+    return std::nullopt;
+}
+
+std::optional<std::string> bandAsTyped(std::string_view adifBand)
+{
+    adifBand = trimSpaces(adifBand);
+    for (const JapaneseBand &j : kJapaneseBands)
+        if (equalsIgnoreCase(adifBand, j.band))
+            return std::string(j.name);
+    for (const Band &b : kBands)
+        if (equalsIgnoreCase(adifBand, b.name))
+            return std::string(b.name);
+    return std::nullopt;
+}
+
 std::optional<double> frequencyMhz(std::string_view typed)
 {
     std::string_view rest;
@@ -309,6 +409,16 @@ std::optional<ModePair> modeOf(std::string_view logMode)
         return ModePair{*m, {}};
     if (const auto s = t.parentOf.find(upper); s != t.parentOf.end())
         return ModePair{s->second, s->first};
+    return std::nullopt;
+}
+
+std::optional<std::string_view> shortModeOf(std::string_view mode, std::string_view submode)
+{
+    const std::string m = upperAscii(trimSpaces(mode));
+    const std::string sub = upperAscii(trimSpaces(submode));
+    for (const Alias &a : kAliases)
+        if (a.pair.submode == sub && (a.pair.mode == m || (m.empty() && !sub.empty())))
+            return a.code;
     return std::nullopt;
 }
 
@@ -387,7 +497,7 @@ DateTime dateTimeOf(std::int64_t minutes)
     return t;
 }
 
-std::optional<Date> parseLogDate(std::string_view text, int currentYear)
+std::optional<Date> parseLogDate(std::string_view text, int)
 {
     // "yy/mm/dd", as the contact dialog writes every date, is read without splitting.
     const auto digitPair = [&text](std::size_t at) {
@@ -400,7 +510,7 @@ std::optional<Date> parseLogDate(std::string_view text, int currentYear)
         const int m = digitPair(3);
         const int d = digitPair(6);
         if (y >= 0 && m >= 0 && d >= 0) {
-            const int year = y + (y <= currentYear % 100 ? 2000 : 1900);
+            const int year = y + (y < 50 ? 2000 : 1900);
             if (!validDate(year, m, d))
                 return std::nullopt;
             return Date{year, m, d};
@@ -427,7 +537,7 @@ std::optional<Date> parseLogDate(std::string_view text, int currentYear)
         return std::nullopt;
     int year = *y;
     if (parts[0].size() <= 2)
-        year += *y <= currentYear % 100 ? 2000 : 1900;
+        year += *y < 50 ? 2000 : 1900;
     else if (parts[0].size() != 4)
         return std::nullopt;
     if (!validDate(year, *m, *d))
@@ -539,6 +649,115 @@ CallParts splitRadioCall(std::string_view radioCall)
     if (!form.empty())
         result.form = form;
     return result;
+}
+
+std::string adifCallOf(std::string_view call, std::string_view area, std::string_view form)
+{
+    const bool hasForm = !form.empty() && form != "-";
+    std::string result;
+    if (area == "A") {
+        if (hasForm)
+            result.append(form).append(1, '/');
+        return result.append(call);
+    }
+    result.assign(call);
+    if (area.size() == 1 && isDigit(area[0]))
+        result.append(1, '/').append(area);
+    if (hasForm)
+        result.append(1, '/').append(form);
+    return result;
+}
+
+AdifCall splitAdifCall(std::string_view call, const log::PrefixTable &table)
+{
+    std::array<std::string_view, 8> parts;
+    std::size_t count = 0;
+    std::size_t longest = 0;
+    std::size_t start = 0;
+    bool tooMany = false;
+    for (std::size_t i = 0; i <= call.size(); ++i) {
+        if (i == call.size() || call[i] == '/') {
+            const std::string_view p = trimSpaces(call.substr(start, i - start));
+            if (!p.empty()) {
+                if (count == parts.size()) {
+                    tooMany = true;
+                } else {
+                    if (count == 0 || p.size() > parts[longest].size())
+                        longest = count;
+                    parts[count++] = p;
+                }
+            }
+            start = i + 1;
+        }
+    }
+    AdifCall out;
+    out.parts = {"", "-", "-"};
+    if (count == 0)
+        return out;
+    out.parts.callsign = upperShiftJis(parts[longest]);
+    const auto refuse = [&out](std::string why) {
+        out.refusal = std::move(why);
+        return out;
+    };
+    if (tooMany)
+        return refuse("コールサインの添え字が多すぎます");
+    // Looked up only for a digit after the callsign: most calls have none.
+    std::optional<bool> japaneseCall;
+    const auto japanese = [&] {
+        if (!japaneseCall)
+            japaneseCall = classifyCallArea(out.parts.callsign, table) < log::kAbroad;
+        return *japaneseCall;
+    };
+    std::string_view form;
+    bool abroad = false;
+    std::string_view area;
+    const auto setForm = [&form](std::string_view p) {
+        if (!form.empty())
+            return false;
+        form = p;
+        return true;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i == longest)
+            continue;
+        const std::string_view p = parts[i];
+        bool hasDigit = false;
+        bool hasLetter = false;
+        for (const char c : p) {
+            hasDigit = hasDigit || isDigit(c);
+            hasLetter = hasLetter || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        }
+        bool ok = true;
+        if (i < longest) {
+            // A prefix before the callsign: the country operated from.
+            ok = !abroad && setForm(p);
+            abroad = true;
+        } else if (p.size() == 1 && isDigit(p[0]) && area.empty() && japanese()) {
+            area = p;
+        } else if (p.size() >= 2 && hasDigit && hasLetter) {
+            // A prefix written after the callsign (N5AFV/C6A) is the same country prefix.
+            ok = !abroad && setForm(p);
+            abroad = out.prefixMoved = true;
+        } else {
+            ok = setForm(p);
+        }
+        if (!ok)
+            return refuse("コールサインの添え字 " + std::string(call) + " を記録できません");
+    }
+    if (abroad && !area.empty())
+        return refuse("コールサインの添え字 " + std::string(call) + " を記録できません");
+    if (form.size() > maxTextBytes(Field::PortableForm))
+        return refuse("添え字 " + upperShiftJis(form) + " が" +
+                      std::to_string(maxTextBytes(Field::PortableForm)) + "文字を超えています");
+    if (!area.empty())
+        out.parts.area = std::string(area);
+    else if (abroad)
+        out.parts.area = "A";
+    if (!form.empty())
+        out.parts.form = upperShiftJis(form);
+    if (!abroad)
+        out.prefixMoved = false;
+    return out;
 }
 
 bool isAscii(std::string_view text)

@@ -13,6 +13,10 @@
 #include <string>
 #include <string_view>
 
+namespace vz::log {
+class PrefixTable;
+}
+
 namespace vz::adif {
 
 inline constexpr std::string_view kProgramId = "VEZODovi";
@@ -26,6 +30,18 @@ inline constexpr std::string_view kAppPrefix = "APP_VEZODOVI_";
 std::optional<std::string_view> bandOf(double mhz);
 // True when `band` (any letter case) is an ADIF band holding `mhz`.
 bool bandHolds(std::string_view band, double mhz);
+
+// The ADIF band (lower case) that a typed text names as a band: a Japanese band name ("1.9",
+// "7", "144", "1200", "10G", "135k"; the numbers optionally followed by "MHz") or an ADIF band
+// name in lower case ("2m", "70cm"). nullopt for any other text, a frequency among them.
+std::optional<std::string_view> namedBand(std::string_view typed);
+// The ADIF band of a typed text: the band it names, else the band holding its frequency;
+// nullopt when neither.
+std::optional<std::string_view> bandOfTyped(std::string_view typed);
+// What a contact given only by its ADIF band (any case) keeps in the frequency field: the
+// Japanese band name where there is one ("144", "7", "135k"), else the ADIF name in lower case
+// ("60m"). nullopt for a text that is no ADIF band.
+std::optional<std::string> bandAsTyped(std::string_view adifBand);
 
 // The frequency an operator typed, in MHz: a decimal number, optionally followed by a unit
 // (MHz, M, kHz, K, GHz, G). A bare number in no band that falls in one as kHz ("7050") is
@@ -46,6 +62,10 @@ struct ModePair
 // USB and LSB as SSB with that submode, ADIF modes as they are, ADIF submodes under their mode.
 // nullopt for a text ADIF has no mode for.
 std::optional<ModePair> modeOf(std::string_view logMode);
+// The log's short form of an ADIF mode and submode too long for its six-byte mode field
+// ("CONTST" for CONTESTI, "OL8250" for OLIVIA 8/250, "DV" for DIGITALVOICE); modeOf turns it
+// back. nullopt when there is none.
+std::optional<std::string_view> shortModeOf(std::string_view mode, std::string_view submode);
 // True when `mode` is an ADIF mode and `submode` empty or one of its submodes.
 bool isModePair(std::string_view mode, std::string_view submode);
 
@@ -81,8 +101,12 @@ struct Date
     int month = 0;
     int day = 0;
 };
-// A log date: year/month/day with a two-digit year (yy: 20yy when not after the current
-// year's two digits, else 19yy) or a four-digit one; "/", "-" or "." between the parts.
+// The years the log's contacts can have: two-digit years read into them, and ADIF dates
+// outside them are refused.
+inline constexpr int kFirstYear = 1950;
+inline constexpr int kLastYear = 2049;
+// A log date: year/month/day with a two-digit year (00-49: 20yy, 50-99: 19yy) or a four-digit
+// one; "/", "-" or "." between the parts. The second argument is no longer read.
 std::optional<Date> parseLogDate(std::string_view text, int currentYear);
 // A log time "hh:mm", "h:mm" or "hhmm" as the minute of the day.
 std::optional<int> parseLogTime(std::string_view text);
@@ -127,6 +151,24 @@ struct CallParts
 // with a digit, like KH6) with no digit part is operation abroad ("A"); what remains is the
 // form. Upper case.
 CallParts splitRadioCall(std::string_view radioCall);
+
+// The callsign with every designator the record holds, as ADIF carries it: a country prefix
+// (portable area "A" with a form) before the callsign ("DL/JA1ABC"), a portable area digit and
+// a form after it ("JA1ABC/1/P", "ON4RO/P"). Area "A" without a form gives the callsign alone.
+std::string adifCallOf(std::string_view call, std::string_view area, std::string_view form);
+
+struct AdifCall
+{
+    CallParts parts;
+    bool prefixMoved = false;           // a country prefix written after the callsign
+    std::optional<std::string> refusal; // designators the record cannot hold
+};
+// Splits an ADIF CALL into the log's three fields. The longest part is the callsign. A part
+// before it is a country prefix: area "A", form the prefix. After it, one digit is the portable
+// area when the callsign is Japanese (areas 0-9); a part of letters and digits is a country
+// prefix written after the callsign (area "A", noted in prefixMoved); any other part is the
+// form. More than one form, a form over 3 bytes, or a prefix beside an area digit is refused.
+AdifCall splitAdifCall(std::string_view call, const log::PrefixTable &table);
 
 // ---- Text -------------------------------------------------------------------------------
 

@@ -2,6 +2,8 @@
 #include "adif/adif_import.h"
 
 #include "adif/adif_fields.h"
+#include "adif/contact_match.h"
+#include "common/data_dir.h"
 #include "common/file_io.h"
 #include "common/prefault.h"
 #include "common/progress.h"
@@ -42,91 +44,66 @@ std::string toShiftJis(std::string_view utf8, bool &replaced)
     return out;
 }
 
-// The contacts of a log by callsign, date and start time: an open-addressed table of the
-// three texts side by side, since every imported contact is looked up in it.
+// The contacts of a log, looked up by the one rule of when two contacts are one
+// (contact_match): identities kept side by side, found through an open-addressed table of
+// their indexes, since every imported contact is looked up in it.
 class ContactKeys
 {
 public:
-    explicit ContactKeys(std::size_t expected) { grow(expected * 2 + 16); }
+    explicit ContactKeys(std::size_t expected)
+    {
+        m_contacts.reserve(expected);
+        grow(expected * 2 + 16);
+    }
 
-    // False when the contact was there already.
+    // False when the contact was there already. A record whose date or time cannot be read
+    // matches nothing.
     bool insert(const QsoRecord &record)
     {
-        if ((m_count + 1) * 2 > m_keys.size())
-            grow(m_keys.size() * 2);
-        if (!place(keyOf(record)))
-            return false;
-        ++m_count;
+        if (!logContactIdentity(record, m_scratch))
+            return true;
+        if ((m_contacts.size() + 1) * 2 > m_slots.size())
+            grow(m_slots.size() * 2);
+        const std::size_t h = contactHash(m_scratch);
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t i = h & mask;
+        for (; m_slots[i].index != kEmpty; i = (i + 1) & mask)
+            if (m_slots[i].hash == static_cast<std::uint32_t>(h >> 32) &&
+                sameContact(m_contacts[m_slots[i].index], m_scratch))
+                return false;
+        m_slots[i] = {static_cast<std::uint32_t>(h >> 32),
+                      static_cast<std::uint32_t>(m_contacts.size())};
+        m_contacts.push_back(m_scratch);
         return true;
     }
 
-    // Asks for the slot of a contact about to be inserted, so that its memory is on its way by
-    // then: the table is far larger than the processor's caches.
-    void prefetch(const QsoRecord &record) const
-    {
-        const std::size_t i = hash(keyOf(record)) & (m_keys.size() - 1);
-        __builtin_prefetch(&m_keys[i]);
-        __builtin_prefetch(&m_used[i]);
-    }
-
 private:
-    using Key = std::array<char, 24>; // callsign 7, date 9, start time 6, zero-filled
-
-    static Key keyOf(const QsoRecord &record)
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+    struct Slot
     {
-        Key key{};
-        std::size_t at = 0;
-        for (const Field f : {Field::Callsign, Field::QsoDate, Field::StartTime}) {
-            const std::string_view text = record.field(f);
-            std::copy(text.begin(), text.end(), key.begin() + static_cast<std::ptrdiff_t>(at));
-            at += fieldSpec(f).width;
-        }
-        return key;
-    }
-
-    static std::size_t hash(const Key &key)
-    {
-        std::array<std::uint64_t, 3> words{};
-        std::memcpy(words.data(), key.data(), key.size());
-        std::uint64_t h = words[0] * 0x9E3779B97F4A7C15ULL;
-        h = (h ^ (h >> 31) ^ words[1]) * 0xC2B2AE3D27D4EB4FULL;
-        h = (h ^ (h >> 29) ^ words[2]) * 0x165667B19E3779F9ULL;
-        return static_cast<std::size_t>(h ^ (h >> 32));
-    }
-
-    bool place(const Key &key)
-    {
-        const std::size_t mask = m_keys.size() - 1;
-        for (std::size_t i = hash(key) & mask;; i = (i + 1) & mask) {
-            if (!m_used[i]) {
-                m_used[i] = true;
-                m_keys[i] = key;
-                return true;
-            }
-            if (m_keys[i] == key)
-                return false;
-        }
-    }
+        std::uint32_t hash = 0; // the upper half of the contact's hash
+        std::uint32_t index = kEmpty;
+    };
 
     void grow(std::size_t atLeast)
     {
         std::size_t size = 64;
         while (size < atLeast)
             size *= 2;
-        std::vector<Key> keys = std::exchange(m_keys, {});
-        std::vector<char> used = std::exchange(m_used, {});
-        m_keys.reserve(size);
-        memory::prefaultCapacity(m_keys);
-        m_keys.resize(size);
-        m_used.resize(size);
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            if (used[i])
-                place(keys[i]);
+        m_slots.assign(size, Slot{});
+        const std::size_t mask = size - 1;
+        for (std::size_t c = 0; c < m_contacts.size(); ++c) {
+            const std::size_t h = contactHash(m_contacts[c]);
+            std::size_t i = h & mask;
+            while (m_slots[i].index != kEmpty)
+                i = (i + 1) & mask;
+            m_slots[i] = {static_cast<std::uint32_t>(h >> 32), static_cast<std::uint32_t>(c)};
+        }
     }
 
-    std::vector<Key> m_keys;
-    std::vector<char> m_used;
-    std::size_t m_count = 0;
+    std::vector<ContactIdentity> m_contacts;
+    std::vector<Slot> m_slots;
+    ContactIdentity m_scratch;
 };
 
 // The field as the contact dialog labels it.
@@ -201,6 +178,7 @@ public:
         memory::prefaultCapacity(records);
         m_areas.reserve(contacts);
         m_changesEnd.reserve(contacts);
+        m_positions.reserve(contacts);
     }
 
     StretchHandler handler()
@@ -221,18 +199,33 @@ public:
         }
         for (const auto &[name, count] : m_ignoredFields)
             summary.ignoredFields[name] += count;
+        if (summary.otherStation == 0)
+            summary.otherStationExample = m_otherStationExample;
+        summary.otherStation += m_otherStation;
+        if (m_options.reportEachContact)
+            for (const ImportIssue &issue : summary.refused)
+                if (issue.adifRecord > before)
+                    summary.contacts.push_back(
+                        {issue.adifRecord, ContactOutcome::Refused, 0, issue.what});
         std::size_t kept = 0;
         std::size_t change = 0;
-        constexpr std::size_t kAhead = 8;
         for (std::size_t i = 0; i < records.size(); ++i) {
-            if (i + kAhead < records.size())
-                known.prefetch(records[i + kAhead]);
             const std::size_t changesEnd = m_changesEnd[i];
+            const std::int64_t position = m_positions[i] + before;
             if (!known.insert(records[i])) {
                 ++summary.duplicates;
+                summary.duplicateList.push_back(
+                    {position, sjis::toUtf8(records[i].field(Field::Callsign)), "登録済み"});
+                if (m_options.reportEachContact)
+                    summary.contacts.push_back({position, ContactOutcome::Duplicate, 0, {}});
                 change = changesEnd;
                 continue;
             }
+            if (m_options.reportEachContact)
+                summary.contacts.push_back({position,
+                                            ContactOutcome::Imported,
+                                            static_cast<std::int32_t>(summary.areas.size()),
+                                            {}});
             for (; change < changesEnd; ++change) {
                 m_changes[change].adifRecord += before;
                 summary.changed.push_back(std::move(m_changes[change]));
@@ -243,6 +236,10 @@ public:
             ++kept;
         }
         records.resize(kept);
+        std::sort(summary.contacts.begin(), summary.contacts.end(),
+                  [](const ContactReport &a, const ContactReport &b) {
+                      return a.adifRecord < b.adifRecord;
+                  });
     }
 
     std::vector<QsoRecord> records; // the loggable contacts, in the file's order
@@ -266,6 +263,8 @@ private:
             if (!raw.isKnown(i))
                 ++m_ignoredFields[std::string(raw.name(i))];
         }
+        if (!m_options.ownCallsign.empty())
+            noteStation(raw, charset);
         const Conversion c = toLogRecord(raw, m_table);
         const auto call = [&] { return callsignForReport(raw, charset); };
         if (c.refusal) {
@@ -297,13 +296,48 @@ private:
             m_changes.resize(changesBefore);
             return;
         }
+        for (const std::string &note : c.notes)
+            m_changes.push_back({position, call(), note});
+        if (c.prefixMoved)
+            m_changes.push_back({position, call(),
+                                 "国の接頭辞をコールサインの前に移しました (" +
+                                     sjis::toUtf8(adifCallOf(record.field(Field::Callsign),
+                                                             record.field(Field::PortableArea),
+                                                             record.field(Field::PortableForm))) +
+                                     ")"});
         records.push_back(record);
+        m_positions.push_back(position);
         m_changesEnd.push_back(m_changes.size());
         // Indexed as opening the log files it: under its callsign's area (the conversion's
         // area is that one unless the contact was portable).
         const bool portable = portableAreaOf(c.record.field(Field::PortableArea)).has_value();
         m_areas.push_back(portable ? classifyCallArea(c.record.field(Field::Callsign), m_table)
                                    : c.area);
+    }
+
+    // A file of another station's contacts (a club log, a friend's file) is imported on
+    // purpose or by mistake: counted either way. OPERATOR decides only without
+    // STATION_CALLSIGN, since at a club station the two differ by design.
+    void noteStation(const AdifRecord &raw, Charset charset)
+    {
+        auto station = raw.find("STATION_CALLSIGN");
+        if (!station || sjis::trimBlanks(*station).empty())
+            station = raw.find("OPERATOR");
+        if (!station || sjis::trimBlanks(*station).empty())
+            return;
+        std::string_view base;
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= station->size(); ++i)
+            if (i == station->size() || (*station)[i] == '/') {
+                const std::string_view part = sjis::trimBlanks(station->substr(start, i - start));
+                if (part.size() > base.size())
+                    base = part;
+                start = i + 1;
+            }
+        if (upperAscii(base) == upperAscii(m_options.ownCallsign))
+            return;
+        if (m_otherStation++ == 0)
+            m_otherStationExample = asUtf8(*station, charset);
     }
 
     bool cardReceived(const AdifRecord &raw) const
@@ -340,9 +374,12 @@ private:
         records.clear();
         m_areas.clear();
         m_changesEnd.clear();
+        m_positions.clear();
         m_changes.clear();
         m_refused.clear();
         m_ignoredFields.clear();
+        m_otherStation = 0;
+        m_otherStationExample.clear();
     }
 
     const PrefixTable &m_table;
@@ -350,7 +387,10 @@ private:
     std::int64_t m_read = 0;
     std::vector<int> m_areas;              // the area index list of each contact
     std::vector<std::size_t> m_changesEnd; // each contact's changes end here in m_changes
-    std::vector<ImportIssue> m_changes;    // texts cut or characters replaced
+    std::vector<std::int64_t> m_positions; // each contact's place in the stretch, from 1
+    std::int64_t m_otherStation = 0;
+    std::string m_otherStationExample;
+    std::vector<ImportIssue> m_changes; // texts cut or characters replaced
     std::vector<ImportIssue> m_refused;
     std::map<std::string, std::int64_t> m_ignoredFields;
     std::vector<std::string> m_replacedIn;
@@ -362,12 +402,26 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
                          std::int32_t nextRecordNo, const PrefixTable &table,
                          const ImportOptions &options, ProgressSink &progress)
 {
-    ImportSummary summary;
-    const std::optional<std::string> bytes = files::readAll(adifPath, &summary.readProblem);
+    files::ReadProblem problem = files::ReadProblem::None;
+    const std::optional<std::string> bytes = files::readAll(adifPath, &problem);
     if (!bytes) {
+        ImportSummary summary;
+        summary.readProblem = problem;
         summary.result = ImportResult::FileUnreadable;
         return summary;
     }
+    return importAdifText(*bytes, logPath, nextRecordNo, table, options, progress);
+}
+
+ImportSummary importAdifText(std::string_view adifText, const std::string &logPath,
+                             std::int32_t nextRecordNo, const PrefixTable &table,
+                             const ImportOptions &options, ProgressSink &progress)
+{
+    ImportSummary summary;
+    // A UTF-16 file is read as the same text in UTF-8.
+    const std::optional<std::string> fromUtf16 = utf8FromUtf16(adifText);
+    const std::string_view text = fromUtf16 ? std::string_view(*fromUtf16) : adifText;
+    const std::string_view *bytes = &text;
 
     // Both stretches of the file are converted at once; which contacts are new is then
     // settled in the file's order.
@@ -380,6 +434,7 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
         second.reserve(bytes->size() / 512);
     summary.file =
         parseAdifInTwo(*bytes, first.handler(), second.handler(), progress, options.splitFrom);
+    summary.file.fromUtf16 = fromUtf16.has_value();
     // A file without a single record is not taken for an ADIF file with nothing new in it.
     if (first.recordsRead() + second.recordsRead() == 0) {
         summary.result = ImportResult::NoRecord;
@@ -412,6 +467,9 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
              "ファイルが途中で切れています (" + std::to_string(summary.file.cutOffAt + 1) +
                  " バイト目から): 取り込みません"});
     }
+    if (summary.file.cutOff && options.reportEachContact)
+        summary.contacts.push_back(
+            {summary.read, ContactOutcome::Refused, 0, summary.refused.back().what});
 
     summary.imported = static_cast<std::int64_t>(first.records.size() + second.records.size());
     if (summary.imported > 0) {
@@ -425,6 +483,10 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
         summary.firstRecordNo = summary.lastRecordNo = 0;
         summary.areas.clear();
     }
+    // Each imported contact noted its place among them: now its record number.
+    for (ContactReport &c : summary.contacts)
+        if (c.outcome == ContactOutcome::Imported)
+            c.recordNo = summary.imported > 0 ? nextRecordNo + c.recordNo : 0;
     return summary;
 }
 
@@ -441,11 +503,55 @@ void listLines(std::string &out, const std::vector<Item> &items, const Line &lin
         out += "  ほか " + std::to_string(items.size() - kListedLines) + " 件\n";
 }
 
+// Control characters of a file are not passed to a terminal as they are.
+std::string printable(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string issueLine(const ImportIssue &issue)
 {
     return std::to_string(issue.adifRecord) + " 件目 " +
-           (issue.callsign.empty() ? std::string("(コールなし)") : issue.callsign) + ": " +
-           issue.what;
+           (issue.callsign.empty() ? std::string("(コールなし)") : printable(issue.callsign)) +
+           ": " + printable(issue.what);
+}
+
+// Issues of one kind (the same text) as one line with their count and the first as example;
+// a kind met once is that contact's own line.
+void groupLines(std::string &out, const std::vector<ImportIssue> &items)
+{
+    std::vector<std::pair<const ImportIssue *, std::int64_t>> groups;
+    std::map<std::string_view, std::size_t> groupOf;
+    for (const ImportIssue &issue : items) {
+        const auto [at, added] = groupOf.emplace(issue.what, groups.size());
+        if (added)
+            groups.emplace_back(&issue, 0);
+        ++groups[at->second].second;
+    }
+    for (std::size_t g = 0; g < groups.size() && g < kListedLines; ++g) {
+        const auto &[first, count] = groups[g];
+        if (count == 1)
+            out += "  " + issueLine(*first) + "\n";
+        else
+            out += "  " + printable(first->what) + ": " + std::to_string(count) + " 件 (例 " +
+                   std::to_string(first->adifRecord) + " 件目 " + printable(first->callsign) +
+                   ")\n";
+    }
+    if (groups.size() > kListedLines)
+        out += "  ほか " + std::to_string(groups.size() - kListedLines) + " 種類\n";
 }
 
 } // namespace
@@ -472,7 +578,7 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
     }
     out += summary.file.format == Format::Adx ? "形式 ADX" : "形式 ADI";
     out += ", 文字コード ";
-    out += charsetName(summary.file.charset);
+    out += summary.file.fromUtf16 ? std::string_view("UTF-16") : charsetName(summary.file.charset);
     out += summary.file.lengthsInCharacters ? " (長さは文字数)" : " (長さはバイト数)";
     out += "\n";
     out += "読込 " + std::to_string(summary.read) + " 件, " + (dryRun ? "取込予定 " : "取込 ") +
@@ -484,19 +590,41 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
            std::to_string(summary.refused.size()) + " 件\n";
     if (dryRun)
         out += "(試行のみ: ログには書き込んでいません)\n";
+    if (summary.otherStation > 0)
+        out += "他局 (STATION_CALLSIGN) の交信 " + std::to_string(summary.otherStation) +
+               " 件 (例 " + printable(summary.otherStationExample) + ")\n";
     if (!summary.refused.empty()) {
         out += "取込不可:\n";
-        listLines(out, summary.refused, issueLine);
+        groupLines(out, summary.refused);
     }
     if (!summary.changed.empty()) {
         out += "変更して取込:\n";
-        listLines(out, summary.changed, issueLine);
+        groupLines(out, summary.changed);
+    }
+    if (!summary.duplicateList.empty()) {
+        out += "登録済み:\n";
+        groupLines(out, summary.duplicateList);
     }
     if (!summary.ignoredFields.empty()) {
         out += "置き場所のない項目 (読み飛ばし):";
         for (const auto &[name, count] : summary.ignoredFields)
-            out += " " + name + " " + std::to_string(count) + " 件";
+            out += " " + printable(name) + " " + std::to_string(count) + " 件";
         out += "\n";
+    }
+    return out;
+}
+
+std::string reportText(const ImportSummary &summary, bool dryRun)
+{
+    std::string out = summaryText(summary, dryRun);
+    for (const auto &[title, items] :
+         {std::pair{"取込不可", &summary.refused}, std::pair{"変更して取込", &summary.changed},
+          std::pair{"登録済み", &summary.duplicateList}}) {
+        if (items->empty())
+            continue;
+        out += std::string("\n") + title + " (全件):\n";
+        for (const ImportIssue &issue : *items)
+            out += "  " + issueLine(issue) + "\n";
     }
     return out;
 }
@@ -531,6 +659,16 @@ std::string summaryText(const ExportSummary &summary)
         if (summary.leftOutRecords.size() > kListedLines)
             out += " ほか";
         out += "\n";
+    }
+    for (const auto &[what, list] :
+         {std::pair{"周波数がどのバンドにもなく FREQ も BAND も出力しなかった交信",
+                    &summary.noBand},
+          std::pair{"ADIF にない電波形式で MODE を出力しなかった交信", &summary.noMode}}) {
+        if (list->empty())
+            continue;
+        out += std::string(what) + " " + std::to_string(list->size()) + " 件 (例 No." +
+               std::to_string(list->front().first) + " " +
+               printable(sjis::toUtf8(list->front().second)) + ")\n";
     }
     return out;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "adif/adif_reader.h"
+#include "common/data_dir.h"
 #include "common/file_io.h"
 
 #include <cstdint>
@@ -26,6 +27,11 @@ struct ImportOptions
     std::string confirmationMark{};
     // ADI files this large are read in two stretches at once.
     std::size_t splitFrom = std::size_t{1} << 20;
+    // The user's callsign (upper case, no designators): contacts whose STATION_CALLSIGN (or
+    // OPERATOR, without one) names another station are counted. Empty: not checked.
+    std::string ownCallsign{};
+    // Fill ImportSummary::contacts with the outcome of every contact of the file.
+    bool reportEachContact = false;
 };
 
 enum class ImportResult {
@@ -43,6 +49,16 @@ struct ImportIssue
     std::string what;
 };
 
+enum class ContactOutcome { Imported, Duplicate, Refused };
+
+struct ContactReport
+{
+    std::int64_t adifRecord = 0; // 1-based position in the file
+    ContactOutcome outcome = ContactOutcome::Imported;
+    std::int32_t recordNo = 0; // Imported: the log record number it got (else 0)
+    std::string why;           // Refused: the reason (UTF-8)
+};
+
 struct ImportSummary
 {
     ImportResult result = ImportResult::Ok;
@@ -51,12 +67,17 @@ struct ImportSummary
     std::int64_t read = 0;
     std::int64_t imported = 0;
     std::int64_t duplicates = 0;
+    std::vector<ImportIssue> duplicateList; // the contacts the log held already
     std::vector<ImportIssue> refused;
     std::vector<ImportIssue> changed; // texts cut or characters replaced
     std::map<std::string, std::int64_t> ignoredFields;
-    std::int32_t firstRecordNo = 0; // numbers the imported contacts got (0 when none)
+    std::int64_t otherStation = 0;   // contacts made by another station (ImportOptions)
+    std::string otherStationExample; // the first such station, UTF-8
+    std::int32_t firstRecordNo = 0;  // numbers the imported contacts got (0 when none)
     std::int32_t lastRecordNo = 0;
     std::vector<int> areas; // area index list of each imported contact (its callsign's area)
+    // With ImportOptions::reportEachContact: every contact of the file, in the file's order.
+    std::vector<ContactReport> contacts;
 };
 
 // Imports `adifPath` into the log at `logPath`, whose next record number is `nextRecordNo`.
@@ -64,8 +85,23 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
                          std::int32_t nextRecordNo, const PrefixTable &table,
                          const ImportOptions &options, ProgressSink &progress);
 
+// The same for ADIF text held in memory (an ADI or ADX document), as another program hands its
+// contacts over: every contact goes through the same mapping and the same duplicate rule.
+ImportSummary importAdifText(std::string_view adifText, const std::string &logPath,
+                             std::int32_t nextRecordNo, const PrefixTable &table,
+                             const ImportOptions &options, ProgressSink &progress);
+
+// True when any contact of the file was refused (duplicates are not refusals).
+inline bool anyRefused(const ImportSummary &summary)
+{
+    return !summary.refused.empty();
+}
+
 // The summary as lines of text (UTF-8), as the command line and the window show it.
 std::string summaryText(const ImportSummary &summary, bool dryRun);
 std::string summaryText(const ExportSummary &summary);
+// The summary followed by every refused, changed and duplicate contact, one line each: what
+// `--report FILE` and the window's 保存 write.
+std::string reportText(const ImportSummary &summary, bool dryRun);
 
 } // namespace vz::adif

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "adif/adif_reader.h"
 
+#include "adif/adif_fields.h"
 #include "common/progress.h"
 #include "common/sjis.h"
-#include "adif/adif_fields.h"
 
 #include <algorithm>
 #include <array>
@@ -98,10 +98,28 @@ std::size_t bytesOfCharacters(std::string_view text, std::size_t at, std::size_t
     return i < text.size() || count == 0 ? i - at : text.size() + 1 - at;
 }
 
-// True when every byte is a character of Shift_JIS (code page 932): single bytes below 0x80
-// and half-width katakana, else a lead byte and a trail byte.
-bool isShiftJis(std::string_view text)
+bool isAsciiLetter(unsigned char c)
 {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// A letter of Latin-1 (À to ÿ, less × and ÷).
+bool isLatinLetter(unsigned char c)
+{
+    return c >= 0xC0 && c != 0xD7 && c != 0xF7;
+}
+
+// True when every byte is a character of Shift_JIS (code page 932) — single bytes below 0x80
+// and half-width katakana, else a lead byte and a trail byte — and its non-ASCII characters do
+// not read better as Western European. An accented letter between letters ("Dürenberg",
+// "Großer") is Latin-1 in most files; a Shift_JIS character (a kanji lead byte, half-width
+// katakana) seldom follows a Latin letter directly: katakana names (ﾔﾏﾀﾞ) stand after a tag or
+// a blank. The larger count decides, in the same pass.
+bool readsAsShiftJis(std::string_view text)
+{
+    std::size_t latin = 0;
+    std::size_t japanese = 0;
+    const auto at = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     for (std::size_t i = 0; i < text.size(); ++i) {
         // Most of a file is ASCII: eight bytes at a time where they are.
         while (i + 8 <= text.size()) {
@@ -113,16 +131,23 @@ bool isShiftJis(std::string_view text)
         }
         if (i >= text.size())
             break;
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
+        const auto c = at(i);
+        if (c < 0x80)
+            continue;
+        if (isLatinLetter(c) && i > 0 && i + 1 < text.size() && isAsciiLetter(at(i - 1)) &&
+            (isAsciiLetter(at(i + 1)) || isLatinLetter(at(i + 1))))
+            ++latin;
+        else
+            ++japanese;
+        if (c >= 0xA1 && c <= 0xDF)
             continue;
         if (!sjis::isLeadByte(c) || i + 1 == text.size())
             return false;
-        const auto trail = static_cast<unsigned char>(text[++i]);
+        const auto trail = at(++i);
         if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
             return false;
     }
-    return true;
+    return latin <= japanese;
 }
 
 Charset detectCharset(std::string_view bytes)
@@ -131,7 +156,7 @@ Charset detectCharset(std::string_view bytes)
         return Charset::Ascii;
     if (isUtf8(bytes))
         return Charset::Utf8;
-    return isShiftJis(bytes) ? Charset::ShiftJis : Charset::Windows1252;
+    return readsAsShiftJis(bytes) ? Charset::ShiftJis : Charset::Windows1252;
 }
 
 // True when a value ending at `end` ends cleanly: past any blanks and line breaks comes the
@@ -481,15 +506,70 @@ ParsedFile recognise(std::string_view &bytes)
         if (encoding == "SHIFT_JIS" || encoding == "SHIFT-JIS" || encoding == "CP932" ||
             encoding == "WINDOWS-31J")
             file.charset = Charset::ShiftJis;
+        else if (encoding == "ISO-8859-1" || encoding == "ISO-8859-15" || encoding == "LATIN1" ||
+                 encoding == "WINDOWS-1252" || encoding == "CP1252")
+            file.charset = Charset::Windows1252;
         else // XML's own default; character references give UTF-8 even in an ASCII file
             file.charset = Charset::Utf8;
     } else if (file.charset != Charset::Utf8) {
-        file.charset = detectCharset(bytes);
+        // The records decide: a header in one encoding (often the program's own) does not
+        // decide the texts of the contacts.
+        std::size_t body = 0;
+        if (first < bytes.size() && bytes[first] != '<') {
+            const std::size_t eoh = findNoCase(bytes, "<EOH>");
+            body = eoh == std::string_view::npos ? 0 : eoh + 5;
+        }
+        file.charset = detectCharset(bytes.substr(body));
     }
     return file;
 }
 
 } // namespace
+
+std::optional<std::string> utf8FromUtf16(std::string_view bytes)
+{
+    bool little = true;
+    std::size_t at = 0;
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        at = 2;
+    } else if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') {
+        little = false;
+        at = 2;
+    } else {
+        // Without a byte-order mark: ASCII text (tags, field names) has a zero byte in every
+        // other place, and a UTF-8 or Shift_JIS file has none.
+        const std::size_t probe = std::min<std::size_t>(bytes.size() & ~std::size_t{1}, 256);
+        std::size_t evenZeros = 0;
+        std::size_t oddZeros = 0;
+        for (std::size_t i = 0; i < probe; ++i)
+            if (bytes[i] == '\0')
+                ++(i % 2 == 0 ? evenZeros : oddZeros);
+        if (probe < 4 || std::max(evenZeros, oddZeros) * 4 < probe)
+            return std::nullopt;
+        little = oddZeros > evenZeros;
+    }
+    std::string out;
+    out.reserve(bytes.size() / 2 + 16);
+    const auto unit = [&](std::size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(little ? a | b << 8 : a << 8 | b);
+    };
+    for (std::size_t i = at; i + 1 < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;
+        sjis::appendUtf8(out, c);
+    }
+    return out;
+}
 
 ParsedFile parseAdif(std::string_view bytes, const RecordHandler &onRecord, ProgressSink &progress,
                      const std::function<void()> &)

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,12 @@ struct ParsedFile
     std::size_t cutOffAt = 0;
     std::string cutOffCallsign;
     std::size_t skipped = 0; // bytes before the text read (a byte-order mark)
+    bool fromUtf16 = false;  // the file was UTF-16, read as its UTF-8 equivalent
 };
+
+// The text of a UTF-16 file (little- or big-endian, with or without a byte-order mark) in
+// UTF-8; nullopt when the bytes are not UTF-16.
+std::optional<std::string> utf8FromUtf16(std::string_view bytes);
 
 // Reads the records of an ADI or ADX file; `onRecord` gets each with its values still in the
 // file's encoding (decided for the whole file first: ASCII, UTF-8, Shift_JIS, else

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "adif/adif_record.h"
 
-#include "common/sjis.h"
 #include "adif/adif_fields.h"
+#include "common/sjis.h"
 #include "log/call_area.h"
 #include "log/entry_assist.h"
 
@@ -151,7 +151,7 @@ std::optional<std::string_view> AdifRecord::find(std::string_view upperName) con
 
 std::optional<std::string_view> AdifRecord::inSlot(std::size_t slot) const
 {
-    const std::int16_t at = m_firstInSlot[slot];
+    const std::int32_t at = m_firstInSlot[slot];
     if (at < 0)
         return std::nullopt;
     return value(static_cast<std::size_t>(at));
@@ -179,10 +179,11 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     auto own = [&](Field f) { return fromApp[static_cast<std::size_t>(f)]; };
     auto in = [&](std::size_t s) { return adif.inSlot(s); };
 
-    const CallParts parts = splitRadioCall(in(slot("CALL")).value_or(std::string_view()));
-    text(Field::Callsign) = parts.callsign;
-    text(Field::PortableArea) = parts.area;
-    text(Field::PortableForm) = parts.form;
+    const AdifCall call = splitAdifCall(in(slot("CALL")).value_or(std::string_view()), table);
+    text(Field::Callsign) = call.parts.callsign;
+    text(Field::PortableArea) = call.parts.area;
+    text(Field::PortableForm) = call.parts.form;
+    out.prefixMoved = call.prefixMoved;
 
     // This program's own texts first: the callsign fields decide the area and so the times.
     for (std::size_t i = 0; i < kTextFieldCount; ++i) {
@@ -194,6 +195,11 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     const std::string_view callsign = sjis::trimBlanks(text(Field::Callsign));
     if (callsign.empty() || callsign == kEmptyMark) {
         out.refusal = "コールサインがありません";
+        return out;
+    }
+    // Designators the record cannot hold, unless this program's own fields give the record.
+    if (call.refusal && !own(Field::PortableArea) && !own(Field::PortableForm)) {
+        out.refusal = *call.refusal;
         return out;
     }
     if (callsign.size() > maxTextBytes(Field::Callsign)) {
@@ -208,11 +214,26 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     std::optional<JoinedDigits> startText;
     const auto qsoDate = in(slot("QSO_DATE"));
     const auto timeOn = in(slot("TIME_ON"));
-    const std::optional<Date> date = qsoDate ? parseAdifDate(*qsoDate) : std::nullopt;
+    // A plain Date beside a flag: GCC 12 takes an optional's fields for uninitialised here.
+    const std::optional<Date> parsedDate = qsoDate ? parseAdifDate(*qsoDate) : std::nullopt;
+    const Date *date = parsedDate ? &*parsedDate : nullptr;
     const std::optional<int> start = timeOn ? parseAdifTime(*timeOn) : std::nullopt;
+    if (date && (date->year < kFirstYear || date->year > kLastYear)) {
+        out.refusal = "交信年月日 " + std::string(sjis::trimBlanks(*qsoDate)) + " が " +
+                      std::to_string(kFirstYear) + "〜" + std::to_string(kLastYear) +
+                      " 年の範囲外です";
+        return out;
+    }
     if (date && start) {
         const DateTime local =
             dateTimeOf(minutesOf(date->year, date->month, date->day, *start) + offset);
+        // Japanese time may cross into a year the log's two digits cannot tell.
+        if (local.year < kFirstYear || local.year > kLastYear) {
+            out.refusal = "交信年月日 " + std::string(sjis::trimBlanks(*qsoDate)) + " が " +
+                          std::to_string(kFirstYear) + "〜" + std::to_string(kLastYear) +
+                          " 年の範囲外です";
+            return out;
+        }
         if (!own(Field::QsoDate))
             text(Field::QsoDate) =
                 dateText.emplace({local.year % 100, local.month, local.day}, '/').view();
@@ -260,16 +281,35 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
         if (const auto freq = in(slot("FREQ")); freq && !freq->empty())
             text(Field::Frequency) = frequency = frequencyAsTyped(*freq);
         else if (const auto band = in(slot("BAND")))
-            text(Field::Frequency) = frequency = upperShiftJis(*band);
+            // A band-only contact keeps the band's name, which exports as the same BAND.
+            text(Field::Frequency) = frequency =
+                bandAsTyped(*band).value_or(std::string(sjis::trimBlanks(*band)));
     }
     std::string mode;
     if (!own(Field::Mode)) {
-        const auto adifMode = in(slot("MODE"));
-        const auto submode = in(slot("SUBMODE"));
-        if (submode && !submode->empty() && submode->size() <= maxTextBytes(Field::Mode))
-            text(Field::Mode) = mode = upperShiftJis(*submode);
-        else if (adifMode)
-            text(Field::Mode) = mode = upperShiftJis(*adifMode);
+        const std::string_view adifMode = sjis::trimBlanks(in(slot("MODE")).value_or(""));
+        const std::string_view submode = sjis::trimBlanks(in(slot("SUBMODE")).value_or(""));
+        const std::size_t width = maxTextBytes(Field::Mode);
+        // The submode where it fits, else a short form the export turns back into both.
+        if (!submode.empty() && submode.size() <= width) {
+            mode = upperShiftJis(submode);
+        } else if (submode.empty() && adifMode.size() <= width) {
+            mode = upperShiftJis(adifMode);
+        } else if (const auto brief = shortModeOf(adifMode, submode)) {
+            mode = *brief;
+        } else {
+            if (!submode.empty())
+                out.notes.push_back("SUBMODE " + sjis::toUtf8(submode) + " は電波形式（" +
+                                    std::to_string(width) + "バイト）に入りません");
+            if (adifMode.size() <= width)
+                mode = upperShiftJis(adifMode);
+            else if (const auto modeBrief = shortModeOf(adifMode, ""))
+                mode = *modeBrief;
+            else
+                mode = upperShiftJis(adifMode); // cut to the field, and listed as cut
+        }
+        if (!mode.empty())
+            text(Field::Mode) = mode;
     }
     std::string power;
     if (!own(Field::Power)) {

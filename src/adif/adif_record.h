@@ -175,8 +175,7 @@ private:
         // The entry about to be added is the first of its slot unless one came before.
         const auto slot = static_cast<std::size_t>(code);
         if (code >= 0 && slot < kSlotCount && m_firstInSlot[slot] < 0)
-            m_firstInSlot[slot] =
-                static_cast<std::int16_t>(std::min<std::size_t>(m_entries.size(), INT16_MAX));
+            m_firstInSlot[slot] = static_cast<std::int32_t>(m_entries.size());
     }
 
     std::string m_text; // values not borrowed, and the names of unknown fields
@@ -190,11 +189,12 @@ private:
         a.fill(kUnknown);
         return a;
     }();
-    std::array<std::int16_t, kSlotCount> m_firstInSlot = emptySlots();
+    // Indexes of 32 bits: a record may hold more than 32,767 fields.
+    std::array<std::int32_t, kSlotCount> m_firstInSlot = emptySlots();
 
-    static constexpr std::array<std::int16_t, kSlotCount> emptySlots()
+    static constexpr std::array<std::int32_t, kSlotCount> emptySlots()
     {
-        std::array<std::int16_t, kSlotCount> a{};
+        std::array<std::int32_t, kSlotCount> a{};
         a.fill(-1);
         return a;
     }
@@ -210,6 +210,8 @@ struct Conversion
     int area = 0;                       // the call area as at entry (callsign, portable area)
     std::optional<std::string> refusal; // why the contact cannot be logged
     std::vector<Field> cuts;            // texts cut to their field's width
+    bool prefixMoved = false;           // CALL had a country prefix after the callsign
+    std::vector<std::string> notes;     // other things the log could not keep as given (UTF-8)
 };
 
 // The log record an ADIF record gives: the callsign split into its three fields, UTC turned

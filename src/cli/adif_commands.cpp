@@ -5,6 +5,7 @@
 
 #include "adif/adif_exchange.h"
 #include "adif/adif_import.h"
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "common/whole_number.h"
 #include "log/log_file.h"
@@ -21,9 +22,10 @@ namespace {
 constexpr const char *kExportUsage =
     "usage: vezolog export-adif DATADIR CALLSIGN [--from N] [--to M]"
     " [--charset ascii|utf-8|shift_jis] -o FILE\n"
-    "       FILE ending in .adx is written as ADX, any other as ADI\n";
+    "       FILE ending in .adx is written as ADX, any other as ADI (UTF-8 unless --charset)\n";
 constexpr const char *kImportUsage =
-    "usage: vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict]\n";
+    "usage: vezolog import-adif DATADIR CALLSIGN FILE [--dry-run] [--strict] [--report FILE]\n"
+    "       --report writes every refused, changed and duplicate contact to FILE\n";
 
 // A record number: 1 and up.
 std::optional<std::int32_t> parseRecordNumber(const std::string &text)
@@ -55,7 +57,9 @@ int runExportAdif(const Args &args, std::ostream &, std::ostream &err)
     std::string outPath;
     std::optional<std::int32_t> from;
     std::optional<std::int32_t> to;
-    std::optional<adif::Charset> charset = adif::Charset::Ascii;
+    // UTF-8 with lengths in bytes, as most logging programs and services write ADI today;
+    // --charset ascii for readers that take nothing else.
+    std::optional<adif::Charset> charset = adif::Charset::Utf8;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string &a = args[i];
         if (i + 1 >= args.size()) {
@@ -118,11 +122,14 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
         return 2;
     }
     adif::ImportOptions options;
+    std::optional<std::string> reportPath;
     for (std::size_t i = 3; i < args.size(); ++i) {
         if (args[i] == "--dry-run") {
             options.dryRun = true;
         } else if (args[i] == "--strict") {
             options.strict = true;
+        } else if (args[i] == "--report" && !reportPath && i + 1 < args.size()) {
+            reportPath = args[++i];
         } else {
             err << kImportUsage;
             return 2;
@@ -134,13 +141,32 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     if (!readPrefixTable(user, err))
         return 1;
     options.confirmationMark = user.settings.confirmationMark;
+    options.ownCallsign = user.currentCall;
     NoProgress quiet;
     const adif::ImportSummary summary =
         adif::importAdif(args[2], user.logPath, log::recordCount(user.logPath) + 1,
                          user.prefixTable, options, quiet);
     err << adif::summaryText(summary, options.dryRun);
-    // A file cut off inside a contact lost that contact: not a success.
-    return summary.result == adif::ImportResult::Ok && !summary.file.cutOff ? 0 : 1;
+    if (reportPath) {
+        // The report is written as an export is: never into the data folder, never over
+        // anything but a regular file.
+        adif::ExportSummary target;
+        target.result = adif::checkExportOutput(user.logPath, *reportPath);
+        if (target.result != adif::ExportResult::Ok) {
+            err << adif::summaryText(target);
+            return 1;
+        }
+        files::AtomicFileWriter writer(*reportPath);
+        if (!writer.write(adif::reportText(summary, options.dryRun)) || !writer.commit()) {
+            err << "報告ファイルに書き込めませんでした: " << *reportPath << "\n";
+            return 1;
+        }
+    }
+    // A contact of the file that was not logged (a file cut off inside one among them) is not
+    // a success, in a dry run as well; contacts the log held already are.
+    if (adif::anyRefused(summary))
+        err << "取込不可の交信が " << summary.refused.size() << " 件あります\n";
+    return summary.result == adif::ImportResult::Ok && !adif::anyRefused(summary) ? 0 : 1;
 }
 
 } // namespace vz::cli

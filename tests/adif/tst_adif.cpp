@@ -2,6 +2,7 @@
 #include "adif/adif_export.h"
 #include "adif/adif_fields.h"
 #include "adif/adif_import.h"
+#include "adif/contact_match.h"
 #include "log/log_file.h"
 #include "log/prefix_table.h"
 #include "log/radio_call.h"
@@ -18,6 +19,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <sys/resource.h>
 #include <tuple>
@@ -195,9 +197,11 @@ TEST(AdifFields, BandsModesPowerAndCallsigns)
     EXPECT_EQ(mobile.area, "2");
     EXPECT_EQ(mobile.form, "AM");
 
-    // Two-digit years: not after this year's two digits is this century.
+    // Two-digit years: one window, 1950-2049, whatever the year is now.
     EXPECT_EQ(parseLogDate("26/12/31", kYear)->year, 2026);
-    EXPECT_EQ(parseLogDate("27/01/01", kYear)->year, 1927);
+    EXPECT_EQ(parseLogDate("27/01/01", kYear)->year, 2027);
+    EXPECT_EQ(parseLogDate("49/12/31", kYear)->year, 2049);
+    EXPECT_EQ(parseLogDate("50/01/01", kYear)->year, 1950);
     EXPECT_FALSE(parseLogDate("05/13/01", kYear));
     EXPECT_FALSE(parseLogTime("24:00"));
     // The dialog's own "yy/mm/dd" and "hh:mm" are read by a shorter way than other spellings;
@@ -373,10 +377,13 @@ TEST(AdifExport, AdiOutputValidates)
                 ++records;
                 const auto freq = record.find("FREQ");
                 const auto band = record.find("BAND");
-                if (band != record.end()) {
-                    ASSERT_NE(freq, record.end());
+                // A band-only contact (a band's name in the log) has BAND and no FREQ.
+                if (band != record.end() && freq != record.end()) {
                     EXPECT_TRUE(bandHolds(band->second, std::stod(freq->second)))
                         << freq->second << " " << band->second;
+                }
+                if (band != record.end()) {
+                    EXPECT_TRUE(bandAsTyped(band->second)) << band->second;
                 }
                 if (record.count("MODE")) {
                     EXPECT_TRUE(isModePair(record["MODE"], record["SUBMODE"])) << record["MODE"];
@@ -450,7 +457,7 @@ TEST(AdifImport, RealWorldShapes)
     EXPECT_EQ(r[1].field(Field::PortableForm), "KH6");
     EXPECT_EQ(r[1].field(Field::StartTime), "01:00"); // abroad stays UTC
     EXPECT_EQ(r[1].field(Field::EndTime), "01:30");
-    EXPECT_EQ(r[1].field(Field::Frequency), "20M");
+    EXPECT_EQ(r[1].field(Field::Frequency), "14"); // BAND 20m alone: the Japanese band name
     EXPECT_EQ(r[1].field(Field::Remarks), "-");
     EXPECT_FALSE(r[1].qslPending());
 
@@ -1223,4 +1230,387 @@ TEST(AdifConfirmation, ImportAddsTheMarkWhenAbsentAndReportsWhenItDoesNotFit)
     const ImportSummary plain = importInto(dir, adif, "M.DAT");
     EXPECT_EQ(recordsOf(dir.read("M.DAT"))[0].field(Field::UserMark), "-");
     EXPECT_TRUE(plain.changed.empty());
+}
+
+namespace {
+
+// One ADI contact at minute `m` of 2026-03-01 UTC.
+std::string contactAt(int m, const std::string &fields)
+{
+    const std::string time{static_cast<char>('0' + m / 600 % 3),
+                           static_cast<char>('0' + m / 60 % 10),
+                           static_cast<char>('0' + m % 60 / 10), static_cast<char>('0' + m % 10)};
+    return "<QSO_DATE:8>20260301<TIME_ON:4>" + time + fields + "<EOR>\n";
+}
+
+std::string field(const std::string &name, const std::string &value)
+{
+    return "<" + name + ":" + std::to_string(value.size()) + ">" + value;
+}
+
+// The standard fields of each record of a written file, in the file's order.
+std::vector<std::map<std::string, std::string>> recordsOfFile(const std::string &bytes)
+{
+    std::vector<std::map<std::string, std::string>> out;
+    NoProgress quiet;
+    parseAdif(
+        bytes,
+        [&out](AdifRecord &r, Charset) {
+            auto &m = out.emplace_back();
+            for (std::size_t i = 0; i < r.size(); ++i)
+                m.emplace(std::string(r.name(i)), std::string(r.value(i)));
+        },
+        quiet);
+    return out;
+}
+
+std::string callFields(const QsoRecord &r)
+{
+    return std::string(r.field(Field::Callsign)) + " " + std::string(r.field(Field::PortableArea)) +
+           " " + std::string(r.field(Field::PortableForm));
+}
+
+} // namespace
+
+// Files of other programs: every designator form and order, band-only contacts under ADIF and
+// Japanese names, long modes and submodes. Each is logged as the record can hold it, or
+// refused, and export gives back the same CALL, BAND and MODE/SUBMODE.
+TEST(AdifWorldFiles, CallsBandsAndModesSurviveImportAndExport)
+{
+    struct Case
+    {
+        std::string in;     // fields after date and time
+        std::string stored; // callsign, area, form; then frequency and mode; "" when refused
+        std::string call;   // CALL written back
+        std::string band;   // BAND written back ("" none)
+        std::string freq;   // FREQ written back ("" none)
+        std::string mode;   // MODE / SUBMODE written back
+    };
+    const std::vector<Case> cases{
+        {field("CALL", "ON4RO/P") + field("BAND", "40m") + field("MODE", "CW"), "ON4RO - P|7|CW",
+         "ON4RO/P", "40m", "", "CW/"},
+        {field("CALL", "W1AW/QRP") + field("FREQ", "14.074000") + field("BAND", "20m") +
+             field("MODE", "FT8"),
+         "W1AW - QRP|14.074|FT8", "W1AW/QRP", "20m", "14.074", "FT8/"},
+        {field("CALL", "MM0VIK/MM") + field("BAND", "2m") + field("MODE", "FM"),
+         "MM0VIK - MM|144|FM", "MM0VIK/MM", "2m", "", "FM/"},
+        {field("CALL", "DL/JA1ABC") + field("BAND", "70cm") + field("MODE", "DIGITALVOICE") +
+             field("SUBMODE", "DSTAR"),
+         "JA1ABC A DL|430|DSTAR", "DL/JA1ABC", "70cm", "", "DIGITALVOICE/DSTAR"},
+        {field("CALL", "DU3/WA7WJR") + field("BAND", "23cm") + field("MODE", "DIGITALVOICE"),
+         "WA7WJR A DU3|1200|DV", "DU3/WA7WJR", "23cm", "", "DIGITALVOICE/"},
+        {field("CALL", "KH6/JA1ABC") + field("BAND", "3cm") + field("MODE", "CONTESTI"),
+         "JA1ABC A KH6|10G|CONTST", "KH6/JA1ABC", "3cm", "", "CONTESTI/"},
+        {field("CALL", "JA1ABC/1") + field("BAND", "2190m") + field("MODE", "OLIVIA") +
+             field("SUBMODE", "OLIVIA 8/250"),
+         "JA1ABC 1 -|135k|OL8250", "JA1ABC/1", "2190m", "", "OLIVIA/OLIVIA 8/250"},
+        {field("CALL", "ja3xyz/3/p") + field("BAND", "60M") + field("MODE", "JT9") +
+             field("SUBMODE", "JT9H FAST"),
+         "JA3XYZ 3 P|60m|JT9HF", "JA3XYZ/3/P", "60m", "", "JT9/JT9H FAST"},
+        // A digit after a foreign callsign is no Japanese call area: UTC, and the form.
+        {field("CALL", "W1AW/7") + field("BAND", "6cm") + field("MODE", "USB"), "W1AW - 7|5600|USB",
+         "W1AW/7", "6cm", "", "SSB/USB"},
+        // A country prefix written after the callsign comes back before it.
+        {field("CALL", "N5AFV/C6A") + field("BAND", "630m") + field("MODE", "SSB"),
+         "N5AFV A C6A|475k|SSB", "C6A/N5AFV", "630m", "", "SSB/"},
+        {field("CALL", "VP2E/K1ABC") + field("BAND", "20m"), "", "", "", "", ""},
+        {field("CALL", "JA1ABC/QRPP") + field("BAND", "20m"), "", "", "", "", ""},
+        {field("CALL", "JA1ABCDE/P") + field("BAND", "20m"), "", "", "", "", ""},
+        {field("CALL", "KH6/JA1ABC/P") + field("BAND", "20m"), "", "", "", "", ""},
+    };
+    std::string adi = "made by another program<EOH>\n";
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        adi += contactAt(static_cast<int>(i), cases[i].in);
+    TempDir dir;
+    dir.installPrefixTable();
+    const ImportSummary s = importInto(dir, adi, "L.DAT");
+    ASSERT_EQ(s.result, ImportResult::Ok);
+    const std::vector<QsoRecord> log = recordsOf(dir.read("L.DAT"));
+    std::size_t next = 0;
+    std::size_t refused = 0;
+    for (const Case &c : cases) {
+        if (c.stored.empty()) {
+            ++refused;
+            continue;
+        }
+        ASSERT_LT(next, log.size());
+        const QsoRecord &r = log[next++];
+        EXPECT_EQ(callFields(r) + "|" + std::string(r.field(Field::Frequency)) + "|" +
+                      std::string(r.field(Field::Mode)),
+                  c.stored);
+    }
+    EXPECT_EQ(s.refused.size(), refused);
+    EXPECT_EQ(log[8].field(Field::StartTime), "00:08"); // W1AW/7 stays in UTC
+    const std::string summary = summaryText(s, false);
+    EXPECT_NE(summary.find("国の接頭辞をコールサインの前に移しました (C6A/N5AFV)"),
+              std::string::npos)
+        << summary;
+
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    ExportOptions o = options(Format::Adi, Charset::Utf8);
+    ASSERT_EQ(exportAdif(dir.file("L.DAT"), dir.file("out.adi"), table, o, quiet).result,
+              ExportResult::Ok);
+    const auto back = recordsOfFile(dir.read("out.adi"));
+    next = 0;
+    for (const Case &c : cases) {
+        if (c.stored.empty())
+            continue;
+        ASSERT_LT(next, back.size());
+        auto r = back[next++];
+        EXPECT_EQ(r["CALL"] + " " + r["BAND"] + " " + r["FREQ"] + " " + r["MODE"] + "/" +
+                      r["SUBMODE"],
+                  c.call + " " + c.band + " " + c.freq + " " + c.mode);
+    }
+    // The file read back gives the same records.
+    dir.write("again.DAT", "");
+    const ImportSummary again =
+        importAdif(dir.file("out.adi"), dir.file("again.DAT"), 1, table, {}, quiet);
+    EXPECT_EQ(dir.read("again.DAT"), dir.read("L.DAT"));
+    EXPECT_TRUE(again.refused.empty());
+}
+
+// What a typed frequency writes: a band's name gives BAND alone, a frequency in a band FREQ and
+// BAND, anything else neither, and the export lists it.
+TEST(AdifWorldFiles, TypedFrequenciesAndBandNames)
+{
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{
+        {"1.9", "160m", ""},     {"3.5", "80m", ""},
+        {"3.8", "80m", ""},      {"7", "40m", ""},
+        {"10", "30m", ""},       {"14", "20m", ""},
+        {"18", "17m", ""},       {"21", "15m", ""},
+        {"24", "12m", ""},       {"28", "10m", ""},
+        {"50", "6m", ""},        {"144", "2m", ""},
+        {"430", "70cm", ""},     {"1200", "23cm", ""},
+        {"2400", "13cm", ""},    {"5600", "6cm", ""},
+        {"10G", "3cm", ""},      {"24G", "1.25cm", ""},
+        {"47G", "6mm", ""},      {"77G", "4mm", ""},
+        {"135k", "2190m", ""},   {"475k", "630m", ""},
+        {"144MHz", "2m", ""},    {"2m", "2m", ""},
+        {"70cm", "70cm", ""},    {"7.050", "40m", "7.050"},
+        {"7050", "40m", "7.05"}, {"40M", "8m", "40"},
+        {"10M", "", ""},         {"2M", "160m", "2"},
+        {"abc", "", ""},         {"1300MHz", "23cm", "1300"},
+    };
+    TempDir dir;
+    dir.installPrefixTable();
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    std::string log;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        FieldTexts t;
+        t.fill("-");
+        t[0] = "JA1ABC";
+        t[3] = "26/03/01";
+        t[4] = "12:" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+        t[12] = std::get<0>(cases[i]);
+        t[13] = "CW";
+        log.append(buildRecord(t, false, true).bytes.data(), kRecordSize);
+    }
+    dir.write("L.DAT", log);
+    NoProgress quiet;
+    const ExportSummary s = exportAdif(dir.file("L.DAT"), dir.file("o.adi"), table,
+                                       options(Format::Adi, Charset::Utf8), quiet);
+    const auto back = recordsOfFile(dir.read("o.adi"));
+    ASSERT_EQ(back.size(), cases.size());
+    std::size_t listed = 0;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        auto r = back[i];
+        const auto &[typed, band, freq] = cases[i];
+        EXPECT_EQ(r["BAND"] + " " + r["FREQ"], band + " " + freq) << typed;
+        listed += band.empty();
+    }
+    EXPECT_EQ(s.noBand.size(), listed);
+    // Every contact reads back into the record it was: the log's own field carries the rest.
+    dir.write("B.DAT", "");
+    importAdif(dir.file("o.adi"), dir.file("B.DAT"), 1, table, {}, quiet);
+    EXPECT_EQ(dir.read("B.DAT"), log);
+}
+
+// Two contacts are one only when callsign with designators, minute, band and mode agree.
+TEST(AdifWorldFiles, OneRuleForTheSameContact)
+{
+    const std::int64_t t = minutesOf(2026, 3, 1, 600);
+    const ContactIdentity base = contactIdentity("JA1ABC", t, "2m", "FM");
+    const std::vector<std::tuple<std::string, std::int64_t, std::string, std::string, bool>> cases{
+        {"ja1abc", t, "144.5", "F3E", true},  // the same, typed otherwise
+        {"JA1ABC", t, "144", "C4FM", false},  // FM and C4FM on 2 m in one minute
+        {"JA1ABC", t, "430", "FM", false},    // another band
+        {"JA1ABC", t, "", "FM", true},        // no band known on one side
+        {"JA1ABC", t, "2m", "-", true},       // no mode known on one side
+        {"JA1ABC/P", t, "2m", "FM", false},   // a designator
+        {"JA1ABC", t + 1, "2m", "FM", false}, // the next minute
+    };
+    for (const auto &[call, minute, band, mode, same] : cases)
+        EXPECT_EQ(sameContact(base, contactIdentity(call, minute, band, mode)), same)
+            << call << " " << band << " " << mode;
+    EXPECT_TRUE(sameContact(contactIdentity("W1AW", t, "14.2", "USB"),
+                            contactIdentity("W1AW", t, "20m", "SSB")));
+    EXPECT_TRUE(sameContact(contactIdentity("W1AW", t, "430", "DV"),
+                            contactIdentity("W1AW", t, "430", "DSTAR")));
+
+    // A satellite log: one station twice in a minute on two bands, both kept, then both found.
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string sat =
+        contactAt(5, field("CALL", "JA1ABC") + field("BAND", "2m") + field("MODE", "FM")) +
+        contactAt(5, field("CALL", "JA1ABC") + field("BAND", "70cm") + field("MODE", "FM")) +
+        contactAt(5, field("CALL", "JA1ABC") + field("BAND", "2m") + field("MODE", "DIGITALVOICE") +
+                         field("SUBMODE", "C4FM"));
+    EXPECT_EQ(importInto(dir, sat, "L.DAT").imported, 3);
+    const ImportSummary again = importInto(dir, sat, "L.DAT");
+    EXPECT_EQ(again.imported, 0);
+    EXPECT_EQ(again.duplicates, 3);
+    ASSERT_EQ(again.duplicateList.size(), 3u);
+    EXPECT_EQ(again.duplicateList[1].callsign, "JA1ABC");
+}
+
+// The character set is chosen once per file and named in the summary.
+TEST(AdifWorldFiles, CharacterSetsOfOtherPrograms)
+{
+    const std::string call = field("CALL", "DL1ABC") + "<QSO_DATE:8>20260301<TIME_ON:4>1200";
+    const auto utf16 = [](const std::string &utf8, bool little, bool bom) {
+        std::string out = bom ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
+        // The inputs are ASCII apart from three-byte characters (山田).
+        std::u32string wide;
+        for (std::size_t i = 0; i < utf8.size();) {
+            const auto b = static_cast<unsigned char>(utf8[i]);
+            if (b < 0x80) {
+                wide += b;
+                ++i;
+            } else {
+                wide += static_cast<char32_t>((b & 0x0F) << 12 | (utf8[i + 1] & 0x3F) << 6 |
+                                              (utf8[i + 2] & 0x3F));
+                i += 3;
+            }
+        }
+        for (const char32_t w : wide) {
+            const char lo = static_cast<char>(w & 0xFF);
+            const char hi = static_cast<char>(w >> 8);
+            out += little ? std::string{lo, hi} : std::string{hi, lo};
+        }
+        return out;
+    };
+    const std::string japanese = call + "<NAME:6>山田<EOR>\n";
+    const std::vector<std::tuple<std::string, std::string, std::string, std::string>> cases{
+        // Latin-1 with accented letters between letters: not Shift_JIS.
+        {"latin-1",
+         call + "<NAME:9>D\xFCrenberg<QTH:6>Gro\xDF"
+                "er<EOR>\n",
+         "windows-1252", "D?renberg"},
+        // Half-width katakana alone: Shift_JIS.
+        {"katakana", call + "<NAME:4>\xD4\xCF\xC0\xDE<EOR>\n", "shift_jis", "\xD4\xCF\xC0\xDE"},
+        {"iso-8859-1 adx",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<ADX><RECORDS><RECORD><CALL>DL1ABC"
+         "</CALL><QSO_DATE>20260301</QSO_DATE><TIME_ON>1200</TIME_ON><NAME>J\xFCrgen</NAME>"
+         "</RECORD></RECORDS></ADX>\n",
+         "windows-1252", "J?rgen"},
+        {"utf-16le", utf16(japanese, true, true), "UTF-16", sj("山田")},
+        {"utf-16be", utf16(japanese, false, false), "UTF-16", sj("山田")},
+        // A header in Shift_JIS does not decide the records' UTF-8.
+        {"header", sj("日本語のヘッダ") + "<EOH>\n" + japanese, "utf-8", sj("山田")},
+    };
+    for (const auto &[what, bytes, charset, name] : cases) {
+        TempDir dir;
+        dir.installPrefixTable();
+        const ImportSummary s = importInto(dir, bytes, "L.DAT");
+        ASSERT_EQ(s.imported, 1) << what;
+        EXPECT_EQ(recordsOf(dir.read("L.DAT"))[0].field(Field::OpName), name) << what;
+        EXPECT_NE(summaryText(s, false).find("文字コード " + charset), std::string::npos)
+            << what << "\n"
+            << summaryText(s, false);
+    }
+}
+
+// Another program hands its contacts over as ADIF text: each one's outcome in the file's order.
+TEST(AdifWorldFiles, TextFromMemoryReportsEachContact)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    dir.write("L.DAT", "");
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    const std::string text = contactAt(1, field("CALL", "JA1ABC") + field("BAND", "40m")) +
+                             contactAt(1, field("CALL", "JA1ABC") + field("BAND", "40m")) +
+                             contactAt(2, field("CALL", "VP2E/K1ABC")) +
+                             contactAt(3, field("CALL", "JA2XYZ") + field("BAND", "20m"));
+    ImportOptions o;
+    o.reportEachContact = true;
+    const ImportSummary s = importAdifText(text, dir.file("L.DAT"), 1, table, o, quiet);
+    ASSERT_EQ(s.contacts.size(), 4u);
+    const std::vector<std::pair<ContactOutcome, std::int32_t>> expected{
+        {ContactOutcome::Imported, 1},
+        {ContactOutcome::Duplicate, 0},
+        {ContactOutcome::Refused, 0},
+        {ContactOutcome::Imported, 2}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(s.contacts[i].adifRecord, static_cast<std::int64_t>(i + 1));
+        EXPECT_EQ(s.contacts[i].outcome, expected[i].first) << i;
+        EXPECT_EQ(s.contacts[i].recordNo, expected[i].second) << i;
+    }
+    EXPECT_FALSE(s.contacts[2].why.empty());
+    EXPECT_EQ(recordCount(dir.file("L.DAT")), 2);
+    EXPECT_TRUE(anyRefused(s));
+}
+
+// Dates outside 1950-2049 are refused, a value's control characters reach no terminal raw, and
+// a kind of change met many times is one line.
+TEST(AdifWorldFiles, DateWindowAndReadableSummaries)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    std::string adi;
+    for (const char *date : {"19491231", "19500101", "20491231", "20500101"})
+        adi += std::string("<CALL:6>JA1ABC<QSO_DATE:8>") + date + "<TIME_ON:4>1200<EOR>\n";
+    for (int i = 0; i < 60; ++i)
+        adi += contactAt(i, field("CALL", "W1AW") + field("FREQ", "14.074123") +
+                                field("NAME", "A\x1b[2Jb"));
+    adi += contactAt(0, field("CALL", "K1\x1b]0;x"));
+    const ImportSummary s = importInto(dir, adi, "L.DAT");
+    EXPECT_EQ(s.imported, 62);
+    ASSERT_EQ(s.refused.size(), 3u);
+    EXPECT_EQ(s.refused[0].adifRecord, 1);
+    EXPECT_EQ(s.refused[1].adifRecord, 4);
+    const std::vector<QsoRecord> log = recordsOf(dir.read("L.DAT"));
+    EXPECT_EQ(log[0].field(Field::QsoDate), "50/01/01");
+    EXPECT_EQ(log[1].field(Field::QsoDate), "49/12/31");
+    const std::string text = summaryText(s, false);
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+    EXPECT_NE(text.find("周波数を欄の幅（8バイト）で切りました: 60 件 (例 5 件目 W1AW)"),
+              std::string::npos)
+        << text;
+    // The log's dates export in the same window: 1950 stays 1950.
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    ASSERT_EQ(exportAdif(dir.file("L.DAT"), dir.file("o.adi"), table,
+                         options(Format::Adi, Charset::Utf8), quiet)
+                  .result,
+              ExportResult::Ok);
+    EXPECT_EQ(recordsOfFile(dir.read("o.adi"))[0]["QSO_DATE"], "19500101");
+}
+
+// A file of another station's contacts says so once, with the count; OPERATOR counts only
+// without STATION_CALLSIGN (a club station's operator differs by design).
+TEST(AdifWorldFiles, AFileFromAnotherStationIsNamed)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    const std::string adi =
+        contactAt(1, field("CALL", "W1AW") + field("STATION_CALLSIGN", "JA9XYZ/P")) +
+        contactAt(2, field("CALL", "W1AW") + field("STATION_CALLSIGN", "ja1zzz/1")) +
+        contactAt(3, field("CALL", "W1AW") + field("STATION_CALLSIGN", "JA1ZZZ") +
+                         field("OPERATOR", "JA1OPR")) +
+        contactAt(4, field("CALL", "W1AW") + field("OPERATOR", "JA9XYZ")) +
+        contactAt(5, field("CALL", "W1AW"));
+    ImportOptions o;
+    o.ownCallsign = "JA1ZZZ";
+    const ImportSummary s = importInto(dir, adi, "L.DAT", o);
+    EXPECT_EQ(s.imported, 5);
+    EXPECT_EQ(s.otherStation, 2);
+    EXPECT_NE(summaryText(s, false).find("他局 (STATION_CALLSIGN) の交信 2 件 (例 JA9XYZ/P)"),
+              std::string::npos)
+        << summaryText(s, false);
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
@@ -173,4 +174,51 @@ TEST(AdifCommands, CutOffAndSpecialFilesFail)
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("通常のファイルではありません"), std::string::npos) << r.err;
     }
+}
+
+// An import that refused any contact fails, in a dry run as well, and says how many; contacts
+// already in the log do not. The report lists every contact; ADI is UTF-8 unless told.
+TEST(AdifCommands, RefusalsFailReportsListAndAdiIsUtf8)
+{
+    test::TempDir dir;
+    dir.installPrefixTable();
+    dir.write("JA2NEW.DAT", "");
+    const std::string good = "<CALL:6>JA1AAA<QSO_DATE:8>20260101<TIME_ON:4>0000<NAME:6>山田<EOR>\n";
+    const std::string bad = "<CALL:6>JA1AAB<QSO_DATE:8>19491231<TIME_ON:4>0000<EOR>\n"
+                            "<CALL:10>VP2E/K1ABC<QSO_DATE:8>20260101<TIME_ON:4>0000<EOR>\n";
+    const std::string in = dir.path() + "/in.adi";
+    const std::string goodOnly = dir.path() + "/good.adi";
+    const std::string report = dir.path() + "/report.txt";
+    std::FILE *f = std::fopen(in.c_str(), "wb");
+    std::fputs((good + bad).c_str(), f);
+    std::fclose(f);
+    f = std::fopen(goodOnly.c_str(), "wb");
+    std::fputs(good.c_str(), f);
+    std::fclose(f);
+
+    const CommandRun dry = run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", in, "--dry-run"});
+    EXPECT_EQ(dry.status, 1);
+    EXPECT_NE(dry.err.find("取込不可の交信が 2 件あります"), std::string::npos) << dry.err;
+    EXPECT_EQ(dir.read("JA2NEW.DAT").size(), 0u);
+    const CommandRun real =
+        run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", in, "--report", report});
+    EXPECT_EQ(real.status, 1);
+    EXPECT_EQ(dir.read("JA2NEW.DAT").size(), 254u);
+    const std::string listed = dir.read("../report.txt");
+    EXPECT_NE(listed.find("2 件目 JA1AAB: 交信年月日 19491231 が 1950〜2049 年の範囲外です"),
+              std::string::npos)
+        << listed;
+    EXPECT_NE(listed.find("3 件目 VP2E/K1ABC: 添え字 VP2E が3文字を超えています"),
+              std::string::npos)
+        << listed;
+    EXPECT_EQ(run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", goodOnly}).status, 0);
+    // The report is never written into the data folder.
+    EXPECT_EQ(
+        run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", goodOnly, "--report", dir.file("r.txt")})
+            .status,
+        1);
+
+    const std::string out = dir.path() + "/out.adi";
+    ASSERT_EQ(run(cli::runExportAdif, {dir.dataDir(), "JA2NEW", "-o", out}).status, 0);
+    EXPECT_NE(dir.read("../out.adi").find("<NAME:6>山田"), std::string::npos);
 }
