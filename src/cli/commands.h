@@ -28,6 +28,8 @@ int runCalendar(const Args &args, std::ostream &out, std::ostream &err);
 int runAwards(const Args &args, std::ostream &out, std::ostream &err);
 // Reads the radio once: the frequency and mode fields the contact dialog would show.
 int runRig(const Args &args, std::ostream &out, std::ostream &err);
+// Registers the contacts WSJT-X logs, heard over UDP, until interrupted or for --for SECONDS.
+int runListen(const Args &args, std::ostream &out, std::ostream &err);
 // QSL cards to PDF; in its own library because it paints with Qt.
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err);
 
@@ -41,6 +43,7 @@ const char *importAdifUsage();
 const char *calendarUsage();
 const char *awardsUsage();
 const char *rigUsage();
+const char *listenUsage();
 const char *printUsage();
 
 // The paths of CALLSIGN's log in DATADIR.

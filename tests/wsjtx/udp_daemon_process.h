@@ -29,7 +29,7 @@ public:
         return {};
     }
 
-    explicit UdpDaemon(int port)
+    explicit UdpDaemon(int port, const std::vector<std::string> &more = {})
     {
         int fds[2];
         if (program().empty() || ::pipe2(fds, O_CLOEXEC) != 0)
@@ -41,8 +41,11 @@ public:
         const std::string portText = std::to_string(port);
         const std::string daemon = program();
         // stdbuf: its lines would otherwise wait in a full buffer of a pipe.
-        std::vector<const char *> args{"stdbuf",         "-oL",  "-eL", daemon.c_str(), "--port",
-                                       portText.c_str(), nullptr};
+        std::vector<const char *> args{"stdbuf",       "-oL",    "-eL",
+                                       daemon.c_str(), "--port", portText.c_str()};
+        for (const std::string &arg : more)
+            args.push_back(arg.c_str());
+        args.push_back(nullptr);
         if (::posix_spawnp(&m_pid, "stdbuf", &actions, nullptr,
                            const_cast<char *const *>(args.data()), environ) != 0)
             m_pid = -1;

@@ -39,6 +39,7 @@ constexpr Topic kTopics[] = {
     {27, "personal_input.html", "個人情報 － 入力時の情報"},
     {28, "personal_prefixes.html", "個人情報 － 特例プリフィックス情報"},
     {29, "personal_rig.html", "個人情報 － リグ接続"},
+    {30, "personal_wsjtx.html", "個人情報 － WSJT-X連携"},
 };
 
 QString shownTitle(HelpWindow &w)
