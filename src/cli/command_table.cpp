@@ -23,7 +23,7 @@ struct Command
     const char *summary;
 };
 
-constexpr std::array<Command, 9> kCommands{{
+constexpr std::array<Command, 10> kCommands{{
     {"info", runInfo, infoUsage, "DATADIR CALLSIGN",
      "record count, NextRecordNo, live records per call area, deleted records"},
     {"dump", runDump, dumpUsage, "DATADIR CALLSIGN", "every record as one tab-separated line"},
@@ -41,6 +41,9 @@ constexpr std::array<Command, 9> kCommands{{
      "the new contacts of an ADI or ADX file appended to the log"},
     {"rig", runRig, rigUsage, "DATADIR CALLSIGN [--model N [--port PORT] [--speed BAUD]]",
      "the radio's frequency and mode as the contact dialog shows them, tab-separated"},
+    {"listen", runListen, listenUsage,
+     "DATADIR CALLSIGN [--port P] [--group G [--interface I]] [--for SECONDS]",
+     "contacts logged in WSJT-X or JTDX, heard over UDP, registered one line each"},
     {"print", runPrintCommand, printUsage, "KIND DATADIR CALLSIGN ... --pdf FILE",
      "QSL cards to a PDF file; KIND is postcard, horizontal, vertical, blank or test"},
 }};

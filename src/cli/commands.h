@@ -28,6 +28,8 @@ int runCalendar(const Args &args, std::ostream &out, std::ostream &err);
 int runAwards(const Args &args, std::ostream &out, std::ostream &err);
 // Reads the radio once: the frequency and mode fields the contact dialog would show.
 int runRig(const Args &args, std::ostream &out, std::ostream &err);
+// Registers the contacts WSJT-X logs, heard over UDP, until interrupted or for --for SECONDS.
+int runListen(const Args &args, std::ostream &out, std::ostream &err);
 // QSL cards to PDF; in its own library because it paints with Qt.
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err);
 
@@ -41,6 +43,7 @@ const char *importAdifUsage();
 const char *calendarUsage();
 const char *awardsUsage();
 const char *rigUsage();
+const char *listenUsage();
 const char *printUsage();
 
 // What a command reads of the user's files besides its arguments.
@@ -58,7 +61,7 @@ struct CommandNeeds
 
 // Every command's needs, one row each; a new command adds its row and enters through
 // enterCommand(needsOf("name"), ...).
-inline constexpr std::array<CommandNeeds, 9> kCommandNeeds{{
+inline constexpr std::array<CommandNeeds, 10> kCommandNeeds{{
     {"info", {.log = true, .settings = false}},
     {"dump", {.log = true, .settings = false}},
     {"search", {.log = true, .settings = false}},
@@ -68,6 +71,7 @@ inline constexpr std::array<CommandNeeds, 9> kCommandNeeds{{
     {"import-adif", {.log = true, .settings = true}}, // the confirmation mark
     {"rig", {.log = false, .settings = true}},        // the radio and the data mode
     {"print", {.log = true, .settings = true}},       // blank and test cards read no log
+    {"listen", {.log = true, .settings = true}},      // the listener's section and the mark
 }};
 
 // The row of `command`; a name without a row does not compile.

@@ -15,6 +15,7 @@
 #include "print/card_canvas.h"
 #include "print/print_queue.h"
 #include "print/ui/commercial_card_dialog.h"
+#include "wsjtx/ui/wsjtx_link.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -70,6 +71,7 @@ MainWindow::MainWindow(app::AppState &state, UiServices &services, const QString
     app::initDataDir(m_state, workingDirectory.toStdString());
     m_hintBar->move(x(), bottomEdge());
     buildPersonalInfo();
+    buildWsjtxLink();
 
     connect(m_clockTimer, &QTimer::timeout, this, &MainWindow::tick);
     m_clockTimer->start(500);
@@ -319,6 +321,7 @@ void MainWindow::openCurrentUser()
         m_services.messages.notice(QStringLiteral("メモリが不足します。検索共有はできません。"));
     // The day's events are the user's own.
     drawCalendar();
+    m_wsjtxLink->follow();
 }
 
 void MainWindow::showCurrentCall()
@@ -371,6 +374,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     m_clockTimer->stop();
+    m_wsjtxLink->stop(); // what it holds is registered before the log closes
     if (!m_state.startAborted && !m_state.currentCall.empty() && !app::saveSettings(m_state))
         m_services.messages.writeFailed(QString::fromStdString(m_state.settingsPath));
     if (!m_state.currentCall.empty() &&

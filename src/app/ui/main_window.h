@@ -34,6 +34,7 @@ class HintRouter;
 class HintBar;
 class PersonalInfoDialog;
 class TitleLine;
+class WsjtxLink;
 
 // The file an ADIF command works on, and for an export the text encoding of an ADI file.
 struct AdifFileChoice
@@ -71,6 +72,8 @@ public:
     HintBar *hintBar() const { return m_hintBar.get(); }
     // The personal information, created with the window and kept to the end.
     PersonalInfoDialog *personalInfo() const { return m_personalInfo; }
+    // The WSJT-X listener of the current user.
+    WsjtxLink *wsjtxLink() const { return m_wsjtxLink; }
     QAbstractButton *commandButton(Command id) const;
     void runCommand(Command id);
 
@@ -124,6 +127,7 @@ private:
     void personalInfoCommand(); // 個人情報
     void jccEditCommand();      // JCC編集
     void buildPersonalInfo();
+    void buildWsjtxLink(); // main_window_wsjtx.cpp
     bool loadSpecialPrefixes();
     // main_window_cards.cpp
     void postcardCommand();               // はがき（白紙）
@@ -157,6 +161,7 @@ private:
     std::map<Command, QAbstractButton *> m_commands;
     AdifFileChooser m_adifFileChooser;
     PersonalInfoDialog *m_personalInfo = nullptr;
+    WsjtxLink *m_wsjtxLink = nullptr;
     bool m_shown = false;
     bool m_closing = false;
 };

@@ -8,6 +8,7 @@
 #include "log/ui/contact_dialog.h"
 #include "places/ui/master_editor_dialog.h"
 #include "places/ui/personal_info_dialog.h"
+#include "wsjtx/ui/wsjtx_link.h"
 
 #include <QAbstractButton>
 
@@ -70,6 +71,7 @@ void MainWindow::personalInfoCommand()
     placeDialog(m_personalInfo, Placement::CarriesHintBar);
     m_personalInfo->exec();
     m_state.dialogModes.environ = 0;
+    m_wsjtxLink->follow();
     hintCarrierClosed();
 }
 

@@ -96,6 +96,13 @@ public:
     // The personal information changed the own portable place: the field shows it in mode 1.
     void showOwnPortablePlace(const QString &city);
 
+    // WSJT-X's status of a contact in progress (mode 1): callsign, frequency and mode go into
+    // the fields the operator has not typed in.
+    void fillFromWsjtx(const QString &callsign, const QString &frequency, const QString &mode);
+    // Another writer (the WSJT-X link) appended to the log: the next number and the history
+    // follow (mode 1).
+    void showNextRecordNumber();
+
     // Reads record n into the fields as "読込" does with its number typed (the award progress
     // opens a contact so); the out-of-range notice when there is no such record.
     void readRecordNumber(std::int32_t n);
@@ -158,6 +165,9 @@ private:
     void followRig();
     void stopFollowingRig();
     void fillFromRig(const QString &frequency, const QString &mode);
+    // A reading from outside goes into a field the operator has not typed in; true if it did.
+    bool fillUntyped(log::Field field, const QString &text);
+    void takeCallsign(); // the callsign's area, standard remark and history
 
     bool handleDialogKey(QKeyEvent *event);
     void applyFixedString(int index);
@@ -223,6 +233,7 @@ private:
     std::unique_ptr<log::CallsignCache> m_ownCalls;
     std::unique_ptr<log::CallsignCache> m_referenceCalls;
     RigPoller *m_rig = nullptr; // while the dialog is open in mode 1 and a radio is set
+    QString m_wsjtxMode;        // FT8 or FT4 from WSJT-X: wins over the radio's data mode
 };
 
 } // namespace vz::ui

@@ -43,6 +43,11 @@ void ContactDialog::callsignLeft()
     if (m_mode != Input || m_closing || call->text().isEmpty() || !call->changed())
         return;
     call->setChanged(false);
+    takeCallsign();
+}
+
+void ContactDialog::takeCallsign()
+{
     m_state.portableEntry = false;
     m_state.searchKey = fieldSjis(Field::Callsign);
     m_state.currentArea = callsignArea();

@@ -9,6 +9,7 @@
 #include "log/qso_record.h"
 #include "places/own_location.h"
 #include "rig/ui/rig_connection_page.h"
+#include "wsjtx/ui/wsjtx_page.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -70,6 +71,8 @@ PersonalInfoDialog::PersonalInfoDialog(app::AppState &state, UiServices &service
     m_pages->addTab(buildSpecialPrefixesPage(), QStringLiteral("特例プリフィックス情報"));
     m_pages->addTab(m_rigPage = new RigConnectionPage(m_state), QStringLiteral("リグ接続"));
     connect(m_rigPage, &RigConnectionPage::edited, this, &PersonalInfoDialog::setChanged);
+    m_pages->addTab(m_wsjtxPage = new WsjtxPage(m_state), QStringLiteral("WSJT-X連携"));
+    connect(m_wsjtxPage, &WsjtxPage::edited, this, &PersonalInfoDialog::setChanged);
     connect(m_pages, &QTabWidget::currentChanged, this, &PersonalInfoDialog::enterPage);
     m_pages->tabBar()->installEventFilter(this);
 
@@ -367,6 +370,7 @@ void PersonalInfoDialog::showSettings()
     m_fixedJccChanged = false;
     m_mobileJccChanged = false;
     m_rigPage->load();
+    m_wsjtxPage->load();
     applyFieldLook();
 }
 
@@ -374,7 +378,8 @@ void PersonalInfoDialog::enterPage(int index)
 {
     m_page = index + 1;
     static const char *const kFirstFields[] = {"fixedString1Edit", "fixedJccEdit", "cardNoEdit",
-                                               "historyFillCheck", "prefixEdit",   "noRigRadio"};
+                                               "historyFillCheck", "prefixEdit",   "noRigRadio",
+                                               "enabledCheck"};
     if (index >= 0 && index < static_cast<int>(std::size(kFirstFields)))
         if (auto *first = findChild<QWidget *>(QString::fromUtf8(kFirstFields[index])))
             first->setFocus();
@@ -507,7 +512,7 @@ void PersonalInfoDialog::endMobileOperation()
 
 bool PersonalInfoDialog::writeSettings()
 {
-    if (app::saveSettings(m_state) && m_rigPage->save())
+    if (app::saveSettings(m_state) && m_rigPage->save() && m_wsjtxPage->save())
         return true;
     m_services.messages.writeFailed(QString::fromStdString(m_state.settingsPath));
     return false;

@@ -29,6 +29,7 @@ class QTabWidget;
 namespace vz::ui {
 
 class RigConnectionPage;
+class WsjtxPage;
 
 class PersonalInfoDialog : public VezoDialog
 {
@@ -38,7 +39,7 @@ public:
 
     PersonalInfoDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
 
-    // The help topic of the page last entered: 24 to 29; 0 before any page was entered.
+    // The help topic of the page last entered: 24 to 30; 0 before any page was entered.
     int helpContext() const { return m_page == 0 ? 0 : 23 + m_page; }
 
     // Shows the settings the program holds in the fields.
@@ -46,6 +47,7 @@ public:
     // The lines of PreFix.CFG into the page's list; false when the file cannot be read.
     bool loadPrefixList();
     const places::PrefixList &prefixList() const { return m_prefixes; }
+    WsjtxPage *wsjtxPage() const { return m_wsjtxPage; }
 
     void reject() override; // Escape does not throw the edits away
     void done(int result) override;
@@ -125,6 +127,7 @@ private:
     QPushButton *m_closeButton = nullptr;
     QPushButton *m_helpButton = nullptr;
     RigConnectionPage *m_rigPage = nullptr;
+    WsjtxPage *m_wsjtxPage = nullptr;
 
     places::PrefixList m_prefixes;
     bool m_fixedJccChanged = false;

@@ -39,6 +39,7 @@ constexpr Topic kTopics[] = {
     {27, "personal_input.html", "個人情報 － 入力時の情報"},
     {28, "personal_prefixes.html", "個人情報 － 特例プリフィックス情報"},
     {29, "personal_rig.html", "個人情報 － リグ接続"},
+    {30, "personal_wsjtx.html", "個人情報 － WSJT-X連携"},
 };
 
 QString shownTitle(HelpWindow &w)
@@ -59,7 +60,7 @@ TEST(HelpWindow, EveryContextNumberOpensItsPage)
     }
     EXPECT_TRUE(w.isVisible());
     // Numbers no window uses open nothing, and say so.
-    for (const int unused : {0, 13, 18, 21, 23, 30}) {
+    for (const int unused : {0, 13, 18, 21, 23, 31}) {
         EXPECT_FALSE(w.showTopic(unused)) << unused;
         EXPECT_TRUE(w.currentPage().isEmpty()) << unused;
     }

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "wsjtx/contact_registration.h"
+
+#include "common/progress.h"
+#include "log/log_file.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vz::wsjtx {
+
+namespace {
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::string folderOf(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+} // namespace
+
+RegistrationResult registerContact(const ReadyContact &contact, const std::string &logPath,
+                                   const log::PrefixTable &table,
+                                   const adif::ImportOptions &options)
+{
+    RegistrationResult out;
+    // The import reads a file: the record goes through a private one beside the log.
+    std::string temp = folderOf(logPath) + "/.wsjtx-contact-XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        out.reason = "一時ファイルを作れません";
+        return out;
+    }
+    const bool written = writeAll(fd, contact.adif);
+    ::close(fd);
+    if (!written) {
+        ::unlink(temp.c_str());
+        out.reason = "一時ファイルに書けません";
+        return out;
+    }
+    NoProgress progress;
+    const std::int32_t next = log::recordCount(logPath) + 1;
+    const adif::ImportSummary summary =
+        adif::importAdif(temp, logPath, next, table, options, progress);
+    ::unlink(temp.c_str());
+    if (summary.result != adif::ImportResult::Ok) {
+        out.reason = summary.result == adif::ImportResult::NoRecord ? "ADIF の記録がありません"
+                                                                    : "ログに書き込めません";
+        if (summary.result == adif::ImportResult::NoRecord)
+            out.outcome = Registration::Refused;
+        return out;
+    }
+    if (!summary.refused.empty()) {
+        out.outcome = Registration::Refused;
+        out.reason = summary.refused.front().what;
+        return out;
+    }
+    if (summary.duplicates > 0) {
+        out.outcome = Registration::Duplicate;
+        return out;
+    }
+    if (summary.imported != 1 || summary.areas.empty()) {
+        out.reason = "ログに書き込めません";
+        return out;
+    }
+    out.outcome = Registration::Registered;
+    out.recordNo = summary.firstRecordNo;
+    out.area = summary.areas.front();
+    for (const adif::ImportIssue &change : summary.changed)
+        out.reason += (out.reason.empty() ? "" : ", ") + change.what;
+    return out;
+}
+
+std::string unloggedPath(const std::string &logPath, const std::string &userCallsign)
+{
+    return folderOf(logPath) + '/' + userCallsign + ".wsjtx-unlogged.adi";
+}
+
+bool keepUnlogged(const std::string &path, const ReadyContact &contact)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    struct stat st
+    {
+    };
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok && st.st_size == 0)
+        ok = writeAll(fd, "Contacts heard from WSJT-X that could not be logged\n"
+                          "<ADIF_VER:5>3.1.4 <PROGRAMID:8>VEZODovi <EOH>\n");
+    ok = ok && writeAll(fd, contact.adif);
+    ok = ::fsync(fd) == 0 && ok;
+    ::close(fd);
+    return ok;
+}
+
+std::string registrationLine(const ReadyContact &contact, const RegistrationResult &result)
+{
+    switch (result.outcome) {
+    case Registration::Registered:
+        return contact.callsign + " を No." + std::to_string(result.recordNo) + " に登録しました" +
+               (result.reason.empty() ? "" : " (" + result.reason + ")");
+    case Registration::Duplicate:
+        return contact.callsign + " は登録済みです";
+    case Registration::Refused:
+        return contact.callsign + " を登録できません: " + result.reason;
+    case Registration::WriteFailed:
+        break;
+    }
+    return contact.callsign + " を登録できません: " + result.reason;
+}
+
+} // namespace vz::wsjtx
