@@ -4,8 +4,8 @@
 // without a place are all reported.
 #pragma once
 
-#include "common/data_dir.h"
 #include "adif/adif_reader.h"
+#include "common/data_dir.h"
 
 #include <cstdint>
 #include <map>
@@ -34,6 +34,7 @@ enum class ImportResult {
     NoRecord, // the file holds no ADIF record at all (empty, or not ADIF); the log is untouched
     LogUnreadable,
     WriteFailed, // the log could not be written and is as it was before
+    LogBusy,     // another program held the log (a reorganization) for the whole wait
 };
 
 struct ImportIssue
@@ -57,11 +58,16 @@ struct ImportSummary
     std::int32_t firstRecordNo = 0; // numbers the imported contacts got (0 when none)
     std::int32_t lastRecordNo = 0;
     std::vector<int> areas; // area index list of each imported contact (its callsign's area)
+    // The log's end was not where the caller expected: another program wrote it meanwhile.
+    bool logGrewElsewhere = false;
 };
 
-// Imports `adifPath` into the log at `logPath`, whose next record number is `nextRecordNo`.
+// Imports `adifPath` into the log at `logPath`, holding the log's lock from the duplicate check
+// to the append. The contacts take the numbers at the log's real end (firstRecordNo on);
+// `expectedNextRecordNo` is the number the caller last knew, and logGrewElsewhere says when the
+// log had grown past it.
 ImportSummary importAdif(const std::string &adifPath, const std::string &logPath,
-                         std::int32_t nextRecordNo, const PrefixTable &table,
+                         std::int32_t expectedNextRecordNo, const PrefixTable &table,
                          const ImportOptions &options, ProgressSink &progress);
 
 // The summary as lines of text (UTF-8), as the command line and the window show it.

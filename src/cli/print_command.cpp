@@ -11,6 +11,7 @@
 #include "app/ui/font_setup.h"
 #include "app/user_settings.h"
 #include "common/callsign.h"
+#include "common/file_lock.h"
 #include "log/log_file.h"
 #include "print/card_layouts.h"
 #include "print/layout_file.h"
@@ -208,6 +209,8 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
         return 1;
     }
     state.settings = loaded.settings;
+    // The file's own numbers: the run reserves from the file as it is when it starts drawing.
+    state.settingsBaseline = {loaded.settings, loaded.reference};
     const std::optional<ProfileFile> layoutFile = ProfileFile::load(state.layoutPath);
     if (!layoutFile) {
         err << "vezolog: cannot read " << state.layoutPath << "\n";
@@ -295,7 +298,18 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
         err << "vezolog: " << outcome.printerMessage << "\n";
         status = 1;
         break;
+    case print::PrintResult::Busy:
+        err << "vezolog: " << kLogBusyText << "\n";
+        status = 1;
+        break;
     }
+    if (outcome.numbersSkipped.first > 0)
+        err << "vezolog: card numbers " << outcome.numbersSkipped.first << " to "
+            << outcome.numbersSkipped.second
+            << " stay unused: another run took later numbers meanwhile\n";
+    if (outcome.flagsLeft > 0)
+        err << "vezolog: " << outcome.flagsLeft
+            << " printed records were changed meanwhile; their cards stay pending\n";
     if (outcome.printed == 0 && status == 0)
         err << "vezolog: no card to print\n";
     return status;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +35,16 @@ IoResult writeAt(const std::string &path, std::int32_t n, const QsoRecord &recor
 }
 
 } // namespace
+
+FileIdentity fileIdentity(const std::string &path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
 
 std::int32_t recordCount(const std::string &path)
 {
@@ -69,26 +80,20 @@ IoResult appendRecord(const std::string &path, std::int32_t nextRecordNo, const 
     return writeAt(path, nextRecordNo, record, O_CREAT);
 }
 
-IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
-                       std::initializer_list<std::span<const QsoRecord>> runs)
+namespace {
+
+// Writes the runs as numbers n, n + 1, ... through an open descriptor and flushes them once;
+// a failure cuts the file back and puts a torn tail back as it was.
+IoResult appendAt(int fd, std::int32_t n, std::initializer_list<std::span<const QsoRecord>> runs)
 {
-    if (nextRecordNo < 1)
-        return IoResult::Failed;
-    if (std::all_of(runs.begin(), runs.end(), [](auto run) { return run.empty(); }))
-        return IoResult::Ok;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return IoResult::Failed;
     struct stat before
     {
     };
-    if (::fstat(fd, &before) != 0) {
-        ::close(fd);
+    if (::fstat(fd, &before) != 0)
         return IoResult::Failed;
-    }
     // QsoRecord is its 254 bytes, so the records of a run lie back to back as in the file.
     static_assert(sizeof(QsoRecord) == kRecordSize);
-    off_t at = offsetOf(nextRecordNo);
+    off_t at = offsetOf(n);
     // What lies past the last whole record (a torn tail) is overwritten by the new records:
     // kept aside, so that a failed append puts it back as it was.
     std::string tail;
@@ -96,18 +101,16 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
         tail.resize(static_cast<std::size_t>(before.st_size - at));
         std::size_t got = 0;
         while (got < tail.size()) {
-            const ssize_t n =
+            const ssize_t r =
                 ::pread(fd, tail.data() + got, tail.size() - got, at + static_cast<off_t>(got));
-            if (n < 0 && errno == EINTR)
+            if (r < 0 && errno == EINTR)
                 continue;
-            if (n <= 0)
+            if (r <= 0)
                 break;
-            got += static_cast<std::size_t>(n);
+            got += static_cast<std::size_t>(r);
         }
-        if (got < tail.size()) {
-            ::close(fd);
+        if (got < tail.size())
             return IoResult::Failed;
-        }
     }
     const off_t tailAt = at;
     bool ok = true;
@@ -125,7 +128,120 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
             (tail.empty() || files::writeAllAt(fd, tail, static_cast<std::uint64_t>(tailAt))))
             ::fsync(fd);
     }
-    ok = (::close(fd) == 0) && ok;
+    return ok ? IoResult::Ok : IoResult::Failed;
+}
+
+bool allEmpty(std::initializer_list<std::span<const QsoRecord>> runs)
+{
+    return std::all_of(runs.begin(), runs.end(), [](auto run) { return run.empty(); });
+}
+
+IoResult ioResultOf(LockResult locked)
+{
+    switch (locked) {
+    case LockResult::Ok:
+        return IoResult::Ok;
+    case LockResult::Busy:
+        return IoResult::Busy;
+    case LockResult::Failed:
+        break;
+    }
+    return IoResult::Failed;
+}
+
+} // namespace
+
+IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
+                       std::initializer_list<std::span<const QsoRecord>> runs)
+{
+    if (nextRecordNo < 1)
+        return IoResult::Failed;
+    if (allEmpty(runs))
+        return IoResult::Ok;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return IoResult::Failed;
+    const IoResult result = appendAt(fd, nextRecordNo, runs);
+    return (::close(fd) == 0) ? result : IoResult::Failed;
+}
+
+IoResult lockLog(const std::string &path, FileLock &lock, std::chrono::milliseconds wait)
+{
+    return ioResultOf(lock.acquire(path, LockMode::Exclusive, wait, true));
+}
+
+AppendOutcome appendAtEnd(const FileLock &lock,
+                          std::initializer_list<std::span<const QsoRecord>> runs)
+{
+    AppendOutcome outcome;
+    struct stat st
+    {
+    };
+    if (!lock.held() || ::fstat(lock.fd(), &st) != 0) {
+        outcome.result = IoResult::Failed;
+        return outcome;
+    }
+    // After the last whole record as the file stands now, under the lock: no other program
+    // can write between this look and the write.
+    const auto whole =
+        static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(kRecordSize);
+    std::int64_t count = 0;
+    for (const auto run : runs)
+        count += static_cast<std::int64_t>(run.size());
+    if (whole + count >= std::numeric_limits<std::int32_t>::max()) {
+        outcome.result = IoResult::Failed;
+        return outcome;
+    }
+    outcome.firstRecordNo = static_cast<std::int32_t>(whole + 1);
+    outcome.recordCount = static_cast<std::int32_t>(whole + count);
+    if (count > 0)
+        outcome.result = appendAt(lock.fd(), outcome.firstRecordNo, runs);
+    if (outcome.result != IoResult::Ok)
+        outcome.recordCount = static_cast<std::int32_t>(whole);
+    return outcome;
+}
+
+AppendOutcome appendAtEnd(const std::string &path,
+                          std::initializer_list<std::span<const QsoRecord>> runs,
+                          std::chrono::milliseconds wait)
+{
+    FileLock lock;
+    AppendOutcome outcome;
+    outcome.result = lockLog(path, lock, wait);
+    if (outcome.result != IoResult::Ok)
+        return outcome;
+    return appendAtEnd(lock, runs);
+}
+
+IoResult rewriteRecordIfUnchanged(const std::string &path, std::int32_t n,
+                                  const QsoRecord &expected, const QsoRecord &record,
+                                  std::chrono::milliseconds wait)
+{
+    if (n < 1)
+        return IoResult::Failed;
+    FileLock lock;
+    const IoResult locked = ioResultOf(lock.acquire(path, LockMode::Exclusive, wait));
+    if (locked != IoResult::Ok)
+        return errno == ENOENT && locked == IoResult::Failed ? IoResult::Missing : locked;
+    QsoRecord now;
+    std::size_t got = 0;
+    while (got < kRecordSize) {
+        const ssize_t r = ::pread(lock.fd(), now.bytes.data() + got, kRecordSize - got,
+                                  offsetOf(n) + static_cast<off_t>(got));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            return IoResult::Failed;
+        if (r == 0)
+            break;
+        got += static_cast<std::size_t>(r);
+    }
+    // Gone (the log was reorganized shorter) or another program changed it.
+    if (got < kRecordSize || now.bytes != expected.bytes)
+        return IoResult::Changed;
+    const bool ok = files::writeAllAt(lock.fd(), {record.bytes.data(), kRecordSize},
+                                      static_cast<std::uint64_t>(offsetOf(n))) &&
+                    ::fsync(lock.fd()) == 0;
     return ok ? IoResult::Ok : IoResult::Failed;
 }
 
@@ -143,6 +259,11 @@ IoResult backupBeforeDelete(const std::string &logPath, const std::string &backu
 {
     if (!files::exists(logPath))
         return IoResult::Missing;
+    // A copy of the log as a whole: no other program writes it half-way through the copy.
+    FileLock lock;
+    const LockResult locked = lock.acquire(logPath, LockMode::Shared, kRecordLockWait);
+    if (locked != LockResult::Ok)
+        return ioResultOf(locked);
     return files::copyAtomically(logPath, backupPath) ? IoResult::Ok : IoResult::Failed;
 }
 

@@ -5,9 +5,9 @@
 #include "app/ui/main_window.h"
 
 #include "adif/adif_exchange.h"
+#include "adif/adif_import.h"
 #include "app/ui/record_range_dialog.h"
 #include "common/ui/hint_bar.h"
-#include "adif/adif_import.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -86,7 +86,7 @@ void MainWindow::exportAdifCommand()
     summary.result = adif::checkExportOutput(m_state.logPath, path);
     if (summary.result == adif::ExportResult::Ok)
         summary = adif::exportAdif(m_state.logPath, path, m_state.prefixTable, options,
-                                        m_hintBar->progress());
+                                   m_hintBar->progress());
     switch (summary.result) {
     case adif::ExportResult::LogUnreadable:
         m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
@@ -128,8 +128,8 @@ void MainWindow::importAdifCommand()
     adif::ImportOptions preview = options;
     preview.dryRun = true;
     const adif::ImportSummary planned =
-        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
-                              preview, m_hintBar->progress());
+        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable, preview,
+                         m_hintBar->progress());
     const QString plan = summaryBox(adif::summaryText(planned, true));
     if (planned.result != adif::ImportResult::Ok) {
         m_services.messages.error(choice->path + QStringLiteral("\n") + plan);
@@ -145,17 +145,21 @@ void MainWindow::importAdifCommand()
             QStringLiteral(" から %1 件をログに取り込みますか？\n").arg(planned.imported) + plan))
         return;
     const adif::ImportSummary summary =
-        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
-                              options, m_hintBar->progress());
+        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable, options,
+                         m_hintBar->progress());
     const QString text = summaryBox(adif::summaryText(summary, false));
     if (summary.result != adif::ImportResult::Ok) {
         m_services.messages.error(choice->path + QStringLiteral("\n") + text);
         return;
     }
     // The contacts join the log as registered ones do: numbered on, listed under their area.
-    for (const int area : summary.areas) {
-        m_state.ownIndex.append(area, m_state.nextRecordNo - 1);
-        ++m_state.nextRecordNo;
+    if (!summary.logGrewElsewhere && log::fileIdentity(m_state.logPath) == m_state.logIdentity) {
+        for (const int area : summary.areas) {
+            m_state.ownIndex.append(area, m_state.nextRecordNo - 1);
+            ++m_state.nextRecordNo;
+        }
+    } else {
+        followLogChanges(); // with what other programs wrote meanwhile
     }
     m_services.messages.notice(choice->path + QStringLiteral(" を取り込みました。\n") + text);
 }

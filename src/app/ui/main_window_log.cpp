@@ -33,6 +33,7 @@ void MainWindow::logDialogCommand(int mode)
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     setLogCommandsEnabled(*this, m_state.dialogModes, false);
     connect(dialog, &ContactDialog::recordDeleted, this, &MainWindow::updateReorganizeCommand);
+    connect(dialog, &ContactDialog::foreignRecordsSeen, this, &MainWindow::showLogFollowed);
     connect(dialog, &QDialog::finished, this, [this] {
         setLogCommandsEnabled(*this, m_state.dialogModes, true);
         hintCarrierClosed();

@@ -16,6 +16,7 @@
 #include "log/search.h"
 
 #include <array>
+#include <optional>
 
 class QButtonGroup;
 class QPushButton;
@@ -48,6 +49,10 @@ public:
 
     void done(int result) override;
 
+    // Another program changed the log and the state's index follows it: the list shown is
+    // made again by its last search.
+    void logChanged();
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -76,6 +81,7 @@ private:
     void runPasses(const log::SearchPlan &plan);
 
     int m_kind;
+    std::optional<log::SearchPlan> m_lastPlan; // the search the list shows, while it shows one
     ProgressSink *m_progress;
     ResultModel *m_model;
     QButtonGroup *m_itemGroup;

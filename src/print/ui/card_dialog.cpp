@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "print/ui/card_dialog.h"
 
+#include "common/file_lock.h"
 #include "common/ui/hint_bar.h"
 #include "print/layout_file.h"
 #include "print/ui/pdf_print_jobs.h"
@@ -170,7 +171,18 @@ void reportPrintOutcome(MessageService &messages, const print::PrintOutcome &out
     case print::PrintResult::PrinterFailed:
         messages.error(QString::fromStdString(outcome.printerMessage));
         break;
+    case print::PrintResult::Busy:
+        messages.notice(QString::fromUtf8(kLogBusyText));
+        break;
     }
+    if (outcome.numbersSkipped.first > 0)
+        messages.notice(QStringLiteral("ほかのプログラムが続きのカードＮｏを使ったため、"
+                                       "カードＮｏ %1～%2 は欠番になります")
+                            .arg(outcome.numbersSkipped.first)
+                            .arg(outcome.numbersSkipped.second));
+    if (outcome.flagsLeft > 0)
+        messages.notice(QStringLiteral("印刷中にほかのプログラムが変更した %1 件は未発行のままです")
+                            .arg(outcome.flagsLeft));
 }
 
 void CardDialog::runOnJob(const std::function<print::PrintOutcome(print::PrintJob &)> &run,
