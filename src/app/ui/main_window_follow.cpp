@@ -28,13 +28,17 @@ void MainWindow::watchLog()
         connect(m_logWatcher, &QFileSystemWatcher::directoryChanged, m_followTimer,
                 qOverload<>(&QTimer::start));
     }
-    if (!m_logWatcher->files().isEmpty())
-        m_logWatcher->removePaths(m_logWatcher->files());
+    // A watch removed and added again for the same file can be lost (the removal's notice
+    // arrives after the new watch): only another user's log is let go.
+    const QString logPath = QString::fromStdString(m_state.logPath);
+    for (const QString &watched : m_logWatcher->files())
+        if (watched != logPath)
+            m_logWatcher->removePath(watched);
     const QString folder = QString::fromStdString(m_state.dataDir.root());
     if (!m_logWatcher->directories().contains(folder))
         m_logWatcher->addPath(folder);
-    if (!m_state.logPath.empty())
-        m_logWatcher->addPath(QString::fromStdString(m_state.logPath));
+    if (!m_state.logPath.empty() && !m_logWatcher->files().contains(logPath))
+        m_logWatcher->addPath(logPath);
 }
 
 void MainWindow::followLogChanges()

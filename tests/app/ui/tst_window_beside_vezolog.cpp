@@ -63,6 +63,7 @@ struct Fixture : test::WindowFixture
         form = std::make_unique<MainWindow>(state, services, QString::fromStdString(dir.path()));
         EXPECT_TRUE(form->startUp());
         form->show();
+        QTest::qWait(300); // what the start-up left queued runs before the other program
     }
     ~Fixture()
     {
@@ -72,6 +73,7 @@ struct Fixture : test::WindowFixture
     ContactDialog *openInput()
     {
         QTest::mouseClick(form->commandButton(Command::LogInput), Qt::LeftButton);
+        QTest::qWait(200); // shown and focused
         for (ContactDialog *d : form->findChildren<ContactDialog *>())
             if (d->isVisible())
                 return d;
@@ -144,7 +146,9 @@ TEST(WindowBesideVezolog, RegisterBeforeTheWatchFiresStillAppends)
     end->setFocus(Qt::MouseFocusReason);
     QTest::keyClicks(end, "09:45");
     QTest::keyClick(end, Qt::Key_Return);
+    ASSERT_TRUE(dialog->findChild<QToolButton *>("registerButton")->isEnabled());
     QTest::mouseClick(dialog->findChild<QToolButton *>("registerButton"), Qt::LeftButton);
+    EXPECT_TRUE(f.messages.texts.isEmpty()) << f.messages.last().toStdString();
     log::QsoRecord r;
     ASSERT_EQ(log::readRecord(f.dir.file("JA1ABC.DAT"), 4, r), log::IoResult::Ok);
     EXPECT_EQ(r.field(log::Field::Callsign), "JA5OTH");
