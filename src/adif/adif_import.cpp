@@ -399,7 +399,7 @@ private:
 } // namespace
 
 ImportSummary importAdif(const std::string &adifPath, const std::string &logPath,
-                         std::int32_t nextRecordNo, const PrefixTable &table,
+                         std::int32_t expectedNextRecordNo, const PrefixTable &table,
                          const ImportOptions &options, ProgressSink &progress)
 {
     files::ReadProblem problem = files::ReadProblem::None;
@@ -410,11 +410,11 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
         summary.result = ImportResult::FileUnreadable;
         return summary;
     }
-    return importAdifText(*bytes, logPath, nextRecordNo, table, options, progress);
+    return importAdifText(*bytes, logPath, expectedNextRecordNo, table, options, progress);
 }
 
 ImportSummary importAdifText(std::string_view adifText, const std::string &logPath,
-                             std::int32_t nextRecordNo, const PrefixTable &table,
+                             std::int32_t expectedNextRecordNo, const PrefixTable &table,
                              const ImportOptions &options, ProgressSink &progress)
 {
     ImportSummary summary;
@@ -438,6 +438,20 @@ ImportSummary importAdifText(std::string_view adifText, const std::string &logPa
     // A file without a single record is not taken for an ADIF file with nothing new in it.
     if (first.recordsRead() + second.recordsRead() == 0) {
         summary.result = ImportResult::NoRecord;
+        return summary;
+    }
+
+    // From here to the append the log is ours: no other program appends in between, so the
+    // duplicates found are all there are and the numbers are the ones the log's end gives.
+    FileLock lock;
+    const LockResult locked =
+        options.dryRun && !files::exists(logPath)
+            ? LockResult::Ok
+            : lock.acquire(logPath, options.dryRun ? LockMode::Shared : LockMode::Exclusive,
+                           kRecordLockWait, !options.dryRun);
+    if (locked != LockResult::Ok) {
+        summary.result =
+            locked == LockResult::Busy ? ImportResult::LogBusy : ImportResult::LogUnreadable;
         return summary;
     }
 
@@ -472,16 +486,21 @@ ImportSummary importAdifText(std::string_view adifText, const std::string &logPa
             {summary.read, ContactOutcome::Refused, 0, summary.refused.back().what});
 
     summary.imported = static_cast<std::int64_t>(first.records.size() + second.records.size());
+    std::int32_t nextRecordNo = static_cast<std::int32_t>(logBytes / kRecordSize) + 1;
+    if (!options.dryRun) {
+        const AppendOutcome appended = appendAtEnd(lock, {first.records, second.records});
+        if (appended.result != IoResult::Ok) {
+            summary.result = ImportResult::WriteFailed;
+            summary.imported = 0;
+            summary.areas.clear();
+            return summary;
+        }
+        nextRecordNo = appended.firstRecordNo;
+    }
+    summary.logGrewElsewhere = nextRecordNo != expectedNextRecordNo;
     if (summary.imported > 0) {
         summary.firstRecordNo = nextRecordNo;
         summary.lastRecordNo = nextRecordNo + static_cast<std::int32_t>(summary.imported) - 1;
-    }
-    if (!options.dryRun &&
-        appendRecords(logPath, nextRecordNo, {first.records, second.records}) != IoResult::Ok) {
-        summary.result = ImportResult::WriteFailed;
-        summary.imported = 0;
-        summary.firstRecordNo = summary.lastRecordNo = 0;
-        summary.areas.clear();
     }
     // Each imported contact noted its place among them: now its record number.
     for (ContactReport &c : summary.contacts)
@@ -570,6 +589,8 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
         return "ADIFファイルにレコードがありません\n";
     case ImportResult::LogUnreadable:
         return "ログファイルが読めません\n";
+    case ImportResult::LogBusy:
+        return std::string(kLogBusyText) + "\n";
     case ImportResult::WriteFailed:
         out += "ログファイルに書き込めませんでした。ログは取込前のままです\n";
         break;

@@ -40,6 +40,7 @@ enum class ImportResult {
     NoRecord, // the file holds no ADIF record at all (empty, or not ADIF); the log is untouched
     LogUnreadable,
     WriteFailed, // the log could not be written and is as it was before
+    LogBusy,     // another program held the log (a reorganization) for the whole wait
 };
 
 struct ImportIssue
@@ -78,17 +79,22 @@ struct ImportSummary
     std::vector<int> areas; // area index list of each imported contact (its callsign's area)
     // With ImportOptions::reportEachContact: every contact of the file, in the file's order.
     std::vector<ContactReport> contacts;
+    // The log's end was not where the caller expected: another program wrote it meanwhile.
+    bool logGrewElsewhere = false;
 };
 
-// Imports `adifPath` into the log at `logPath`, whose next record number is `nextRecordNo`.
+// Imports `adifPath` into the log at `logPath`, holding the log's lock from the duplicate check
+// to the append. The contacts take the numbers at the log's real end (firstRecordNo on);
+// `expectedNextRecordNo` is the number the caller last knew, and logGrewElsewhere says when the
+// log had grown past it.
 ImportSummary importAdif(const std::string &adifPath, const std::string &logPath,
-                         std::int32_t nextRecordNo, const PrefixTable &table,
+                         std::int32_t expectedNextRecordNo, const PrefixTable &table,
                          const ImportOptions &options, ProgressSink &progress);
 
 // The same for ADIF text held in memory (an ADI or ADX document), as another program hands its
 // contacts over: every contact goes through the same mapping and the same duplicate rule.
 ImportSummary importAdifText(std::string_view adifText, const std::string &logPath,
-                             std::int32_t nextRecordNo, const PrefixTable &table,
+                             std::int32_t expectedNextRecordNo, const PrefixTable &table,
                              const ImportOptions &options, ProgressSink &progress);
 
 // True when any contact of the file was refused (duplicates are not refusals).

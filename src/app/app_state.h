@@ -9,6 +9,7 @@
 #include "calendar/clock.h"
 #include "common/data_dir.h"
 #include "log/area_index.h"
+#include "log/log_file.h"
 #include "log/prefix_table.h"
 #include "log/qso_record.h"
 
@@ -59,11 +60,15 @@ struct AppState
     bool deletedFlag = false;
 
     std::int32_t nextRecordNo = 1;
+    // The log file the own index was built from: another program may replace it (reorganize).
+    log::FileIdentity logIdentity;
     log::AreaIndex ownIndex;
     log::AreaIndex referenceIndex;
     log::PrefixTable prefixTable;
 
     UserSettings settings;
+    // The settings file as last read or written: saves write only what changed since.
+    SettingsBaseline settingsBaseline;
     SpotCoordinates ownLocation{};
 
     // Replaced by a fixed clock in tests.

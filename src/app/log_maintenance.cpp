@@ -185,6 +185,19 @@ bool backupExists(const AppState &state)
 ReorganizeOutcome reorganizeLog(AppState &state, ProgressSink &progress, RewriteIo &io)
 {
     ReorganizeOutcome outcome;
+    // Held until the new log is in place: no other program appends to the old one meanwhile
+    // (its records would be lost with it), and an import that meets the run is refused.
+    FileLock lock;
+    switch (log::lockLog(state.logPath, lock)) {
+    case log::IoResult::Ok:
+        break;
+    case log::IoResult::Busy:
+        outcome.result = ReorganizeResult::Busy;
+        return outcome;
+    default:
+        outcome.result = ReorganizeResult::Failed;
+        return outcome;
+    }
     const std::int32_t before = log::recordCount(state.logPath);
     files::removeStaleTemporaries(files::writeTarget(state.logPath));
     const Rewritten written =
@@ -212,6 +225,17 @@ RestoreOutcome restoreLog(AppState &state, ProgressSink &progress, RewriteIo &io
     const std::string backup = backupFilePath(state);
     if (!files::exists(backup)) {
         outcome.result = RestoreResult::NoBackup;
+        return outcome;
+    }
+    FileLock lock;
+    switch (log::lockLog(state.logPath, lock)) {
+    case log::IoResult::Ok:
+        break;
+    case log::IoResult::Busy:
+        outcome.result = RestoreResult::Busy;
+        return outcome;
+    default:
+        outcome.result = RestoreResult::Failed;
         return outcome;
     }
     files::removeStaleTemporaries(files::writeTarget(state.logPath));

@@ -4,10 +4,11 @@
 //                  are renumbered), then clears the deleted flag;
 //   restoreLog     puts back the copy taken before deletions (callsign + ".BAK", any letter
 //                  case), consuming it, and clears the deleted flag.
-// Both write the new log to a temporary file beside it, flush it to disk and rename it over the
-// log, so the log exists, whole, at every moment: a failure or a crash leaves the old log as it
-// was. Both then rebuild the own area index and NextRecordNo, as opening the log does, so the
-// history and the searches never read a stale index.
+// Both hold the log's lock for their whole run (another program's append waits for the new
+// log, then lands in it). Both write the new log to a temporary file beside it, flush it to disk
+// and rename it over the log, so the log exists, whole, at every moment: a failure or a crash
+// leaves the old log as it was. Both then rebuild the own area index and NextRecordNo, as opening
+// the log does, so the history and the searches never read a stale index.
 //
 // The window asks for confirmation, shows the progress and maps the results to its messages.
 #pragma once
@@ -56,6 +57,7 @@ RewriteIo &diskIo();
 enum class ReorganizeResult {
     Ok,
     Failed, // the log could not be read or the new one written; the log is unchanged
+    Busy,   // another program held the log's lock for the whole wait; nothing was done
 };
 
 struct ReorganizeOutcome
@@ -71,6 +73,7 @@ enum class RestoreResult {
     Ok,
     NoBackup, // there is no copy taken before deletions
     Failed,   // the copy could not be put in place; log and copy are unchanged
+    Busy,     // another program held the log's lock for the whole wait; nothing was done
 };
 
 struct RestoreOutcome

@@ -29,8 +29,35 @@ OpenResult openResultOf(log::IndexResult result)
 
 OpenResult rebuildOwnIndex(AppState &state, ProgressSink &progress)
 {
+    // Taken first: a log replaced during the pass is noticed by the next followLog.
+    state.logIdentity = log::fileIdentity(state.logPath);
     return openResultOf(
         log::buildAreaIndex(state.logPath, state.prefixTable, progress, state.ownIndex));
+}
+
+FollowOutcome followLog(AppState &state, ProgressSink &progress)
+{
+    FollowOutcome outcome;
+    const std::int32_t known = state.nextRecordNo - 1;
+    const log::FileIdentity identity = log::fileIdentity(state.logPath);
+    const std::int32_t count = log::recordCount(state.logPath);
+    if (identity == state.logIdentity && count == known)
+        return outcome;
+    if (identity == state.logIdentity && count > known) {
+        // Appended to: only the new records join the index.
+        outcome.change = LogChange::Grew;
+        outcome.result = openResultOf(
+            log::extendAreaIndex(state.logPath, state.prefixTable, known, count, state.ownIndex));
+        if (outcome.result == OpenResult::Ok) {
+            state.nextRecordNo = count + 1;
+            return outcome;
+        }
+    }
+    // Shrunk or replaced (reorganized, restored): the old indexes mean nothing any more.
+    outcome.change = LogChange::Rebuilt;
+    state.nextRecordNo = count + 1;
+    outcome.result = rebuildOwnIndex(state, progress);
+    return outcome;
 }
 
 void initDataDir(AppState &state, std::string_view workingDirectory)
@@ -64,6 +91,7 @@ bool loadSettings(AppState &state)
     state.referenceCall = loaded.reference.referenceCall;
     state.referenceOn = loaded.reference.referenceOn;
     state.deletedFlag = loaded.reference.deletedFlag;
+    state.settingsBaseline = {loaded.settings, loaded.reference};
     return loaded.readable;
 }
 
@@ -71,13 +99,28 @@ bool reloadSettings(AppState &state)
 {
     const LoadedSettings loaded = readUserSettings(state.settingsPath);
     state.settings = loaded.settings;
+    state.settingsBaseline.settings = loaded.settings;
     return loaded.readable;
 }
 
-bool saveSettings(const AppState &state)
+bool saveSettings(AppState &state)
 {
-    return writeUserSettings(state.settingsPath, state.settings,
-                             {state.referenceCall, state.referenceOn, state.deletedFlag});
+    const ReferenceState reference{state.referenceCall, state.referenceOn, state.deletedFlag};
+    if (!writeUserSettings(state.settingsPath, state.settings, reference, &state.settingsBaseline))
+        return false;
+    state.settingsBaseline = {state.settings, reference};
+    return true;
+}
+
+void followCardNumber(AppState &state)
+{
+    if (state.settings.cardNo != state.settingsBaseline.settings.cardNo)
+        return; // the operator's own change wins
+    const LoadedSettings loaded = readUserSettings(state.settingsPath);
+    if (!loaded.readable)
+        return;
+    state.settings.cardNo = loaded.settings.cardNo;
+    state.settingsBaseline.settings.cardNo = loaded.settings.cardNo;
 }
 
 OpenOutcome openLog(AppState &state, ProgressSink &progress)

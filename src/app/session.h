@@ -24,8 +24,12 @@ void buildUserPaths(AppState &state);
 // Reads the settings file of CurrentCall into the state (settings, reference, deleted flag).
 // False when the file exists but could not be read; the defaults are then in force.
 bool loadSettings(AppState &state);
-// Writes the state's settings to SettingsPath.
-bool saveSettings(const AppState &state);
+// Writes to SettingsPath the settings this program changed since it last read or wrote them,
+// merged into the file as it is now (another program's keys stay).
+bool saveSettings(AppState &state);
+// The card number as the settings file has it now (another program may have printed), unless
+// the operator changed it in this program and has not saved it yet.
+void followCardNumber(AppState &state);
 // Reads the settings file again while the program runs (the personal information dialog's
 // cancel and end). ReferenceCall, ReferenceOn and DeletedFlag stay as the program holds them:
 // the reference index is built for the reference in memory, which "参照設定" may have changed
@@ -40,6 +44,22 @@ enum class OpenResult {
 
 // Builds the own area index again from the log as it is now (after the log was rewritten).
 OpenResult rebuildOwnIndex(AppState &state, ProgressSink &progress);
+
+enum class LogChange {
+    None,
+    Grew,    // another program appended: the new records were added to the index
+    Rebuilt, // the log shrank or was replaced: the index was built again
+};
+
+struct FollowOutcome
+{
+    LogChange change = LogChange::None;
+    OpenResult result = OpenResult::Ok;
+};
+
+// Brings NextRecordNo and the own area index up to the log as it is now, after another program
+// (or a locked append of this one) wrote it.
+FollowOutcome followLog(AppState &state, ProgressSink &progress);
 
 struct OpenOutcome
 {

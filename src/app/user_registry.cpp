@@ -2,10 +2,13 @@
 #include "app/user_registry.h"
 
 #include "common/callsign.h"
+#include "common/data_dir.h"
 #include "common/file_io.h"
+#include "common/file_lock.h"
 
 #include <algorithm>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vz::app {
@@ -28,21 +31,41 @@ bool isRegistered(const std::string &path, const std::string &call)
     return std::find(users.begin(), users.end(), call) != users.end();
 }
 
-bool appendUser(const std::string &path, const std::string &call)
+RegistryResult registerUser(const std::string &path, const std::string &call)
 {
     if (!isValidOwnCallsign(call))
-        return false;
-    const auto size = files::size(path).value_or(0);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, files::kNewFileMode);
-    if (fd < 0)
-        return false;
+        return RegistryResult::Failed;
+    // Two registrations at once: each looks and appends under the lock, so neither writes over
+    // the other's slot and a callsign is never listed twice.
+    FileLock lock;
+    switch (lock.acquire(path, LockMode::Exclusive, kRecordLockWait, true)) {
+    case LockResult::Ok:
+        break;
+    case LockResult::Busy:
+        return RegistryResult::Busy;
+    case LockResult::Failed:
+        return RegistryResult::Failed;
+    }
+    if (isRegistered(path, call))
+        return RegistryResult::AlreadyRegistered;
+    struct stat st
+    {
+    };
+    if (::fstat(lock.fd(), &st) != 0)
+        return RegistryResult::Failed;
     // After the last whole slot, so a damaged tail never shifts the slots that follow.
-    const auto at = static_cast<off_t>(size / kCallSlotSize * kCallSlotSize);
+    const auto at = static_cast<off_t>(st.st_size / static_cast<off_t>(kCallSlotSize) *
+                                       static_cast<off_t>(kCallSlotSize));
     const CallSlot slot = toCallSlot(call);
-    bool ok = ::pwrite(fd, slot.data(), slot.size(), at) == static_cast<ssize_t>(slot.size());
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok;
+    const bool ok =
+        files::writeAllAt(lock.fd(), {slot.data(), slot.size()}, static_cast<std::uint64_t>(at)) &&
+        ::fsync(lock.fd()) == 0;
+    return ok ? RegistryResult::Ok : RegistryResult::Failed;
+}
+
+bool appendUser(const std::string &path, const std::string &call)
+{
+    return registerUser(path, call) == RegistryResult::Ok;
 }
 
 } // namespace vz::app

@@ -11,7 +11,17 @@ namespace vz::app {
 // ignored.
 std::vector<std::string> listUsers(const std::string &path);
 bool isRegistered(const std::string &path, const std::string &call);
-// Appends one slot, creating the file when missing; false when it could not be written.
+enum class RegistryResult {
+    Ok,
+    AlreadyRegistered, // another program registered the callsign meanwhile: nothing written
+    Busy,              // another program held the registry's lock for the whole wait
+    Failed,            // not a callsign, or the file could not be written
+};
+
+// Appends one slot under the registry's lock, after the last whole slot as the file stands
+// then, creating the file when missing.
+RegistryResult registerUser(const std::string &path, const std::string &call);
+// The same, true only on Ok.
 bool appendUser(const std::string &path, const std::string &call);
 
 } // namespace vz::app

@@ -2,10 +2,12 @@
 #include "app/user_settings.h"
 
 #include "common/callsign.h"
+#include "common/file_lock.h"
 #include "common/profile_file.h"
 #include "common/sjis.h"
 
 #include <cmath>
+#include <vector>
 
 namespace vz::app {
 
@@ -144,40 +146,83 @@ LoadedSettings readUserSettings(const std::string &path)
 }
 
 bool writeUserSettings(const std::string &path, const UserSettings &settings,
-                       const ReferenceState &reference)
+                       const ReferenceState &reference, const SettingsBaseline *baseline)
 {
+    // Read and written under the file's lock: another program's save or card number that
+    // lands between the read and the rename is not lost.
+    FileLock lock;
+    if (lock.acquire(path, LockMode::Exclusive, kRecordLockWait, true) != LockResult::Ok)
+        return false;
     auto file = ProfileFile::load(path);
     if (!file)
         return false; // never replace a file that could not be read with one that lost its lines
     ProfileFile &p = *file;
     const Names &n = names();
+    // Without a baseline every key is written; with one, those this program changed and
+    // those the file lacks (a new user's file gets every key, as it always has).
+    const auto changed = [&](const std::string &section, const std::string &key, const auto &now,
+                             const auto &before) {
+        return baseline == nullptr || !(now == before) || !p.value(section, key);
+    };
+    const UserSettings &was = baseline ? baseline->settings : settings;
+    const ReferenceState &wasRef = baseline ? baseline->reference : reference;
 
     for (int i = 1; i <= 10; ++i)
-        p.set(n.fixedStrings, funcKey(i), settings.fixedStrings[i - 1]);
-    forEachPersonalText(settings, [&](const std::string &key, const std::string &value,
-                                      const char *) { p.set(n.personal, key, value); });
-    p.setBoolean(n.personal, n.mobileOperation, settings.mobileOperation);
+        if (changed(n.fixedStrings, funcKey(i), settings.fixedStrings[i - 1],
+                    was.fixedStrings[i - 1]))
+            p.set(n.fixedStrings, funcKey(i), settings.fixedStrings[i - 1]);
+    std::vector<const std::string *> before;
+    forEachPersonalText(was, [&](const std::string &, const std::string &value, const char *) {
+        before.push_back(&value);
+    });
+    std::size_t k = 0;
+    forEachPersonalText(settings,
+                        [&](const std::string &key, const std::string &value, const char *) {
+                            if (changed(n.personal, key, value, *before[k++]))
+                                p.set(n.personal, key, value);
+                        });
+    if (changed(n.personal, n.mobileOperation, settings.mobileOperation, was.mobileOperation))
+        p.setBoolean(n.personal, n.mobileOperation, settings.mobileOperation);
     for (int i = 0; i < 6; ++i) {
         const std::string digit = std::to_string(i + 1);
-        p.setInteger(n.personal, n.fixedSpot + digit,
-                     static_cast<long long>(settings.fixedSpot[i]));
-        p.setInteger(n.personal, n.mobileSpot + digit,
-                     static_cast<long long>(settings.mobileSpot[i]));
+        if (changed(n.personal, n.fixedSpot + digit, settings.fixedSpot[i], was.fixedSpot[i]))
+            p.setInteger(n.personal, n.fixedSpot + digit,
+                         static_cast<long long>(settings.fixedSpot[i]));
+        if (changed(n.personal, n.mobileSpot + digit, settings.mobileSpot[i], was.mobileSpot[i]))
+            p.setInteger(n.personal, n.mobileSpot + digit,
+                         static_cast<long long>(settings.mobileSpot[i]));
     }
+    std::vector<bool> optionsBefore;
+    forEachInputOption(
+        was, [&](const std::string &, const bool &value) { optionsBefore.push_back(value); });
+    k = 0;
     forEachInputOption(settings, [&](const std::string &key, const bool &value) {
-        p.setBoolean(n.input, key, value);
+        if (changed(n.input, key, value, static_cast<bool>(optionsBefore[k++])))
+            p.setBoolean(n.input, key, value);
     });
-    p.set(n.reference, n.referenceCall, reference.referenceCall);
-    p.setBoolean(n.reference, n.referenceFlag, reference.referenceOn);
-    p.setBoolean(n.reference, n.deletedFlag, reference.deletedFlag);
+    if (changed(n.reference, n.referenceCall, reference.referenceCall, wasRef.referenceCall))
+        p.set(n.reference, n.referenceCall, reference.referenceCall);
+    if (changed(n.reference, n.referenceFlag, reference.referenceOn, wasRef.referenceOn))
+        p.setBoolean(n.reference, n.referenceFlag, reference.referenceOn);
+    if (changed(n.reference, n.deletedFlag, reference.deletedFlag, wasRef.deletedFlag))
+        p.setBoolean(n.reference, n.deletedFlag, reference.deletedFlag);
     // A file from before the mark was a setting stays as it was while the mark is the default.
-    if (settings.confirmationMark != log::kDefaultConfirmationMark ||
-        p.value(n.awards, n.confirmationMark))
+    if ((settings.confirmationMark != log::kDefaultConfirmationMark ||
+         p.value(n.awards, n.confirmationMark)) &&
+        changed(n.awards, n.confirmationMark, settings.confirmationMark, was.confirmationMark))
         p.set(n.awards, n.confirmationMark, settings.confirmationMark);
     return p.save(path);
 }
 
 bool writeCardNumber(const std::string &path, const std::string &cardNo)
+{
+    FileLock lock;
+    if (lock.acquire(path, LockMode::Exclusive, kRecordLockWait, true) != LockResult::Ok)
+        return false;
+    return writeCardNumberLocked(path, cardNo);
+}
+
+bool writeCardNumberLocked(const std::string &path, const std::string &cardNo)
 {
     auto file = ProfileFile::load(path);
     if (!file)

@@ -64,15 +64,27 @@ struct LoadedSettings
 // Every key with its default when missing; a missing file is a new user.
 LoadedSettings readUserSettings(const std::string &path);
 
-// Writes every key in its order, keeping lines the program does not know. Whole-file
+// The settings as this program last read or wrote them: a save writes only the keys that
+// differ from these, so a key another program changed meanwhile (the card number after
+// `vezolog print`) keeps its new value.
+struct SettingsBaseline
+{
+    UserSettings settings;
+    ReferenceState reference;
+};
+
+// Writes every key in its order (with a baseline: only the keys that differ from it), keeping
+// lines the program does not know, under the file's lock and re-read under it. Whole-file
 // replacement: false when the file could not be written, and the old file is then intact.
 bool writeUserSettings(const std::string &path, const UserSettings &settings,
-                       const ReferenceState &reference);
+                       const ReferenceState &reference, const SettingsBaseline *baseline = nullptr);
 
 // Writes the card number key alone, keeping every other line of the file as it is, so a print
 // run can keep the number it used without saving settings the operator has not applied.
 // False when the file could not be read or written; the old file is then intact.
 bool writeCardNumber(const std::string &path, const std::string &cardNo);
+// The same for a caller that holds the settings file's lock (a card number reservation).
+bool writeCardNumberLocked(const std::string &path, const std::string &cardNo);
 
 // The own station's position for distance and bearing.
 SpotCoordinates chooseOwnLocation(const UserSettings &settings);

@@ -41,6 +41,9 @@ int enterCommand(Needs needs, const std::string &dataDir, const std::string &cal
             return 1;
         }
         user.settings = loaded.settings;
+        // What the file held: a later save writes only what the command changed, and a print
+        // run reserves its card numbers from the file as it then stands.
+        user.settingsBaseline = {loaded.settings, loaded.reference};
     }
     return 0;
 }

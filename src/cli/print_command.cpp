@@ -13,6 +13,7 @@
 #include "cards/pdf_print_jobs.h"
 #include "common/callsign.h"
 #include "common/file_io.h"
+#include "common/file_lock.h"
 #include "common/whole_number.h"
 #include "log/log_file.h"
 #include "print/card_layouts.h"
@@ -265,7 +266,18 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
         err << "vezolog: " << outcome.printerMessage << "\n";
         status = 1;
         break;
+    case print::PrintResult::Busy:
+        err << "vezolog: " << kLogBusyText << "\n";
+        status = 1;
+        break;
     }
+    if (outcome.numbersSkipped.first > 0)
+        err << "vezolog: card numbers " << outcome.numbersSkipped.first << " to "
+            << outcome.numbersSkipped.second
+            << " stay unused: another run took later numbers meanwhile\n";
+    if (outcome.flagsLeft > 0)
+        err << "vezolog: " << outcome.flagsLeft
+            << " printed records were changed meanwhile; their cards stay pending\n";
     if (outcome.printed == 0 && status == 0)
         err << "vezolog: no card to print\n";
     return status;

@@ -109,4 +109,43 @@ IndexResult buildAreaIndex(const std::string &logPath, PrefixTable &table, Progr
     return result;
 }
 
+IndexResult extendAreaIndex(const std::string &logPath, PrefixTable &table, std::int32_t from,
+                            std::int32_t to, AreaIndex &index)
+{
+    if (from >= to)
+        return IndexResult::Ok;
+    const int fd = files::openRegularForReading(logPath);
+    if (fd < 0)
+        return IndexResult::ReadFailed;
+    FdCloser closer(fd);
+    table.refreshIfChanged();
+    try {
+        std::vector<char> chunk(kRecordsPerChunk * kRecordSize);
+        for (std::int32_t i = from; i < to;) {
+            const std::int32_t n = std::min<std::int32_t>(kRecordsPerChunk, to - i);
+            const std::size_t want = static_cast<std::size_t>(n) * kRecordSize;
+            std::size_t got = 0;
+            while (got < want) {
+                const ssize_t r = ::pread(fd, chunk.data() + got, want - got,
+                                          static_cast<off_t>(i) * kRecordSize + got);
+                if (r < 0 && errno == EINTR)
+                    continue;
+                if (r <= 0)
+                    break;
+                got += static_cast<std::size_t>(r);
+            }
+            if (got < want)
+                return IndexResult::ReadFailed;
+            for (std::int32_t k = 0; k < n; ++k, ++i) {
+                const std::string_view call = callsignOf(chunk.data() + k * kRecordSize);
+                if (call != kEmptyMark)
+                    index.append(classifyCallArea(call, table), i);
+            }
+        }
+    } catch (const std::bad_alloc &) {
+        return IndexResult::NoMemory;
+    }
+    return IndexResult::Ok;
+}
+
 } // namespace vz::log

@@ -55,4 +55,10 @@ enum class IndexResult {
 IndexResult buildAreaIndex(const std::string &logPath, PrefixTable &table, ProgressSink &progress,
                            AreaIndex &index);
 
+// Files records `from` to `to` - 1 (0-based) at the end of the lists: the records another
+// program appended since the index was built, in file order. On failure the lists may hold
+// part of them; the caller builds the index again.
+IndexResult extendAreaIndex(const std::string &logPath, PrefixTable &table, std::int32_t from,
+                            std::int32_t to, AreaIndex &index);
+
 } // namespace vz::log

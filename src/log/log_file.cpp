@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +35,16 @@ IoResult writeAt(const std::string &path, std::int32_t n, const QsoRecord &recor
 }
 
 } // namespace
+
+FileIdentity fileIdentity(const std::string &path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
 
 std::int32_t recordCount(const std::string &path)
 {
@@ -67,36 +78,28 @@ IoResult appendRecord(const std::string &path, std::int32_t nextRecordNo, const 
     return writeAt(path, nextRecordNo, record, O_CREAT);
 }
 
-IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
-                       std::initializer_list<std::span<const QsoRecord>> runs)
+namespace {
+
+// Writes the runs as numbers n, n + 1, ... through an open descriptor and flushes them once;
+// a failure cuts the file back and puts a torn tail back as it was.
+IoResult appendAt(int fd, std::int32_t n, std::initializer_list<std::span<const QsoRecord>> runs)
 {
-    if (nextRecordNo < 1)
-        return IoResult::Failed;
-    if (std::all_of(runs.begin(), runs.end(), [](auto run) { return run.empty(); }))
-        return IoResult::Ok;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, files::kNewFileMode);
-    if (fd < 0)
-        return IoResult::Failed;
     struct stat before
     {
     };
-    if (::fstat(fd, &before) != 0) {
-        ::close(fd);
+    if (::fstat(fd, &before) != 0)
         return IoResult::Failed;
-    }
     // QsoRecord is its 254 bytes, so the records of a run lie back to back as in the file.
     static_assert(sizeof(QsoRecord) == kRecordSize);
-    off_t at = offsetOf(nextRecordNo);
+    off_t at = offsetOf(n);
     // What lies past the last whole record (a torn tail) is overwritten by the new records:
     // kept aside, so that a failed append puts it back as it was.
     std::string tail;
     if (before.st_size > at) {
         tail.resize(static_cast<std::size_t>(before.st_size - at));
         if (files::readFullAt(fd, tail.data(), tail.size(), static_cast<std::uint64_t>(at)) !=
-            static_cast<ssize_t>(tail.size())) {
-            ::close(fd);
+            static_cast<ssize_t>(tail.size()))
             return IoResult::Failed;
-        }
     }
     const off_t tailAt = at;
     bool ok = true;
@@ -114,7 +117,130 @@ IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
             (tail.empty() || files::writeAllAt(fd, tail, static_cast<std::uint64_t>(tailAt))))
             ::fsync(fd);
     }
-    ok = (::close(fd) == 0) && ok;
+    return ok ? IoResult::Ok : IoResult::Failed;
+}
+
+// Writes record n over `before` (what it holds now). A write cut short (a full disk, a
+// file-size limit) puts it back byte for byte instead of leaving it half new and half old.
+bool writeRecordOrUndo(int fd, std::int32_t n, const QsoRecord &record, const QsoRecord &before)
+{
+    const auto at = static_cast<std::uint64_t>(offsetOf(n));
+    const std::string_view now(record.bytes.data(), kRecordSize);
+    const std::string_view was(before.bytes.data(), kRecordSize);
+    const bool ok = files::writeAllAt(fd, now, at) && ::fsync(fd) == 0;
+    if (!ok) {
+        // From the first byte that differs: a write stopped by a file-size limit changed
+        // nothing past it, and putting those bytes back would stop there too.
+        std::size_t from = 0;
+        while (from < kRecordSize && now[from] == was[from])
+            ++from;
+        files::writeAllAt(fd, was.substr(from), at + from);
+        ::fsync(fd);
+    }
+    return ok;
+}
+
+bool allEmpty(std::initializer_list<std::span<const QsoRecord>> runs)
+{
+    return std::all_of(runs.begin(), runs.end(), [](auto run) { return run.empty(); });
+}
+
+IoResult ioResultOf(LockResult locked)
+{
+    switch (locked) {
+    case LockResult::Ok:
+        return IoResult::Ok;
+    case LockResult::Busy:
+        return IoResult::Busy;
+    case LockResult::Failed:
+        break;
+    }
+    return IoResult::Failed;
+}
+
+} // namespace
+
+IoResult appendRecords(const std::string &path, std::int32_t nextRecordNo,
+                       std::initializer_list<std::span<const QsoRecord>> runs)
+{
+    if (nextRecordNo < 1)
+        return IoResult::Failed;
+    if (allEmpty(runs))
+        return IoResult::Ok;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, files::kNewFileMode);
+    if (fd < 0)
+        return IoResult::Failed;
+    const IoResult result = appendAt(fd, nextRecordNo, runs);
+    return (::close(fd) == 0) ? result : IoResult::Failed;
+}
+
+IoResult lockLog(const std::string &path, FileLock &lock, std::chrono::milliseconds wait)
+{
+    return ioResultOf(lock.acquire(path, LockMode::Exclusive, wait, true));
+}
+
+AppendOutcome appendAtEnd(const FileLock &lock,
+                          std::initializer_list<std::span<const QsoRecord>> runs)
+{
+    AppendOutcome outcome;
+    struct stat st
+    {
+    };
+    if (!lock.held() || ::fstat(lock.fd(), &st) != 0) {
+        outcome.result = IoResult::Failed;
+        return outcome;
+    }
+    // After the last whole record as the file stands now, under the lock: no other program
+    // can write between this look and the write.
+    const auto whole =
+        static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(kRecordSize);
+    std::int64_t count = 0;
+    for (const auto run : runs)
+        count += static_cast<std::int64_t>(run.size());
+    if (whole + count >= std::numeric_limits<std::int32_t>::max()) {
+        outcome.result = IoResult::Failed;
+        return outcome;
+    }
+    outcome.firstRecordNo = static_cast<std::int32_t>(whole + 1);
+    outcome.recordCount = static_cast<std::int32_t>(whole + count);
+    if (count > 0)
+        outcome.result = appendAt(lock.fd(), outcome.firstRecordNo, runs);
+    if (outcome.result != IoResult::Ok)
+        outcome.recordCount = static_cast<std::int32_t>(whole);
+    return outcome;
+}
+
+AppendOutcome appendAtEnd(const std::string &path,
+                          std::initializer_list<std::span<const QsoRecord>> runs,
+                          std::chrono::milliseconds wait)
+{
+    FileLock lock;
+    AppendOutcome outcome;
+    outcome.result = lockLog(path, lock, wait);
+    if (outcome.result != IoResult::Ok)
+        return outcome;
+    return appendAtEnd(lock, runs);
+}
+
+IoResult rewriteRecordIfUnchanged(const std::string &path, std::int32_t n,
+                                  const QsoRecord &expected, const QsoRecord &record,
+                                  std::chrono::milliseconds wait)
+{
+    if (n < 1)
+        return IoResult::Failed;
+    FileLock lock;
+    const IoResult locked = ioResultOf(lock.acquire(path, LockMode::Exclusive, wait));
+    if (locked != IoResult::Ok)
+        return errno == ENOENT && locked == IoResult::Failed ? IoResult::Missing : locked;
+    QsoRecord now;
+    const ssize_t got = files::readFullAt(lock.fd(), now.bytes.data(), kRecordSize,
+                                          static_cast<std::uint64_t>(offsetOf(n)));
+    if (got < 0)
+        return IoResult::Failed;
+    // Gone (the log was reorganized shorter) or another program changed it.
+    if (got < static_cast<ssize_t>(kRecordSize) || now.bytes != expected.bytes)
+        return IoResult::Changed;
+    const bool ok = writeRecordOrUndo(lock.fd(), n, record, now);
     return ok ? IoResult::Ok : IoResult::Failed;
 }
 
@@ -132,18 +258,7 @@ IoResult rewriteRecord(const std::string &path, std::int32_t n, const QsoRecord 
     if (files::readFullAt(fd.get(), before.bytes.data(), kRecordSize, at) !=
         static_cast<ssize_t>(kRecordSize))
         return IoResult::Failed;
-    const std::string_view now(record.bytes.data(), kRecordSize);
-    const std::string_view was(before.bytes.data(), kRecordSize);
-    bool ok = files::writeAllAt(fd.get(), now, at) && ::fsync(fd.get()) == 0;
-    if (!ok) {
-        // From the first byte that differs: a write stopped by a file-size limit changed
-        // nothing past it, and putting those bytes back would stop there too.
-        std::size_t from = 0;
-        while (from < kRecordSize && now[from] == was[from])
-            ++from;
-        files::writeAllAt(fd.get(), was.substr(from), at + from);
-        ::fsync(fd.get());
-    }
+    bool ok = writeRecordOrUndo(fd.get(), n, record, before);
     ok = fd.close() && ok;
     return ok ? IoResult::Ok : IoResult::Failed;
 }
@@ -157,6 +272,11 @@ IoResult backupBeforeDelete(const std::string &logPath, const std::string &backu
 {
     if (!files::exists(logPath))
         return IoResult::Missing;
+    // A copy of the log as a whole: no other program writes it half-way through the copy.
+    FileLock lock;
+    const LockResult locked = lock.acquire(logPath, LockMode::Shared, kRecordLockWait);
+    if (locked != LockResult::Ok)
+        return ioResultOf(locked);
     return files::copyAtomically(logPath, backupPath) ? IoResult::Ok : IoResult::Failed;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace vz::app {
 struct AppState;
@@ -58,6 +59,8 @@ enum class PrintResult {
     SettingsFailed,       // the settings file could not be read (nothing printed) or the card
                           // number could not be written to it (cards printed); `failedPath`
     CardNumberOutOfRange, // the card number setting is outside 0..kMaxCardNumber: nothing printed
+    Busy, // another program held the log (a reorganization) or the settings file for the whole
+          // wait: nothing printed
 };
 
 struct PrintOutcome
@@ -66,6 +69,11 @@ struct PrintOutcome
     int printed = 0; // pages handed over; the card number advanced by as many
     std::string failedPath;
     std::string printerMessage;
+    // A job that failed after its numbers were taken, while another run took later ones: these
+    // numbers stay unused (first, last; 0 when none).
+    std::pair<long long, long long> numbersSkipped{0, 0};
+    // Printed records whose flag was left set because another program changed them meanwhile.
+    int flagsLeft = 0;
 };
 
 // Card numbers stay within seven digits, far beyond any operator's cards.
@@ -74,14 +82,17 @@ inline constexpr long long kMaxCardNumber = 9'999'999;
 // The card number setting as a whole number; any other text counts as 1.
 long long cardNumberOf(const std::string &setting);
 
-// Prints the cards of `range` from the log of the current user: every card is composed and
-// drawn first, then the job is handed over; only when it was accepted is the card number
-// written to the settings file (that key alone) and then the QSL flags of the printed records
-// cleared, so a refused job changes nothing and a kill between the two steps may leave a flag
-// set but never gives a number twice. The last number used is kept in `state.cardNumber`; the
-// call area of the last card becomes `state.currentArea`. A record that cannot be read ends
-// the run there: the cards drawn before it are handed over as above. A card number beyond
-// kMaxCardNumber, or a settings file that cannot be read, prints nothing.
+// Prints the cards of `range` from the log of the current user. The records are read first
+// (under the log's lock), then as many card numbers are reserved under the settings file's
+// lock (read, advance, written back at once), so runs of several programs never number two
+// cards alike. Every card is drawn, then the job is handed over; a job that is refused gives
+// its numbers back when no other run took numbers since, else leaves them as a gap
+// (`numbersSkipped`). Once accepted, the QSL flags of the printed records are cleared, each only
+// when the record is still the one printed. The last number used is kept in `state.cardNumber`,
+// the next in `state.settings.cardNo`; the call area of the last card becomes
+// `state.currentArea`. A record that cannot be read ends the list there: the cards before it
+// are printed as above. A card number beyond kMaxCardNumber, or a settings file that cannot be
+// read, prints nothing.
 PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardDrawing &draw,
                       PrintJob &job);
 

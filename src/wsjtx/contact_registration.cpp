@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wsjtx/contact_registration.h"
 
+#include "common/file_io.h"
 #include "common/progress.h"
 #include "log/log_file.h"
 
@@ -94,7 +95,7 @@ std::string unloggedPath(const std::string &logPath, const std::string &userCall
 
 bool keepUnlogged(const std::string &path, const ReadyContact &contact)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, files::kNewFileMode);
     if (fd < 0)
         return false;
     struct stat st

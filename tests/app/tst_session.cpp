@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
+
 using namespace vz;
 using namespace vz::app;
 using vz::test::TempDir;
@@ -135,4 +138,69 @@ TEST(Settings, DeletedFlagAndReferenceComeFromTheUsersFile)
     EXPECT_TRUE(s.state.deletedFlag);
     EXPECT_EQ(s.state.referenceCall, "JA2XYZ");
     EXPECT_FALSE(s.state.referenceOn);
+}
+
+// Another program wrote the log: an append extends the index from the old count, a shrink or a
+// replacement (reorganize) builds it again; NextRecordNo follows the file.
+TEST(FollowLog, GrowthExtendsTheIndexAndAReplacementRebuildsIt)
+{
+    Session s;
+    s.dir.installPrefixTable();
+    s.state.prefixTable.setPath(s.dir.file("PreFix.CFG"));
+    const auto contact = [](const char *call) {
+        log::FieldTexts t;
+        t[0] = call;
+        return log::buildRecord(t, false, true);
+    };
+    const log::QsoRecord one = contact("JA1AAA"), two = contact("JA2BBB"),
+                         three = contact("JA3CCC");
+    log::appendAtEnd(s.state.logPath, {std::span(&one, 1)});
+    ASSERT_EQ(openLog(s.state, s.quiet).result, OpenResult::Ok);
+    EXPECT_EQ(followLog(s.state, s.quiet).change, LogChange::None);
+
+    const std::array<log::QsoRecord, 2> appended{two, three};
+    log::appendAtEnd(s.state.logPath, {std::span<const log::QsoRecord>(appended)});
+    EXPECT_EQ(followLog(s.state, s.quiet).change, LogChange::Grew);
+    EXPECT_EQ(s.state.nextRecordNo, 4);
+    EXPECT_EQ(s.state.ownIndex.list(2), (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(s.state.ownIndex.list(3), (std::vector<std::int32_t>{2}));
+
+    // Replaced by a shorter file holding other contacts, as a reorganization leaves it.
+    s.dir.write("new", std::string(three.bytes.data(), log::kRecordSize));
+    ASSERT_EQ(::rename(s.dir.file("new").c_str(), s.state.logPath.c_str()), 0);
+    EXPECT_EQ(followLog(s.state, s.quiet).change, LogChange::Rebuilt);
+    EXPECT_EQ(s.state.nextRecordNo, 2);
+    EXPECT_EQ(s.state.ownIndex.total(), 1);
+    EXPECT_EQ(s.state.ownIndex.list(3), (std::vector<std::int32_t>{0}));
+}
+
+// A save writes what this program changed and keeps what another program wrote since it read
+// the file (the card number after a print run); a new user's file still gets every key.
+TEST(SaveSettings, MergesIntoTheFileAsItIsNow)
+{
+    Session s;
+    ASSERT_TRUE(loadSettings(s.state));
+    ASSERT_TRUE(saveSettings(s.state));
+    const std::string fresh = s.dir.read("JA1ABC.ini");
+    EXPECT_NE(fresh.find(test::sj("カードＮｏ")), std::string::npos);
+    EXPECT_NE(fresh.find(test::sj("削除フラグ")), std::string::npos);
+
+    ASSERT_TRUE(writeCardNumber(s.state.settingsPath, "57"));
+    s.state.settings.rig = "FT-991";
+    s.state.deletedFlag = true;
+    ASSERT_TRUE(saveSettings(s.state));
+    LoadedSettings now = readUserSettings(s.state.settingsPath);
+    EXPECT_EQ(now.settings.cardNo, "57");
+    EXPECT_EQ(now.settings.rig, "FT-991");
+    EXPECT_TRUE(now.reference.deletedFlag);
+
+    // The personal information shows the file's number until the operator types another.
+    followCardNumber(s.state);
+    EXPECT_EQ(s.state.settings.cardNo, "57");
+    ASSERT_TRUE(writeCardNumber(s.state.settingsPath, "60"));
+    s.state.settings.cardNo = "10";
+    followCardNumber(s.state);
+    EXPECT_EQ(s.state.settings.cardNo, "10");
+    ASSERT_TRUE(saveSettings(s.state));
+    EXPECT_EQ(readUserSettings(s.state.settingsPath).settings.cardNo, "10");
 }

@@ -9,10 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace vz::log;
@@ -169,4 +172,119 @@ TEST(LogFile, SpecialFilesAreNeverReadAsLogs)
         EXPECT_EQ(searchLog({dir.file(name), nullptr, {}}, plan, rows, quiet).status,
                   PassStatus::ReadFailed);
     }
+}
+
+// Locks between programs: what each holder lets a second one do within its wait, and a lock
+// that follows the file when it is renamed over (reorganize, restore).
+TEST(FileLock, HoldersKeepEachOtherOutAsTheirModesSay)
+{
+    TempDir dir;
+    const std::string path = dir.file("L.DAT");
+    dir.write("L.DAT", "");
+    using vz::LockMode;
+    using vz::LockResult;
+    const struct
+    {
+        LockMode held, wanted;
+        LockResult result;
+    } cases[] = {
+        {LockMode::Exclusive, LockMode::Exclusive, LockResult::Busy},
+        {LockMode::Exclusive, LockMode::Shared, LockResult::Busy},
+        {LockMode::Shared, LockMode::Exclusive, LockResult::Busy},
+        {LockMode::Shared, LockMode::Shared, LockResult::Ok},
+    };
+    for (const auto &c : cases) {
+        vz::FileLock first;
+        ASSERT_EQ(first.acquire(path, c.held, std::chrono::milliseconds(0)), LockResult::Ok);
+        vz::FileLock second;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(second.acquire(path, c.wanted, std::chrono::milliseconds(120)), c.result);
+        if (c.result == LockResult::Busy) {
+            EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(120));
+        }
+        // Closing another descriptor of the file drops no lock (as classic fcntl locks would).
+        ::close(::open(path.c_str(), O_RDONLY));
+        vz::FileLock third;
+        if (c.held == LockMode::Exclusive) {
+            EXPECT_EQ(third.acquire(path, LockMode::Exclusive, std::chrono::milliseconds(0)),
+                      LockResult::Busy);
+        }
+        first.release();
+        second.release();
+        EXPECT_EQ(third.acquire(path, LockMode::Exclusive, std::chrono::milliseconds(0)),
+                  LockResult::Ok);
+    }
+    vz::FileLock none;
+    EXPECT_EQ(none.acquire(dir.file("missing"), LockMode::Shared, std::chrono::milliseconds(0)),
+              LockResult::Failed);
+}
+
+TEST(FileLock, AWaiterOnAReplacedFileLocksTheNewOne)
+{
+    TempDir dir;
+    const std::string path = dir.file("L.DAT");
+    dir.write("L.DAT", "old");
+    vz::FileLock reorganizing;
+    ASSERT_EQ(reorganizing.acquire(path, vz::LockMode::Exclusive, std::chrono::milliseconds(0)),
+              vz::LockResult::Ok);
+    dir.write("new", "new log");
+    std::thread replace([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ::rename(dir.file("new").c_str(), path.c_str());
+        reorganizing.release();
+    });
+    vz::FileLock writer;
+    EXPECT_EQ(writer.acquire(path, vz::LockMode::Exclusive, std::chrono::milliseconds(2000)),
+              vz::LockResult::Ok);
+    replace.join();
+    struct stat held
+    {
+    }, named{};
+    ASSERT_EQ(::fstat(writer.fd(), &held), 0);
+    ASSERT_EQ(::stat(path.c_str(), &named), 0);
+    EXPECT_EQ(held.st_ino, named.st_ino);
+}
+
+// The locked append numbers its records by the file as it stands, whatever the caller
+// believed; a rewrite lands only on the record the caller read.
+TEST(LogFile, LockedAppendAndCheckedRewriteFollowTheFile)
+{
+    TempDir dir;
+    const std::string log = dir.file("L.DAT");
+    const QsoRecord a = contact("JA1AAA"), b = contact("JA1BBB"), c = contact("JA1CCC");
+    AppendOutcome out = appendAtEnd(log, {std::span(&a, 1)});
+    EXPECT_EQ(out.result, IoResult::Ok);
+    EXPECT_EQ(out.firstRecordNo, 1);
+    dir.write("L.DAT", dir.read("L.DAT") + "torn");
+    const std::array<QsoRecord, 2> two{b, c};
+    out = appendAtEnd(log, {std::span<const QsoRecord>(two)});
+    EXPECT_EQ(out.firstRecordNo, 2);
+    EXPECT_EQ(out.recordCount, 3);
+    EXPECT_EQ(dir.read("L.DAT").size(), 3 * kRecordSize);
+
+    vz::FileLock other;
+    ASSERT_EQ(lockLog(log, other, std::chrono::milliseconds(0)), IoResult::Ok);
+    EXPECT_EQ(appendAtEnd(log, {std::span(&a, 1)}, std::chrono::milliseconds(50)).result,
+              IoResult::Busy);
+    EXPECT_EQ(rewriteRecordIfUnchanged(log, 2, b, a, std::chrono::milliseconds(50)),
+              IoResult::Busy);
+    other.release();
+    EXPECT_EQ(dir.read("L.DAT").size(), 3 * kRecordSize);
+
+    const struct
+    {
+        std::int32_t n;
+        const QsoRecord &expected;
+        IoResult result;
+    } rewrites[] = {
+        {2, a, IoResult::Changed}, // record 2 is not what the caller read
+        {4, a, IoResult::Changed}, // past the end (reorganized shorter)
+        {2, b, IoResult::Ok},
+    };
+    for (const auto &r : rewrites)
+        EXPECT_EQ(rewriteRecordIfUnchanged(log, r.n, r.expected, c), r.result) << r.n;
+    QsoRecord got;
+    ASSERT_EQ(readRecord(log, 2, got), IoResult::Ok);
+    EXPECT_EQ(got.bytes, c.bytes);
+    EXPECT_EQ(dir.read("L.DAT").size(), 3 * kRecordSize);
 }

@@ -289,9 +289,7 @@ bool MainWindow::runFirstRegistration()
     if (dialog.exec() != QDialog::Accepted || dialog.candidate().isEmpty())
         return false;
     m_state.currentCall = dialog.candidate().toStdString();
-    if (!app::appendUser(m_state.callSignPath, m_state.currentCall))
-        m_services.messages.writeFailed(QString::fromStdString(m_state.callSignPath));
-    return true;
+    return reportRegistration(app::registerUser(m_state.callSignPath, m_state.currentCall));
 }
 
 void MainWindow::openCurrentUser()
@@ -319,6 +317,7 @@ void MainWindow::openCurrentUser()
     if (m_state.referenceOn &&
         app::openReferenceLog(m_state, m_hintBar->progress()) == app::OpenResult::NoMemory)
         m_services.messages.notice(QStringLiteral("メモリが不足します。検索共有はできません。"));
+    watchLog();
     // The day's events are the user's own.
     drawCalendar();
     m_wsjtxLink->follow();

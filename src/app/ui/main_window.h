@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/ui/main_commands.h"
+#include "app/user_registry.h"
 #include "calendar/month_strip.h"
 #include "common/ui/window_services.h"
 
@@ -20,6 +21,7 @@
 #include <optional>
 
 class QAbstractButton;
+class QFileSystemWatcher;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -86,6 +88,8 @@ public:
     void setCardCommandsEnabled(bool enabled);
     void updateReorganizeCommand();
     void showCurrentCall();
+    // Brings the state and the open lists up to the log as another program left it.
+    void followLogChanges();
     void setAdifFileChooser(AdifFileChooser chooser) { m_adifFileChooser = std::move(chooser); }
 
 Q_SIGNALS:
@@ -139,9 +143,14 @@ private:
     void helpKeywordCommand();  // キ-ワ-ド
     void aboutCommand();        // バージョン情報
 
+    void watchLog();        // the current user's log and the data folder
+    void showLogFollowed(); // the open dialogs show the log as the state now knows it
+
     void buildCommands();
     void measurePrinter();
     bool runFirstRegistration();
+    // The message for a registration that did not simply append (true: go on as the user).
+    bool reportRegistration(app::RegistryResult result);
     void tick(); // 500 ms: clocks, and the calendar back to today just after midnight
     int bottomEdge() const;
 
@@ -164,6 +173,8 @@ private:
     WsjtxLink *m_wsjtxLink = nullptr;
     bool m_shown = false;
     bool m_closing = false;
+    QFileSystemWatcher *m_logWatcher = nullptr;
+    QTimer *m_followTimer = nullptr;
 };
 
 } // namespace vz::ui

@@ -154,9 +154,13 @@ void MainWindow::importAdifCommand()
         return;
     }
     // The contacts join the log as registered ones do: numbered on, listed under their area.
-    for (const int area : summary.areas) {
-        m_state.ownIndex.append(area, m_state.nextRecordNo - 1);
-        ++m_state.nextRecordNo;
+    if (!summary.logGrewElsewhere && log::fileIdentity(m_state.logPath) == m_state.logIdentity) {
+        for (const int area : summary.areas) {
+            m_state.ownIndex.append(area, m_state.nextRecordNo - 1);
+            ++m_state.nextRecordNo;
+        }
+    } else {
+        followLogChanges(); // with what other programs wrote meanwhile
     }
     m_services.messages.notice(choice->path + QStringLiteral(" を取り込みました。\n") + text);
 }

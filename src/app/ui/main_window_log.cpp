@@ -37,6 +37,7 @@ void MainWindow::logDialogCommand(int mode)
     });
     setLogCommandsEnabled(*this, m_state.dialogModes, false);
     connect(dialog, &ContactDialog::recordDeleted, this, &MainWindow::updateReorganizeCommand);
+    connect(dialog, &ContactDialog::foreignRecordsSeen, this, &MainWindow::showLogFollowed);
     connect(dialog, &QDialog::finished, this, [this] {
         setLogCommandsEnabled(*this, m_state.dialogModes, true);
         hintCarrierClosed();

@@ -68,6 +68,8 @@ bool MainWindow::loadSpecialPrefixes()
 void MainWindow::personalInfoCommand()
 {
     m_state.dialogModes.environ = 1;
+    // A print run of another program may have advanced the number since it was read.
+    app::followCardNumber(m_state);
     placeDialog(m_personalInfo, Placement::CarriesHintBar);
     m_personalInfo->exec();
     m_state.dialogModes.environ = 0;

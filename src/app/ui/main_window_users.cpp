@@ -95,6 +95,24 @@ std::optional<QString> runUserDialog(MainWindow &form, Dialog &dialog,
 
 } // namespace
 
+bool MainWindow::reportRegistration(app::RegistryResult result)
+{
+    switch (result) {
+    case app::RegistryResult::Ok:
+        break;
+    case app::RegistryResult::AlreadyRegistered:
+        // Another program registered the same station since the dialog checked: its files
+        // are this user's now, and the list holds the callsign once.
+        m_services.messages.notice(QStringLiteral("既に登録された局です"));
+        break;
+    case app::RegistryResult::Busy:
+    case app::RegistryResult::Failed:
+        m_services.messages.writeFailed(QString::fromStdString(m_state.callSignPath));
+        break;
+    }
+    return true;
+}
+
 void MainWindow::newUserCommand()
 {
     if (refuseWhileOpen(userFileDialogsOpen(m_state.dialogModes), m_services.messages))
@@ -110,8 +128,7 @@ void MainWindow::newUserCommand()
     if (!isValidOwnCallsign(call) || !leaveCurrentUser(m_state, m_services.messages))
         return;
     m_state.currentCall = call;
-    if (!app::appendUser(m_state.callSignPath, call))
-        m_services.messages.writeFailed(QString::fromStdString(m_state.callSignPath));
+    reportRegistration(app::registerUser(m_state.callSignPath, call));
     // Paths, title, settings (defaults for a new user), an empty log and Start.DAT.
     openCurrentUser();
 }
@@ -196,6 +213,9 @@ void MainWindow::restoreLogCommand()
     case app::RestoreResult::Failed:
         m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
         return;
+    case app::RestoreResult::Busy:
+        m_services.messages.notice(QString::fromUtf8(kLogBusyText));
+        return;
     case app::RestoreResult::Ok:
         break;
     }
@@ -212,6 +232,10 @@ void MainWindow::reorganizeLogCommand()
                                      QStringLiteral(" の削除データを取り除いてよろしいか　？")))
         return;
     const app::ReorganizeOutcome outcome = app::reorganizeLog(m_state, m_hintBar->progress());
+    if (outcome.result == app::ReorganizeResult::Busy) {
+        m_services.messages.notice(QString::fromUtf8(kLogBusyText));
+        return;
+    }
     if (outcome.result == app::ReorganizeResult::Failed) {
         m_services.messages.notice(
             QStringLiteral("ファイル整理意失敗しました。 はじめからやり直してください"));

@@ -356,8 +356,16 @@ void ContactDialog::prepareForMode()
         break;
     case Delete:
         // The copy that "ﾛｸﾞﾌｧｲﾙ復元" puts back, taken before the first deletion.
-        if (log::backupBeforeDelete(m_state.logPath, m_state.backupPath) == log::IoResult::Failed)
+        switch (log::backupBeforeDelete(m_state.logPath, m_state.backupPath)) {
+        case log::IoResult::Failed:
             m_services.messages.writeFailed(QString::fromStdString(m_state.backupPath));
+            break;
+        case log::IoResult::Busy:
+            m_services.messages.notice(QString::fromUtf8(kLogBusyText));
+            break;
+        default:
+            break;
+        }
         m_recordNumberEdit->setFocus();
         break;
     default:

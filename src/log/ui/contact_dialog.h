@@ -114,7 +114,13 @@ public:
 
     void done(int result) override;
 
+    // Another program changed the log and the state follows it: the next number is shown anew.
+    void logChangedElsewhere();
+
 Q_SIGNALS:
+    // A registration found records another program had appended; the state has followed the
+    // log, and the windows that list it should too.
+    void foreignRecordsSeen();
     // A record was marked deleted: the log now holds deleted records.
     void recordDeleted();
 
@@ -200,6 +206,10 @@ private:
 
     app::AppState &m_state;
     int m_mode;
+    // The record as last read into the fields, and its number: a modify or delete writes only
+    // when the log still holds it.
+    log::QsoRecord m_loadedRecord;
+    std::int32_t m_loadedNo = 0;
     bool m_shownOnce = false;
     bool m_closing = false;
     std::array<LogField *, log::kTextFieldCount> m_fields{};

@@ -2,7 +2,11 @@
 // The edit dialog's record-number panel and its register, modify and delete actions.
 #include "log/ui/contact_dialog.h"
 
+#include "app/session.h"
+#include "common/data_dir.h"
 #include "common/file_io.h"
+#include "common/file_lock.h"
+#include "common/progress.h"
 #include "common/sjis.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
@@ -23,6 +27,8 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QValidator>
+
+#include <span>
 
 namespace vz::ui {
 
@@ -91,6 +97,7 @@ void ContactDialog::showNextRecord()
 void ContactDialog::showRecord(std::int32_t n)
 {
     clearFieldsRemarkAndQsl();
+    m_loadedNo = 0;
     if (!files::exists(m_state.logPath))
         return;
     if (log::readRecord(m_state.logPath, n, m_state.recordBuffer) == log::IoResult::Failed) {
@@ -101,6 +108,8 @@ void ContactDialog::showRecord(std::int32_t n)
     for (std::size_t i = 0; i < log::kTextFieldCount; ++i)
         setFieldSjis(static_cast<Field>(i), m_state.recordBuffer.field(static_cast<Field>(i)));
     m_qslCheck->setChecked(m_state.recordBuffer.qslPending());
+    m_loadedRecord = m_state.recordBuffer;
+    m_loadedNo = n;
     m_state.currentArea = callsignArea();
     showStandardRemark(m_state.currentArea);
 }
@@ -119,19 +128,41 @@ void ContactDialog::registerContact()
 {
     // Fields left empty are stored as "-".
     const log::QsoRecord record = log::buildRecord(fieldTexts(), m_qslCheck->isChecked(), true);
-    if (log::appendRecord(m_state.logPath, m_state.nextRecordNo, record) != log::IoResult::Ok) {
+    // Another program (vezolog, a second window, the WSJT-X listener) may have appended since
+    // the number was shown: the record lands at the log's real end and takes the number there.
+    const log::AppendOutcome appended =
+        log::appendAtEnd(m_state.logPath, {std::span<const log::QsoRecord>(&record, 1)});
+    if (appended.result != log::IoResult::Ok) {
         // Nothing is lost: the contact stays in the fields to be registered again.
-        m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
+        if (appended.result == log::IoResult::Busy)
+            m_services.messages.notice(QString::fromUtf8(kLogBusyText));
+        else
+            m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
         return;
     }
     m_state.recordBuffer = record;
-    calls(m_ownCalls, m_state.logPath).noteWritten(m_state.nextRecordNo - 1, record);
-    // Filed under the area its callsign gives, as opening the log files it: a portable area
-    // decides only JST or UTC, and the history and the searches look under the callsign's area.
-    m_state.ownIndex.append(callsignArea(), m_state.nextRecordNo - 1);
-    ++m_state.nextRecordNo;
+    calls(m_ownCalls, m_state.logPath).noteWritten(appended.firstRecordNo - 1, record);
+    if (appended.firstRecordNo == m_state.nextRecordNo &&
+        log::fileIdentity(m_state.logPath) == m_state.logIdentity) {
+        // Filed under the area its callsign gives, as opening the log files it: a portable
+        // area decides only JST or UTC, and the history and the searches look under the
+        // callsign's area.
+        m_state.ownIndex.append(callsignArea(), m_state.nextRecordNo - 1);
+        ++m_state.nextRecordNo;
+    } else {
+        NoProgress quiet;
+        app::followLog(m_state, quiet);
+        Q_EMIT foreignRecordsSeen();
+    }
     m_nextRecordLabel->setText(QString::number(m_state.nextRecordNo));
     clearEntry();
+}
+
+void ContactDialog::logChangedElsewhere()
+{
+    if (m_mode == Input)
+        m_nextRecordLabel->setText(QString::number(m_state.nextRecordNo));
+    // The record shown may be gone or another one now: a modify or delete checks it anyway.
 }
 
 void ContactDialog::modifyRecord()
@@ -153,12 +184,32 @@ bool ContactDialog::rewriteShownRecord(std::int32_t n)
 {
     // Exactly what the fields show: a modified record keeps empty fields empty.
     const log::QsoRecord record = log::buildRecord(fieldTexts(), m_qslCheck->isChecked(), false);
-    if (log::rewriteRecord(m_state.logPath, n, record) != log::IoResult::Ok) {
+    // The record as the fields were filled from it; a number typed over after reading is
+    // written as before, checked against the record as it is now.
+    log::QsoRecord expected = m_loadedRecord;
+    if (m_loadedNo != n && log::readRecord(m_state.logPath, n, expected) != log::IoResult::Ok) {
+        m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
+        return false;
+    }
+    switch (log::rewriteRecordIfUnchanged(m_state.logPath, n, expected, record)) {
+    case log::IoResult::Ok:
+        break;
+    case log::IoResult::Busy:
+        m_services.messages.notice(QString::fromUtf8(kLogBusyText));
+        return false;
+    case log::IoResult::Changed:
+        m_services.messages.notice(
+            QStringLiteral("このレコードはほかのプログラムが変更しました。読み込み直してください"));
+        return false;
+    case log::IoResult::Missing:
+    case log::IoResult::Failed:
         m_services.messages.writeFailed(QString::fromStdString(m_state.logPath));
         return false;
     }
     m_state.recordBuffer = record;
     clearFieldsRemarkAndQsl();
+    m_loadedRecord = record;
+    m_loadedNo = n;
     return true;
 }
 

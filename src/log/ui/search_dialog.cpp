@@ -335,8 +335,18 @@ void SearchDialog::showDefaultColumns()
     resetColumns();
 }
 
+void SearchDialog::logChanged()
+{
+    if (!m_lastPlan || m_model->resultCount() == 0)
+        return;
+    const log::SearchPlan plan = *m_lastPlan;
+    m_model->clear();
+    runPasses(plan);
+}
+
 void SearchDialog::runPasses(const log::SearchPlan &plan)
 {
+    m_lastPlan = plan;
     const log::SearchLog own{m_state.logPath, &m_state.ownIndex, {}};
     std::optional<log::SearchLog> reference;
     if (m_state.referenceOn)
@@ -394,6 +404,7 @@ void SearchDialog::searchArea(int area)
 
 void SearchDialog::clearList()
 {
+    m_lastPlan.reset();
     m_model->clear();
     resetColumns();
     for (QPushButton *b : m_itemButtons)

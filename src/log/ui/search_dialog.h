@@ -17,6 +17,7 @@
 #include "log/search.h"
 
 #include <array>
+#include <optional>
 
 class QButtonGroup;
 class QPushButton;
@@ -50,6 +51,10 @@ public:
 
     void done(int result) override;
 
+    // Another program changed the log and the state's index follows it: the list shown is
+    // made again by its last search.
+    void logChanged();
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -79,6 +84,7 @@ private:
 
     app::AppState &m_state;
     int m_kind;
+    std::optional<log::SearchPlan> m_lastPlan; // the search the list shows, while it shows one
     ProgressSink *m_progress;
     ResultModel *m_model;
     QButtonGroup *m_itemGroup;

@@ -2,6 +2,7 @@
 #include "print/ui/card_dialog.h"
 
 #include "cards/pdf_print_jobs.h"
+#include "common/file_lock.h"
 #include "common/ui/hint_bar.h"
 #include "common/whole_number.h"
 #include "print/layout_file.h"
@@ -165,7 +166,18 @@ void reportPrintOutcome(MessageService &messages, const print::PrintOutcome &out
     case print::PrintResult::PrinterFailed:
         messages.error(QString::fromStdString(outcome.printerMessage));
         break;
+    case print::PrintResult::Busy:
+        messages.notice(QString::fromUtf8(kLogBusyText));
+        break;
     }
+    if (outcome.numbersSkipped.first > 0)
+        messages.notice(QStringLiteral("ほかのプログラムが続きのカードＮｏを使ったため、"
+                                       "カードＮｏ %1～%2 は欠番になります")
+                            .arg(outcome.numbersSkipped.first)
+                            .arg(outcome.numbersSkipped.second));
+    if (outcome.flagsLeft > 0)
+        messages.notice(QStringLiteral("印刷中にほかのプログラムが変更した %1 件は未発行のままです")
+                            .arg(outcome.flagsLeft));
 }
 
 void CardDialog::runOnJob(const std::function<print::PrintOutcome(print::PrintJob &)> &run,
