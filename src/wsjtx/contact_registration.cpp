@@ -41,28 +41,16 @@ RegistrationResult registerContact(const ReadyContact &contact, const std::strin
                                    const adif::ImportOptions &options)
 {
     RegistrationResult out;
-    // The import reads a file: the record goes through a private one beside the log.
-    std::string temp = folderOf(logPath) + "/.wsjtx-contact-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        out.reason = "一時ファイルを作れません";
-        return out;
-    }
-    const bool written = writeAll(fd, contact.adif);
-    ::close(fd);
-    if (!written) {
-        ::unlink(temp.c_str());
-        out.reason = "一時ファイルに書けません";
-        return out;
-    }
+    // The same mapping, duplicate rule and locked append as an ADIF file's contacts.
     NoProgress progress;
     const std::int32_t next = log::recordCount(logPath) + 1;
     const adif::ImportSummary summary =
-        adif::importAdif(temp, logPath, next, table, options, progress);
-    ::unlink(temp.c_str());
+        adif::importAdifText(contact.adif, logPath, next, table, options, progress);
     if (summary.result != adif::ImportResult::Ok) {
         out.reason = summary.result == adif::ImportResult::NoRecord ? "ADIF の記録がありません"
-                                                                    : "ログに書き込めません";
+                     : summary.result == adif::ImportResult::LogBusy
+                         ? "ほかのプログラムがログを使用中です"
+                         : "ログに書き込めません";
         if (summary.result == adif::ImportResult::NoRecord)
             out.outcome = Registration::Refused;
         return out;
