@@ -358,6 +358,31 @@ private:
 
 } // namespace
 
+namespace {
+
+// Whether the log holds `runs` as records nextRecordNo, nextRecordNo + 1, ...: a write reported
+// as failed only by its close() has put every contact in the log all the same.
+bool recordsAreInTheLog(const std::string &logPath, std::int32_t nextRecordNo,
+                        std::initializer_list<std::span<const QsoRecord>> runs)
+{
+    const UniqueFd fd(files::openRegularForReading(logPath));
+    if (!fd.valid())
+        return false;
+    auto at = static_cast<std::uint64_t>(nextRecordNo - 1) * kRecordSize;
+    std::string found;
+    for (const std::span<const QsoRecord> run : runs) {
+        found.resize(run.size_bytes());
+        if (files::readFullAt(fd.get(), found.data(), found.size(), at) !=
+                static_cast<ssize_t>(found.size()) ||
+            std::memcmp(found.data(), run.data(), found.size()) != 0)
+            return false;
+        at += found.size();
+    }
+    return true;
+}
+
+} // namespace
+
 ImportSummary importAdif(const std::string &adifPath, const std::string &logPath,
                          std::int32_t nextRecordNo, const PrefixTable &table,
                          const ImportOptions &options, ProgressSink &progress)
@@ -419,7 +444,10 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
         summary.lastRecordNo = nextRecordNo + static_cast<std::int32_t>(summary.imported) - 1;
     }
     if (!options.dryRun &&
-        appendRecords(logPath, nextRecordNo, {first.records, second.records}) != IoResult::Ok) {
+        appendRecords(logPath, nextRecordNo, {first.records, second.records}) != IoResult::Ok &&
+        !recordsAreInTheLog(logPath, nextRecordNo, {first.records, second.records})) {
+        // What the message says about the log is what the file shows.
+        summary.logAsBefore = files::size(logPath).value_or(0) == logBytes;
         summary.result = ImportResult::WriteFailed;
         summary.imported = 0;
         summary.firstRecordNo = summary.lastRecordNo = 0;
@@ -465,7 +493,9 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
     case ImportResult::LogUnreadable:
         return "ログファイルが読めません\n";
     case ImportResult::WriteFailed:
-        out += "ログファイルに書き込めませんでした。ログは取込前のままです\n";
+        out += summary.logAsBefore
+                   ? "ログファイルに書き込めませんでした。ログは取込前のままです\n"
+                   : "ログファイルに書き込めませんでした。ログの末尾が取込前と異なります\n";
         break;
     case ImportResult::Ok:
         break;

@@ -56,7 +56,8 @@ struct ImportSummary
     std::map<std::string, std::int64_t> ignoredFields;
     std::int32_t firstRecordNo = 0; // numbers the imported contacts got (0 when none)
     std::int32_t lastRecordNo = 0;
-    std::vector<int> areas; // area index list of each imported contact (its callsign's area)
+    std::vector<int> areas;  // area index list of each imported contact (its callsign's area)
+    bool logAsBefore = true; // WriteFailed: the log has the size it had before the import
 };
 
 // Imports `adifPath` into the log at `logPath`, whose next record number is `nextRecordNo`.

@@ -6,6 +6,8 @@
 // go to standard error.
 #include "cli/commands.h"
 
+#include "adif/adif_export.h"
+#include "adif/adif_import.h"
 #include "app/app_state.h"
 #include "app/session.h"
 #include "app/ui/font_setup.h"
@@ -197,6 +199,14 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
     state.prefixPath = state.dataDir.path("PreFix.CFG");
     state.currentCall = call;
     app::buildUserPaths(state);
+    if (!request.pdf.empty()) {
+        adif::ExportSummary refused;
+        refused.result = adif::checkExportOutput(state.logPath, request.pdf);
+        if (refused.result != adif::ExportResult::Ok) {
+            err << "vezolog: " << request.pdf << ": " << adif::summaryText(refused);
+            return 1;
+        }
+    }
     state.prefixTable.setPath(state.prefixPath);
     if (state.prefixTable.unreadable()) {
         err << "vezolog: cannot read " << state.prefixPath << "\n";

@@ -184,6 +184,7 @@ private:
     int m_mode;
     bool m_shownOnce = false;
     bool m_closing = false;
+    bool m_backupTaken = false; // this delete visit has written the copy restore puts back
     std::array<LogField *, log::kTextFieldCount> m_fields{};
     std::array<FixedStringButton *, 10> m_funcButtons{};
     QButtonGroup *m_funcGroup = nullptr;

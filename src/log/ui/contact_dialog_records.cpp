@@ -173,6 +173,12 @@ void ContactDialog::deleteRecord()
     if (!m_services.messages.confirm(field(kCallsign)->text() +
                                      QStringLiteral(" を削除してよろしいか　？")))
         return;
+    if (!m_backupTaken) {
+        if (log::backupBeforeDelete(m_state.logPath, m_state.backupPath) == log::IoResult::Failed)
+            m_services.messages.writeFailed(QString::fromStdString(m_state.backupPath));
+        else
+            m_backupTaken = true;
+    }
     for (int number = 1; number <= static_cast<int>(log::kTextFieldCount); ++number)
         setFieldSjis(number, log::kEmptyMark);
     if (!rewriteShownRecord(*n))
