@@ -490,6 +490,8 @@ ImportSummary importAdifText(std::string_view adifText, const std::string &logPa
     if (!options.dryRun) {
         const AppendOutcome appended = appendAtEnd(lock, {first.records, second.records});
         if (appended.result != IoResult::Ok) {
+            // What the message says about the log is what the file shows.
+            summary.logAsBefore = files::size(logPath).value_or(0) == logBytes;
             summary.result = ImportResult::WriteFailed;
             summary.imported = 0;
             summary.areas.clear();
@@ -592,7 +594,9 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
     case ImportResult::LogBusy:
         return std::string(kLogBusyText) + "\n";
     case ImportResult::WriteFailed:
-        out += "ログファイルに書き込めませんでした。ログは取込前のままです\n";
+        out += summary.logAsBefore
+                   ? "ログファイルに書き込めませんでした。ログは取込前のままです\n"
+                   : "ログファイルに書き込めませんでした。ログの末尾が取込前と異なります\n";
         break;
     case ImportResult::Ok:
         break;

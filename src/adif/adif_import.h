@@ -81,6 +81,7 @@ struct ImportSummary
     std::vector<ContactReport> contacts;
     // The log's end was not where the caller expected: another program wrote it meanwhile.
     bool logGrewElsewhere = false;
+    bool logAsBefore = true; // WriteFailed: the log has the size it had before the import
 };
 
 // Imports `adifPath` into the log at `logPath`, holding the log's lock from the duplicate check

@@ -7,6 +7,7 @@
 #include "log/log_file.h"
 #include "log/qso_record.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -180,6 +181,14 @@ std::string backupFilePath(const AppState &state)
 bool backupExists(const AppState &state)
 {
     return files::exists(backupFilePath(state));
+}
+
+std::int32_t recordsAfterBackup(const AppState &state)
+{
+    const std::string backup = backupFilePath(state);
+    if (!files::exists(backup))
+        return 0;
+    return std::max(0, log::recordCount(state.logPath) - log::recordCount(backup));
 }
 
 ReorganizeOutcome reorganizeLog(AppState &state, ProgressSink &progress, RewriteIo &io)

@@ -87,6 +87,10 @@ struct RestoreOutcome
 std::string backupFilePath(const AppState &state);
 bool backupExists(const AppState &state);
 
+// Records the log holds past the end of the backup: contacts registered (or imported) after the
+// copy was taken, which a restore drops. 0 when there is no backup or the log is not longer.
+std::int32_t recordsAfterBackup(const AppState &state);
+
 // On Ok: NextRecordNo = live records + 1, DeletedFlag false, a leftover CALL.Old of an
 // interrupted older run removed, the own index rebuilt. On Failed nothing in the state changes.
 ReorganizeOutcome reorganizeLog(AppState &state, ProgressSink &progress, RewriteIo &io = diskIo());

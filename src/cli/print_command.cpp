@@ -6,6 +6,8 @@
 // go to standard error.
 #include "cli/commands.h"
 
+#include "adif/adif_export.h"
+#include "adif/adif_import.h"
 #include "app/app_state.h"
 #include "app/session.h"
 #include "app/user_settings.h"
@@ -182,6 +184,14 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
     app::AppState state;
     if (const int status = enterCommand(needs, args[1], args[2], state, err))
         return status;
+    if (!request.pdf.empty()) {
+        adif::ExportSummary refused;
+        refused.result = adif::checkExportOutput(state.logPath, request.pdf);
+        if (refused.result != adif::ExportResult::Ok) {
+            err << "vezolog: " << request.pdf << ": " << adif::summaryText(refused);
+            return 1;
+        }
+    }
     if (!readPrefixTable(state, err))
         return 1;
     const std::optional<ProfileFile> layoutFile = ProfileFile::load(state.layoutPath);

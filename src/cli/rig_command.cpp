@@ -10,9 +10,13 @@
 #include "rig/rig_fields.h"
 #include "rig/rig_settings.h"
 
+#include <charconv>
+#include <chrono>
+#include <future>
 #include <limits>
 #include <optional>
 #include <ostream>
+#include <thread>
 
 namespace vz::cli {
 
@@ -60,6 +64,24 @@ bool parseOptions(const Args &args, Options &options)
     return options.model || (!options.port && !options.speed);
 }
 
+// A daemon that answers a byte at a time restarts Hamlib's per-read timeout with every byte:
+// the command itself gives up after this long in all.
+constexpr std::chrono::seconds kOverallLimit{5};
+
+// Reads on a thread of its own; past `limit` the command goes on without it (the thread ends
+// whenever Hamlib gives up, touching only what it shares with nobody else).
+rig::ReadOutcome readWithin(const rig::RigTarget &target, std::chrono::seconds limit)
+{
+    std::packaged_task<rig::ReadOutcome()> task([target] { return rig::readOnce(target); });
+    std::future<rig::ReadOutcome> result = task.get_future();
+    std::thread(std::move(task)).detach();
+    if (result.wait_for(limit) == std::future_status::ready)
+        return result.get();
+    rig::ReadOutcome late;
+    late.error = "no answer within " + std::to_string(limit.count()) + " s";
+    return late;
+}
+
 } // namespace
 
 const char *rigUsage()
@@ -93,7 +115,7 @@ int runRig(const Args &args, std::ostream &out, std::ostream &err)
         err << "vezolog: no radio is set for " << args[1] << " (" << settingsPath << ")\n";
         return 1;
     }
-    const rig::ReadOutcome outcome = rig::readOnce(*target);
+    const rig::ReadOutcome outcome = readWithin(*target, kOverallLimit);
     if (!outcome.ok) {
         err << "vezolog: the radio does not answer: " << outcome.error << "\n";
         return 1;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdarg>
+#include <dlfcn.h>
 #include <mutex>
 #include <string>
 #include <tuple>
@@ -30,6 +31,11 @@ std::mutex &tablesMutex()
 
 std::string describe(int code)
 {
+    // Hamlib indexes its table of texts with the code unchecked: a daemon may answer any
+    // number (RPRT -2147483648), and only Hamlib's own codes have a text.
+    const long long magnitude = code < 0 ? -static_cast<long long>(code) : code;
+    if (magnitude >= RIG_EEND)
+        return "unknown error";
     std::string text = rigerror2(code);
     while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
         text.pop_back();
@@ -51,6 +57,39 @@ void closeAndCleanUp(RIG *rig, bool opened)
 }
 
 } // namespace
+
+// Hamlib reads its table of error texts at the code a radio or a daemon sends, unchecked, and
+// does so itself inside rig_open and the reads (rigctld may answer RPRT -2147483648). This
+// definition takes the place of Hamlib's for the whole process, Hamlib's own calls included,
+// and hands on only the codes its table holds.
+namespace {
+
+bool isHamlibCode(int errnum)
+{
+    const long long magnitude = errnum < 0 ? -static_cast<long long>(errnum) : errnum;
+    return magnitude < RIG_EEND;
+}
+
+using ErrorText = const char *(*)(int);
+
+ErrorText hamlibs(const char *name)
+{
+    return reinterpret_cast<ErrorText>(::dlsym(RTLD_NEXT, name));
+}
+
+} // namespace
+
+extern "C" const char *rigerror(int errnum)
+{
+    static const ErrorText next = hamlibs("rigerror");
+    return isHamlibCode(errnum) && next ? next(errnum) : "unknown error";
+}
+
+extern "C" const char *rigerror2(int errnum)
+{
+    static const ErrorText next = hamlibs("rigerror2");
+    return isHamlibCode(errnum) && next ? next(errnum) : "unknown error";
+}
 
 void prepareHamlib()
 {

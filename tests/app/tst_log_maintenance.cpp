@@ -426,3 +426,26 @@ TEST(Settings, RereadKeepsTheReferenceAndTheDeletedFlagInStepWithTheIndex)
     EXPECT_TRUE(s.state.referenceOn);
     EXPECT_FALSE(s.state.deletedFlag);
 }
+
+// What a restore would drop: the records past the end of the backup, never a negative count.
+TEST(RestoreLog, CountsTheRecordsRegisteredAfterTheBackup)
+{
+    struct Row
+    {
+        const char *log;
+        const char *backup; // nullptr: none
+        std::int32_t later;
+    };
+    const Row rows[] = {
+        {"LLdLL", "LLLL", 1}, {"LL", "LLLL", 0}, {"LLL", "LLL", 0}, {"LLLLL", nullptr, 0},
+        {"LLL", "L", 2},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.log);
+        Session s;
+        s.open(logOf(row.log).first);
+        if (row.backup)
+            s.dir.write("JA1ABC.BAK", logOf(row.backup).first + "torn");
+        EXPECT_EQ(recordsAfterBackup(s.state), row.later);
+    }
+}

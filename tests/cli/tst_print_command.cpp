@@ -22,6 +22,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +92,37 @@ TEST(PrintCommand, BadArgumentsAndFileErrors)
     log::QsoRecord r;
     log::readRecord(f.dir.file("JA1ABC.DAT"), 1, r);
     EXPECT_TRUE(r.qslPending());
+}
+
+// The PDF file is checked as an ADIF export's output is: never the log, the settings or any
+// file of the data folder (through a link or in another letter case), never a device or a
+// FIFO. Each is refused with exit 1 before a card is drawn or numbered.
+TEST(PrintCommand, PdfIntoTheDataFolderOrOverSpecialFilesIsRefused)
+{
+    PrintCommandFixture f;
+    ASSERT_EQ(::mkfifo((f.dir.path() + "/fifo.pdf").c_str(), 0644), 0);
+    std::filesystem::create_symlink(f.dir.file("JA1ABC.ini"), f.dir.path() + "/settings.pdf");
+    const std::string targets[] = {
+        f.dir.file("JA1ABC.DAT"),
+        f.dir.file("ja1abc.dat"),
+        f.dir.path() + "/settings.pdf",
+        f.dir.file("new.pdf"),
+        "/dev/null",
+        f.dir.path() + "/fifo.pdf",
+    };
+    const std::string log = f.dir.read("JA1ABC.DAT");
+    for (const std::string &target : targets) {
+        SCOPED_TRACE(target);
+        f.dir.write("JA1ABC.ini", "[x]\r\n");
+        std::string err;
+        EXPECT_EQ(
+            f.run({"postcard", f.dir.dataDir(), "JA1ABC", "--unissued", "--pdf", target}, &err), 1);
+        EXPECT_NE(err.find("書き出しません"), std::string::npos) << err;
+        EXPECT_TRUE(f.dir.read("JA1ABC.DAT") == log);
+        EXPECT_EQ(f.dir.read("JA1ABC.ini"), "[x]\r\n");
+        EXPECT_FALSE(std::filesystem::exists(f.dir.file("new.pdf")));
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(f.dir.path() + "/fifo.pdf"));
 }
 
 TEST(PrintCommand, PrinterAndFileAreOneDestinationEach)

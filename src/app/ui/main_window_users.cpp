@@ -202,8 +202,12 @@ void MainWindow::restoreLogCommand()
         m_services.messages.notice(QStringLiteral("退避したファイルはありません"));
         return;
     }
-    if (!m_services.messages.confirm(QString::fromStdString(m_state.logPath) +
-                                     QStringLiteral(" を削除する前のものに戻します")))
+    QString question =
+        QString::fromStdString(m_state.logPath) + QStringLiteral(" を削除する前のものに戻します");
+    // The copy was taken before the deletions: what was registered since is not in it.
+    if (const std::int32_t later = app::recordsAfterBackup(m_state); later > 0)
+        question += QStringLiteral("\n退避後に登録された %1 件の交信は失われます").arg(later);
+    if (!m_services.messages.confirm(question))
         return;
     const app::RestoreOutcome outcome = app::restoreLog(m_state, m_hintBar->progress());
     switch (outcome.result) {

@@ -355,17 +355,10 @@ void ContactDialog::prepareForMode()
         m_recordNumberEdit->setFocus();
         break;
     case Delete:
-        // The copy that "ﾛｸﾞﾌｧｲﾙ復元" puts back, taken before the first deletion.
-        switch (log::backupBeforeDelete(m_state.logPath, m_state.backupPath)) {
-        case log::IoResult::Failed:
-            m_services.messages.writeFailed(QString::fromStdString(m_state.backupPath));
-            break;
-        case log::IoResult::Busy:
-            m_services.messages.notice(QString::fromUtf8(kLogBusyText));
-            break;
-        default:
-            break;
-        }
+        // The copy that "ﾛｸﾞﾌｧｲﾙ復元" puts back is taken before this visit's first deletion,
+        // not on opening: a visit that deletes nothing must not replace it with a copy that
+        // contacts registered later are missing from.
+        m_backupTaken = false;
         m_recordNumberEdit->setFocus();
         break;
     default:

@@ -212,6 +212,7 @@ private:
     std::int32_t m_loadedNo = 0;
     bool m_shownOnce = false;
     bool m_closing = false;
+    bool m_backupTaken = false; // this delete visit has written the copy restore puts back
     std::array<LogField *, log::kTextFieldCount> m_fields{};
     std::array<FixedStringButton *, 10> m_funcButtons{};
     QButtonGroup *m_funcGroup = nullptr;

@@ -221,6 +221,19 @@ void ContactDialog::deleteRecord()
     if (!m_services.messages.confirm(field(Field::Callsign)->text() +
                                      QStringLiteral(" を削除してよろしいか　？")))
         return;
+    if (!m_backupTaken) {
+        switch (log::backupBeforeDelete(m_state.logPath, m_state.backupPath)) {
+        case log::IoResult::Ok:
+            m_backupTaken = true;
+            break;
+        case log::IoResult::Busy:
+            m_services.messages.notice(QString::fromUtf8(kLogBusyText));
+            return;
+        default:
+            m_services.messages.writeFailed(QString::fromStdString(m_state.backupPath));
+            break;
+        }
+    }
     for (std::size_t i = 0; i < log::kTextFieldCount; ++i)
         setFieldSjis(static_cast<Field>(i), log::kEmptyMark);
     if (!rewriteShownRecord(*n))

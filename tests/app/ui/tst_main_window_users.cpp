@@ -290,6 +290,13 @@ TEST(RestoreLog, AsksThenPutsTheBackupBackOnce)
     EXPECT_TRUE(f.dir.read("JA1ABC.DAT") == before);
     EXPECT_TRUE(files::exists(f.dir.file("JA1ABC.BAK")));
     EXPECT_TRUE(f.state.deletedFlag);
+    // Contacts registered after the copy was taken are counted in the question.
+    f.dir.write("JA1ABC.DAT", before + record("JA4NEW") + record("JA5NEW"));
+    f.form->runCommand(Command::RestoreLog);
+    EXPECT_EQ(f.messages.last(), QString::fromStdString(f.state.logPath) +
+                                     " を削除する前のものに戻します\n"
+                                     "退避後に登録された 2 件の交信は失われます");
+    f.dir.write("JA1ABC.DAT", before);
 
     f.messages.confirmAnswer = true;
     f.form->runCommand(Command::RestoreLog);

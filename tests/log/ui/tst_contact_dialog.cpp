@@ -32,6 +32,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace vz;
 using namespace vz::ui;
 using log::Field;
@@ -701,7 +703,9 @@ TEST(ContactDialog, DeleteAsksTakesTheBackupFirstAndMarksTheRecord)
     ContactDialog &dlg = f.open(ContactDialog::Delete);
     QSignalSpy deleted(&dlg, &ContactDialog::recordDeleted);
     EXPECT_EQ(dlg.title(), "交信記録編集（削除）");
-    EXPECT_EQ(f.dir.read("JA1ABC.BAK"), before);
+    // Opening the mode takes no copy: one taken by a visit that deletes nothing would make a
+    // later restore drop what was registered since.
+    EXPECT_FALSE(std::filesystem::exists(f.dir.file("JA1ABC.BAK")));
 
     QTest::keyClicks(f.recordNumber(), "2");
     f.click("readButton");
@@ -711,6 +715,7 @@ TEST(ContactDialog, DeleteAsksTakesTheBackupFirstAndMarksTheRecord)
     EXPECT_EQ(f.messages.last(), "JA3QRP を削除してよろしいか　？");
     EXPECT_EQ(f.messages.captions.last(), "確認");
     EXPECT_EQ(f.logBytes(), before);
+    EXPECT_FALSE(std::filesystem::exists(f.dir.file("JA1ABC.BAK"))); // nothing deleted yet
 
     f.messages.confirmAnswer = true;
     f.click("deleteButton");
@@ -724,7 +729,13 @@ TEST(ContactDialog, DeleteAsksTakesTheBackupFirstAndMarksTheRecord)
     EXPECT_EQ(f.recordNumber()->text(), "");
     EXPECT_EQ(f.focused(), f.recordNumber());
     EXPECT_FALSE(f.button("deleteButton")->isEnabled());
-    // The copy taken when the mode opened still holds the record.
+    // The copy taken before the first deletion holds the record; a second deletion of the
+    // same visit keeps that copy, so a restore undoes both.
+    EXPECT_EQ(f.dir.read("JA1ABC.BAK"), before);
+    QTest::keyClicks(f.recordNumber(), "3");
+    f.click("readButton");
+    f.click("deleteButton");
+    EXPECT_TRUE(f.record(3).isDeleted());
     EXPECT_EQ(f.dir.read("JA1ABC.BAK"), before);
 }
 
