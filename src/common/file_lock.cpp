@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/file_lock.h"
 
+#include "common/file_io.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>

@@ -114,27 +114,18 @@ IndexResult extendAreaIndex(const std::string &logPath, PrefixTable &table, std:
 {
     if (from >= to)
         return IndexResult::Ok;
-    const int fd = files::openRegularForReading(logPath);
-    if (fd < 0)
+    const UniqueFd fd(files::openRegularForReading(logPath));
+    if (!fd.valid())
         return IndexResult::ReadFailed;
-    FdCloser closer(fd);
     table.refreshIfChanged();
     try {
         std::vector<char> chunk(kRecordsPerChunk * kRecordSize);
         for (std::int32_t i = from; i < to;) {
             const std::int32_t n = std::min<std::int32_t>(kRecordsPerChunk, to - i);
             const std::size_t want = static_cast<std::size_t>(n) * kRecordSize;
-            std::size_t got = 0;
-            while (got < want) {
-                const ssize_t r = ::pread(fd, chunk.data() + got, want - got,
-                                          static_cast<off_t>(i) * kRecordSize + got);
-                if (r < 0 && errno == EINTR)
-                    continue;
-                if (r <= 0)
-                    break;
-                got += static_cast<std::size_t>(r);
-            }
-            if (got < want)
+            const ssize_t got = files::readFullAt(fd.get(), chunk.data(), want,
+                                                  static_cast<std::uint64_t>(i) * kRecordSize);
+            if (got != static_cast<ssize_t>(want))
                 return IndexResult::ReadFailed;
             for (std::int32_t k = 0; k < n; ++k, ++i) {
                 const std::string_view call = callsignOf(chunk.data() + k * kRecordSize);
