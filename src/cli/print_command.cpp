@@ -247,8 +247,9 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
             err << "vezolog: " << request.printer << ": " << why << "\n";
             return 1;
         }
-        destination = print::makePrinterJob(queue->name, {print::dotsPerMm(queue->dotsPerInchX),
-                                                          print::dotsPerMm(queue->dotsPerInchY)});
+        destination = print::makePrinterJob(
+            queue->name,
+            {print::dotsPerMm(queue->dotsPerInchX), print::dotsPerMm(queue->dotsPerInchY)}, lying);
     }
     print::PrintJob &job = *destination;
 
@@ -296,6 +297,11 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
         status = 1;
         break;
     }
+    if (!outcome.printerNote.empty())
+        err << "vezolog: " << outcome.printerNote << "\n";
+    if (outcome.skippedDeleted > 0)
+        err << "vezolog: " << outcome.skippedDeleted << " deleted record"
+            << (outcome.skippedDeleted == 1 ? "" : "s") << " left out\n";
     if (outcome.printed == 0 && status == 0)
         err << "vezolog: no card to print\n";
     return status;

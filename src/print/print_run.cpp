@@ -39,7 +39,9 @@ void finish(PrintJob &job, PrintOutcome &outcome)
         outcome.result = PrintResult::PrinterFailed;
         outcome.printerMessage = job.errorText();
         outcome.printed = 0;
+        return;
     }
+    outcome.printerNote = job.noteText();
 }
 
 } // namespace
@@ -87,6 +89,10 @@ PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardD
         }
         if (range.unissuedOnly && !record.qslPending())
             continue;
+        if (record.isDeleted()) {
+            ++outcome.skippedDeleted;
+            continue;
+        }
         if (first + drawn > kMaxCardNumber) {
             // Refused before anything reached the printer.
             job.abandon();
@@ -114,6 +120,7 @@ PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardD
         return outcome;
     }
     outcome.printed = drawn;
+    outcome.printerNote = job.noteText();
     state.cardNumber = first + drawn - 1;
     state.settings.cardNo = std::to_string(first + drawn);
     // The number first: a kill before the flags may leave a card pending, never a number used

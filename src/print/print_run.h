@@ -36,6 +36,8 @@ public:
     virtual DotScale scale() const = 0;
     // The printer's own words for the last failure (UTF-8).
     virtual std::string errorText() const = 0;
+    // What the operator should know about a job that was accepted (UTF-8), or empty.
+    virtual std::string noteText() const { return {}; }
 };
 
 // Draws one composed card with its number.
@@ -63,9 +65,11 @@ enum class PrintResult {
 struct PrintOutcome
 {
     PrintResult result = PrintResult::Ok;
-    int printed = 0; // pages handed over; the card number advanced by as many
+    int printed = 0;        // pages handed over; the card number advanced by as many
+    int skippedDeleted = 0; // deleted records in the range: no card, no number, flag untouched
     std::string failedPath;
     std::string printerMessage;
+    std::string printerNote; // the job's note once accepted (a queue that holds it)
 };
 
 // Card numbers stay within seven digits, far beyond any operator's cards.
@@ -80,7 +84,8 @@ long long cardNumberOf(const std::string &setting);
 // cleared, so a refused job changes nothing and a kill between the two steps may leave a flag
 // set but never gives a number twice. The last number used is kept in `state.cardNumber`; the
 // call area of the last card becomes `state.currentArea`. A record that cannot be read ends
-// the run there: the cards drawn before it are handed over as above. A card number beyond
+// the run there: the cards drawn before it are handed over as above. A deleted record gets no
+// card and keeps its flag; they are counted in `skippedDeleted`. A card number beyond
 // kMaxCardNumber, or a settings file that cannot be read, prints nothing.
 PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardDrawing &draw,
                       PrintJob &job);
