@@ -6,18 +6,22 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "app/ui/dialog_placement.h"
 #include "app/ui/main_commands.h"
 #include "calendar/month_strip.h"
 #include "common/ui/window_services.h"
 
 #include "adif/adif_export.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QAbstractButton;
 class QLabel;
@@ -47,11 +51,6 @@ struct AdifFileChoice
 // Asks for the file (a file dialog; tests answer directly); nullopt when cancelled.
 using AdifFileChooser = std::function<std::optional<AdifFileChoice>(bool forExport)>;
 
-enum class Placement {
-    CarriesHintBar, // the hint bar moves under the dialog
-    Left300,        // registration and user switch: left at 300, the hint bar stays
-};
-
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -74,6 +73,8 @@ public:
     QAbstractButton *commandButton(Command id) const;
     void runCommand(Command id);
 
+    // Places a dialog beside the main window (dialog_placement.h); it follows the main window
+    // when that moves, as long as it is open.
     void placeDialog(QWidget *dialog, Placement placement);
     // A dialog that carries the hint bar has closed: the bar returns under the main window
     // when no other such dialog is open.
@@ -137,9 +138,12 @@ private:
 
     void buildCommands();
     void measurePrinter();
+    void commandTabShown(int index);
     bool runFirstRegistration();
     void tick(); // 500 ms: clocks, and the calendar back to today just after midnight
-    int bottomEdge() const;
+    QRect availableScreen() const;
+    void moveDialog(QWidget *dialog, Placement placement);
+    void restHintBar();
 
     app::AppState &m_state;
     UiServices &m_services;
@@ -157,6 +161,7 @@ private:
     std::map<Command, QAbstractButton *> m_commands;
     AdifFileChooser m_adifFileChooser;
     PersonalInfoDialog *m_personalInfo = nullptr;
+    std::vector<std::pair<QPointer<QWidget>, Placement>> m_placedDialogs; // in placing order
     bool m_shown = false;
     bool m_closing = false;
 };

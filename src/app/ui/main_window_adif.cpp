@@ -5,9 +5,9 @@
 #include "app/ui/main_window.h"
 
 #include "adif/adif_exchange.h"
+#include "adif/adif_import.h"
 #include "app/ui/record_range_dialog.h"
 #include "common/ui/hint_bar.h"
-#include "adif/adif_import.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -54,6 +54,7 @@ std::optional<AdifFileChoice> MainWindow::chooseAdifFile(bool forExport)
         const std::int32_t last = m_state.nextRecordNo - 1;
         if (last > 1) {
             RecordRangeDialog range(m_state, m_services, last, this);
+            placeDialog(&range, Placement::Left300);
             if (range.exec() != QDialog::Accepted)
                 return std::nullopt;
             choice.from = range.from();
@@ -86,7 +87,7 @@ void MainWindow::exportAdifCommand()
     summary.result = adif::checkExportOutput(m_state.logPath, path);
     if (summary.result == adif::ExportResult::Ok)
         summary = adif::exportAdif(m_state.logPath, path, m_state.prefixTable, options,
-                                        m_hintBar->progress());
+                                   m_hintBar->progress());
     switch (summary.result) {
     case adif::ExportResult::LogUnreadable:
         m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
@@ -128,8 +129,8 @@ void MainWindow::importAdifCommand()
     adif::ImportOptions preview = options;
     preview.dryRun = true;
     const adif::ImportSummary planned =
-        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
-                              preview, m_hintBar->progress());
+        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable, preview,
+                         m_hintBar->progress());
     const QString plan = summaryBox(adif::summaryText(planned, true));
     if (planned.result != adif::ImportResult::Ok) {
         m_services.messages.error(choice->path + QStringLiteral("\n") + plan);
@@ -145,8 +146,8 @@ void MainWindow::importAdifCommand()
             QStringLiteral(" から %1 件をログに取り込みますか？\n").arg(planned.imported) + plan))
         return;
     const adif::ImportSummary summary =
-        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable,
-                              options, m_hintBar->progress());
+        adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable, options,
+                         m_hintBar->progress());
     const QString text = summaryBox(adif::summaryText(summary, false));
     if (summary.result != adif::ImportResult::Ok) {
         m_services.messages.error(choice->path + QStringLiteral("\n") + text);

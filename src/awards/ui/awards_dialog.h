@@ -7,8 +7,8 @@
 // The log is counted when the dialog opens and again on "再集計", after contacts were changed.
 #pragma once
 
-#include "common/ui/vezo_dialog.h"
 #include "awards/award_table.h"
+#include "common/ui/vezo_dialog.h"
 
 #include <array>
 #include <cstdint>
@@ -28,7 +28,7 @@ class AwardsDialog : public VezoDialog
 {
     Q_OBJECT
 public:
-    static constexpr int kHelpContext = 22;
+    static constexpr int kHelpContext = 50;
 
     AwardsDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/main_window.h"
 
-#include "log/log_file.h"
 #include "awards/ui/awards_dialog.h"
+#include "log/log_file.h"
 #include "log/ui/contact_dialog.h"
 
 #include "support/window_fixture.h"
