@@ -15,9 +15,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The Japanese faces the windows and cards are drawn in; the SQLite driver that reads the
 # help file; the JPEG plugin of the start-up picture and the xcb platform (both in
-# libqt6gui6); the multimedia backends that play the key click (in libqt6multimedia6).
+# libqt6gui6); the multimedia backends that play the key click (in libqt6multimedia6); Qt's
+# own Japanese texts for its standard dialogs and the help window (qt6-translations-l10n).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-ipafont-mincho, fonts-ipafont-gothic, libqt6sql6-sqlite, libqt6gui6, libqt6multimedia6")
+    "fonts-ipafont-mincho, fonts-ipafont-gothic, libqt6sql6-sqlite, libqt6gui6, libqt6multimedia6, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "logbook for Japanese amateur radio operators")
 # The summary is the package's synopsis; CPack indents these lines and marks the empty one.

@@ -5,6 +5,7 @@
 #include "app/ui/platform_choice.h"
 #include "app/ui/program_files.h"
 #include "app/ui/program_icon.h"
+#include "app/ui/qt_translations.h"
 #include "app/ui/splash_window.h"
 #include "cards/font_setup.h"
 #include "common/ui/window_services.h"
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("VEZODovi"));
     QApplication::setWindowIcon(vz::ui::programIcon());
     vz::ui::installFontSubstitutions();
+    vz::ui::installQtTranslations(app);
 
     const QString workingDirectory = QDir::currentPath();
     const auto programFile = [&](const char *name) {

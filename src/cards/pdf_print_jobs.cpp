@@ -18,6 +18,8 @@ namespace {
 
 constexpr double kPostcardWidthMm = 100;
 constexpr double kPostcardHeightMm = 148;
+// Paper this much smaller than a card still takes it: drivers round their sizes.
+constexpr double kPaperSlackMm = 1;
 
 // A write-only device over an atomic file writer, buffering the PDF writer's many small writes.
 class AtomicFileDevice : public QIODevice
@@ -101,8 +103,8 @@ private:
 class PrinterJob : public PdfPagesJob
 {
 public:
-    PrinterJob(std::string queue, DotScale scale)
-        : PdfPagesJob(scale), m_queueName(std::move(queue))
+    PrinterJob(std::string queue, DotScale scale, bool lying)
+        : PdfPagesJob(scale), m_queueName(std::move(queue)), m_lying(lying)
     {
     }
 
@@ -129,11 +131,32 @@ protected:
         }
         m_file = file.get();
         // The queue's own paper: operators set postcards on their printer. A queue that names
-        // none gets pages of a postcard.
+        // none gets pages of the card's own size.
+        const double cardWidth = m_lying ? kPostcardHeightMm : kPostcardWidthMm;
+        const double cardHeight = m_lying ? kPostcardWidthMm : kPostcardHeightMm;
         const bool known = m_queue.paperWidthMm > 0 && m_queue.paperHeightMm > 0;
-        pagesOn(std::move(file), known ? m_queue.paperWidthMm : kPostcardWidthMm,
-                known ? m_queue.paperHeightMm : kPostcardHeightMm);
+        const double paperWidth = known ? m_queue.paperWidthMm : cardWidth;
+        const double paperHeight = known ? m_queue.paperHeightMm : cardHeight;
+        const auto holds = [](double paper, double card) { return paper + kPaperSlackMm >= card; };
+        const bool asDrawn = holds(paperWidth, cardWidth) && holds(paperHeight, cardHeight);
+        const bool turned =
+            !asDrawn && holds(paperWidth, cardHeight) && holds(paperHeight, cardWidth);
+        if (!asDrawn && !turned) {
+            fail(QStringLiteral("カード（%1 × %2 mm）はプリンタ %3 の用紙（%4 × %5 mm）に"
+                                "収まらないので印刷しません。\n"
+                                "プリンタの用紙をはがき（100 × 148 mm）にしてください。")
+                     .arg(cardWidth)
+                     .arg(cardHeight)
+                     .arg(QString::fromStdString(m_queue.name))
+                     .arg(paperWidth, 0, 'f', 0)
+                     .arg(paperHeight, 0, 'f', 0));
+            m_file = nullptr;
+            return false;
+        }
+        pagesOn(std::move(file), paperWidth, paperHeight);
         setOrigin(m_queue.marginLeftMm, m_queue.marginTopMm);
+        if (turned)
+            turnCards(cardWidth);
         return true;
     }
     bool deliver() override
@@ -146,8 +169,13 @@ protected:
         }
         const Submission sent =
             submitPdf(m_queue.name, m_file->fileName().toStdString(), "VEZODovi QSL");
-        if (sent.accepted)
+        if (sent.accepted) {
+            if (sent.queueStopped)
+                note(QStringLiteral(
+                         "プリンタ %1 は停止中です。印刷はプリンタが再開されると行われます")
+                         .arg(name));
             return true;
+        }
         fail(QStringLiteral("プリンタ %1 が印刷を受け付けませんでした\n%2")
                  .arg(name, QString::fromStdString(sent.message)));
         return false;
@@ -155,6 +183,7 @@ protected:
 
 private:
     std::string m_queueName;
+    bool m_lying;
     PrintQueue m_queue;
     QTemporaryFile *m_file = nullptr; // owned by the job while the pages are drawn
 };
@@ -199,6 +228,11 @@ void PdfPagesJob::applyOrigin()
     if (m_scale.y > 0 && m_scale.y != m_scale.x)
         m_painter.scale(1.0, static_cast<double>(m_scale.x) / m_scale.y);
     m_painter.translate(m_originXDots, m_originYDots);
+    if (m_turnedWidthMm > 0) {
+        // A quarter turn to the left: the card's top-left corner goes to the bottom-left.
+        m_painter.translate(0, m_turnedWidthMm * m_scale.x);
+        m_painter.rotate(-90);
+    }
 }
 
 bool PdfPagesJob::begin()
@@ -251,9 +285,9 @@ std::unique_ptr<PrintJob> makePdfFileJob(const std::string &path, int dotsPerInc
     return std::make_unique<PdfFileJob>(path, dotsPerInch, lying);
 }
 
-std::unique_ptr<PrintJob> makePrinterJob(const std::string &queue, DotScale scale)
+std::unique_ptr<PrintJob> makePrinterJob(const std::string &queue, DotScale scale, bool lying)
 {
-    return std::make_unique<PrinterJob>(queue, scale);
+    return std::make_unique<PrinterJob>(queue, scale, lying);
 }
 
 } // namespace vz::print

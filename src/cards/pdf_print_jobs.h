@@ -33,6 +33,7 @@ public:
     CardCanvas &canvas() override { return m_canvas; }
     DotScale scale() const override { return m_scale; }
     std::string errorText() const override { return m_error.toStdString(); }
+    std::string noteText() const override { return m_note.toStdString(); }
 
 protected:
     explicit PdfPagesJob(DotScale scale) : m_scale(scale) {}
@@ -46,7 +47,11 @@ protected:
     void pagesOn(std::unique_ptr<QIODevice> device, double widthMm, double heightMm);
     // Where millimetre 0 lies on the page, in dots.
     void setOrigin(double leftMm, double topMm);
+    // Draws every card turned a quarter to the left onto upright pages: a lying card of
+    // `lyingWidthMm` across lands with its top along the page's left edge.
+    void turnCards(double lyingWidthMm) { m_turnedWidthMm = lyingWidthMm; }
     void fail(const QString &text) { m_error = text; }
+    void note(const QString &text) { m_note = text; }
 
 private:
     void applyOrigin();
@@ -60,7 +65,9 @@ private:
     QtCardCanvas m_canvas{m_painter};
     double m_originXDots = 0;
     double m_originYDots = 0;
+    double m_turnedWidthMm = 0; // 0: drawn as the page stands
     QString m_error;
+    QString m_note;
 };
 
 // The cards as a PDF file at `path`: pages of a postcard, upright or lying, at the given
@@ -72,6 +79,10 @@ std::unique_ptr<PrintJob> makePdfFileJob(const std::string &path, int dotsPerInc
 // queue's own default paper at the resolution of `scale`, each card drawn from the top-left
 // corner of the printable area the driver declares. end() is true only when the print system
 // accepted the job; otherwise the error names the printer and gives the print system's words.
-std::unique_ptr<PrintJob> makePrinterJob(const std::string &queue, DotScale scale);
+// A `lying` card (a horizontal commercial card, 148 x 100 mm) on upright paper is turned to
+// fit it; on paper it fits neither way the job does not start and says so. A job accepted by
+// a stopped queue waits there: noteText() says so.
+std::unique_ptr<PrintJob> makePrinterJob(const std::string &queue, DotScale scale,
+                                         bool lying = false);
 
 } // namespace vz::print

@@ -228,8 +228,9 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
             err << "vezolog: " << request.printer << ": " << why << "\n";
             return 1;
         }
-        destination = print::makePrinterJob(queue->name, {print::dotsPerMm(queue->dotsPerInchX),
-                                                          print::dotsPerMm(queue->dotsPerInchY)});
+        destination = print::makePrinterJob(
+            queue->name,
+            {print::dotsPerMm(queue->dotsPerInchX), print::dotsPerMm(queue->dotsPerInchY)}, lying);
     }
     print::PrintJob &job = *destination;
 
@@ -288,6 +289,11 @@ int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err)
     if (outcome.flagsLeft > 0)
         err << "vezolog: " << outcome.flagsLeft
             << " printed records were changed meanwhile; their cards stay pending\n";
+    if (!outcome.printerNote.empty())
+        err << "vezolog: " << outcome.printerNote << "\n";
+    if (outcome.skippedDeleted > 0)
+        err << "vezolog: " << outcome.skippedDeleted << " deleted record"
+            << (outcome.skippedDeleted == 1 ? "" : "s") << " left out\n";
     if (outcome.printed == 0 && status == 0)
         err << "vezolog: no card to print\n";
     return status;

@@ -117,8 +117,16 @@ Submission submitPdf(const std::string &queue, const std::string &pdfPath, const
                                   count, options);
     cupsFreeOptions(count, options);
     result.accepted = result.jobId > 0;
-    if (!result.accepted)
+    if (!result.accepted) {
         result.message = cupsLastErrorString();
+        return result;
+    }
+    // A stopped queue (cupsdisable) takes the job and keeps it until it is started again.
+    if (cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(), nullptr)) {
+        const char *state = cupsGetOption("printer-state", dest->num_options, dest->options);
+        result.queueStopped = state && std::string_view(state) == "5";
+        cupsFreeDests(1, dest);
+    }
     return result;
 }
 

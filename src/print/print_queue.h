@@ -31,7 +31,8 @@ struct Submission
 {
     bool accepted = false;
     int jobId = 0;
-    std::string message; // the print system's words when it did not accept the job
+    std::string message;       // the print system's words when it did not accept the job
+    bool queueStopped = false; // accepted by a stopped queue: the job waits for it
 };
 
 // Submits a finished PDF file to `queue` as one job, printed as drawn (no scaling). The answer

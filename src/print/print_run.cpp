@@ -44,7 +44,9 @@ void finish(PrintJob &job, PrintOutcome &outcome)
         outcome.result = PrintResult::PrinterFailed;
         outcome.printerMessage = job.errorText();
         outcome.printed = 0;
+        return;
     }
+    outcome.printerNote = job.noteText();
 }
 
 } // namespace
@@ -191,6 +193,10 @@ PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardD
             }
             if (range.unissuedOnly && !record.qslPending())
                 continue;
+            if (record.isDeleted()) {
+                ++outcome.skippedDeleted;
+                continue;
+            }
             cards.push_back({i, record});
         }
     }
@@ -225,6 +231,7 @@ PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardD
         return outcome;
     }
     outcome.printed = drawn;
+    outcome.printerNote = job.noteText();
     state.cardNumber = first + drawn - 1;
     // A card leaves pending only when the record is still the one printed: a reorganization
     // or another program's modify in between must not clear another record's flag.

@@ -37,6 +37,8 @@ public:
     virtual DotScale scale() const = 0;
     // The printer's own words for the last failure (UTF-8).
     virtual std::string errorText() const = 0;
+    // What the operator should know about a job that was accepted (UTF-8), or empty.
+    virtual std::string noteText() const { return {}; }
 };
 
 // Draws one composed card with its number.
@@ -66,7 +68,8 @@ enum class PrintResult {
 struct PrintOutcome
 {
     PrintResult result = PrintResult::Ok;
-    int printed = 0; // pages handed over; the card number advanced by as many
+    int printed = 0;        // pages handed over; the card number advanced by as many
+    int skippedDeleted = 0; // deleted records in the range: no card, no number, flag untouched
     std::string failedPath;
     std::string printerMessage;
     // A job that failed after its numbers were taken, while another run took later ones: these
@@ -74,6 +77,7 @@ struct PrintOutcome
     std::pair<long long, long long> numbersSkipped{0, 0};
     // Printed records whose flag was left set because another program changed them meanwhile.
     int flagsLeft = 0;
+    std::string printerNote; // the job's note once accepted (a queue that holds it)
 };
 
 // Card numbers stay within seven digits, far beyond any operator's cards.
@@ -93,6 +97,15 @@ long long cardNumberOf(const std::string &setting);
 // `state.currentArea`. A record that cannot be read ends the list there: the cards before it
 // are printed as above. A card number beyond kMaxCardNumber, or a settings file that cannot be
 // read, prints nothing.
+// Prints the cards of `range` from the log of the current user: every card is composed and
+// drawn first, then the job is handed over; only when it was accepted is the card number
+// written to the settings file (that key alone) and then the QSL flags of the printed records
+// cleared, so a refused job changes nothing and a kill between the two steps may leave a flag
+// set but never gives a number twice. The last number used is kept in `state.cardNumber`; the
+// call area of the last card becomes `state.currentArea`. A record that cannot be read ends
+// the run there: the cards drawn before it are handed over as above. A deleted record gets no
+// card and keeps its flag; they are counted in `skippedDeleted`. A card number beyond
+// kMaxCardNumber, or a settings file that cannot be read, prints nothing.
 PrintOutcome runPrint(app::AppState &state, const PrintRange &range, const CardDrawing &draw,
                       PrintJob &job);
 

@@ -2,6 +2,7 @@
 // The month strip: weekdays, colours, holiday names, the moves between months and the lines
 // under the clock faces.
 #include "calendar/clock.h"
+#include "calendar/clock_offset.h"
 #include "calendar/holidays.h"
 #include "calendar/month_strip.h"
 
@@ -10,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <string>
 
 using namespace vz::calendar;
 using vz::test::sj;
@@ -205,4 +209,33 @@ TEST(Clock, LinesShowTheYearOfTheCenturyAndBothHalvesOfOneInstant)
     EXPECT_EQ(clockLines({{2000, 1, 1, 0, 0, 1, 0}, {1999, 12, 31, 15, 0, 1, 0}}).utcDate,
               "G 99/12/31");
     EXPECT_EQ(clockLines({{2000, 1, 1, 0, 0, 1, 0}, {}}).localDate, "J 00/01/01");
+}
+
+// The offset of the local clock from UTC, read from the system clock under several time zones
+// (POSIX rules, so no zone database is needed) and across a year's end.
+TEST(Clock, LocalOffsetFollowsTheTimeZone)
+{
+    const char *saved = std::getenv("TZ");
+    const std::string kept = saved ? saved : "";
+    const struct
+    {
+        const char *tz;
+        const char *text;
+    } cases[] = {{"UTC0", "UTC+0:00"},
+                 {"JST-9", "UTC+9:00"},
+                 {"IST-5:30", "UTC+5:30"},
+                 {"EST5", "UTC-5:00"},
+                 {"NST3:30", "UTC-3:30"}};
+    for (const auto &c : cases) {
+        ::setenv("TZ", c.tz, 1);
+        ::tzset();
+        EXPECT_EQ(offsetText(localOffsetMinutes(SystemClock().now())), c.text) << c.tz;
+    }
+    if (saved)
+        ::setenv("TZ", kept.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+    EXPECT_EQ(localOffsetMinutes({{2027, 1, 1, 8, 0, 0, 5}, {2026, 12, 31, 23, 0, 0, 4}}), 540);
+    EXPECT_EQ(localOffsetMinutes({{2024, 2, 28, 20, 0, 0, 3}, {2024, 2, 29, 1, 0, 0, 4}}), -300);
 }

@@ -114,6 +114,35 @@ TEST(PrintRun, BatchPrintsThePendingCardsOnce)
     EXPECT_EQ(f.state.settings.cardNo, "13");
 }
 
+TEST(PrintRun, DeletedRecordsGetNoCardNoNumberAndKeepTheirFlag)
+{
+    // Record 4 (pending) is deleted: batch and range both leave it out and count it.
+    const struct
+    {
+        PrintRange range;
+        int printed;
+        const char *nextNumber;
+    } cases[] = {
+        {{0, 5, true}, 1, "9"},   // batch: record 2 only
+        {{2, 5, false}, 2, "10"}, // range 3..5: records 3 and 5
+        {{3, 4, false}, 0, "8"},  // range of the deleted record alone
+    };
+    for (const auto &c : cases) {
+        PrintFixture f;
+        ASSERT_EQ(log::markDeleted(f.state.logPath, 4, true), log::IoResult::Ok);
+        RecordingJob job;
+        const PrintOutcome out = f.print(c.range, job);
+        SCOPED_TRACE(c.nextNumber);
+        EXPECT_EQ(out.result, PrintResult::Ok);
+        EXPECT_EQ(out.printed, c.printed);
+        EXPECT_EQ(out.skippedDeleted, 1);
+        EXPECT_EQ(job.pages, c.printed);
+        EXPECT_EQ(job.drawn.find("-"), nullptr);
+        EXPECT_EQ(f.state.settings.cardNo, c.nextNumber);
+        EXPECT_TRUE(f.pending(4));
+    }
+}
+
 TEST(PrintRun, TestPrintAndBlankCardsChangeNothing)
 {
     PrintFixture f;

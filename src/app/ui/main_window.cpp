@@ -7,6 +7,7 @@
 #include "app/ui/title_line.h"
 #include "app/ui/user_switch_dialog.h"
 #include "app/user_registry.h"
+#include "calendar/ui/time_zone_notice.h"
 #include "common/file_io.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
@@ -29,12 +30,15 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace vz::ui {
 
 namespace {
 
 constexpr int kClientWidth = 787;
 constexpr int kClientHeight = 121;
+constexpr int kCardTab = 2; // カード印刷
 
 bool isCardCommand(Command id)
 {
@@ -69,7 +73,7 @@ MainWindow::MainWindow(app::AppState &state, UiServices &services, const QString
         move((screen->geometry().width() - (kClientWidth + 8)) / 2, 20);
     measurePrinter();
     app::initDataDir(m_state, workingDirectory.toStdString());
-    m_hintBar->move(x(), bottomEdge());
+    restHintBar();
     buildPersonalInfo();
     buildWsjtxLink();
 
@@ -88,6 +92,7 @@ void MainWindow::buildCommands()
     m_commandTabs->setObjectName(QStringLiteral("commandTabs"));
     m_commandTabs->setGeometry(0, 0, 566, 48);
     m_commandTabs->setDocumentMode(true);
+    connect(m_commandTabs, &QTabWidget::currentChanged, this, &MainWindow::commandTabShown);
     m_commandTabs->tabBar()->setStyleSheet(
         QStringLiteral("QTabBar::tab { height: 16px; padding: 0 5px; }"));
     std::vector<QHBoxLayout *> pages;
@@ -230,15 +235,12 @@ void MainWindow::measurePrinter()
     m_state.printerAvailable = queue.has_value();
     if (!m_state.printerAvailable) {
         setCardCommandsEnabled(false);
+        m_hintBar->showHint(QStringLiteral("プリンタが見つからないので、カード印刷のコマンドは"
+                                           "使えません（通常使うプリンタを設定してください）"));
         return;
     }
     m_state.printerDotsPerMmX = print::dotsPerMm(queue->dotsPerInchX);
     m_state.printerDotsPerMmY = print::dotsPerMm(queue->dotsPerInchY);
-}
-
-int MainWindow::bottomEdge() const
-{
-    return frameGeometry().bottom() + 1;
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -258,12 +260,21 @@ void MainWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     if (!m_state.dialogModes.anyHintCarrierOpen())
-        m_hintBar->move(x(), bottomEdge());
+        restHintBar();
+    // Open dialogs follow in the order they were placed, so the bar ends under the latest
+    // dialog that carries it and a dialog under the bar sees the bar's new place.
+    std::erase_if(m_placedDialogs, [](const auto &placed) { return placed.first.isNull(); });
+    for (const auto &[dialog, placement] : m_placedDialogs)
+        if (dialog->isVisible() && placement != Placement::UnderHintBar)
+            moveDialog(dialog, placement);
+    for (const auto &[dialog, placement] : m_placedDialogs)
+        if (dialog->isVisible() && placement == Placement::UnderHintBar)
+            moveDialog(dialog, placement);
 }
 
 bool MainWindow::startUp()
 {
-    m_hintBar->move(x(), bottomEdge());
+    restHintBar();
     m_hintBar->show();
     if (!files::exists(m_state.prefixPath)) {
         m_services.messages.error(
@@ -279,6 +290,10 @@ bool MainWindow::startUp()
         return false;
     }
     openCurrentUser();
+    // Said once: every JST time is the local time, so another zone logs every contact off.
+    const QString zoneNotice = timeZoneNotice(calendar::takeClockSnapshot(*m_state.clock));
+    if (!zoneNotice.isEmpty())
+        m_hintBar->showHint(zoneNotice + QStringLiteral("　→ timedatectl set-timezone Asia/Tokyo"));
     return !m_state.startAborted;
 }
 
@@ -348,21 +363,62 @@ void MainWindow::setCardCommandsEnabled(bool enabled)
             button->setEnabled(on);
 }
 
+QRect MainWindow::availableScreen() const
+{
+    if (const QScreen *here = screen())
+        return here->availableGeometry();
+    return QRect(QPoint(0, 0), QSize(1 << 14, 1 << 14));
+}
+
+void MainWindow::commandTabShown(int index)
+{
+    // A printer set up while the program runs brings the card commands back.
+    if (index != kCardTab || m_state.printerAvailable)
+        return;
+    measurePrinter();
+    if (m_state.printerAvailable) {
+        setCardCommandsEnabled(!m_state.dialogModes.post && !m_state.dialogModes.prin);
+        m_hintBar->showHint(QString());
+    }
+}
+
 void MainWindow::placeDialog(QWidget *dialog, Placement placement)
 {
-    const int top = bottomEdge();
-    if (placement == Placement::Left300) {
-        dialog->move(300, top);
+    const auto known =
+        std::find_if(m_placedDialogs.begin(), m_placedDialogs.end(),
+                     [dialog](const auto &placed) { return placed.first == dialog; });
+    if (known != m_placedDialogs.end())
+        m_placedDialogs.erase(known);
+    m_placedDialogs.emplace_back(dialog, placement);
+    moveDialog(dialog, placement);
+}
+
+void MainWindow::moveDialog(QWidget *dialog, Placement placement)
+{
+    const QSize size = dialog->frameGeometry().size();
+    if (placement == Placement::UnderHintBar) {
+        dialog->move(
+            placeUnderBar(m_hintBar->frameGeometry(), size, frameGeometry(), availableScreen()));
         return;
     }
-    dialog->move(x(), top);
-    m_hintBar->move(x(), top + dialog->frameGeometry().height());
+    const DialogPlaces places = placeNearMain(
+        frameGeometry(), size, m_hintBar->frameGeometry().size(), availableScreen(), placement);
+    dialog->move(places.dialog);
+    // A dialog at 300 leaves the bar under the dialog that carries it, if one is open.
+    if (placement == Placement::CarriesHintBar || !m_state.dialogModes.anyHintCarrierOpen())
+        m_hintBar->move(places.hintBar);
+}
+
+void MainWindow::restHintBar()
+{
+    m_hintBar->move(
+        hintBarPlace(frameGeometry(), m_hintBar->frameGeometry().size(), availableScreen()));
 }
 
 void MainWindow::hintCarrierClosed()
 {
     if (!m_state.dialogModes.anyHintCarrierOpen())
-        m_hintBar->move(x(), bottomEdge());
+        restHintBar();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

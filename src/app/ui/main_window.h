@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "app/ui/dialog_placement.h"
 #include "app/ui/main_commands.h"
 #include "app/user_registry.h"
 #include "calendar/month_strip.h"
@@ -13,12 +14,15 @@
 
 #include "adif/adif_export.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QAbstractButton;
 class QFileSystemWatcher;
@@ -50,11 +54,6 @@ struct AdifFileChoice
 // Asks for the file (a file dialog; tests answer directly); nullopt when cancelled.
 using AdifFileChooser = std::function<std::optional<AdifFileChoice>(bool forExport)>;
 
-enum class Placement {
-    CarriesHintBar, // the hint bar moves under the dialog
-    Left300,        // registration and user switch: left at 300, the hint bar stays
-};
-
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -79,6 +78,8 @@ public:
     QAbstractButton *commandButton(Command id) const;
     void runCommand(Command id);
 
+    // Places a dialog beside the main window (dialog_placement.h); it follows the main window
+    // when that moves, as long as it is open.
     void placeDialog(QWidget *dialog, Placement placement);
     // A dialog that carries the hint bar has closed: the bar returns under the main window
     // when no other such dialog is open.
@@ -148,11 +149,14 @@ private:
 
     void buildCommands();
     void measurePrinter();
+    void commandTabShown(int index);
     bool runFirstRegistration();
     // The message for a registration that did not simply append (true: go on as the user).
     bool reportRegistration(app::RegistryResult result);
     void tick(); // 500 ms: clocks, and the calendar back to today just after midnight
-    int bottomEdge() const;
+    QRect availableScreen() const;
+    void moveDialog(QWidget *dialog, Placement placement);
+    void restHintBar();
 
     app::AppState &m_state;
     UiServices &m_services;
@@ -171,6 +175,7 @@ private:
     AdifFileChooser m_adifFileChooser;
     PersonalInfoDialog *m_personalInfo = nullptr;
     WsjtxLink *m_wsjtxLink = nullptr;
+    std::vector<std::pair<QPointer<QWidget>, Placement>> m_placedDialogs; // in placing order
     bool m_shown = false;
     bool m_closing = false;
     QFileSystemWatcher *m_logWatcher = nullptr;

@@ -54,6 +54,7 @@ std::optional<AdifFileChoice> MainWindow::chooseAdifFile(bool forExport)
         const std::int32_t last = m_state.nextRecordNo - 1;
         if (last > 1) {
             RecordRangeDialog range(m_state, m_services, last, this);
+            placeDialog(&range, Placement::Left300);
             if (range.exec() != QDialog::Accepted)
                 return std::nullopt;
             choice.from = range.from();

@@ -17,6 +17,8 @@ void MainWindow::searchDialogCommand(int mode)
     auto *dialog = new SearchDialog(m_state, m_services, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setProgress(m_hintBar->progress());
+    dialog->setKeyDialogPlacer(
+        [this](QWidget *find) { placeDialog(find, Placement::UnderHintBar); });
 
     // While results are listed, the user and the reference station stay as they are, and
     // only one search dialog is open.

@@ -29,7 +29,7 @@ class AwardsDialog : public VezoDialog
 {
     Q_OBJECT
 public:
-    static constexpr int kHelpContext = 22;
+    static constexpr int kHelpContext = 50;
 
     AwardsDialog(app::AppState &state, UiServices &services, QWidget *parent = nullptr);
 

@@ -24,7 +24,8 @@ HintBar::HintBar(QWidget *parent)
     m_statusBar->setObjectName(QStringLiteral("statusBar"));
     m_statusBar->setSizeGripEnabled(false);
     m_statusBar->setGeometry(1, 1, 785, 24);
-    m_hintTitle->setFixedWidth(50);
+    // As wide as its text in the face it is drawn in, closing bracket included.
+    m_hintTitle->setFixedWidth(m_hintTitle->sizeHint().width());
     m_hintText->setObjectName(QStringLiteral("hintText"));
     m_statusBar->addWidget(m_hintTitle);
     m_statusBar->addWidget(m_hintText, 1);

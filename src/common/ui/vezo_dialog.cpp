@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/ui/vezo_dialog.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QHeaderView>
@@ -103,6 +104,14 @@ bool VezoDialog::handleKey(QKeyEvent *event)
         // Enter moves on: operators type a contact without touching the mouse.
         focusNextChild();
         return true;
+    }
+    if (event->key() == Qt::Key_F1) {
+        // F1 asks for the same page as the dialog's ヘルプ button, where it has one.
+        auto *help = findChild<QAbstractButton *>(QStringLiteral("helpButton"));
+        if (help && help->isEnabled()) {
+            help->click();
+            return true;
+        }
     }
     return false;
 }

@@ -229,6 +229,15 @@ void ContactDialog::buildPanelAndButtons()
         m_recordPanel, "recordNumberCaption",
         QStringLiteral("修正・削除・検索                      レコード番号"), QRect(8, 6, 284, 16));
     setHint(m_recordNumberCaption, QStringLiteral("|対象にするレコード番号を入力します"));
+    // The run of blanks sets レコード番号 over its field; in faces whose blanks are wide
+    // (Japanese faces) the caption is drawn a little smaller, so it shows whole.
+    const int needed =
+        m_recordNumberCaption->fontMetrics().horizontalAdvance(m_recordNumberCaption->text());
+    if (const int room = m_recordNumberCaption->width(); needed > room) {
+        QFont smaller = m_recordNumberCaption->font();
+        smaller.setPointSizeF(smaller.pointSizeF() * (room - 2) / needed);
+        m_recordNumberCaption->setFont(smaller);
+    }
     m_previousButton = speedButton(m_recordPanel, "previousButton", QStringLiteral("◀ 前へ"),
                                    QRect(8, 30, 62, 24));
     setHint(m_previousButton, QStringLiteral("前へ|前のレコードを表示します"));

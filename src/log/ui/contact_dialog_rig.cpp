@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The contact dialog follows the radio in input mode: the frequency and mode fields show what
 // it reads, unless the operator typed into them since they were last emptied. A radio that
-// stops answering is told once in the hint bar; typing goes on as before. WSJT-X's status
-// fills the callsign, frequency and mode by the same rule: typing always wins.
+// stops answering is told once in the hint bar, until it answers again; typing goes on as
+// before. WSJT-X's status fills the callsign, frequency and mode by the same rule: typing
+// always wins.
 #include "log/ui/contact_dialog.h"
 
 #include "common/ui/qt_text.h"
@@ -35,6 +36,10 @@ void ContactDialog::followRig()
         // The hint bar's router shows a status tip from any window.
         QStatusTipEvent tip(QStringLiteral("無線機から応答がありません"));
         QCoreApplication::sendEvent(this, &tip);
+    });
+    connect(m_rig, &RigPoller::answeringAgain, this, [this] {
+        QStatusTipEvent clear{QString()};
+        QCoreApplication::sendEvent(this, &clear);
     });
 }
 

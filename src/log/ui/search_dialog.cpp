@@ -378,7 +378,10 @@ void SearchDialog::searchItem(int item)
     setColumnSetButtonsEnabled(true);
 
     SearchKeyDialog find(m_state, m_services, item, this);
-    find.move(300, y());
+    if (m_placeKeyDialog)
+        m_placeKeyDialog(&find);
+    else
+        find.move(300, y());
     if (find.exec() != QDialog::Accepted)
         return;
     keepOnlyPressed(m_itemGroup, item);

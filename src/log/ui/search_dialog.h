@@ -17,6 +17,7 @@
 #include "log/search.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QButtonGroup;
@@ -41,6 +42,12 @@ public:
 
     // Where long passes show their progress (the hint bar); none by default.
     void setProgress(ProgressSink &progress) { m_progress = &progress; }
+    // Places the search key dialog before it opens (below the hint bar); by default it stands
+    // at x = 300 level with this dialog's top.
+    void setKeyDialogPlacer(std::function<void(QWidget *)> placer)
+    {
+        m_placeKeyDialog = std::move(placer);
+    }
 
     ResultModel *model() const { return m_model; }
     // The help page of the dialog, in either mode.
@@ -86,6 +93,7 @@ private:
     int m_kind;
     std::optional<log::SearchPlan> m_lastPlan; // the search the list shows, while it shows one
     ProgressSink *m_progress;
+    std::function<void(QWidget *)> m_placeKeyDialog;
     ResultModel *m_model;
     QButtonGroup *m_itemGroup;
     QButtonGroup *m_areaGroup;

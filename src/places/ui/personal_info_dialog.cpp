@@ -2,6 +2,7 @@
 #include "places/ui/personal_info_dialog.h"
 
 #include "app/session.h"
+#include "calendar/ui/time_zone_notice.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 #include "common/ui/sjis_field_validator.h"
@@ -84,6 +85,18 @@ PersonalInfoDialog::PersonalInfoDialog(app::AppState &state, UiServices &service
                                      QRect(615, 298, 72, 24));
     m_helpButton = makeDialogButton(this, QStringLiteral("helpButton"), QStringLiteral("ヘルプ"),
                                     QRect(695, 298, 72, 24));
+    // The computer's clock gives every JST time: say so when it is not on Japanese time.
+    const QString zoneNotice = timeZoneNotice(calendar::takeClockSnapshot(*m_state.clock));
+    if (!zoneNotice.isEmpty()) {
+        QLabel *note = addLabel(this, zoneNotice + QLatin1Char(' ') + timeZoneAdvice(),
+                                QRect(12, 293, 438, 38), "timeZoneNote");
+        note->setWordWrap(true);
+        QFont small = note->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        note->setFont(small);
+        note->setStyleSheet(QStringLiteral("color: #b00000;"));
+        note->setToolTip(timeZoneAdvice());
+    }
     m_applyButton->setEnabled(false);
     connect(m_applyButton, &QPushButton::clicked, this, &PersonalInfoDialog::applySettings);
     connect(m_cancelButton, &QPushButton::clicked, this, &PersonalInfoDialog::cancelEdits);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QStringList>
 #include <QTimer>
 
 #include <optional>
@@ -34,15 +35,16 @@ void CardNumberField::focusOutEvent(QFocusEvent *event)
     Q_EMIT left();
 }
 
-std::unique_ptr<print::PrintJob> makeDefaultPrinterJob(const app::AppState &state)
+std::unique_ptr<print::PrintJob> makeDefaultPrinterJob(const app::AppState &state, bool lying)
 {
-    return print::makePrinterJob({},
-                                 print::DotScale{state.printerDotsPerMmX, state.printerDotsPerMmY});
+    return print::makePrinterJob(
+        {}, print::DotScale{state.printerDotsPerMmX, state.printerDotsPerMmY}, lying);
 }
 
 CardDialog::CardDialog(app::AppState &state, UiServices &services, QWidget *parent)
     : VezoDialog({state.settings.flatWindow, state.settings.keyClick}, services, parent),
-      m_state(state), m_jobFactory([&state] { return makeDefaultPrinterJob(state); })
+      m_state(state),
+      m_jobFactory([this, &state] { return makeDefaultPrinterJob(state, cardLies()); })
 {
 }
 
@@ -143,6 +145,9 @@ void reportPrintOutcome(MessageService &messages, const print::PrintOutcome &out
 {
     switch (outcome.result) {
     case print::PrintResult::Ok:
+        if (!outcome.printerNote.empty())
+            messages.notice(QString::fromStdString(outcome.printerNote));
+        break;
     case print::PrintResult::NoLog:
         break;
     case print::PrintResult::ReadFailed:
@@ -164,7 +169,9 @@ void reportPrintOutcome(MessageService &messages, const print::PrintOutcome &out
                            .arg(print::kMaxCardNumber));
         break;
     case print::PrintResult::PrinterFailed:
-        messages.error(QString::fromStdString(outcome.printerMessage));
+        // The print system's own words, after a sentence that says what failed.
+        messages.error(QStringLiteral("印刷できませんでした。\n%1")
+                           .arg(QString::fromStdString(outcome.printerMessage)));
         break;
     case print::PrintResult::Busy:
         messages.notice(QString::fromUtf8(kLogBusyText));
@@ -185,12 +192,19 @@ void CardDialog::runOnJob(const std::function<print::PrintOutcome(print::PrintJo
 {
     const std::unique_ptr<print::PrintJob> job = m_jobFactory();
     const print::PrintOutcome outcome = run(*job);
+    QStringList notes;
     if (unissuedOnly && outcome.result == print::PrintResult::Ok && outcome.printed == 0)
-        m_services.messages.notice(QStringLiteral("印刷する未発行のカードはありません"));
+        notes << QStringLiteral("印刷する未発行のカードはありません");
+    if (outcome.skippedDeleted > 0)
+        notes << QStringLiteral("削除済みのレコード %1 件は印刷しませんでした")
+                     .arg(outcome.skippedDeleted);
+    if (!notes.isEmpty())
+        m_services.messages.notice(notes.join(QLatin1Char('\n')));
     reportPrintOutcome(m_services.messages, outcome);
     m_fromEdit->clear();
     m_toEdit->clear();
     m_printRangeButton->setEnabled(false);
+    rangeCleared();
 }
 
 void CardDialog::showHelp()

@@ -38,8 +38,10 @@ using PrintJobFactory = std::function<std::unique_ptr<print::PrintJob>()>;
 // The message box for what went wrong in a print run; nothing for a run that went well.
 void reportPrintOutcome(MessageService &messages, const print::PrintOutcome &outcome);
 
-// A job on the default printer at the resolution measured at start-up.
-std::unique_ptr<print::PrintJob> makeDefaultPrinterJob(const app::AppState &state);
+// A job on the default printer at the resolution measured at start-up; `lying` for cards
+// drawn across (horizontal commercial cards).
+std::unique_ptr<print::PrintJob> makeDefaultPrinterJob(const app::AppState &state,
+                                                       bool lying = false);
 
 class CardDialog : public VezoDialog
 {
@@ -58,8 +60,12 @@ protected:
     void showHelp();
     // The draw operation of the card this dialog prints.
     virtual print::CardDrawing cardDrawing() const = 0;
+    // The card is drawn across, 148 x 100 mm.
+    virtual bool cardLies() const { return false; }
     // A key was typed in a number field.
     virtual void numberTyped();
+    // The number fields were emptied after a print.
+    virtual void rangeCleared() {}
     // Prints on a fresh job and reports what went wrong; the fields are cleared afterwards. A
     // batch of pending cards that finds none says so.
     void runOnJob(const std::function<print::PrintOutcome(print::PrintJob &)> &run,

@@ -298,7 +298,13 @@ void CommercialCardDialog::applyOptions()
 void CommercialCardDialog::numberTyped()
 {
     CardDialog::numberTyped();
-    m_testPrintButton->setEnabled(false);
+    // A test card is for trying the layout while no range is being typed.
+    m_testPrintButton->setEnabled(m_fromEdit->text().isEmpty() && m_toEdit->text().isEmpty());
+}
+
+void CommercialCardDialog::rangeCleared()
+{
+    m_testPrintButton->setEnabled(true);
 }
 
 void CommercialCardDialog::testPrint()

@@ -68,6 +68,8 @@ public:
 protected:
     print::CardDrawing cardDrawing() const override;
     void numberTyped() override;
+    void rangeCleared() override;
+    bool cardLies() const override { return m_kind == print::CardKind::Horizontal; }
     void paintEvent(QPaintEvent *event) override;
 
 private:

@@ -97,7 +97,8 @@ void PostcardDialog::buildOptions()
     for (std::size_t i = 0; i < kBoxes.size(); ++i) {
         auto *box = new QCheckBox(QString::fromUtf8(kBoxes[i].caption), this);
         box->setObjectName(QString::fromUtf8(kBoxes[i].name));
-        box->setGeometry(320, 48 + static_cast<int>(i) * 30, 260, 22);
+        // Clear of the pointers beside the sample card, whose text ends near x = 330.
+        box->setGeometry(340, 48 + static_cast<int>(i) * 30, 250, 22);
         connect(box, &QCheckBox::clicked, this, [this] { m_applyButton->setEnabled(true); });
         m_optionBoxes[i] = box;
     }

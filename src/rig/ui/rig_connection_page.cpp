@@ -137,7 +137,7 @@ RigConnectionPage::RigConnectionPage(app::AppState &state, QWidget *parent)
                              true, isDataModeKey);
     setHint(m_dataModeEdit,
             QStringLiteral("|無線機が PKTUSB・PKTLSB のときに電波形式へ入れる文字（FT8 など）"));
-    addLabel(this, QStringLiteral("(PKTUSB・PKTLSB)"), QRect(636, 124, 110, 18));
+    addLabel(this, QStringLiteral("(PKTUSB・PKTLSB)"), QRect(636, 124, 124, 18));
     connect(m_dataModeEdit, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_settings.dataMode = toSjis(text).value_or(std::string());
         if (m_settings.dataMode.empty())

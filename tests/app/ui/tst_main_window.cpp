@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ui/main_window.h"
 
+#include "app/ui/dialog_placement.h"
+
 #include "app/session.h"
 #include "app/start_file.h"
 #include "app/ui/registration_dialog.h"
@@ -9,12 +11,15 @@
 #include "common/file_io.h"
 #include "common/ui/hint_bar.h"
 #include "log/log_file.h"
+#include "places/ui/personal_info_dialog.h"
 
 #include "support/window_fixture.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -184,4 +189,140 @@ TEST(MainWindow, HintBarFollowsACarryingDialogAndReturns)
     EXPECT_EQ(f.form->hintBar()->y(), mainBottom);
     f.state.startAborted = true;
     f.form->close();
+}
+
+// Every placement on a 1280 x 1024 screen keeps the dialog and the hint bar apart and on the
+// screen: at the default place, with the main window low, at the very bottom, and with a
+// dialog too tall for any free side.
+TEST(DialogPlacement, DialogAndHintBarNeverMeetAndStayOnScreen)
+{
+    const QRect screen(0, 0, 1280, 1024);
+    const QSize bar(787, 26);
+    const QSize main(795, 146);
+    const struct
+    {
+        const char *what;
+        int mainTop;
+        QSize dialog;
+        bool overMain; // no free side: centred over the main window
+    } cases[] = {
+        {"default", 20, {420, 300}, false},
+        {"default, large", 20, {795, 700}, false},
+        {"low", 1024 - 146 - 30, {420, 300}, false},
+        {"bottom", 1024 - 146, {420, 300}, false},
+        {"bottom, tall", 1024 - 146, {795, 800}, false}, // above the bar, just fits
+        {"middle, tall", 400, {600, 500}, true},
+    };
+    for (const auto &c : cases)
+        for (const Placement p : {Placement::Left300, Placement::CarriesHintBar}) {
+            SCOPED_TRACE(std::string(c.what) + (p == Placement::Left300 ? " at 300" : " docked"));
+            const QRect mainFrame(QPoint(242, c.mainTop), main);
+            const DialogPlaces at = placeNearMain(mainFrame, c.dialog, bar, screen, p);
+            const QRect dialog(at.dialog, c.dialog);
+            const QRect hint(at.hintBar, bar);
+            EXPECT_FALSE(dialog.intersects(hint));
+            EXPECT_FALSE(hint.intersects(mainFrame));
+            EXPECT_TRUE(screen.contains(dialog));
+            EXPECT_TRUE(screen.contains(hint));
+            EXPECT_EQ(dialog.intersects(mainFrame), c.overMain);
+            if (p == Placement::Left300 && !c.overMain) {
+                EXPECT_EQ(dialog.x(), 300);
+            }
+        }
+    // The default: the bar under the main window, a dialog at 300 just below the bar.
+    const DialogPlaces first =
+        placeNearMain(QRect(242, 20, 795, 146), {420, 300}, bar, screen, Placement::Left300);
+    EXPECT_EQ(first.hintBar, QPoint(242, 166));
+    EXPECT_EQ(first.dialog, QPoint(300, 192));
+    // Under a bar that carries on under a docked dialog; centred when it would leave the screen.
+    EXPECT_EQ(placeUnderBar(QRect(242, 600, 787, 26), {300, 200}, QRect(242, 20, 795, 146), screen),
+              QPoint(300, 626));
+    EXPECT_EQ(placeUnderBar(QRect(242, 900, 787, 26), {300, 200}, QRect(242, 20, 795, 146), screen),
+              QPoint(490, 0));
+}
+
+// Open dialogs follow the main window; at the bottom of the screen they stand above it.
+TEST(MainWindow, DialogsFollowTheMainWindowAndAvoidTheHintBar)
+{
+    Fixture f;
+    f.dir.write("Start.DAT", "JA1ABC"); // no first-run registration on show
+    f.form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.form.get()));
+    QWidget docked(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    docked.resize(500, 200);
+    QWidget atLeft(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    atLeft.resize(300, 150);
+    f.state.dialogModes.log = 1;
+    f.form->placeDialog(&docked, Placement::CarriesHintBar);
+    f.form->placeDialog(&atLeft, Placement::UnderHintBar);
+    docked.show();
+    atLeft.show();
+    const QRect screen = f.form->screen()->availableGeometry();
+    const auto check = [&] {
+        const QRect bar = f.form->hintBar()->frameGeometry();
+        EXPECT_EQ(bar.top(), docked.frameGeometry().bottom() + 1);
+        EXPECT_FALSE(atLeft.frameGeometry().intersects(bar));
+        EXPECT_FALSE(docked.frameGeometry().intersects(f.form->frameGeometry()));
+        EXPECT_TRUE(screen.contains(bar));
+        EXPECT_TRUE(screen.contains(docked.frameGeometry()));
+    };
+    check();
+    const QPoint moved = f.form->pos() + QPoint(8, 40);
+    f.form->move(moved);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return docked.y() == f.form->frameGeometry().bottom() + 1; }));
+    EXPECT_EQ(docked.x(), f.form->frameGeometry().x());
+    EXPECT_EQ(atLeft.y(), f.form->hintBar()->frameGeometry().bottom() + 1);
+    check();
+
+    // At the bottom of the screen the docked dialog and its bar go above the main window.
+    f.form->move(f.form->x(), screen.bottom() + 1 - f.form->frameGeometry().height());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return docked.y() < f.form->y(); }));
+    EXPECT_TRUE(screen.contains(f.form->hintBar()->frameGeometry()));
+    EXPECT_FALSE(docked.frameGeometry().intersects(f.form->hintBar()->frameGeometry()));
+    EXPECT_FALSE(atLeft.frameGeometry().intersects(f.form->hintBar()->frameGeometry()));
+    f.state.startAborted = true;
+    f.form->close();
+}
+
+// A computer whose local time is not Japanese time says so once, on the hint bar and in the
+// personal information; on Japanese time nothing is said.
+TEST(MainWindow, ClockNotOnJapaneseTimeIsSaidOnce)
+{
+    const calendar::DateTimeParts utc{2026, 12, 9, 3, 0, 0, 3};
+    const struct
+    {
+        calendar::DateTimeParts local;
+        QString notice;
+    } cases[] = {
+        {utc, QStringLiteral("このコンピュータの時刻は日本時間ではありません（UTC+0:00）")},
+        {{2026, 12, 9, 12, 0, 0, 3}, QString()},
+        {{2026, 12, 8, 22, 0, 0, 2},
+         QStringLiteral("このコンピュータの時刻は日本時間ではありません（UTC-5:00）")},
+    };
+    for (const auto &c : cases) {
+        test::WindowFixture f;
+        f.dir.installPrefixTable();
+        f.dir.write("Start.DAT", "JA1ABC");
+        f.state.clock =
+            std::make_unique<calendar::FixedClock>(calendar::ClockSnapshot{c.local, utc});
+        MainWindow form(f.state, f.services, QString::fromStdString(f.dir.path()));
+        ASSERT_TRUE(form.startUp());
+        const auto *note = form.personalInfo()->findChild<QLabel *>("timeZoneNote");
+        if (c.notice.isEmpty()) {
+            EXPECT_FALSE(form.hintBar()->hint().contains(QStringLiteral("日本時間")));
+            EXPECT_EQ(note, nullptr);
+        } else {
+            EXPECT_TRUE(form.hintBar()->hint().startsWith(c.notice))
+                << form.hintBar()->hint().toStdString();
+            EXPECT_TRUE(form.hintBar()->hint().contains(
+                QStringLiteral("timedatectl set-timezone Asia/Tokyo")));
+            ASSERT_NE(note, nullptr);
+            EXPECT_TRUE(note->text().startsWith(c.notice));
+            EXPECT_TRUE(note->text().contains(QStringLiteral("TZ=Asia/Tokyo")));
+        }
+        EXPECT_TRUE(f.messages.texts.isEmpty());
+        f.state.startAborted = true;
+        form.close();
+    }
 }

@@ -61,8 +61,8 @@ TEST(MainWindowAdif, ExportWritesTheChosenFileAndShowsTheSummary)
 {
     Fixture f;
     ASSERT_EQ(f.form->commandButton(Command::ExportAdif)->text(), "ADIF出力");
-    f.chosen = AdifFileChoice{QString::fromStdString(f.dir.file("../out.adi")),
-                              adif::Charset::ShiftJis};
+    f.chosen =
+        AdifFileChoice{QString::fromStdString(f.dir.file("../out.adi")), adif::Charset::ShiftJis};
     f.click(Command::ExportAdif);
     ASSERT_EQ(f.messages.texts.size(), 1);
     EXPECT_EQ(f.messages.captions.back(), "通知");

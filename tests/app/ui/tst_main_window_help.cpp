@@ -3,6 +3,7 @@
 #include "app/ui/help_window.h"
 #include "app/ui/main_window.h"
 
+#include "awards/ui/awards_dialog.h"
 #include "common/ui/hint_bar.h"
 #include "log/ui/contact_dialog.h"
 #include "log/ui/search_dialog.h"
@@ -16,8 +17,10 @@
 #include <QHelpEngine>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QWindow>
 
@@ -187,4 +190,50 @@ TEST(MainWindowHelp, HelpFromTheModalPersonalInformationTakesClicksWhileItIsOpen
     ASSERT_NE(desk.window(), nullptr);
     EXPECT_TRUE(desk.window()->isVisible());
     EXPECT_EQ(desk.window()->parentWidget(), nullptr);
+}
+
+// F1 asks for what the dialog's ヘルプ asks for; the awards open the search page at their
+// section, which the help window scrolls to.
+TEST(MainWindowHelp, F1FollowsTheHelpButtonAndTheAwardsOpenAtTheirSection)
+{
+    Fixture f;
+    f.run(Command::Awards);
+    AwardsDialog *awards = f.openDialog<AwardsDialog>();
+    ASSERT_NE(awards, nullptr);
+    QTest::mouseClick(awards->findChild<QAbstractButton *>(QStringLiteral("helpButton")),
+                      Qt::LeftButton);
+    QTest::keyClick(awards, Qt::Key_F1);
+    EXPECT_EQ(f.asked, (QList<int>{AwardsDialog::kHelpContext, AwardsDialog::kHelpContext}));
+    awards->close();
+
+    bool acted = false;
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<PersonalInfoDialog *>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        acted = true;
+        dlg->findChild<QTabWidget *>(QStringLiteral("pages"))->setCurrentIndex(1);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg,
+                        Qt::Key_F1);
+        QTest::mouseClick(dlg->findChild<QAbstractButton *>(QStringLiteral("helpButton")),
+                          Qt::LeftButton);
+        QTest::mouseClick(dlg->findChild<QAbstractButton *>(QStringLiteral("closeButton")),
+                          Qt::LeftButton);
+    });
+    f.run(Command::PersonalInfo);
+    ASSERT_TRUE(acted);
+    ASSERT_EQ(f.asked.size(), 4);
+    EXPECT_EQ(f.asked[2], f.asked[3]);
+    EXPECT_GT(f.asked[2], 0);
+
+    HelpWindow help(QStringLiteral(VEZO_HELP_FILE));
+    ASSERT_TRUE(help.hasHelp());
+    help.resize(500, 300);
+    help.show();
+    ASSERT_TRUE(help.showTopic(AwardsDialog::kHelpContext));
+    EXPECT_EQ(help.currentPage().fileName(), QStringLiteral("search.html"));
+    EXPECT_EQ(help.currentPage().fragment(), QStringLiteral("awards"));
+    auto *browser = help.findChild<QTextBrowser *>();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([browser] { return browser->verticalScrollBar()->value() > 0; }));
 }

@@ -247,11 +247,37 @@ TEST(ContactDialogRig, ARadioThatStopsAnsweringIsToldOnceAndTypingNeverWaits)
     ASSERT_TRUE(daemon.restart());
     ASSERT_TRUE(daemon.tune(3525000, "CW"));
     EXPECT_TRUE(f.shows("3.525", "CW")) << f.fields();
+    EXPECT_EQ(f.hintBar.hint(), QString()); // the first good reading clears the word
 
     // A second outage is told again.
     daemon.kill();
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.noAnswer.count == 2; }, kPatience))
         << "the second silence was told " << f.noAnswer.count - 1 << " times";
+}
+
+// A frozen rigctld holds Hamlib's read far longer than three seconds; the silence is told
+// after three, and the word goes when the radio answers again.
+TEST(ContactDialogRig, AFrozenRadioIsToldWithinThreeSecondsAndClearedOnItsAnswer)
+{
+    test::Rigctld daemon;
+    ASSERT_TRUE(daemon.running());
+    Fixture f;
+    f.setRig(rig::RigLink::Rigctld, 0, daemon.address());
+    f.open(ContactDialog::Input);
+    ASSERT_TRUE(f.shows("145.000", "FM"));
+
+    daemon.freeze();
+    QElapsedTimer told;
+    told.start();
+    // Hamlib itself would wait 15 to 20 s; the bound leaves room for a busy sanitizer run.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.noAnswer.count == 1; }, 10000));
+    EXPECT_LT(told.elapsed(), 8000);
+    EXPECT_EQ(f.hintBar.hint(), kNoAnswer);
+    daemon.thaw();
+    ASSERT_TRUE(daemon.tune(7010000, "CW"));
+    EXPECT_TRUE(f.shows("7.010", "CW", 30000));
+    EXPECT_EQ(f.hintBar.hint(), QString());
+    EXPECT_EQ(f.noAnswer.count, 1);
 }
 
 TEST(ContactDialogRig, ClosingNeverWaitsForARadioCaughtInARead)

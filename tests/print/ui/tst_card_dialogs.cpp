@@ -157,6 +157,32 @@ TEST(CommercialCardDialog, OptionsTestPrintAndNumberFields)
     EXPECT_FALSE(print::readCommercialOptions(file, {}).addressWanted);
 }
 
+// テスト印刷 rests while a range is being typed and comes back when the fields are empty
+// again, by erasing or by printing the range.
+TEST(CommercialCardDialog, TestPrintReturnsOnceTheRangeIsEmptyAgain)
+{
+    CardDialogFixture f;
+    auto dialog = f.open<CommercialCardDialog>(2);
+    auto *test = dialog->findChild<QPushButton *>(QStringLiteral("testPrintButton"));
+    auto *from = dialog->findChild<QLineEdit *>(QStringLiteral("fromEdit"));
+    auto *to = dialog->findChild<QLineEdit *>(QStringLiteral("toEdit"));
+    from->setFocus();
+    QTest::keyClicks(from, "1");
+    EXPECT_FALSE(test->isEnabled());
+    QTest::keyClick(from, Qt::Key_Backspace);
+    EXPECT_TRUE(test->isEnabled());
+    QTest::keyClicks(from, "1");
+    QTest::keyClicks(to, "1");
+    EXPECT_FALSE(test->isEnabled());
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("printRangeButton")),
+                      Qt::LeftButton);
+    EXPECT_EQ(f.pagesPrinted, 1);
+    EXPECT_TRUE(test->isEnabled());
+    QTest::mouseClick(test, Qt::LeftButton);
+    EXPECT_EQ(f.pagesPrinted, 2);
+    dialog->close();
+}
+
 TEST(PostcardDialog, PrintsRangeAndBatchAndKeepsItsOptions)
 {
     CardDialogFixture f;
@@ -192,6 +218,35 @@ TEST(PostcardDialog, PrintsRangeAndBatchAndKeepsItsOptions)
     EXPECT_FALSE(kept.kanjiAddress);
 }
 
+TEST(PostcardDialog, DeletedRecordIsLeftOutOfBatchAndRangeAndSaidSo)
+{
+    CardDialogFixture f;
+    f.state.settings.cardNo = "5";
+    ASSERT_EQ(log::markDeleted(f.state.logPath, 2, true), log::IoResult::Ok);
+    auto dialog = f.open<PostcardDialog>();
+    const QString leftOut = QStringLiteral("削除済みのレコード 1 件は印刷しませんでした");
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("printUnissuedButton")),
+                      Qt::LeftButton);
+    EXPECT_EQ(f.pagesPrinted, 2);
+    EXPECT_EQ(f.state.settings.cardNo, "7");
+    EXPECT_EQ(f.messages.last(), leftOut);
+
+    auto *from = dialog->findChild<QLineEdit *>(QStringLiteral("fromEdit"));
+    from->setFocus();
+    QTest::keyClicks(from, "1");
+    QTest::keyClicks(dialog->findChild<QLineEdit *>(QStringLiteral("toEdit")), "3");
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("printRangeButton")),
+                      Qt::LeftButton);
+    EXPECT_EQ(f.pagesPrinted, 4);
+    EXPECT_EQ(f.state.settings.cardNo, "9");
+    EXPECT_EQ(f.messages.texts.size(), 2);
+    EXPECT_EQ(f.messages.last(), leftOut);
+    log::QsoRecord deleted;
+    log::readRecord(f.state.logPath, 2, deleted);
+    EXPECT_TRUE(deleted.qslPending()); // the 未発行 list still finds it
+    dialog->close();
+}
+
 TEST(CardDialogs, HelpOpensThePageOfEachKind)
 {
     CardDialogFixture f;
@@ -200,13 +255,17 @@ TEST(CardDialogs, HelpOpensThePageOfEachKind)
         if (view == HelpService::View::Topic)
             opened.push_back(context);
     });
+    // The button, then F1 from the field that has the focus.
     auto postcard = f.open<PostcardDialog>();
     QTest::mouseClick(postcard->findChild<QPushButton *>("helpButton"), Qt::LeftButton);
+    postcard->findChild<QLineEdit *>(QStringLiteral("fromEdit"))->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     postcard->close();
     auto commercial = f.open<CommercialCardDialog>(2);
     QTest::mouseClick(commercial->findChild<QPushButton *>("helpButton"), Qt::LeftButton);
+    QTest::keyClick(commercial.get(), Qt::Key_F1);
     commercial->close();
-    EXPECT_EQ(opened, (std::vector<int>{19, 20}));
+    EXPECT_EQ(opened, (std::vector<int>{19, 19, 20, 20}));
 }
 
 // A job the printer refuses changes nothing; an accepted one keeps its card number in the
@@ -227,7 +286,7 @@ TEST(PostcardDialog, RefusedJobsChangeNothingAndNumbersSurviveCancel)
     const std::string log = f.dir.read("JA1ABC.DAT");
     QTest::mouseClick(batch, Qt::LeftButton);
     EXPECT_EQ(f.messages.captions, QStringList{QStringLiteral("エラー")});
-    EXPECT_EQ(f.messages.last(), QStringLiteral("printer offline"));
+    EXPECT_EQ(f.messages.last(), QStringLiteral("印刷できませんでした。\nprinter offline"));
     EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
     EXPECT_EQ(f.state.settings.cardNo, "29");
 

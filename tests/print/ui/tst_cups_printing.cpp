@@ -391,3 +391,85 @@ TEST(CupsPrinting, CardsLandWhereThePdfPutsThemAndARefusedJobChangesNothing)
     EXPECT_EQ(f.dir.read("JA1ABC.ini"), settings);
     cups.admin("cupsaccept vezo");
 }
+
+// A horizontal card on a queue set to postcards is turned whole onto the upright page; on paper
+// it fits neither way nothing starts and nothing changes; a stopped queue keeps the job and
+// the operator is told.
+TEST(CupsPrinting, HorizontalCardOnPostcardsIsTurnedOrRefusedAndAStoppedQueueIsSaid)
+{
+    PrivateScheduler cups;
+    if (!cups.skipReason.empty())
+        GTEST_SKIP() << "no private CUPS scheduler here: " << cups.skipReason;
+    installFontSubstitutions();
+    CupsFixture f;
+    std::string why;
+    const std::optional<print::PrintQueue> queue = print::findPrintQueue({}, why);
+    ASSERT_TRUE(queue) << why;
+    f.state.printerDotsPerMmX = print::dotsPerMm(queue->dotsPerInchX);
+    f.state.printerDotsPerMmY = print::dotsPerMm(queue->dotsPerInchY);
+    f.state.dialogModes.prin = 2;
+
+    cups.admin("lpadmin -p vezo -o PageSize=Custom.100x148mm");
+    {
+        CommercialCardDialog dialog(f.state, f.services);
+        dialog.show();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("testPrintButton")),
+                          Qt::LeftButton);
+        EXPECT_TRUE(f.messages.texts.isEmpty()) << f.messages.last().toStdString();
+        dialog.close();
+    }
+    const std::string turned = cups.finishedPdf("turned");
+    expectPageMm(turned, 100, 148);
+    // The ink of the lying reference, turned a quarter to the left.
+    const std::vector<Gray> page = render(turned);
+    const std::vector<Gray> lying = render(referencePdf(f.dir, "turned-ref", {"test"}));
+    ASSERT_EQ(page.size(), 1u);
+    ASSERT_EQ(lying.size(), 1u);
+    const Box a = inkBox(page[0]);
+    const Box b = inkBox(lying[0]);
+    ASSERT_GE(a.right, 0);
+    EXPECT_NEAR(a.left, b.top, kTolerance);
+    EXPECT_NEAR(a.right, b.bottom, kTolerance);
+    EXPECT_NEAR(a.top, lying[0].width - 1 - b.right, kTolerance);
+    EXPECT_NEAR(a.bottom, lying[0].width - 1 - b.left, kTolerance);
+
+    // Paper smaller than the card either way: said before printing, nothing changed.
+    cups.admin("lpadmin -p vezo -o PageSize=Custom.90x120mm");
+    const std::string log = f.dir.read("JA1ABC.DAT");
+    const std::string settings = f.dir.read("JA1ABC.ini");
+    {
+        CommercialCardDialog dialog(f.state, f.services);
+        dialog.show();
+        auto *from = dialog.findChild<QLineEdit *>(QStringLiteral("fromEdit"));
+        from->setFocus();
+        QTest::keyClicks(from, "1");
+        QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("toEdit")), "2");
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("printRangeButton")),
+                          Qt::LeftButton);
+        dialog.close();
+    }
+    ASSERT_EQ(f.messages.texts.size(), 1);
+    EXPECT_TRUE(f.messages.last().contains(QStringLiteral("収まらないので印刷しません")))
+        << f.messages.last().toStdString();
+    EXPECT_EQ(f.dir.read("JA1ABC.DAT"), log);
+    EXPECT_EQ(f.dir.read("JA1ABC.ini"), settings);
+    EXPECT_TRUE(shell("lpstat -o 2>/dev/null").empty());
+
+    // A stopped queue takes the batch; the cards wait for it, and the operator hears so.
+    cups.admin("lpadmin -p vezo -o PageSize=Custom.100x148mm");
+    cups.admin("cupsdisable vezo");
+    {
+        PostcardDialog dialog(f.state, f.services);
+        dialog.show();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("printUnissuedButton")),
+                          Qt::LeftButton);
+        dialog.close();
+    }
+    EXPECT_EQ(f.messages.last(),
+              QStringLiteral("プリンタ vezo は停止中です。印刷はプリンタが再開されると行われます"));
+    EXPECT_EQ(f.messages.captions.last(), QStringLiteral("通知"));
+    EXPECT_EQ(f.state.settings.cardNo, "7");
+    EXPECT_FALSE(f.pending(1));
+    cups.admin("cupsenable vezo");
+    cups.finishedPdf("resumed");
+}
