@@ -10,9 +10,10 @@
 // copy of the bytes.
 #include "synthetic_log.h"
 
-#include "common/data_dir.h"
-#include "common/progress.h"
 #include "adif/adif_import.h"
+#include "common/data_dir.h"
+#include "common/file_io.h"
+#include "common/progress.h"
 #include "log/prefix_table.h"
 
 #include <chrono>

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "synthetic_log.h"
 
-#include "common/data_dir.h"
-#include "common/sjis.h"
 #include "awards/award_table.h"
+#include "common/data_dir.h"
+#include "common/file_io.h"
+#include "common/sjis.h"
 #include "log/confirmation_mark.h"
 #include "log/qso_record.h"
 
