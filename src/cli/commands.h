@@ -66,7 +66,7 @@ inline constexpr std::array<CommandNeeds, 10> kCommandNeeds{{
     {"dump", {.log = true, .settings = false}},
     {"search", {.log = true, .settings = false}},
     {"calendar", {.log = false, .settings = false}},  // a missing event file is an empty one
-    {"awards", {.log = true, .settings = true}},      // the confirmation mark
+    {"awards", {.log = false, .settings = true}},     // no log yet: nothing counted
     {"export-adif", {.log = true, .settings = true}}, // the operator and the station
     {"import-adif", {.log = true, .settings = true}}, // the confirmation mark
     {"rig", {.log = false, .settings = true}},        // the radio and the data mode

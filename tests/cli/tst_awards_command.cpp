@@ -60,8 +60,11 @@ TEST(AwardsCommand, PrintsPrefecturesAndPlacesExactly)
                                                        {"--prefecture"},
                                                        {"--city"}})
         EXPECT_EQ(run(bad, out), 2) << bad.front();
+    // A user with no log yet has nothing to count: all zeros, and done.
     cli::Args missing{dir.dataDir(), "JA9NONE"};
     std::ostringstream o;
     std::ostringstream e;
-    EXPECT_EQ(cli::runAwards(missing, o, e), 1);
+    EXPECT_EQ(cli::runAwards(missing, o, e), 0) << e.str();
+    EXPECT_NE(o.str().find("01\t北海道\t0\t0\t1\n"), std::string::npos) << o.str();
+    EXPECT_NE(o.str().find("total\t\t0\t0\t4\n"), std::string::npos) << o.str();
 }

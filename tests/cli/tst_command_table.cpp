@@ -200,7 +200,7 @@ TEST(CommandTable, ExitStatusOfEveryCommand)
         {{"dump"}, {}, true, false},
         {{"search"}, {"--item", "call", "W1AW"}, true, false},
         {{"calendar"}, {"2026", "5"}, false, false},
-        {{"awards"}, {}, true, true},
+        {{"awards"}, {}, false, true}, // a user with no log yet has nothing counted
         {{"export-adif"}, {"-o", out}, true, true},
         {{"import-adif"}, {dir.path() + "/own.adi"}, true, true},
         {{"rig"}, {"--model", "1"}, false, true},
