@@ -4,8 +4,8 @@
 // <= 1.5.
 #include "synthetic_log.h"
 
-#include "common/progress.h"
 #include "awards/award_tally.h"
+#include "common/progress.h"
 #include "log/confirmation_mark.h"
 
 #include <benchmark/benchmark.h>

@@ -8,8 +8,8 @@
 namespace vz::app {
 
 adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::string &call,
-                                           const calendar::ClockSnapshot &clock,
-                                           adif::Format format, adif::Charset charset)
+                                      const calendar::ClockSnapshot &clock, adif::Format format,
+                                      adif::Charset charset)
 {
     adif::ExportOptions options;
     options.format = format;

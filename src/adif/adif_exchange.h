@@ -4,16 +4,16 @@
 // Shared by the main window and vezolog so both write the same file.
 #pragma once
 
+#include "adif/adif_export.h"
 #include "app/user_settings.h"
 #include "calendar/clock.h"
-#include "adif/adif_export.h"
 
 #include <string>
 
 namespace vz::app {
 
 adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::string &call,
-                                           const calendar::ClockSnapshot &clock,
-                                           adif::Format format, adif::Charset charset);
+                                      const calendar::ClockSnapshot &clock, adif::Format format,
+                                      adif::Charset charset);
 
 } // namespace vz::app

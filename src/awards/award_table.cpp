@@ -8,7 +8,6 @@
 
 namespace vz::awards {
 
-
 namespace {
 
 constexpr std::array<std::string_view, kPrefectureCount> kPrefectureNames{

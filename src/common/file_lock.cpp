@@ -20,7 +20,8 @@ int openForLocking(const std::string &path, bool create)
     int fd;
     do {
         fd = ::open(path.c_str(),
-                    O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (create ? O_CREAT : 0), files::kNewFileMode);
+                    O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (create ? O_CREAT : 0),
+                    files::kNewFileMode);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0 && (errno == EACCES || errno == EROFS))
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);

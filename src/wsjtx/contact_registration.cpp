@@ -83,7 +83,8 @@ std::string unloggedPath(const std::string &logPath, const std::string &userCall
 
 bool keepUnlogged(const std::string &path, const ReadyContact &contact)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, files::kNewFileMode);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, files::kNewFileMode);
     if (fd < 0)
         return false;
     struct stat st

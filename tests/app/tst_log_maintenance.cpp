@@ -437,8 +437,8 @@ TEST(RestoreLog, CountsTheRecordsRegisteredAfterTheBackup)
         std::int32_t later;
     };
     const Row rows[] = {
-        {"LLdLL", "LLLL", 1}, {"LL", "LLLL", 0}, {"LLL", "LLL", 0}, {"LLLLL", nullptr, 0},
-        {"LLL", "L", 2},
+        {"LLdLL", "LLLL", 1},  {"LL", "LLLL", 0}, {"LLL", "LLL", 0},
+        {"LLLLL", nullptr, 0}, {"LLL", "L", 2},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.log);

@@ -3,11 +3,11 @@
 // stretches at once (split in the middle, whatever the size), which must hand on the same
 // records in the same order; then the whole import as a trial run (nothing written), also
 // in two stretches, converting and reporting every contact.
-#include "common/progress.h"
-#include "fuzz/fuzz_file.h"
 #include "adif/adif_import.h"
 #include "adif/adif_reader.h"
 #include "adif/adif_record.h"
+#include "common/progress.h"
+#include "fuzz/fuzz_file.h"
 #include "log/prefix_table.h"
 
 #include <cstdint>
