@@ -3,13 +3,13 @@
 // runs under a control beside it. Run once under LANG=C and once under a Japanese locale:
 // the faces chosen for Japanese text differ with the language.
 #include "app/ui/about_dialog.h"
-#include "app/ui/font_setup.h"
 #include "app/ui/main_window.h"
 #include "app/ui/record_range_dialog.h"
 #include "app/ui/registration_dialog.h"
 #include "app/ui/user_switch_dialog.h"
 #include "awards/ui/awards_dialog.h"
 #include "calendar/ui/event_dialog.h"
+#include "cards/font_setup.h"
 #include "common/progress.h"
 #include "common/ui/hint_bar.h"
 #include "log/ui/contact_dialog.h"
