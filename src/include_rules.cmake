@@ -16,7 +16,7 @@ vezo_allow(places common log)
 vezo_allow(print common calendar log app)
 vezo_allow(adif common calendar log app)
 vezo_allow(awards common log places)
-vezo_allow(wsjtx common calendar log places adif app)
+vezo_allow(wsjtx common calendar log places adif app rig) # rig: the frequency as the radio shows it
 vezo_allow(lotw common calendar log places adif app)
 
 # --- card drawing (QtGui only) ----------------------------------------------------------------
@@ -30,7 +30,9 @@ vezo_allow(log/ui common common/ui app calendar log rig
     rig/ui) # exception: the contact dialog follows the radio through the polling worker
 vezo_allow(places/ui common common/ui app log places
     log/ui # exception: the city lookup is the contact dialog's lookup, declared there
-    rig/ui) # exception: the personal information dialog holds the radio's settings page
+    rig/ui # exception: the personal information dialog holds the radio's settings page
+    wsjtx/ui # exception: ... and the WSJT-X link's settings page
+    calendar/ui) # exception: ... and the notice that the computer is not on Japanese time
 vezo_allow(print/ui common common/ui app calendar log print cards)
 vezo_allow(awards/ui common common/ui app log places awards)
 vezo_allow(wsjtx/ui common common/ui app calendar log places adif wsjtx)
@@ -39,8 +41,7 @@ vezo_allow(app/ui common common/ui app calendar calendar/ui log log/ui rig rig/u
     places/ui print print/ui adif awards awards/ui wsjtx wsjtx/ui lotw lotw/ui cards)
 
 # --- the command line -------------------------------------------------------------------------
-vezo_allow(cli common calendar log rig app places print adif awards wsjtx lotw cards
-    print/ui app/ui) # exception: the card canvas and the font set-up it prints with
+vezo_allow(cli common calendar log rig app places print adif awards wsjtx lotw cards)
 
 # Never, whatever is allowed above: the log knows nothing of the places, the awards or ADIF,
 # which are built on it; the shared routines know nothing of any other folder.

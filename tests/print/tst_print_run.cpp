@@ -353,30 +353,27 @@ TEST(PrintRun, AJobAbandonedOrRefusedPrintsNothing)
     }
 }
 
-// A record that cannot be read ends the run there: the cards drawn before it are handed over
-// and numbered, and the file is named.
-TEST(PrintRun, ARecordThatCannotBeReadEndsTheRunThere)
+// The records are read, under the log's lock, before anything is drawn: a log that cannot be
+// read prints nothing, takes no card number and names the file.
+TEST(PrintRun, ALogThatCannotBeReadPrintsNothing)
 {
     PrintFixture f;
     const std::string away = f.state.logPath + ".away";
+    ASSERT_EQ(::rename(f.state.logPath.c_str(), away.c_str()), 0);
+    ASSERT_EQ(::mkdir(f.state.logPath.c_str(), 0755), 0);
     RecordingJob job;
     int drawnCards = 0;
     const CardDrawing draw = [&](CardCanvas &, const DotScale &, const CardText &, long long) {
-        // After the first card the log becomes a folder: the next read fails.
-        if (++drawnCards == 1) {
-            ASSERT_EQ(::rename(f.state.logPath.c_str(), away.c_str()), 0);
-            ASSERT_EQ(::mkdir(f.state.logPath.c_str(), 0755), 0);
-        }
+        ++drawnCards;
     };
     const PrintOutcome out = runPrint(f.state, {0, 5, false}, draw, job);
     ASSERT_EQ(::rmdir(f.state.logPath.c_str()), 0);
     ASSERT_EQ(::rename(away.c_str(), f.state.logPath.c_str()), 0);
-    EXPECT_EQ(out.result, PrintResult::ReadFailed);
-    EXPECT_EQ(out.failedPath, f.state.logPath);
-    EXPECT_EQ(out.printed, 1);
-    EXPECT_EQ(drawnCards, 1);
-    EXPECT_EQ(job.ended, 1);
-    EXPECT_EQ(f.state.settings.cardNo, "9");
-    EXPECT_EQ(app::readUserSettings(f.state.settingsPath).settings.cardNo, "9");
+    EXPECT_NE(out.result, PrintResult::Ok);
+    EXPECT_EQ(out.printed, 0);
+    EXPECT_EQ(drawnCards, 0);
+    EXPECT_EQ(job.ended, 0);
+    EXPECT_EQ(f.state.settings.cardNo, "8");
+    EXPECT_FALSE(files::exists(f.state.settingsPath));
     EXPECT_TRUE(f.pending(2));
 }

@@ -133,11 +133,11 @@ RigConnectionPage::RigConnectionPage(app::AppState &state, QWidget *parent)
     });
 
     addLabel(this, QStringLiteral("データモード"), QRect(456, 124, 100, 18));
-    m_dataModeEdit = addEdit(this, "dataModeEdit", QRect(560, 122, 70, 22), rig::kDataModeBytes,
+    m_dataModeEdit = addEdit(this, "dataModeEdit", QRect(560, 122, 56, 22), rig::kDataModeBytes,
                              true, isDataModeKey);
     setHint(m_dataModeEdit,
             QStringLiteral("|無線機が PKTUSB・PKTLSB のときに電波形式へ入れる文字（FT8 など）"));
-    addLabel(this, QStringLiteral("(PKTUSB・PKTLSB)"), QRect(636, 124, 124, 18));
+    addLabel(this, QStringLiteral("(PKTUSB・PKTLSB)"), QRect(622, 124, 124, 18));
     connect(m_dataModeEdit, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_settings.dataMode = toSjis(text).value_or(std::string());
         if (m_settings.dataMode.empty())
