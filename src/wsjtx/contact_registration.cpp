@@ -2,6 +2,7 @@
 #include "wsjtx/contact_registration.h"
 
 #include "common/file_io.h"
+#include "common/file_lock.h"
 #include "common/progress.h"
 #include "log/log_file.h"
 
@@ -14,19 +15,6 @@
 namespace vz::wsjtx {
 
 namespace {
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 std::string folderOf(const std::string &path)
 {
@@ -83,20 +71,22 @@ std::string unloggedPath(const std::string &logPath, const std::string &userCall
 
 bool keepUnlogged(const std::string &path, const ReadyContact &contact)
 {
-    const int fd =
-        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, files::kNewFileMode);
-    if (fd < 0)
+    // Under the file's lock, so that the window and vezolog listening at once never mix two
+    // contacts or write the header twice.
+    FileLock lock;
+    if (lock.acquire(path, LockMode::Exclusive, kRecordLockWait, true) != LockResult::Ok)
         return false;
     struct stat st
     {
     };
-    bool ok = ::fstat(fd, &st) == 0;
+    bool ok = ::fstat(lock.fd(), &st) == 0;
+    std::string bytes;
     if (ok && st.st_size == 0)
-        ok = writeAll(fd, "Contacts heard from WSJT-X that could not be logged\n"
-                          "<ADIF_VER:5>3.1.4 <PROGRAMID:8>VEZODovi <EOH>\n");
-    ok = ok && writeAll(fd, contact.adif);
-    ok = ::fsync(fd) == 0 && ok;
-    ::close(fd);
+        bytes = "Contacts heard from WSJT-X that could not be logged\n"
+                "<ADIF_VER:5>3.1.4 <PROGRAMID:8>VEZODovi <EOH>\n";
+    bytes += contact.adif;
+    ok = ok && files::writeAllAt(lock.fd(), bytes, static_cast<std::uint64_t>(st.st_size)) &&
+         ::fsync(lock.fd()) == 0;
     return ok;
 }
 
