@@ -15,7 +15,9 @@ ListenerCore::Outcome ListenerCore::datagram(std::string_view bytes, std::int64_
         return out;
     }
     if (auto *hb = std::get_if<Heartbeat>(&d.message)) {
-        const std::uint32_t schema = std::min({d.schema, hb->maxSchema, kHighestSchema});
+        // A client that claims no schema at all still gets an answer in the one it spoke.
+        const std::uint32_t schema =
+            std::min({d.schema, std::max(hb->maxSchema, std::uint32_t{1}), kHighestSchema});
         out.reply = encodeHeartbeat({"VEZODovi", kHighestSchema, m_version, {}}, schema);
     } else if (auto *status = std::get_if<Status>(&d.message)) {
         out.status = std::move(*status);
