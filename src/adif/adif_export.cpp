@@ -2,6 +2,7 @@
 #include "adif/adif_export.h"
 
 #include "adif/adif_fields.h"
+#include "adif/typed_memo.h"
 #include "common/data_dir.h"
 #include "common/file_io.h"
 #include "common/progress.h"
@@ -193,35 +194,6 @@ bool comesBackAs(Field f, std::string_view given, std::string_view own)
                (isAscii(own) || sjis::cutToWidth(own, own.size()).size() == own.size());
     return storedText(f, given) == own;
 }
-
-// The last conversions of typed texts, by the text: a log holds a few bands, modes and powers
-// over and over.
-template <typename Result> class TypedMemo
-{
-public:
-    template <typename Make> const Result &of(std::string_view typed, const Make &make)
-    {
-        std::size_t h = typed.size();
-        for (const char c : typed)
-            h = h * 31 + static_cast<unsigned char>(c);
-        Slot &slot = m_slots[h % m_slots.size()];
-        if (!slot.filled || slot.key != typed) {
-            slot.key.assign(typed);
-            slot.result = make(typed);
-            slot.filled = true;
-        }
-        return slot.result;
-    }
-
-private:
-    struct Slot
-    {
-        std::string key;
-        Result result{};
-        bool filled = false;
-    };
-    std::array<Slot, 64> m_slots{};
-};
 
 // FREQ and BAND for a typed frequency, and what FREQ reads back as.
 struct FrequencyTexts

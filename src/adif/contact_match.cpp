@@ -2,6 +2,7 @@
 #include "adif/contact_match.h"
 
 #include "adif/adif_fields.h"
+#include "adif/typed_memo.h"
 #include "log/qso_record.h"
 
 #include <array>
@@ -43,44 +44,15 @@ ModeKey modeKeyOf(std::string_view text)
     return {kept(std::move(upper)), {}};
 }
 
-// A log repeats a few frequencies and modes from contact to contact: the last ones looked up
-// are kept.
-template <typename Result> class Memo
-{
-public:
-    template <typename Make> const Result &of(std::string_view text, const Make &make)
-    {
-        std::size_t h = text.size();
-        for (const char c : text)
-            h = h * 31 + static_cast<unsigned char>(c);
-        Slot &slot = m_slots[h % m_slots.size()];
-        if (!slot.filled || slot.key != text) {
-            slot.key.assign(text);
-            slot.result = make(text);
-            slot.filled = true;
-        }
-        return slot.result;
-    }
-
-private:
-    struct Slot
-    {
-        std::string key;
-        Result result{};
-        bool filled = false;
-    };
-    std::array<Slot, 64> m_slots{};
-};
-
 std::string_view bandKey(std::string_view text)
 {
-    thread_local Memo<std::string_view> bands;
+    thread_local TypedMemo<std::string_view> bands;
     return bands.of(text, [](std::string_view t) { return bandOfTyped(t).value_or(""); });
 }
 
 ModeKey modeKey(std::string_view text)
 {
-    thread_local Memo<ModeKey> modes;
+    thread_local TypedMemo<ModeKey> modes;
     return modes.of(text, modeKeyOf);
 }
 
