@@ -177,9 +177,8 @@ std::optional<std::string> readAll(const std::string &path, ReadProblem *problem
     return content;
 }
 
-int openRegularForReading(const std::string &path)
+int keepIfRegular(int fd)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return -1;
     struct stat st
@@ -192,6 +191,11 @@ int openRegularForReading(const std::string &path)
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
+}
+
+int openRegularForReading(const std::string &path)
+{
+    return keepIfRegular(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
 }
 
 std::string_view readProblemText(ReadProblem problem)

@@ -82,6 +82,9 @@ std::optional<std::string> readAll(const std::string &path, ReadProblem *problem
 // Opens a file for reading only when it is a regular file: a FIFO is not waited on, a folder or
 // a device is refused (-1 with errno EINVAL; ENOENT and the others as open gives them).
 int openRegularForReading(const std::string &path);
+// `fd` when it is a regular file, made blocking again (opened O_NONBLOCK so that a FIFO is not
+// waited on); else closed, and -1 with errno EINVAL. -1 stays -1.
+int keepIfRegular(int fd);
 // The problem as a line of text (UTF-8) for the user, after the file's name.
 std::string_view readProblemText(ReadProblem problem);
 

@@ -25,19 +25,8 @@ int openForLocking(const std::string &path, bool create)
     } while (fd < 0 && errno == EINTR);
     if (fd < 0 && (errno == EACCES || errno == EROFS))
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
-    struct stat st
-    {
-    };
     // A FIFO or a device is never a file of the data folder.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+    return files::keepIfRegular(fd);
 }
 
 // True when `fd` is still the file that `path` names (it was not renamed over or removed).

@@ -121,12 +121,12 @@ std::optional<WireDateTime> WireReader::dateTime()
     WireDateTime t;
     const auto day = i64();
     const auto ms = u32();
-    const auto spec = u8();
-    if (!day || !ms || !spec)
+    const auto zone = u8();
+    if (!day || !ms || !zone)
         return std::nullopt;
     t.julianDay = *day;
     t.msOfDay = *ms;
-    t.timeSpec = *spec;
+    t.timeSpec = *zone;
     if (t.timeSpec == 2) {
         const auto offset = u32();
         if (!offset)
