@@ -7,6 +7,24 @@
 
 namespace vz::app {
 
+namespace {
+
+std::string ownJcc(const UserSettings &settings)
+{
+    return settings.mobileOperation ? settings.mobileJcc : settings.fixedJcc;
+}
+
+} // namespace
+
+adif::ImportOptions adifImportOptions(const UserSettings &settings, const std::string &call)
+{
+    adif::ImportOptions options;
+    options.confirmationMark = settings.confirmationMark;
+    options.ownCallsign = call;
+    options.ownJcc = ownJcc(settings);
+    return options;
+}
+
 adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::string &call,
                                       const calendar::ClockSnapshot &clock, adif::Format format,
                                       adif::Charset charset)
@@ -15,7 +33,7 @@ adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::s
     options.format = format;
     options.charset = charset;
     options.stationCallsign = call;
-    options.ownJcc = settings.mobileOperation ? settings.mobileJcc : settings.fixedJcc;
+    options.ownJcc = ownJcc(settings);
     options.confirmationMark = settings.confirmationMark;
     options.currentYear = clock.local.year;
     char stamp[32];

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "adif/adif_export.h"
+#include "adif/kept_fields.h"
 
 #include "adif/adif_fields.h"
 #include "adif/typed_memo.h"
@@ -148,17 +149,6 @@ bool isPlainDecimal(std::string_view text)
             return false;
     }
     return digit && text.front() != '.' && text.back() != '.';
-}
-
-// The prefecture of a JCC/JCG code: its first two digits, 01 to 47.
-std::optional<std::string_view> prefectureOf(std::string_view jcc)
-{
-    if (jcc.size() < 2 || jcc[0] < '0' || jcc[0] > '9' || jcc[1] < '0' || jcc[1] > '9')
-        return std::nullopt;
-    const int n = (jcc[0] - '0') * 10 + (jcc[1] - '0');
-    if (n < 1 || n > 47)
-        return std::nullopt;
-    return jcc.substr(0, 2);
 }
 
 // Capitals and digits only, within the callsign field.
@@ -536,6 +526,9 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     const std::optional<int> portable = portableAreaOf(text(Field::PortableArea));
     const int area = portable ? *portable : classifyCallArea(callsign, table);
     const int offset = logsInUtc(area) ? 0 : kJstOffsetMinutes;
+    // JD1 is Ogasawara or Minami-Torishima, entities of their own; a contact abroad ("A") is
+    // not with Japan either.
+    const bool inJapan = area >= 0 && area <= 9 && !callsign.starts_with("JD1");
 
     out.radioCall = adifCallOf(callsign, text(Field::PortableArea), text(Field::PortableForm));
     const std::string &radioCall = out.radioCall;
@@ -615,6 +608,8 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
         if (const auto state = prefectureOf(*v))
             add(fieldCode("STATE"), *state);
     }
+    if (inJapan)
+        add(fieldCode("DXCC"), "339");
     if (const auto v = present(text(Field::Remarks)))
         give(Field::Remarks, fieldCode("COMMENT"), *v);
     if (const auto v = present(text(Field::Memo)))
@@ -715,8 +710,8 @@ namespace {
 // Converts records [begin, end) of a chunk, whose first record has number `firstNumber`,
 // into `out`, noting in `summary` what it finds.
 void exportRecords(const QsoRecord *begin, const QsoRecord *end, std::int32_t firstNumber,
-                   const PrefixTable &table, const ExportOptions &options, Output &out,
-                   ExportSummary &summary)
+                   const PrefixTable &table, const ExportOptions &options, const KeptFields &kept,
+                   Output &out, ExportSummary &summary)
 {
     RecordFields fields;
     std::int32_t number = firstNumber;
@@ -740,6 +735,12 @@ void exportRecords(const QsoRecord *begin, const QsoRecord *end, std::int32_t fi
             summary.noBand.emplace_back(number, std::string(record->field(Field::Frequency)));
         if (fields.noMode)
             summary.noMode.emplace_back(number, std::string(record->field(Field::Mode)));
+        ContactIdentity contact;
+        if (!kept.empty() && adifContactIdentity(fields.fields, contact))
+            if (const KeptList *list = kept.find(contact))
+                for (const auto &[name, value] : *list)
+                    if (!fields.fields.find(name))
+                        fields.fields.add(name, value);
         out.record(fields.fields);
         ++summary.exported;
     }
@@ -834,6 +835,9 @@ ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
     const std::int64_t total = static_cast<std::int64_t>(files::size(logPath).value_or(0)) /
                                static_cast<std::int64_t>(kRecordSize);
     progress.begin(total);
+    KeptFields kept;
+    if (!options.stationCallsign.empty())
+        kept.load(keptFieldsPath(logPath, options.stationCallsign));
     Output out(options);
     out.header();
     // Each chunk is converted in two halves at once when the machine has a second core; the
@@ -851,7 +855,7 @@ ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
         const QsoRecord *first = chunk.data();
         const auto secondHalf = [&] {
             exportRecords(first + half, first + got, number + 1 + static_cast<std::int32_t>(half),
-                          table, options, secondOut, secondSummary);
+                          table, options, kept, secondOut, secondSummary);
         };
         std::thread second;
         try {
@@ -860,7 +864,7 @@ ExportSummary exportAdif(const std::string &logPath, const std::string &outPath,
         } catch (const std::system_error &) {
             // No thread to be had: the second half is converted after the first.
         }
-        exportRecords(first, first + half, number + 1, table, options, out, summary);
+        exportRecords(first, first + half, number + 1, table, options, kept, out, summary);
         if (second.joinable())
             second.join();
         else if (half < got)

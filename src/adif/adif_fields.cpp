@@ -816,4 +816,15 @@ std::string upperShiftJis(std::string_view text)
     return out;
 }
 
+// The prefecture of a JCC/JCG code: its first two digits, 01 to 47.
+std::optional<std::string_view> prefectureOf(std::string_view jcc)
+{
+    if (jcc.size() < 2 || jcc[0] < '0' || jcc[0] > '9' || jcc[1] < '0' || jcc[1] > '9')
+        return std::nullopt;
+    const int n = (jcc[0] - '0') * 10 + (jcc[1] - '0');
+    if (n < 1 || n > 47)
+        return std::nullopt;
+    return jcc.substr(0, 2);
+}
+
 } // namespace vz::adif

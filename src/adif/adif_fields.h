@@ -170,6 +170,9 @@ struct AdifCall
 // form. More than one form, a form over 3 bytes, or a prefix beside an area digit is refused.
 AdifCall splitAdifCall(std::string_view call, const log::PrefixTable &table);
 
+// The prefecture of a JCC/JCG code (ADIF's STATE for Japan): its first two digits, 01 to 47.
+std::optional<std::string_view> prefectureOf(std::string_view jcc);
+
 // ---- Text -------------------------------------------------------------------------------
 
 bool isAscii(std::string_view text);

@@ -6,6 +6,7 @@
 #include "common/data_dir.h"
 #include "common/file_io.h"
 #include "common/prefault.h"
+#include "common/printable.h"
 #include "common/progress.h"
 #include "common/sjis.h"
 #include "log/call_area.h"
@@ -153,6 +154,12 @@ std::string asUtf8(std::string_view value, Charset charset)
     return std::string(value);
 }
 
+std::string cutOffText(std::size_t at)
+{
+    return "ファイルが途中で切れています (" + std::to_string(at + 1) +
+           " バイト目から): 取り込みません";
+}
+
 std::string callsignForReport(const AdifRecord &record, Charset charset)
 {
     const auto call = record.find("CALL");
@@ -260,22 +267,27 @@ private:
                 if (replaced)
                     m_replacedIn.emplace_back(raw.name(i));
             }
-            if (!raw.isKnown(i))
+            if (!raw.isKnown(i) || saysMore(raw, raw.name(i), raw.value(i)))
                 ++m_ignoredFields[std::string(raw.name(i))];
         }
         if (!m_options.ownCallsign.empty())
             noteStation(raw, charset);
-        const Conversion c = toLogRecord(raw, m_table);
         const auto call = [&] { return callsignForReport(raw, charset); };
+        if (const auto at = raw.lengthPastEndAt()) {
+            m_refused.push_back({position, call(), cutOffText(*at)});
+            return;
+        }
+        const Conversion c = toLogRecord(raw, m_table);
         if (c.refusal) {
             m_refused.push_back({position, call(), *c.refusal});
             return;
         }
         const std::size_t changesBefore = m_changes.size();
-        for (const Field f : c.cuts)
+        for (const auto &[f, before] : c.cuts)
             m_changes.push_back({position, call(),
                                  std::string(fieldLabel(f)) + "を欄の幅（" +
-                                     std::to_string(maxTextBytes(f)) + "バイト）で切りました"});
+                                     std::to_string(maxTextBytes(f)) + "バイト）で切りました",
+                                 sjis::toUtf8(before) + " → " + sjis::toUtf8(c.record.field(f))});
         for (const std::string &name : m_replacedIn)
             m_changes.push_back(
                 {position, call(), name + " の Shift_JIS にない文字を ? にしました"});
@@ -313,6 +325,51 @@ private:
         const bool portable = portableAreaOf(c.record.field(Field::PortableArea)).has_value();
         m_areas.push_back(portable ? classifyCallArea(c.record.field(Field::Callsign), m_table)
                                    : c.area);
+    }
+
+    // Fields the log has no place for that this program's own export writes as restatements
+    // (STATE of the CNTY, the own station's settings, the bureau): they are skipped without a
+    // word only when they say no more than that.
+    bool saysMore(const AdifRecord &raw, std::string_view name, std::string_view value) const
+    {
+        const std::string text = upperAscii(sjis::trimBlanks(value));
+        const auto baseIsOwn = [&] {
+            std::string_view base;
+            std::size_t start = 0;
+            for (std::size_t i = 0; i <= text.size(); ++i)
+                if (i == text.size() || text[i] == '/') {
+                    if (i - start > base.size())
+                        base = std::string_view(text).substr(start, i - start);
+                    start = i + 1;
+                }
+            return !base.empty() && base == upperAscii(m_options.ownCallsign);
+        };
+        if (name == "STATE")
+            return prefectureOf(raw.find("CNTY").value_or("")) != std::string_view(text);
+        if (name == "QSO_DATE_OFF") {
+            // The log's end time holds an end on the start's day or the next.
+            const auto on = parseAdifDate(raw.find("QSO_DATE").value_or(""));
+            const auto off = parseAdifDate(text);
+            if (!on || !off)
+                return true;
+            const std::int64_t days = (minutesOf(off->year, off->month, off->day, 0) -
+                                       minutesOf(on->year, on->month, on->day, 0)) /
+                                      1440;
+            return days != 0 && days != 1;
+        }
+        // Not told (empty options): not checked.
+        if (name == "STATION_CALLSIGN" || name == "OPERATOR")
+            return !m_options.ownCallsign.empty() && !baseIsOwn();
+        if (name == "MY_CNTY")
+            return !m_options.ownJcc.empty() && text != m_options.ownJcc;
+        if (name == "MY_STATE")
+            return !m_options.ownJcc.empty() &&
+                   prefectureOf(m_options.ownJcc) != std::string_view(text);
+        if (name == "QSL_SENT_VIA")
+            return text != "B";
+        if (name == "DXCC")
+            return text != "339";
+        return false;
     }
 
     // A file of another station's contacts (a club log, a friend's file) is imported on
@@ -436,7 +493,7 @@ ImportSummary importAdifText(std::string_view adifText, const std::string &logPa
         parseAdifInTwo(*bytes, first.handler(), second.handler(), progress, options.splitFrom);
     summary.file.fromUtf16 = fromUtf16.has_value();
     // A file without a single record is not taken for an ADIF file with nothing new in it.
-    if (first.recordsRead() + second.recordsRead() == 0) {
+    if (first.recordsRead() + second.recordsRead() == 0 && !summary.file.cutOff) {
         summary.result = ImportResult::NoRecord;
         return summary;
     }
@@ -476,10 +533,9 @@ ImportSummary importAdifText(std::string_view adifText, const std::string &logPa
     second.keepNew(known, summary);
     if (summary.file.cutOff) {
         // The contact the file ends inside: read, and refused.
-        summary.refused.push_back(
-            {++summary.read, asUtf8(summary.file.cutOffCallsign, summary.file.charset),
-             "ファイルが途中で切れています (" + std::to_string(summary.file.cutOffAt + 1) +
-                 " バイト目から): 取り込みません"});
+        summary.refused.push_back({++summary.read,
+                                   asUtf8(summary.file.cutOffCallsign, summary.file.charset),
+                                   cutOffText(summary.file.cutOffAt)});
     }
     if (summary.file.cutOff && options.reportEachContact)
         summary.contacts.push_back(
@@ -524,30 +580,21 @@ void listLines(std::string &out, const std::vector<Item> &items, const Line &lin
         out += "  ほか " + std::to_string(items.size() - kListedLines) + " 件\n";
 }
 
-// Control characters of a file are not passed to a terminal as they are.
-std::string printable(std::string_view text)
+std::string callsignText(const ImportIssue &issue)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return issue.callsign.empty() ? std::string("(コールなし)") : printable(issue.callsign);
+}
+
+std::string exampleText(const ImportIssue &issue)
+{
+    return issue.example.empty() ? std::string() : ": " + printable(issue.example);
 }
 
 std::string issueLine(const ImportIssue &issue)
 {
-    return std::to_string(issue.adifRecord) + " 件目 " +
-           (issue.callsign.empty() ? std::string("(コールなし)") : printable(issue.callsign)) +
-           ": " + printable(issue.what);
+    return std::to_string(issue.adifRecord) + " 件目 " + callsignText(issue) + ": " +
+           printable(issue.what) +
+           (issue.example.empty() ? "" : " (" + printable(issue.example) + ")");
 }
 
 // Issues of one kind (the same text) as one line with their count and the first as example;
@@ -568,8 +615,8 @@ void groupLines(std::string &out, const std::vector<ImportIssue> &items)
             out += "  " + issueLine(*first) + "\n";
         else
             out += "  " + printable(first->what) + ": " + std::to_string(count) + " 件 (例 " +
-                   std::to_string(first->adifRecord) + " 件目 " + printable(first->callsign) +
-                   ")\n";
+                   std::to_string(first->adifRecord) + " 件目 " + callsignText(*first) +
+                   exampleText(*first) + ")\n";
     }
     if (groups.size() > kListedLines)
         out += "  ほか " + std::to_string(groups.size() - kListedLines) + " 種類\n";

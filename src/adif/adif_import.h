@@ -30,6 +30,9 @@ struct ImportOptions
     // The user's callsign (upper case, no designators): contacts whose STATION_CALLSIGN (or
     // OPERATOR, without one) names another station are counted. Empty: not checked.
     std::string ownCallsign{};
+    // The own JCC/JCG the export writes as MY_CNTY: a file's MY_CNTY and MY_STATE that say
+    // otherwise are listed as skipped. Empty: not checked.
+    std::string ownJcc{};
     // Fill ImportSummary::contacts with the outcome of every contact of the file.
     bool reportEachContact = false;
 };
@@ -48,6 +51,7 @@ struct ImportIssue
     std::int64_t adifRecord = 0; // 1-based position in the file
     std::string callsign;        // as the file gives it, UTF-8
     std::string what;
+    std::string example{}; // a change's old and stored text ("old → stored"), UTF-8; may be empty
 };
 
 enum class ContactOutcome { Imported, Duplicate, Refused };

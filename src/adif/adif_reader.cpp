@@ -168,6 +168,37 @@ bool endsCleanly(std::string_view text, std::size_t end)
     return end >= text.size() || text[end] == '<';
 }
 
+// True when after blanks at `end` the file ends or a field tag ("<NAME:n>", "<NAME:n:T>") or
+// <EOR> / <EOH> starts: a stricter end than endsCleanly, for telling two readings apart.
+bool endsBeforeTag(std::string_view text, std::size_t end)
+{
+    while (end < text.size() && isSpace(text[end]))
+        ++end;
+    if (end >= text.size())
+        return true;
+    if (text[end] != '<')
+        return false;
+    std::size_t i = end + 1;
+    while (i < text.size() && isNameChar(text[i]))
+        ++i;
+    if (i == end + 1 || i >= text.size())
+        return false;
+    if (text[i] == '>')
+        return i - end - 1 == 3 &&
+               (holdsNoCase(text, end + 1, "EOR") || holdsNoCase(text, end + 1, "EOH"));
+    if (text[i] != ':')
+        return false;
+    const std::size_t digits = ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    if (i == digits)
+        return false;
+    if (i < text.size() && text[i] == ':')
+        while (++i < text.size() && isNameChar(text[i])) {
+        }
+    return i < text.size() && text[i] == '>';
+}
+
 // How reading a stretch of a file ended.
 enum class StretchEnd {
     FileEnd, // at the end of the file
@@ -248,19 +279,54 @@ StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt
         const std::size_t start = j + 1;
         if (length > text.size() - start) {
             // A length past the end: the file was cut off inside this value, or the length is
-            // wrong and would swallow every record after it.
-            noteCutOff(file, file.skipped + (record.empty() ? pos : recordAt), record);
-            return StretchEnd::FileEnd;
+            // wrong. Either way this record is lost; records after its <EOR> are read on.
+            const std::size_t at = file.skipped + (record.empty() ? pos : recordAt);
+            const std::size_t eor = findNoCase(text, "<EOR>", start);
+            if (eor == std::string_view::npos) {
+                noteCutOff(file, at, record);
+                return StretchEnd::FileEnd;
+            }
+            record.noteLengthPastEnd(at);
+            onRecord(record, file.charset);
+            record.clear();
+            pos = eor + 5;
+            if (pos == splitAt)
+                return StretchEnd::Split;
+            continue;
         }
-        if (multiByte && !endsCleanly(text, start + length)) {
+        // Lengths in bytes or in characters: the two readings differ only for a value with
+        // characters of more than one byte. The bytes are taken unless the characters alone
+        // end cleanly, or both do and only the characters end right before a field tag ("<"
+        // in a value: <COMMENT:6>日本<ja>). Where that does not settle it for the bytes, the
+        // field is listed (readings apart only by blanks agree).
+        const bool bytesClean = endsCleanly(text, start + length);
+        if (multiByte && (!bytesClean || !isAscii(text.substr(start, length)))) {
             const std::size_t characters = bytesOfCharacters(text, start, length, file.charset);
             if (characters != length) {
-                if (characters <= text.size() - start && endsCleanly(text, start + characters)) {
+                const bool charactersClean =
+                    characters <= text.size() - start && endsCleanly(text, start + characters);
+                bool takeCharacters = charactersClean && !bytesClean;
+                bool unclear = !charactersClean && !bytesClean;
+                if (charactersClean && bytesClean) {
+                    const std::size_t from = start + std::min(length, characters);
+                    const std::string_view apart =
+                        text.substr(from, start + std::max(length, characters) - from);
+                    // The longer reading (characters: never fewer bytes) may swallow a field.
+                    bool swallowsField = false;
+                    for (std::size_t at = 0; at < apart.size() && !swallowsField; ++at)
+                        swallowsField = apart[at] == '<' && endsBeforeTag(text, from + at);
+                    const bool bytesBeforeTag = endsBeforeTag(text, start + length);
+                    const bool charactersBeforeTag = endsBeforeTag(text, start + characters);
+                    takeCharacters = !swallowsField && charactersBeforeTag && !bytesBeforeTag;
+                    unclear = !swallowsField && !std::all_of(apart.begin(), apart.end(), isSpace) &&
+                              !(bytesBeforeTag && !charactersBeforeTag);
+                }
+                if (takeCharacters) {
                     length = characters;
                     file.lengthsInCharacters = true;
-                } else {
-                    record.noteUnclearLength(name, file.skipped + pos);
                 }
+                if (unclear)
+                    record.noteUnclearLength(name, file.skipped + pos);
             }
         }
         if (record.empty())
@@ -280,11 +346,42 @@ StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt
 
 // ---- ADX: the small part of XML it uses --------------------------------------------------
 
+// Where the comment, CDATA section or processing instruction starting at `at` ends (just past
+// it); `at` itself when none starts there, npos when it never ends. By XML's rules none of them
+// is markup, so a record or an end tag inside one is text.
+std::size_t pastNonMarkup(std::string_view text, std::size_t at)
+{
+    std::string_view end;
+    std::size_t open = 0;
+    if (text.compare(at, 4, "<!--") == 0) {
+        end = "-->";
+        open = 4;
+    } else if (text.compare(at, 9, "<![CDATA[") == 0) {
+        end = "]]>";
+        open = 9;
+    } else if (text.compare(at, 2, "<?") == 0) {
+        end = "?>";
+        open = 2;
+    } else {
+        return at;
+    }
+    const std::size_t found = text.find(end, at + open);
+    return found == std::string_view::npos ? found : found + end.size();
+}
+
 std::string decodeEntities(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '<' && text.compare(i, 9, "<![CDATA[") != 0) {
+            // A comment or processing instruction in a value is no part of it.
+            const std::size_t past = pastNonMarkup(text, i);
+            if (past != i) {
+                i = (past == std::string_view::npos ? text.size() : past) - 1;
+                continue;
+            }
+        }
         if (text[i] == '<' && text.substr(i, 9) == "<![CDATA[") {
             const std::size_t end = text.find("]]>", i + 9);
             const std::size_t stop = end == std::string_view::npos ? text.size() : end;
@@ -371,10 +468,17 @@ std::size_t skipMisc(std::string_view text, std::size_t i)
 // after `from`.
 std::size_t findAdxRecord(std::string_view text, std::size_t from)
 {
-    for (std::size_t pos = from; (pos = findNoCase(text, "<RECORD", pos)) != std::string_view::npos;
-         pos += 7)
-        if (pos + 7 < text.size() && (text[pos + 7] == '>' || isSpace(text[pos + 7])))
+    for (std::size_t pos = from; (pos = text.find('<', pos)) != std::string_view::npos;) {
+        const std::size_t past = pastNonMarkup(text, pos);
+        if (past != pos) {
+            pos = past;
+            continue;
+        }
+        if (holdsNoCase(text, pos + 1, "RECORD") && pos + 7 < text.size() &&
+            (text[pos + 7] == '>' || isSpace(text[pos + 7])))
             return pos;
+        ++pos;
+    }
     return std::string_view::npos;
 }
 
@@ -447,9 +551,16 @@ StretchEnd parseAdx(std::string_view text, std::size_t from, std::size_t splitAt
             const bool noMarkup = close != std::string_view::npos && close + 1 < text.size() &&
                                   text[close + 1] == '/' && closes(close);
             if (!noMarkup) {
-                close = text.find("</", tagEnd + 1);
-                while (close != std::string_view::npos && !closes(close))
-                    close = text.find("</", close + 2);
+                close = tagEnd + 1;
+                while ((close = text.find('<', close)) != std::string_view::npos) {
+                    const std::size_t past = pastNonMarkup(text, close);
+                    if (past != close)
+                        close = past;
+                    else if (close + 1 < text.size() && text[close + 1] == '/' && closes(close))
+                        break;
+                    else
+                        ++close;
+                }
             }
             if (close == std::string_view::npos) {
                 cut = true;

@@ -163,6 +163,7 @@ void AdifRecord::clear()
     m_entries.clear();
     m_firstInSlot = emptySlots();
     m_unclearName.clear();
+    m_pastEndAt = -1;
 }
 
 bool isKnownField(std::string_view upperName)
@@ -325,7 +326,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
         const std::string_view stored =
             sjis::cutToWidth(t.empty() && !fromApp[i] ? kEmptyMark : t, maxTextBytes(f));
         if (stored.size() < t.size())
-            out.cuts.push_back(f);
+            out.cuts.push_back({f, std::string(t)});
         std::copy(stored.begin(), stored.end(), out.record.bytes.begin() + fieldSpec(f).offset);
     }
     const auto qslSent = in(slot("QSL_SENT"));

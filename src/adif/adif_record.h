@@ -48,11 +48,12 @@ inline constexpr std::array<std::string_view, kTextFieldCount> kAppFieldNames{
 inline constexpr std::string_view kAppQslFlagName = "APP_VEZODOVI_QSL_FLAG";
 
 // Standard fields that only restate what the conversion reads (BAND beside FREQ, STATE beside
-// CNTY) or describe the own station, which the log keeps in the settings; and QSL_RCVD, which
-// the importer turns into the confirmation mark of the user mark.
-inline constexpr std::array<std::string_view, 10> kKnownOnlyNames{
+// CNTY, DXCC 339 of a Japanese callsign) or describe the own station, which the log keeps in the
+// settings; and QSL_RCVD, which the importer turns into the confirmation mark of the user mark.
+// The importer lists them as skipped when they say more than that.
+inline constexpr std::array<std::string_view, 11> kKnownOnlyNames{
     "STATE",    "QSO_DATE_OFF", "QSL_SENT_VIA", "STATION_CALLSIGN", "MY_CNTY", "MY_STATE",
-    "OPERATOR", "EOH",          "EOR",          "QSL_RCVD",
+    "OPERATOR", "EOH",          "EOR",          "QSL_RCVD",         "DXCC",
 };
 
 // Every field name the program knows has a number: the slots of the conversion (its standard
@@ -158,6 +159,14 @@ public:
     }
     std::string_view unclearLength() const { return m_unclearName; }
     std::size_t unclearLengthAt() const { return m_unclearAt; }
+    // A record whose last field's length ran past the file's end, with more records after
+    // it: handed on, in its place, only to be refused.
+    void noteLengthPastEnd(std::size_t at) { m_pastEndAt = static_cast<std::int64_t>(at); }
+    std::optional<std::size_t> lengthPastEndAt() const
+    {
+        return m_pastEndAt < 0 ? std::nullopt
+                               : std::optional<std::size_t>(static_cast<std::size_t>(m_pastEndAt));
+    }
 
 private:
     struct Entry
@@ -181,6 +190,7 @@ private:
     std::string m_text; // values not borrowed, and the names of unknown fields
     std::string m_unclearName;
     std::size_t m_unclearAt = 0;
+    std::int64_t m_pastEndAt = -1;
     std::vector<Entry> m_entries;
     // The known name that last followed each known name (the last: the start of a record, or
     // an unknown name), kUnknown before the first.
@@ -209,9 +219,14 @@ struct Conversion
     QsoRecord record;
     int area = 0;                       // the call area as at entry (callsign, portable area)
     std::optional<std::string> refusal; // why the contact cannot be logged
-    std::vector<Field> cuts;            // texts cut to their field's width
-    bool prefixMoved = false;           // CALL had a country prefix after the callsign
-    std::vector<std::string> notes;     // other things the log could not keep as given (UTF-8)
+    struct Cut
+    {
+        Field field;
+        std::string before; // the whole text, Shift_JIS
+    };
+    std::vector<Cut> cuts;          // texts cut to their field's width
+    bool prefixMoved = false;       // CALL had a country prefix after the callsign
+    std::vector<std::string> notes; // other things the log could not keep as given (UTF-8)
 };
 
 // The log record an ADIF record gives: the callsign split into its three fields, UTC turned

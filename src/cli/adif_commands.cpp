@@ -5,6 +5,7 @@
 
 #include "adif/adif_exchange.h"
 #include "adif/adif_import.h"
+#include "adif/import_report.h"
 #include "common/file_io.h"
 #include "common/progress.h"
 #include "common/whole_number.h"
@@ -140,25 +141,19 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
         return status;
     if (!readPrefixTable(user, err))
         return 1;
-    options.confirmationMark = user.settings.confirmationMark;
-    options.ownCallsign = user.currentCall;
+    const adif::ImportOptions asked = options;
+    options = app::adifImportOptions(user.settings, user.currentCall);
+    options.dryRun = asked.dryRun;
+    options.strict = asked.strict;
     NoProgress quiet;
     const adif::ImportSummary summary =
         adif::importAdif(args[2], user.logPath, log::recordCount(user.logPath) + 1,
                          user.prefixTable, options, quiet);
     err << adif::summaryText(summary, options.dryRun);
     if (reportPath) {
-        // The report is written as an export is: never into the data folder, never over
-        // anything but a regular file.
-        adif::ExportSummary target;
-        target.result = adif::checkExportOutput(user.logPath, *reportPath);
-        if (target.result != adif::ExportResult::Ok) {
-            err << adif::summaryText(target);
-            return 1;
-        }
-        files::AtomicFileWriter writer(*reportPath);
-        if (!writer.write(adif::reportText(summary, options.dryRun)) || !writer.commit()) {
-            err << "報告ファイルに書き込めませんでした: " << *reportPath << "\n";
+        if (const auto problem =
+                adif::saveImportReport(user.logPath, *reportPath, summary, options.dryRun)) {
+            err << *problem;
             return 1;
         }
     }

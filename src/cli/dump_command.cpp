@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 
 #include "common/file_io.h"
+#include "common/printable.h"
 #include "common/sjis.h"
 #include "log/log_file.h"
 
@@ -40,7 +41,7 @@ int runDump(const Args &args, std::ostream &out, std::ostream &err)
         ++number;
         out << number;
         for (std::size_t i = 0; i < log::kTextFieldCount; ++i)
-            out << '\t' << sjis::toUtf8(record.field(static_cast<log::Field>(i)));
+            out << '\t' << printable(sjis::toUtf8(record.field(static_cast<log::Field>(i))));
         out << '\t' << static_cast<int>(record.qslFlag()) << '\n';
     }
     const bool failed = std::ferror(f) != 0;

@@ -6,6 +6,7 @@
 
 #include "app/session.h"
 #include "common/callsign.h"
+#include "common/printable.h"
 #include "common/progress.h"
 #include "common/sjis.h"
 #include "common/whole_number.h"
@@ -94,7 +95,7 @@ public:
         for (std::size_t c = 0; c < log::kResultColumns; ++c) {
             if (c > 0)
                 m_line += '\t';
-            m_line += row.cells[c];
+            m_line += printable(row.cells[c]);
         }
         m_out << sjis::toUtf8(m_line) << '\n';
     }

@@ -579,7 +579,8 @@ TEST(AdifImport, TwoStretchesAtOnceImportAsOnePass)
     EXPECT_EQ(s.duplicates, 2);
     ASSERT_EQ(s.refused.size(), 2u);
     EXPECT_EQ(s.refused[1].adifRecord, 1005);
-    ASSERT_EQ(s.changed.size(), 2u); // the repeated JA1QQR's cut is not listed
+    ASSERT_EQ(s.changed.size(), 2u)
+        << summaryText(s, false); // the repeated JA1QQR's cut is not listed
     EXPECT_EQ(s.changed[1].adifRecord, 1007);
     EXPECT_EQ(s.ignoredFields.at("SIG"), 2);
 
@@ -900,9 +901,10 @@ TEST(AdifImport, CutOffContactsAreNotLogged)
     const std::string contact = "<QSO_DATE:8>20260101<TIME_ON:4>0000";
     const std::string two =
         "<CALL:6>JA1AAA" + contact + "<EOR>\n<CALL:6>JA1AAB" + contact + "<EOR>\n";
+    // Records after a wrong length: read on, each its own contact.
     std::string after;
     for (int i = 0; i < 20; ++i)
-        after += "<CALL:7>JA1B" + std::to_string(10 + i) + "X" + contact + "<EOR>\n";
+        after += "<CALL:6>JA1B" + std::to_string(10 + i) + contact + "<EOR>\n";
     const std::string adx = "<?xml version=\"1.0\"?><ADX><RECORDS>"
                             "<RECORD><CALL>JA1AAA</CALL><QSO_DATE>20260101</QSO_DATE>"
                             "<TIME_ON>0000</TIME_ON></RECORD>\n"
@@ -937,16 +939,17 @@ TEST(AdifImport, CutOffContactsAreNotLogged)
             o.splitFrom = splitFrom;
             dir.write("L.DAT", "");
             const ImportSummary s = importInto(dir, c.bytes, "L.DAT", o);
-            EXPECT_TRUE(s.file.cutOff);
-            EXPECT_EQ(s.imported, 2) << summaryText(s, false);
-            EXPECT_EQ(s.read, 3);
+            const std::int64_t readOn = c.bytes.ends_with(after) ? 20 : 0;
+            EXPECT_EQ(s.file.cutOff, readOn == 0);
+            EXPECT_EQ(s.imported, 2 + readOn) << summaryText(s, false);
+            EXPECT_EQ(s.read, 3 + readOn);
             ASSERT_EQ(s.refused.size(), 1u);
             EXPECT_EQ(s.refused[0].adifRecord, 3);
             EXPECT_EQ(s.refused[0].callsign, "JA1CCC");
             EXPECT_EQ(s.refused[0].what, "ファイルが途中で切れています (" +
                                              std::to_string(c.cutAt + 1) +
                                              " バイト目から): 取り込みません");
-            EXPECT_EQ(dir.read("L.DAT").size(), 2 * kRecordSize);
+            EXPECT_EQ(dir.read("L.DAT").size(), static_cast<std::size_t>(2 + readOn) * kRecordSize);
         }
     }
 }
@@ -1578,7 +1581,8 @@ TEST(AdifWorldFiles, DateWindowAndReadableSummaries)
     EXPECT_EQ(log[1].field(Field::QsoDate), "49/12/31");
     const std::string text = summaryText(s, false);
     EXPECT_EQ(text.find('\x1b'), std::string::npos);
-    EXPECT_NE(text.find("周波数を欄の幅（8バイト）で切りました: 60 件 (例 5 件目 W1AW)"),
+    EXPECT_NE(text.find("周波数を欄の幅（8バイト）で切りました: 60 件 (例 5 件目 W1AW: "
+                        "14.074123 → 14.07412)"),
               std::string::npos)
         << text;
     // The log's dates export in the same window: 1950 stays 1950.
@@ -1613,4 +1617,106 @@ TEST(AdifWorldFiles, AFileFromAnotherStationIsNamed)
     EXPECT_NE(summaryText(s, false).find("他局 (STATION_CALLSIGN) の交信 2 件 (例 JA9XYZ/P)"),
               std::string::npos)
         << summaryText(s, false);
+}
+
+// The reader's edges: a "<" inside a value counted in characters, XML comments, CDATA and
+// processing instructions in ADX, and a length past the end before a good record.
+TEST(AdifWorldFiles, ReaderEdgesKeepWhatTheFileMeant)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    ImportSummary s =
+        importInto(dir, contactAt(1, field("CALL", "JA1ABC") + "<COMMENT:6>日本<ja>"), "A.DAT");
+    ASSERT_EQ(s.imported, 1);
+    EXPECT_EQ(recordsOf(dir.read("A.DAT"))[0].field(Field::Remarks), sj("日本<ja>"));
+    ASSERT_EQ(s.changed.size(), 1u);
+    EXPECT_NE(s.changed[0].what.find("COMMENT"), std::string::npos);
+
+    const std::string adx =
+        "<?xml version=\"1.0\"?><ADX><!-- <RECORD><CALL>JA9OLD</CALL></RECORD> --><RECORDS>"
+        "<RECORD><CALL>JA1ABC</CALL><QSO_DATE>20260301</QSO_DATE><TIME_ON>1200</TIME_ON>"
+        "<COMMENT><![CDATA[x</COMMENT><NAME>Evil</NAME>]]></COMMENT><?pi </NAME> ?>"
+        "<QTH>Ko<!-- </QTH> -->be</QTH></RECORD></RECORDS></ADX>";
+    dir.write("in.adx", adx);
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    dir.write("B.DAT", "");
+    s = importAdif(dir.file("in.adx"), dir.file("B.DAT"), 1, table, {}, quiet);
+    ASSERT_EQ(s.imported, 1) << summaryText(s, false);
+    const QsoRecord r = recordsOf(dir.read("B.DAT"))[0];
+    EXPECT_EQ(r.field(Field::Callsign), "JA1ABC");
+    EXPECT_EQ(r.field(Field::Remarks), "x</COMMENT><NAME>Evil</NAME>");
+    EXPECT_EQ(r.field(Field::OpName), "-");
+    EXPECT_EQ(r.field(Field::FixedQth), "Kobe");
+
+    s = importInto(dir,
+                   contactAt(1, field("CALL", "JA1BAD") + "<NAME:900>Tanaka") +
+                       contactAt(2, field("CALL", "JA1GOD")),
+                   "C.DAT");
+    EXPECT_EQ(s.result, ImportResult::Ok);
+    EXPECT_EQ(s.imported, 1);
+    ASSERT_EQ(s.refused.size(), 1u);
+    EXPECT_EQ(s.refused[0].callsign, "JA1BAD");
+    EXPECT_NE(s.refused[0].what.find("途中で切れています"), std::string::npos);
+    EXPECT_EQ(recordsOf(dir.read("C.DAT"))[0].field(Field::Callsign), "JA1GOD");
+}
+
+// Fields the log keeps no place for are listed as skipped when they say more than the record
+// and the settings; DXCC 339 goes out for Japanese contacts only.
+TEST(AdifWorldFiles, RestatingFieldsAreSkippedOnlyWhenTheySayMore)
+{
+    TempDir dir;
+    dir.installPrefixTable();
+    ImportOptions o;
+    o.ownCallsign = "JA1ZZZ";
+    o.ownJcc = "100110";
+    const std::string restating = field("STATE", "10") + field("CNTY", "100105") +
+                                  field("STATION_CALLSIGN", "JA1ZZZ") + field("MY_CNTY", "100110") +
+                                  field("MY_STATE", "10") + field("QSL_SENT_VIA", "B") +
+                                  field("DXCC", "339");
+    const std::string sayingMore = field("STATE", "13") + field("CNTY", "100105") +
+                                   field("OPERATOR", "JA1OPR") + field("MY_CNTY", "1301") +
+                                   field("MY_STATE", "13") + field("QSL_SENT_VIA", "D") +
+                                   field("DXCC", "291") + field("QSO_DATE_OFF", "20260305");
+    const ImportSummary s = importInto(dir,
+                                       contactAt(1, field("CALL", "JA1ABC") + restating) +
+                                           contactAt(2, field("CALL", "JA1ABC") + sayingMore),
+                                       "L.DAT", o);
+    ASSERT_EQ(s.imported, 2);
+    const std::map<std::string, std::int64_t> listed{
+        {"DXCC", 1},         {"MY_CNTY", 1},      {"MY_STATE", 1}, {"OPERATOR", 1},
+        {"QSL_SENT_VIA", 1}, {"QSO_DATE_OFF", 1}, {"STATE", 1}};
+    EXPECT_EQ(s.ignoredFields, listed) << summaryText(s, false);
+
+    // JA1ABC, JD1ABC (Ogasawara), W1AW, and JA1ABC operating as KH6/JA1ABC.
+    std::string log;
+    for (const auto &[call, area, form] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{{"JA1ABC", "-", "-"},
+                                                                        {"JD1ABC", "-", "-"},
+                                                                        {"W1AW", "-", "-"},
+                                                                        {"JA1ABC", "A", "KH6"}}) {
+        QsoRecord r;
+        for (std::size_t i = 0; i < kTextFieldCount; ++i)
+            r.setField(static_cast<Field>(i), "-");
+        r.setField(Field::Callsign, call);
+        r.setField(Field::PortableArea, area);
+        r.setField(Field::PortableForm, form);
+        r.setField(Field::QsoDate, "26/03/01");
+        r.setField(Field::StartTime, "12:00");
+        log += std::string(r.bytes.begin(), r.bytes.end());
+    }
+    dir.write("E.DAT", log);
+    PrefixTable table(dir.file("PreFix.CFG"));
+    table.refreshIfChanged();
+    NoProgress quiet;
+    ASSERT_EQ(exportAdif(dir.file("E.DAT"), dir.file("e.adi"), table,
+                         options(Format::Adi, Charset::Utf8), quiet)
+                  .result,
+              ExportResult::Ok);
+    const auto out = recordsOfFile(dir.read("e.adi"));
+    ASSERT_EQ(out.size(), 4u);
+    EXPECT_EQ(out[0].count("DXCC") ? out[0].at("DXCC") : "", "339");
+    for (std::size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(out[i].count("DXCC"), 0u) << out[i].at("CALL");
 }
