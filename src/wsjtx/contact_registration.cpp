@@ -1,16 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wsjtx/contact_registration.h"
 
-#include "common/file_io.h"
-#include "common/file_lock.h"
+#include "adif/kept_fields.h"
 #include "common/progress.h"
 #include "log/log_file.h"
-
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vz::wsjtx {
 
@@ -61,6 +54,10 @@ RegistrationResult registerContact(const ReadyContact &contact, const std::strin
     out.area = summary.areas.front();
     for (const adif::ImportIssue &change : summary.changed)
         out.reason += (out.reason.empty() ? "" : ", ") + change.what;
+    if (!options.ownCallsign.empty() &&
+        !adif::keepFields(adif::keptFieldsPath(logPath, options.ownCallsign), contact.adif))
+        out.reason += std::string(out.reason.empty() ? "" : ", ") + "グリッド等を " +
+                      adif::keptFieldsPath(logPath, options.ownCallsign) + " に保存できません";
     return out;
 }
 
@@ -71,23 +68,10 @@ std::string unloggedPath(const std::string &logPath, const std::string &userCall
 
 bool keepUnlogged(const std::string &path, const ReadyContact &contact)
 {
-    // Under the file's lock, so that the window and vezolog listening at once never mix two
-    // contacts or write the header twice.
-    FileLock lock;
-    if (lock.acquire(path, LockMode::Exclusive, kRecordLockWait, true) != LockResult::Ok)
-        return false;
-    struct stat st
-    {
-    };
-    bool ok = ::fstat(lock.fd(), &st) == 0;
-    std::string bytes;
-    if (ok && st.st_size == 0)
-        bytes = "Contacts heard from WSJT-X that could not be logged\n"
-                "<ADIF_VER:5>3.1.4 <PROGRAMID:8>VEZODovi <EOH>\n";
-    bytes += contact.adif;
-    ok = ok && files::writeAllAt(lock.fd(), bytes, static_cast<std::uint64_t>(st.st_size)) &&
-         ::fsync(lock.fd()) == 0;
-    return ok;
+    return adif::appendAdiUnderLock(path,
+                                    "Contacts heard from WSJT-X that could not be logged\n"
+                                    "<ADIF_VER:5>3.1.4 <PROGRAMID:8>VEZODovi <EOH>\n",
+                                    contact.adif);
 }
 
 std::string registrationLine(const ReadyContact &contact, const RegistrationResult &result)

@@ -35,10 +35,10 @@ void MainWindow::buildWsjtxLink()
                                        static_cast<double>(status.dialFrequency))),
                                    QString::fromStdString(status.mode));
     });
-    connect(m_wsjtxLink, &WsjtxLink::contactRegistered, this, [this](std::int32_t) {
-        if (ContactDialog *contact = visibleContactDialog(*this))
-            contact->showNextRecordNumber();
-    });
+    // The link has followed the log itself: the windows that show it follow as for another
+    // program's append (the next number, an open search list).
+    connect(m_wsjtxLink, &WsjtxLink::contactRegistered, this,
+            [this](std::int32_t) { showLogFollowed(); });
 }
 
 } // namespace vz::ui
