@@ -14,6 +14,7 @@ struct RecordedMessages
     QStringList texts;
     QStringList captions;
     bool confirmAnswer = true;
+    bool saveAnswer = false; // a notice offering 保存: not saved
 
     void attach(ui::MessageService &service);
     QString last() const { return texts.isEmpty() ? QString() : texts.back(); }

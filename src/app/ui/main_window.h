@@ -31,6 +31,10 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 
+namespace vz::adif {
+struct ImportSummary;
+}
+
 namespace vz::ui {
 
 class CalendarStrip;
@@ -118,6 +122,7 @@ private:
     void exportAdifCommand(); // ADIF出力
     void importAdifCommand(); // ADIF取込
     std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
+    void saveImportReport(const QString &adifPath, const adif::ImportSummary &summary, bool dryRun);
     // main_window_calendar.cpp: the calendar and the clocks
     void buildCalendar();
     void drawClocks();

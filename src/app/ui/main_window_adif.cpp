@@ -6,11 +6,13 @@
 
 #include "adif/adif_exchange.h"
 #include "adif/adif_import.h"
+#include "adif/import_report.h"
 #include "app/ui/record_range_dialog.h"
 #include "common/ui/hint_bar.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace vz::ui {
 
@@ -124,9 +126,7 @@ void MainWindow::importAdifCommand()
     const std::string path = choice->path.toStdString();
     // Contacts once appended are only taken out one by one: the operator sees what the file
     // gives before anything is written.
-    adif::ImportOptions options;
-    options.confirmationMark = m_state.settings.confirmationMark;
-    options.ownCallsign = m_state.currentCall;
+    adif::ImportOptions options = app::adifImportOptions(m_state.settings, m_state.currentCall);
     adif::ImportOptions preview = options;
     preview.dryRun = true;
     const adif::ImportSummary planned =
@@ -138,8 +138,9 @@ void MainWindow::importAdifCommand()
         return;
     }
     if (planned.imported == 0) {
-        m_services.messages.notice(choice->path +
-                                   QStringLiteral(" に取り込む交信はありません。\n") + plan);
+        if (m_services.messages.noticeOfferingSave(
+                choice->path + QStringLiteral(" に取り込む交信はありません。\n") + plan))
+            saveImportReport(choice->path, planned, true);
         return;
     }
     if (!m_services.messages.confirm(
@@ -163,7 +164,23 @@ void MainWindow::importAdifCommand()
     } else {
         followLogChanges(); // with what other programs wrote meanwhile
     }
-    m_services.messages.notice(choice->path + QStringLiteral(" を取り込みました。\n") + text);
+    if (m_services.messages.noticeOfferingSave(choice->path +
+                                               QStringLiteral(" を取り込みました。\n") + text))
+        saveImportReport(choice->path, summary, false);
+}
+
+void MainWindow::saveImportReport(const QString &adifPath, const adif::ImportSummary &summary,
+                                  bool dryRun)
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("取込結果の保存"),
+        QDir::home().filePath(QFileInfo(adifPath).completeBaseName() + QStringLiteral(".txt")),
+        QStringLiteral("テキスト (*.txt)"));
+    if (path.isEmpty())
+        return;
+    if (const auto problem =
+            adif::saveImportReport(m_state.logPath, path.toStdString(), summary, dryRun))
+        m_services.messages.error(summaryBox(*problem));
 }
 
 } // namespace vz::ui

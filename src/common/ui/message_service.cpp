@@ -2,6 +2,7 @@
 #include "common/ui/message_service.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace vz::ui {
 
@@ -25,6 +26,13 @@ bool showBox(MessageKind kind, const QString &caption, const QString &text)
     case MessageKind::Notice:
         showSelectable(QMessageBox::Information, caption, text);
         return true;
+    case MessageKind::NoticeWithSave: {
+        QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QPushButton *save = box.addButton(QStringLiteral("保存..."), QMessageBox::ActionRole);
+        box.exec();
+        return box.clickedButton() == save;
+    }
     case MessageKind::Confirm:
         return QMessageBox::question(nullptr, caption, text, QMessageBox::Yes | QMessageBox::No) !=
                QMessageBox::No;
@@ -52,6 +60,7 @@ QString MessageService::caption(MessageKind kind)
     case MessageKind::Error:
         return QStringLiteral("エラー");
     case MessageKind::Notice:
+    case MessageKind::NoticeWithSave:
         return QStringLiteral("通知");
     case MessageKind::Confirm:
         return QStringLiteral("確認");
@@ -75,6 +84,11 @@ void MessageService::error(const QString &text)
 void MessageService::notice(const QString &text)
 {
     ask(MessageKind::Notice, text);
+}
+
+bool MessageService::noticeOfferingSave(const QString &text)
+{
+    return ask(MessageKind::NoticeWithSave, text);
 }
 
 bool MessageService::confirm(const QString &text)

@@ -13,12 +13,13 @@
 
 namespace vz::ui {
 
-enum class MessageKind { Error, Notice, Confirm, Plain, Unexpected };
+enum class MessageKind { Error, Notice, NoticeWithSave, Confirm, Plain, Unexpected };
 
 class MessageService
 {
 public:
-    // Returns the answer to a confirmation (true unless No); ignored for error and notice.
+    // Returns the answer to a confirmation (true unless No) or to a notice offering to save (true
+    // for 保存); ignored for error and notice.
     using Answerer = std::function<bool(MessageKind, const QString &caption, const QString &text)>;
 
     MessageService();
@@ -26,6 +27,9 @@ public:
     void error(const QString &text);
     void notice(const QString &text);
     bool confirm(const QString &text);
+    // A notice with a 保存 button beside OK (a summary whose full list can be saved): true when
+    // the operator chose 保存.
+    bool noticeOfferingSave(const QString &text);
     // A plain box with the program's name as caption and no icon, for the one message that
     // was never one of the three.
     void plain(const QString &text);
