@@ -50,6 +50,10 @@ void MainWindow::openContactForModify(std::int32_t recordNo)
             QStringLiteral("交信記録の画面が修正以外で開いています。閉じてから選んでください"));
         return;
     }
+    // A change registered there changes the counts of the award dialog that opened it.
+    if (auto *awards = qobject_cast<AwardsDialog *>(sender()))
+        connect(contact, &ContactDialog::recordRewritten, awards, &AwardsDialog::recount,
+                Qt::UniqueConnection);
     contact->raise();
     contact->activateWindow();
     contact->readRecordNumber(recordNo);

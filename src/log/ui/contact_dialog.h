@@ -123,6 +123,8 @@ Q_SIGNALS:
     void foreignRecordsSeen();
     // A record was marked deleted: the log now holds deleted records.
     void recordDeleted();
+    // Record `n` was written anew (modified or deleted): counts shown of the log are stale.
+    void recordRewritten(std::int32_t n);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

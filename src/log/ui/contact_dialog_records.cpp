@@ -210,6 +210,7 @@ bool ContactDialog::rewriteShownRecord(std::int32_t n)
     clearFieldsRemarkAndQsl();
     m_loadedRecord = record;
     m_loadedNo = n;
+    Q_EMIT recordRewritten(n);
     return true;
 }
 

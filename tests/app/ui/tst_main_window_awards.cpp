@@ -130,6 +130,10 @@ TEST(MainWindowAwards, TablesPerPrefectureAndAPlaceOpensItsFirstContact)
             hachioji = r;
     Q_EMIT places->cellActivated(hachioji, 0);
     EXPECT_EQ(contact->findChild<QLineEdit *>("callsignEdit")->text(), "JA1AAB");
+    // Its card arrives: registered there, counted here at once.
+    contact->findChild<QLineEdit *>("userMarkEdit")->setText(QStringLiteral("受"));
+    QTest::mouseClick(contact->findChild<QAbstractButton *>("modifyButton"), Qt::LeftButton);
+    EXPECT_EQ(Fixture::text(prefectures, 9, 2), "2");
     EXPECT_TRUE(f.messages.texts.isEmpty()) << f.messages.last().toStdString();
 }
 
