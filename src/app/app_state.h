@@ -77,6 +77,8 @@ struct AppState
     float printerDotsPerMmX = 0;
     float printerDotsPerMmY = 0;
     bool printerAvailable = false;
+    // The default printer as last found: named when it has gone by the time a card is printed.
+    std::string printerName;
     bool startAborted = false;
     DialogModes dialogModes;
 

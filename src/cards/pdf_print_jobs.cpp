@@ -103,8 +103,9 @@ private:
 class PrinterJob : public PdfPagesJob
 {
 public:
-    PrinterJob(std::string queue, DotScale scale, bool lying)
-        : PdfPagesJob(scale), m_queueName(std::move(queue)), m_lying(lying)
+    PrinterJob(std::string queue, DotScale scale, bool lying, std::string lastDefault)
+        : PdfPagesJob(scale), m_queueName(std::move(queue)), m_lastDefault(std::move(lastDefault)),
+          m_lying(lying)
     {
     }
 
@@ -114,7 +115,10 @@ protected:
         std::string why;
         const std::optional<PrintQueue> queue = findPrintQueue(m_queueName, why);
         if (!queue) {
-            fail(m_queueName.empty()
+            fail(m_queueName.empty() && !m_lastDefault.empty()
+                     ? QStringLiteral("通常使うプリンタ %1 がありません\n%2")
+                           .arg(QString::fromStdString(m_lastDefault), QString::fromStdString(why))
+                 : m_queueName.empty()
                      ? QStringLiteral("通常使うプリンタがありません\n%1")
                            .arg(QString::fromStdString(why))
                      : QStringLiteral("プリンタ %1 がありません\n%2")
@@ -183,6 +187,7 @@ protected:
 
 private:
     std::string m_queueName;
+    std::string m_lastDefault;
     bool m_lying;
     PrintQueue m_queue;
     QTemporaryFile *m_file = nullptr; // owned by the job while the pages are drawn
@@ -285,9 +290,10 @@ std::unique_ptr<PrintJob> makePdfFileJob(const std::string &path, int dotsPerInc
     return std::make_unique<PdfFileJob>(path, dotsPerInch, lying);
 }
 
-std::unique_ptr<PrintJob> makePrinterJob(const std::string &queue, DotScale scale, bool lying)
+std::unique_ptr<PrintJob> makePrinterJob(const std::string &queue, DotScale scale, bool lying,
+                                         const std::string &lastDefault)
 {
-    return std::make_unique<PrinterJob>(queue, scale, lying);
+    return std::make_unique<PrinterJob>(queue, scale, lying, lastDefault);
 }
 
 } // namespace vz::print

@@ -82,7 +82,8 @@ std::unique_ptr<PrintJob> makePdfFileJob(const std::string &path, int dotsPerInc
 // A `lying` card (a horizontal commercial card, 148 x 100 mm) on upright paper is turned to
 // fit it; on paper it fits neither way the job does not start and says so. A job accepted by
 // a stopped queue waits there: noteText() says so.
+// `lastDefault`: the default printer's name as last found, named if it has gone since.
 std::unique_ptr<PrintJob> makePrinterJob(const std::string &queue, DotScale scale,
-                                         bool lying = false);
+                                         bool lying = false, const std::string &lastDefault = {});
 
 } // namespace vz::print

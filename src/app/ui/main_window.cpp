@@ -239,6 +239,7 @@ void MainWindow::measurePrinter()
                                            "使えません（通常使うプリンタを設定してください）"));
         return;
     }
+    m_state.printerName = queue->name;
     m_state.printerDotsPerMmX = print::dotsPerMm(queue->dotsPerInchX);
     m_state.printerDotsPerMmY = print::dotsPerMm(queue->dotsPerInchY);
 }

@@ -37,8 +37,9 @@ void CardNumberField::focusOutEvent(QFocusEvent *event)
 
 std::unique_ptr<print::PrintJob> makeDefaultPrinterJob(const app::AppState &state, bool lying)
 {
-    return print::makePrinterJob(
-        {}, print::DotScale{state.printerDotsPerMmX, state.printerDotsPerMmY}, lying);
+    return print::makePrinterJob({},
+                                 print::DotScale{state.printerDotsPerMmX, state.printerDotsPerMmY},
+                                 lying, state.printerName);
 }
 
 CardDialog::CardDialog(app::AppState &state, UiServices &services, QWidget *parent)

@@ -472,4 +472,18 @@ TEST(CupsPrinting, HorizontalCardOnPostcardsIsTurnedOrRefusedAndAStoppedQueueIsS
     EXPECT_FALSE(f.pending(1));
     cups.admin("cupsenable vezo");
     cups.finishedPdf("resumed");
+
+    // The printer found at start-up has gone: the message names it.
+    f.state.printerName = queue->name;
+    cups.admin("lpadmin -x vezo");
+    {
+        CommercialCardDialog dialog(f.state, f.services);
+        dialog.show();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("testPrintButton")),
+                          Qt::LeftButton);
+        dialog.close();
+    }
+    EXPECT_TRUE(f.messages.last().contains(QStringLiteral("通常使うプリンタ %1 がありません")
+                                               .arg(QString::fromStdString(queue->name))))
+        << f.messages.last().toStdString();
 }
