@@ -14,6 +14,7 @@
 #include "log/entry_assist.h"
 #include "log/log_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -154,6 +155,29 @@ std::string asUtf8(std::string_view value, Charset charset)
     return std::string(value);
 }
 
+// Equal but for the letter case of ASCII letters.
+bool equalsIgnoreCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return (x >= 'a' && x <= 'z' ? x - 32 : x) == (y >= 'a' && y <= 'z' ? y - 32 : y);
+           });
+}
+
+// A callsign without its designators: the longest of its parts between "/".
+std::string_view baseCallsign(std::string_view call)
+{
+    std::string_view base;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= call.size(); ++i)
+        if (i == call.size() || call[i] == '/') {
+            const std::string_view part = sjis::trimBlanks(call.substr(start, i - start));
+            if (part.size() > base.size())
+                base = part;
+            start = i + 1;
+        }
+    return base;
+}
+
 std::string cutOffText(std::size_t at)
 {
     return "ファイルが途中で切れています (" + std::to_string(at + 1) +
@@ -267,7 +291,8 @@ private:
                 if (replaced)
                     m_replacedIn.emplace_back(raw.name(i));
             }
-            if (!raw.isKnown(i) || saysMore(raw, raw.name(i), raw.value(i)))
+            if (!raw.isKnown(i) || (static_cast<std::size_t>(raw.code(i)) >= kSlotCount &&
+                                    saysMore(raw, raw.code(i), raw.value(i))))
                 ++m_ignoredFields[std::string(raw.name(i))];
         }
         if (!m_options.ownCallsign.empty())
@@ -330,25 +355,18 @@ private:
     // Fields the log has no place for that this program's own export writes as restatements
     // (STATE of the CNTY, the own station's settings, the bureau): they are skipped without a
     // word only when they say no more than that.
-    bool saysMore(const AdifRecord &raw, std::string_view name, std::string_view value) const
+    bool saysMore(const AdifRecord &raw, FieldCode code, std::string_view value) const
     {
-        const std::string text = upperAscii(sjis::trimBlanks(value));
-        const auto baseIsOwn = [&] {
-            std::string_view base;
-            std::size_t start = 0;
-            for (std::size_t i = 0; i <= text.size(); ++i)
-                if (i == text.size() || text[i] == '/') {
-                    if (i - start > base.size())
-                        base = std::string_view(text).substr(start, i - start);
-                    start = i + 1;
-                }
-            return !base.empty() && base == upperAscii(m_options.ownCallsign);
+        const std::string_view text = sjis::trimBlanks(value);
+        const auto inSlot = [&raw](FieldCode c) {
+            return sjis::trimBlanks(raw.inSlot(static_cast<std::size_t>(c)).value_or(""));
         };
-        if (name == "STATE")
-            return prefectureOf(raw.find("CNTY").value_or("")) != std::string_view(text);
-        if (name == "QSO_DATE_OFF") {
+        switch (code) {
+        case fieldCode("STATE"):
+            return prefectureOf(inSlot(fieldCode("CNTY"))) != text;
+        case fieldCode("QSO_DATE_OFF"): {
             // The log's end time holds an end on the start's day or the next.
-            const auto on = parseAdifDate(raw.find("QSO_DATE").value_or(""));
+            const auto on = parseAdifDate(inSlot(fieldCode("QSO_DATE")));
             const auto off = parseAdifDate(text);
             if (!on || !off)
                 return true;
@@ -358,18 +376,21 @@ private:
             return days != 0 && days != 1;
         }
         // Not told (empty options): not checked.
-        if (name == "STATION_CALLSIGN" || name == "OPERATOR")
-            return !m_options.ownCallsign.empty() && !baseIsOwn();
-        if (name == "MY_CNTY")
+        case fieldCode("STATION_CALLSIGN"):
+        case fieldCode("OPERATOR"):
+            return !m_options.ownCallsign.empty() &&
+                   !equalsIgnoreCase(baseCallsign(text), m_options.ownCallsign);
+        case fieldCode("MY_CNTY"):
             return !m_options.ownJcc.empty() && text != m_options.ownJcc;
-        if (name == "MY_STATE")
-            return !m_options.ownJcc.empty() &&
-                   prefectureOf(m_options.ownJcc) != std::string_view(text);
-        if (name == "QSL_SENT_VIA")
-            return text != "B";
-        if (name == "DXCC")
+        case fieldCode("MY_STATE"):
+            return !m_options.ownJcc.empty() && prefectureOf(m_options.ownJcc) != text;
+        case fieldCode("QSL_SENT_VIA"):
+            return !equalsIgnoreCase(text, "B");
+        case fieldCode("DXCC"):
             return text != "339";
-        return false;
+        default:
+            return false;
+        }
     }
 
     // A file of another station's contacts (a club log, a friend's file) is imported on
@@ -382,16 +403,7 @@ private:
             station = raw.find("OPERATOR");
         if (!station || sjis::trimBlanks(*station).empty())
             return;
-        std::string_view base;
-        std::size_t start = 0;
-        for (std::size_t i = 0; i <= station->size(); ++i)
-            if (i == station->size() || (*station)[i] == '/') {
-                const std::string_view part = sjis::trimBlanks(station->substr(start, i - start));
-                if (part.size() > base.size())
-                    base = part;
-                start = i + 1;
-            }
-        if (upperAscii(base) == upperAscii(m_options.ownCallsign))
+        if (equalsIgnoreCase(baseCallsign(*station), m_options.ownCallsign))
             return;
         if (m_otherStation++ == 0)
             m_otherStationExample = asUtf8(*station, charset);

@@ -299,8 +299,11 @@ StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt
         // end cleanly, or both do and only the characters end right before a field tag ("<"
         // in a value: <COMMENT:6>日本<ja>). Where that does not settle it for the bytes, the
         // field is listed (readings apart only by blanks agree).
+        // A value of single bytes, or one ending right before a field tag, reads the same
+        // either way: the usual case, settled without counting characters.
         const bool bytesClean = endsCleanly(text, start + length);
-        if (multiByte && (!bytesClean || !isAscii(text.substr(start, length)))) {
+        if (multiByte && (!bytesClean || (!isAscii(text.substr(start, length)) &&
+                                          !endsBeforeTag(text, start + length)))) {
             const std::size_t characters = bytesOfCharacters(text, start, length, file.charset);
             if (characters != length) {
                 const bool charactersClean =

@@ -138,6 +138,8 @@ public:
     // True for the fields the conversion reads and the standard ones that only restate them
     // or describe the own station; every other field has no place in the log.
     bool isKnown(std::size_t index) const { return m_entries[index].code >= 0; }
+    // The field's number among the known names (kUnknown for any other).
+    FieldCode code(std::size_t index) const { return m_entries[index].code; }
 
     // The value of the first field of that name (upper case), if any.
     std::optional<std::string_view> find(std::string_view upperName) const;
