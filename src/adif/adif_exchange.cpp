@@ -17,6 +17,8 @@ adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::s
     options.stationCallsign = call;
     options.ownJcc = settings.mobileOperation ? settings.mobileJcc : settings.fixedJcc;
     options.confirmationMark = settings.confirmationMark;
+    options.lotwMark = settings.lotwMark;
+    options.eqslMark = settings.eqslMark;
     options.currentYear = clock.local.year;
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d %02d%02d%02d", clock.utc.year, clock.utc.month,
