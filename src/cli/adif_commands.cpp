@@ -10,10 +10,12 @@
 #include "common/whole_number.h"
 #include "log/log_file.h"
 #include "log/prefix_table.h"
+#include "lotw/mark_use.h"
 
 #include <limits>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 namespace vz::cli {
 
@@ -141,12 +143,24 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     if (!readPrefixTable(user, err))
         return 1;
     options.confirmationMark = user.settings.confirmationMark;
+    options.lotwMark = user.settings.lotwMark;
+    options.eqslMark = user.settings.eqslMark;
     options.ownCallsign = user.currentCall;
+    // The contacts that hold a LoTW or eQSL mark before its first use, counted before the
+    // imported ones join them.
+    const std::vector<lotw::MarkInUse> held = lotw::unusedMarksHeld(user.logPath, user.settings);
     NoProgress quiet;
     const adif::ImportSummary summary =
         adif::importAdif(args[2], user.logPath, log::recordCount(user.logPath) + 1,
                          user.prefixTable, options, quiet);
     err << adif::summaryText(summary, options.dryRun);
+    for (const lotw::MarkInUse &use : held)
+        if ((use.service == "LoTW" ? summary.lotwMarked : summary.eqslMarked) > 0)
+            err << "注意: " << lotw::markInUseText(use) << "\n";
+    if (!options.dryRun && summary.result == adif::ImportResult::Ok && summary.imported > 0 &&
+        !app::keepElectronicMarks(user.settingsPath, user.settings, summary.lotwMarked > 0,
+                                  summary.eqslMarked > 0))
+        err << "設定ファイルに確認マークを書き込めませんでした: " << user.settingsPath << "\n";
     if (reportPath) {
         // The report is written as an export is: never into the data folder, never over
         // anything but a regular file.

@@ -118,6 +118,8 @@ private:
     void exportAdifCommand(); // ADIF出力
     void importAdifCommand(); // ADIF取込
     std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
+    // main_window_confirm.cpp
+    void importConfirmationsCommand(); // LoTW/eQSL確認の取込
     // main_window_calendar.cpp: the calendar and the clocks
     void buildCalendar();
     void drawClocks();
