@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -34,7 +35,6 @@ struct Pending
     std::string modeGroup;         // APP_LoTW_MODEGROUP, upper case; empty when none
     bool lotw = false;
     bool eqsl = false;
-    std::string described; // callsign, UTC date and time, band and mode, for the lists (UTF-8)
     std::int32_t recordNo = 0;
     std::int64_t distance = std::numeric_limits<std::int64_t>::max();
 };
@@ -52,6 +52,113 @@ std::uint64_t callKey(std::string_view call)
         key |= static_cast<std::uint64_t>(static_cast<unsigned char>(c)) << (8 * i);
     }
     return key ^ call.size();
+}
+
+std::uint64_t mixed(std::uint64_t key, std::int64_t day)
+{
+    std::uint64_t h = key ^ (static_cast<std::uint64_t>(day) * 0x9E3779B97F4A7C15ULL);
+    h ^= h >> 29;
+    h *= 0xBF58476D1CE4E5B9ULL;
+    return h ^ (h >> 32);
+}
+
+// A filter of hashes, one bit each (eight for each hash put in): small enough to stay in the
+// processor's cache while every
+// contact of the log asks it, where most answers are no. A yes may be wrong (a few in a hundred)
+// and is checked in the real table.
+class BitFilter
+{
+public:
+    explicit BitFilter(std::size_t expected)
+    {
+        std::size_t bits = 1 << 16;
+        while (bits < expected * 8)
+            bits *= 2;
+        m_words.assign(bits / 64, 0);
+    }
+    void insert(std::uint64_t hash) { m_words[word(hash)] |= bit(hash); }
+    bool mayContain(std::uint64_t hash) const { return (m_words[word(hash)] & bit(hash)) != 0; }
+
+private:
+    std::size_t word(std::uint64_t hash) const
+    {
+        return static_cast<std::size_t>(hash >> 6) & (m_words.size() - 1);
+    }
+    static std::uint64_t bit(std::uint64_t hash) { return std::uint64_t{1} << (hash & 63); }
+    std::vector<std::uint64_t> m_words;
+};
+
+// The confirmations by a hash of callsign and day, laid out flat: the indexes sorted by hash,
+// and an open-addressed table of each hash's run of them. Asked for every contact of the log
+// whose callsign has a confirmation, where a table of lists would chase a pointer each time.
+class ConfirmationsByDay
+{
+public:
+    void add(std::uint64_t hash, std::uint32_t index) { m_entries.push_back({hash, index}); }
+
+    void build()
+    {
+        std::sort(m_entries.begin(), m_entries.end());
+        std::size_t size = 64;
+        while (size < m_entries.size() * 2)
+            size *= 2;
+        m_slots.assign(size, Slot{});
+        for (std::size_t i = 0; i < m_entries.size();) {
+            std::size_t end = i + 1;
+            while (end < m_entries.size() && m_entries[end].first == m_entries[i].first)
+                ++end;
+            std::size_t at = slotOf(m_entries[i].first);
+            while (m_slots[at].end != 0)
+                at = (at + 1) & (m_slots.size() - 1);
+            m_slots[at] = {m_entries[i].first, static_cast<std::uint32_t>(i),
+                           static_cast<std::uint32_t>(end)};
+            i = end;
+        }
+    }
+
+    // The confirmations filed under `hash`: [first, last) of entries().
+    std::pair<std::uint32_t, std::uint32_t> find(std::uint64_t hash) const
+    {
+        for (std::size_t at = slotOf(hash); m_slots[at].end != 0;
+             at = (at + 1) & (m_slots.size() - 1))
+            if (m_slots[at].hash == hash)
+                return {m_slots[at].begin, m_slots[at].end};
+        return {0, 0};
+    }
+    std::uint32_t index(std::uint32_t entry) const { return m_entries[entry].second; }
+
+private:
+    struct Slot
+    {
+        std::uint64_t hash = 0;
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0; // 0: an empty slot
+    };
+    std::size_t slotOf(std::uint64_t hash) const
+    {
+        return static_cast<std::size_t>(hash) & (m_slots.size() - 1);
+    }
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> m_entries;
+    std::vector<Slot> m_slots;
+};
+
+// The day number of a log date: the usual "yy/mm/dd" read at once, any other form as the log
+// reads it.
+std::optional<std::int64_t> logDay(std::string_view text)
+{
+    const auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+    if (text.size() == 8 && text[2] == '/' && text[5] == '/' && digit(0) && digit(1) && digit(3) &&
+        digit(4) && digit(6) && digit(7)) {
+        const int yy = (text[0] - '0') * 10 + (text[1] - '0');
+        const int mm = (text[3] - '0') * 10 + (text[4] - '0');
+        const int dd = (text[6] - '0') * 10 + (text[7] - '0');
+        if (mm >= 1 && mm <= 12 && dd >= 1 && dd <= 31)
+            return adif::minutesOf(yy < 50 ? 2000 + yy : 1900 + yy, mm, dd, 0) / 1440;
+    }
+    const auto date = adif::parseLogDate(text, 0);
+    if (!date)
+        return std::nullopt;
+    return adif::minutesOf(date->year, date->month, date->day, 0) / 1440;
 }
 
 std::string upperTrimmed(std::optional<std::string_view> value)
@@ -73,13 +180,14 @@ std::string_view baseCall(std::string_view call)
     return base;
 }
 
-std::string describe(const std::string &call, std::int64_t minute, const adif::ContactIdentity &id)
+// Callsign, UTC date and time, band and mode, for the lists (UTF-8).
+std::string describe(const adif::ContactIdentity &id)
 {
-    const adif::DateTime t = adif::dateTimeOf(minute);
+    const adif::DateTime t = adif::dateTimeOf(id.minute);
     char when[32];
     std::snprintf(when, sizeof when, " %04d-%02d-%02d %02d:%02dZ", t.year, t.month, t.day, t.hour,
                   t.minute);
-    std::string out = call + when;
+    std::string out = id.call + when;
     if (!id.band.empty())
         out += " " + std::string(id.band);
     if (!id.mode.empty())
@@ -87,43 +195,73 @@ std::string describe(const std::string &call, std::int64_t minute, const adif::C
     return out;
 }
 
-// Reads the confirmations of the file into `pending`, counting the rest in `summary`.
+// Reads the confirmations of one stretch of the file, counting the rest.
 class ConfirmationReader
 {
 public:
-    ConfirmationReader(const ConfirmOptions &options, ConfirmSummary &summary,
-                       std::vector<Pending> &pending)
-        : m_options(options), m_summary(summary), m_pending(pending)
+    ConfirmationReader(const ConfirmOptions &options, adif::AdifSource source)
+        : m_options(options), m_source(source)
     {
     }
 
-    bool sawField() const { return m_sawField; }
+    adif::StretchHandler handler()
+    {
+        return {[this](adif::AdifRecord &raw, adif::Charset) { take(raw); }, [this] { forget(); }};
+    }
+
+    // Adds what this stretch found after what the stretches before it found.
+    void addTo(ConfirmSummary &summary, std::vector<Pending> &all, bool &sawField)
+    {
+        const std::int64_t before = summary.read;
+        summary.read += read;
+        summary.confirmations += confirmations;
+        summary.notConfirmations += notConfirmations;
+        summary.otherStation += otherStation;
+        sawField = sawField || m_sawField;
+        for (adif::ImportIssue &issue : problems) {
+            issue.adifRecord += before;
+            summary.problems.push_back(std::move(issue));
+        }
+        for (Pending &p : pending) {
+            p.adifRecord += before;
+            all.push_back(std::move(p));
+        }
+    }
+
+    // A file read again from the start forgets the first try.
+    void forget()
+    {
+        read = confirmations = notConfirmations = otherStation = 0;
+        pending.clear();
+        problems.clear();
+        m_sawField = false;
+    }
 
     void take(const adif::AdifRecord &raw)
     {
-        const std::int64_t position = ++m_summary.read;
-        const adif::ReceivedConfirmations got = adif::receivedConfirmations(raw, m_summary.source);
+        const std::int64_t position = ++read;
+        const adif::ReceivedConfirmations got = adif::receivedConfirmations(raw, m_source);
         m_sawField = m_sawField || got.electronicField;
         if (!got.lotw && !got.eqsl) {
             if (got.electronicField)
-                ++m_summary.notConfirmations;
+                ++notConfirmations;
             return;
         }
-        ++m_summary.confirmations;
+        ++confirmations;
         const std::string call = upperTrimmed(raw.find("CALL"));
         std::string station = upperTrimmed(raw.find("APP_LOTW_OWNCALL"));
         if (station.empty())
             station = upperTrimmed(raw.find("STATION_CALLSIGN"));
         if (!m_options.ownCallsign.empty() && !station.empty() &&
             baseCall(station) != m_options.ownCallsign) {
-            ++m_summary.otherStation;
-            m_summary.problems.push_back({position, call, "他局 (" + station + ") の確認"});
+            ++otherStation;
+            problems.push_back({position, call, "他局 (" + station + ") の確認"});
             return;
         }
         const auto date = adif::parseAdifDate(raw.find("QSO_DATE").value_or(""));
         const auto time = adif::parseAdifTime(raw.find("TIME_ON").value_or(""));
         if (call.empty() || !date || !time) {
-            m_summary.problems.push_back({position, call, "コールサインか日時が読めません"});
+            problems.push_back({position, call, "コールサインか日時が読めません"});
             return;
         }
         const std::int64_t minute = adif::minutesOf(date->year, date->month, date->day, *time);
@@ -143,14 +281,19 @@ public:
         p.modeGroup = upperTrimmed(raw.find("APP_LOTW_MODEGROUP"));
         p.lotw = got.lotw;
         p.eqsl = got.eqsl;
-        p.described = describe(call, minute, p.contact);
-        m_pending.push_back(std::move(p));
+        pending.push_back(std::move(p));
     }
+
+    std::int64_t read = 0;
+    std::int64_t confirmations = 0;
+    std::int64_t notConfirmations = 0;
+    std::int64_t otherStation = 0;
+    std::vector<Pending> pending;
+    std::vector<adif::ImportIssue> problems;
 
 private:
     const ConfirmOptions &m_options;
-    ConfirmSummary &m_summary;
-    std::vector<Pending> &m_pending;
+    adif::AdifSource m_source;
     bool m_sawField = false;
 };
 
@@ -173,66 +316,119 @@ std::optional<std::int64_t> matchDistance(const adif::ContactIdentity &log, cons
     return distance;
 }
 
-// Finds each confirmation's contact in the log's bytes.
-void matchLog(const std::string &logBytes, const log::PrefixTable &table, int window,
-              std::vector<Pending> &pending, ProgressSink &progress)
+// Finds each confirmation's contact in the log open at `fd` (`bytes` long), keeping a copy of
+// every contact found in `found`. The confirmations are looked up by callsign and by the day
+// the log would date the contact (Japanese or UTC, 30 minutes either side), so only the
+// contacts of that station on those days are compared in full. False when the log cannot be
+// read to its end.
+bool matchLog(int fd, std::uint64_t bytes, const log::PrefixTable &table, int window,
+              std::vector<Pending> &pending,
+              std::unordered_map<std::int32_t, log::QsoRecord> &found, ProgressSink &progress)
 {
-    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> byCall;
-    byCall.reserve(pending.size());
-    for (std::uint32_t i = 0; i < pending.size(); ++i)
-        byCall[callKey(baseCall(pending[i].contact.call))].push_back(i);
+    BitFilter calls(pending.size());
+    BitFilter days(pending.size() * 2);
+    ConfirmationsByDay byCallAndDay;
+    for (std::uint32_t i = 0; i < pending.size(); ++i) {
+        const std::uint64_t key = callKey(baseCall(pending[i].contact.call));
+        calls.insert(mixed(key, 0));
+        std::int64_t near[4];
+        std::size_t n = 0;
+        for (const int offset : {0, adif::kJstOffsetMinutes})
+            for (const int side : {-window, window}) {
+                const std::int64_t minute = pending[i].contact.minute + offset + side;
+                // Days before 1970 (the log reaches back to 1950) round down as well.
+                const std::int64_t day = minute >= 0 ? minute / 1440 : (minute - 1439) / 1440;
+                if (std::find(near, near + n, day) == near + n)
+                    near[n++] = day;
+            }
+        for (std::size_t d = 0; d < n; ++d) {
+            days.insert(mixed(key, near[d]));
+            byCallAndDay.add(mixed(key, near[d]), i);
+        }
+    }
+    byCallAndDay.build();
 
-    const std::size_t count = logBytes.size() / kRecordSize;
+    const std::size_t count = static_cast<std::size_t>(bytes / kRecordSize);
+    constexpr std::size_t kChunk = 4096;
+    std::vector<char> chunk(kChunk * kRecordSize);
     progress.begin(static_cast<std::int64_t>(count));
     log::QsoRecord record;
     adif::ContactIdentity contact;
-    for (std::size_t n = 0; n < count; ++n) {
-        if (n % 65536 == 0)
-            progress.advance(static_cast<std::int64_t>(n));
-        const char *bytes = logBytes.data() + n * kRecordSize;
-        const log::FieldSpec &place = log::fieldSpec(Field::Callsign);
-        const std::string_view call = log::fieldTextAt(bytes + place.offset, place.width);
-        const auto found = byCall.find(callKey(call));
-        if (found == byCall.end())
-            continue;
-        std::memcpy(record.bytes.data(), bytes, kRecordSize);
-        if (record.isDeleted() || !adif::logContactIdentity(record, contact))
-            continue;
-        // The log keeps Japanese stations in Japanese time.
-        const std::optional<int> portable = log::portableAreaOf(record.field(Field::PortableArea));
-        const int area = portable ? *portable : log::classifyCallArea(call, table);
-        if (!log::logsInUtc(area))
-            contact.minute -= adif::kJstOffsetMinutes;
-        for (const std::uint32_t i : found->second) {
-            Pending &c = pending[i];
-            const auto distance = matchDistance(contact, c, window);
-            if (distance && *distance < c.distance) {
-                c.distance = *distance;
-                c.recordNo = static_cast<std::int32_t>(n + 1);
+    const log::FieldSpec &callPlace = log::fieldSpec(Field::Callsign);
+    const log::FieldSpec &datePlace = log::fieldSpec(Field::QsoDate);
+    for (std::size_t first = 0; first < count; first += kChunk) {
+        progress.advance(static_cast<std::int64_t>(first));
+        const std::size_t n = std::min(kChunk, count - first);
+        if (files::readFullAt(fd, chunk.data(), n * kRecordSize, first * kRecordSize) !=
+            static_cast<ssize_t>(n * kRecordSize))
+            return false;
+        for (std::size_t k = 0; k < n; ++k) {
+            const char *at = chunk.data() + k * kRecordSize;
+            const std::string_view call = log::fieldTextAt(at + callPlace.offset, callPlace.width);
+            const std::uint64_t key = callKey(call);
+            if (!calls.mayContain(mixed(key, 0)))
+                continue;
+            const std::optional<std::int64_t> day =
+                logDay(log::fieldTextAt(at + datePlace.offset, datePlace.width));
+            if (!day)
+                continue;
+            const std::uint64_t hash = mixed(key, *day);
+            if (!days.mayContain(hash))
+                continue;
+            const auto [from, to] = byCallAndDay.find(hash);
+            if (from == to)
+                continue;
+            std::memcpy(record.bytes.data(), at, kRecordSize);
+            if (record.isDeleted() || !adif::logContactIdentity(record, contact))
+                continue;
+            // The log keeps Japanese stations in Japanese time.
+            const std::optional<int> portable =
+                log::portableAreaOf(record.field(Field::PortableArea));
+            const int area = portable ? *portable : log::classifyCallArea(call, table);
+            if (!log::logsInUtc(area))
+                contact.minute -= adif::kJstOffsetMinutes;
+            const auto recordNo = static_cast<std::int32_t>(first + k + 1);
+            for (std::uint32_t e = from; e < to; ++e) {
+                Pending &c = pending[byCallAndDay.index(e)];
+                const auto distance = matchDistance(contact, c, window);
+                if (distance && *distance < c.distance) {
+                    c.distance = *distance;
+                    c.recordNo = recordNo;
+                    found.try_emplace(recordNo, record);
+                }
             }
         }
     }
     progress.end();
+    return true;
 }
 
-// Adds the marks of the matched confirmations to their contacts in `logBytes`; the numbers of
-// the records changed, in order.
-std::vector<std::int32_t> markContacts(std::string &logBytes, const std::vector<Pending> &pending,
+// Adds the marks of the matched confirmations to their contacts in `found`, each contact's
+// confirmations in the file's order; the numbers of the records changed, in order.
+std::vector<std::int32_t> markContacts(std::unordered_map<std::int32_t, log::QsoRecord> &found,
+                                       const std::vector<Pending> &pending,
                                        const ConfirmOptions &options, ConfirmSummary &summary)
 {
-    std::vector<std::int32_t> changed;
-    log::QsoRecord record;
-    for (const Pending &c : pending) {
-        if (c.recordNo == 0) {
+    std::vector<std::uint32_t> matched;
+    for (std::uint32_t i = 0; i < pending.size(); ++i) {
+        const Pending &c = pending[i];
+        if (c.recordNo != 0) {
+            matched.push_back(i);
+        } else {
             ++summary.notFound;
-            summary.notFoundList.push_back({c.adifRecord, c.described, "ログに無い交信"});
-            continue;
+            summary.notFoundList.push_back({c.adifRecord, describe(c.contact), "ログに無い交信"});
         }
+    }
+    std::stable_sort(matched.begin(), matched.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return pending[a].recordNo < pending[b].recordNo;
+    });
+    std::vector<std::int32_t> changed;
+    for (const std::uint32_t i : matched) {
+        const Pending &c = pending[i];
         ++summary.confirmed;
         summary.lotwConfirmed += c.lotw ? 1 : 0;
         summary.eqslConfirmed += c.eqsl ? 1 : 0;
-        char *bytes = logBytes.data() + static_cast<std::size_t>(c.recordNo - 1) * kRecordSize;
-        std::memcpy(record.bytes.data(), bytes, kRecordSize);
+        log::QsoRecord &record = found.at(c.recordNo);
         std::string mark(record.field(Field::UserMark));
         const std::string before = mark;
         bool fits = true;
@@ -240,13 +436,12 @@ std::vector<std::int32_t> markContacts(std::string &logBytes, const std::vector<
             fits = adif::addMark(mark, options.lotwMark) && fits;
         if (c.eqsl)
             fits = adif::addMark(mark, options.eqslMark) && fits;
-        if (!fits) {
-            summary.problems.push_back({c.adifRecord, c.described,
+        if (!fits)
+            summary.problems.push_back({c.adifRecord, describe(c.contact),
                                         "No." + std::to_string(c.recordNo) +
                                             " のユーザ設定マーク（" +
                                             std::to_string(log::maxTextBytes(Field::UserMark)) +
                                             "バイト）に確認マークが入りきりません"});
-        }
         if (mark == before) {
             if (fits)
                 ++summary.alreadyConfirmed;
@@ -254,11 +449,13 @@ std::vector<std::int32_t> markContacts(std::string &logBytes, const std::vector<
         }
         ++summary.newly;
         record.setField(Field::UserMark, mark);
-        std::memcpy(bytes, record.bytes.data(), kRecordSize);
-        changed.push_back(c.recordNo);
+        if (changed.empty() || changed.back() != c.recordNo)
+            changed.push_back(c.recordNo);
     }
-    std::sort(changed.begin(), changed.end());
-    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    std::stable_sort(summary.problems.begin(), summary.problems.end(),
+                     [](const adif::ImportIssue &a, const adif::ImportIssue &b) {
+                         return a.adifRecord < b.adifRecord;
+                     });
     return changed;
 }
 
@@ -302,11 +499,17 @@ ConfirmSummary applyConfirmationText(std::string_view adifText, const std::strin
     const std::optional<std::string> fromUtf16 = adif::utf8FromUtf16(adifText);
     const std::string_view text = fromUtf16 ? std::string_view(*fromUtf16) : adifText;
     summary.source = adif::sourceOfFile(text);
+    // A large file is read in two stretches at once, as an import reads it.
+    ConfirmationReader first(options, summary.source);
+    ConfirmationReader second(options, summary.source);
+    constexpr std::size_t kSplitFrom = std::size_t{1} << 20;
+    adif::parseAdifInTwo(text, first.handler(), second.handler(), progress, kSplitFrom);
     std::vector<Pending> pending;
-    ConfirmationReader reader(options, summary, pending);
-    adif::parseAdif(
-        text, [&](adif::AdifRecord &raw, adif::Charset) { reader.take(raw); }, progress);
-    if (!reader.sawField()) {
+    pending.reserve(first.pending.size() + second.pending.size());
+    bool sawField = false;
+    first.addTo(summary, pending, sawField);
+    second.addTo(summary, pending, sawField);
+    if (!sawField) {
         summary.result = ConfirmResult::NoConfirmationField;
         return summary;
     }
@@ -320,19 +523,23 @@ ConfirmSummary applyConfirmationText(std::string_view adifText, const std::strin
             locked == LockResult::Busy ? ConfirmResult::LogBusy : ConfirmResult::LogUnreadable;
         return summary;
     }
-    std::optional<std::string> logBytes = files::readAll(logPath);
-    if (!logBytes) {
+    struct stat st
+    {
+    };
+    std::unordered_map<std::int32_t, log::QsoRecord> found;
+    if (::fstat(lock.fd(), &st) != 0 ||
+        !matchLog(lock.fd(), static_cast<std::uint64_t>(st.st_size), table, options.windowMinutes,
+                  pending, found, progress)) {
         summary.result = ConfirmResult::LogUnreadable;
         return summary;
     }
-    matchLog(*logBytes, table, options.windowMinutes, pending, progress);
-    const std::vector<std::int32_t> changed = markContacts(*logBytes, pending, options, summary);
+    const std::vector<std::int32_t> changed = markContacts(found, pending, options, summary);
     if (options.dryRun)
         return summary;
     for (const std::int32_t n : changed) {
-        const std::size_t at = static_cast<std::size_t>(n - 1) * kRecordSize;
-        if (!files::writeAllAt(lock.fd(), std::string_view(logBytes->data() + at, kRecordSize),
-                               at)) {
+        const log::QsoRecord &record = found.at(n);
+        if (!files::writeAllAt(lock.fd(), std::string_view(record.bytes.data(), kRecordSize),
+                               static_cast<std::uint64_t>(n - 1) * kRecordSize)) {
             summary.result = ConfirmResult::WriteFailed;
             break;
         }
