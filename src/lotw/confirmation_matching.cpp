@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,7 +33,7 @@ struct Pending
 {
     std::int64_t adifRecord = 0;
     adif::ContactIdentity contact; // minute in UTC
-    std::string modeGroup;         // APP_LoTW_MODEGROUP, upper case; empty when none
+    std::string_view modeGroup;    // APP_LoTW_MODEGROUP as modeGroupOf names it; empty when none
     bool lotw = false;
     bool eqsl = false;
     std::int32_t recordNo = 0;
@@ -195,6 +196,15 @@ std::string describe(const adif::ContactIdentity &id)
     return out;
 }
 
+// LoTW's name of a mode group, as modeGroupOf gives it; empty for any other text.
+std::string_view knownModeGroup(std::string_view group)
+{
+    for (const std::string_view known : {"CW", "PHONE", "IMAGE", "DATA"})
+        if (group == known)
+            return known;
+    return {};
+}
+
 // Reads the confirmations of one stretch of the file, counting the rest.
 class ConfirmationReader
 {
@@ -222,10 +232,14 @@ public:
             issue.adifRecord += before;
             summary.problems.push_back(std::move(issue));
         }
-        for (Pending &p : pending) {
+        for (Pending &p : pending)
             p.adifRecord += before;
-            all.push_back(std::move(p));
-        }
+        // The first stretch's confirmations stay where they are.
+        if (all.empty())
+            all = std::move(pending);
+        else
+            all.insert(all.end(), std::make_move_iterator(pending.begin()),
+                       std::make_move_iterator(pending.end()));
     }
 
     // A file read again from the start forgets the first try.
@@ -278,7 +292,7 @@ public:
         p.adifRecord = position;
         p.contact = adif::contactIdentity(
             call, minute, band.empty() ? upperTrimmed(raw.find("FREQ")) : band, mode);
-        p.modeGroup = upperTrimmed(raw.find("APP_LOTW_MODEGROUP"));
+        p.modeGroup = knownModeGroup(upperTrimmed(raw.find("APP_LOTW_MODEGROUP")));
         p.lotw = got.lotw;
         p.eqsl = got.eqsl;
         pending.push_back(std::move(p));
@@ -503,9 +517,13 @@ ConfirmSummary applyConfirmationText(std::string_view adifText, const std::strin
     ConfirmationReader first(options, summary.source);
     ConfirmationReader second(options, summary.source);
     constexpr std::size_t kSplitFrom = std::size_t{1} << 20;
+    // A LoTW confirmation takes some 140 bytes: room for all of them in the first stretch's list,
+    // which takes the second's after it, and for half of them in the second's.
+    first.pending.reserve(text.size() / 128);
+    if (text.size() >= kSplitFrom)
+        second.pending.reserve(text.size() / 256);
     adif::parseAdifInTwo(text, first.handler(), second.handler(), progress, kSplitFrom);
     std::vector<Pending> pending;
-    pending.reserve(first.pending.size() + second.pending.size());
     bool sawField = false;
     first.addTo(summary, pending, sawField);
     second.addTo(summary, pending, sawField);
