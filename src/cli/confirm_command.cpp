@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <ostream>
+#include <vector>
 
 namespace vz::cli {
 
@@ -55,12 +56,15 @@ int runConfirm(const Args &args, std::ostream &, std::ostream &err)
     options.ownCallsign = user.currentCall;
     options.lotwMark = user.settings.lotwMark;
     options.eqslMark = user.settings.eqslMark;
-    // A mark used for the first time may be in the log already, typed for something else.
-    for (const lotw::MarkInUse &use : lotw::unusedMarksHeld(user.logPath, user.settings))
-        err << "注意: " << lotw::markInUseText(use) << "\n";
+    // A mark used for the first time may be in the log already, typed for something else:
+    // counted before the marks are added, told for the marks the file uses.
+    const std::vector<lotw::MarkInUse> held = lotw::unusedMarksHeld(user.logPath, user.settings);
     NoProgress quiet;
     const lotw::ConfirmSummary summary =
         lotw::applyConfirmations(args[2], user.logPath, user.prefixTable, options, quiet);
+    for (const lotw::MarkInUse &use : held)
+        if ((use.service == "LoTW" ? summary.lotwConfirmed : summary.eqslConfirmed) > 0)
+            err << "注意: " << lotw::markInUseText(use) << "\n";
     err << lotw::summaryText(summary, options.dryRun);
     // The marks are used now: the settings file keeps which texts they are.
     if (!options.dryRun && summary.result == lotw::ConfirmResult::Ok &&

@@ -210,7 +210,7 @@ class ConfirmationReader
 {
 public:
     ConfirmationReader(const ConfirmOptions &options, adif::AdifSource source)
-        : m_options(options), m_source(source)
+        : m_source(source), m_ownCall(adif::upperAscii(options.ownCallsign))
     {
     }
 
@@ -266,8 +266,7 @@ public:
         std::string station = upperTrimmed(raw.find("APP_LOTW_OWNCALL"));
         if (station.empty())
             station = upperTrimmed(raw.find("STATION_CALLSIGN"));
-        if (!m_options.ownCallsign.empty() && !station.empty() &&
-            baseCall(station) != m_options.ownCallsign) {
+        if (!m_ownCall.empty() && !station.empty() && baseCall(station) != m_ownCall) {
             ++otherStation;
             problems.push_back({position, call, "他局 (" + station + ") の確認"});
             return;
@@ -306,8 +305,8 @@ public:
     std::vector<adif::ImportIssue> problems;
 
 private:
-    const ConfirmOptions &m_options;
     adif::AdifSource m_source;
+    std::string m_ownCall; // upper case
     bool m_sawField = false;
 };
 

@@ -40,13 +40,6 @@ void MainWindow::importConfirmationsCommand()
     options.lotwMark = m_state.settings.lotwMark;
     options.eqslMark = m_state.settings.eqslMark;
 
-    // A mark used for the first time may be in the log already, typed for something else.
-    for (const lotw::MarkInUse &use : lotw::unusedMarksHeld(m_state.logPath, m_state.settings))
-        if (!m_services.messages.confirm(
-                QString::fromStdString(lotw::markInUseText(use)) +
-                QStringLiteral("。\n個人情報のカード項目情報でマークを変えられます。続けますか？")))
-            return;
-
     lotw::ConfirmOptions preview = options;
     preview.dryRun = true;
     const lotw::ConfirmSummary planned = lotw::applyConfirmations(
@@ -56,6 +49,13 @@ void MainWindow::importConfirmationsCommand()
         m_services.messages.error(chosen + QStringLiteral("\n") + plan);
         return;
     }
+    // A mark used for the first time may be in the log already, typed for something else.
+    for (const lotw::MarkInUse &use : lotw::unusedMarksHeld(m_state.logPath, m_state.settings))
+        if ((use.service == "LoTW" ? planned.lotwConfirmed : planned.eqslConfirmed) > 0 &&
+            !m_services.messages.confirm(
+                QString::fromStdString(lotw::markInUseText(use)) +
+                QStringLiteral("。\n個人情報のカード項目情報でマークを変えられます。続けますか？")))
+            return;
     if (planned.newly == 0) {
         m_services.messages.notice(chosen + QStringLiteral("\n新たに付ける確認はありません。\n") +
                                    plan);
