@@ -18,6 +18,7 @@
 #include <iterator>
 #include <limits>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -36,8 +37,7 @@ struct Pending
     std::string_view modeGroup;    // APP_LoTW_MODEGROUP as modeGroupOf names it; empty when none
     bool lotw = false;
     bool eqsl = false;
-    std::int32_t recordNo = 0;
-    std::int64_t distance = std::numeric_limits<std::int64_t>::max();
+    std::int32_t recordNo = 0; // the contact it confirms; 0 when none
 };
 
 // The first eight bytes of a callsign in upper case: the key of the callsigns looked up for every
@@ -329,49 +329,63 @@ std::optional<std::int64_t> matchDistance(const adif::ContactIdentity &log, cons
     return distance;
 }
 
-// Finds each confirmation's contact in the log open at `fd` (`bytes` long), keeping a copy of
-// every contact found in `found`. The confirmations are looked up by callsign and by the day
-// the log would date the contact (Japanese or UTC, 30 minutes either side), so only the
-// contacts of that station on those days are compared in full. False when the log cannot be
-// read to its end.
-bool matchLog(int fd, std::uint64_t bytes, const log::PrefixTable &table, int window,
-              std::vector<Pending> &pending,
-              std::unordered_map<std::int32_t, log::QsoRecord> &found, ProgressSink &progress)
+// The confirmations looked up by callsign and by the day the log would date the contact
+// (Japanese or UTC, 30 minutes either side), so that only the contacts of a confirmed station on
+// those days are compared in full.
+struct ConfirmationIndex
 {
-    BitFilter calls(pending.size());
-    BitFilter days(pending.size() * 2);
-    ConfirmationsByDay byCallAndDay;
-    for (std::uint32_t i = 0; i < pending.size(); ++i) {
-        const std::uint64_t key = callKey(baseCall(pending[i].contact.call));
-        calls.insert(mixed(key, 0));
-        std::int64_t near[4];
-        std::size_t n = 0;
-        for (const int offset : {0, adif::kJstOffsetMinutes})
-            for (const int side : {-window, window}) {
-                const std::int64_t minute = pending[i].contact.minute + offset + side;
-                // Days before 1970 (the log reaches back to 1950) round down as well.
-                const std::int64_t day = minute >= 0 ? minute / 1440 : (minute - 1439) / 1440;
-                if (std::find(near, near + n, day) == near + n)
-                    near[n++] = day;
+    ConfirmationIndex(const std::vector<Pending> &pending, int window)
+        : calls(pending.size()), days(pending.size() * 2)
+    {
+        for (std::uint32_t i = 0; i < pending.size(); ++i) {
+            const std::uint64_t key = callKey(baseCall(pending[i].contact.call));
+            calls.insert(mixed(key, 0));
+            std::int64_t near[4];
+            std::size_t n = 0;
+            for (const int offset : {0, adif::kJstOffsetMinutes})
+                for (const int side : {-window, window}) {
+                    const std::int64_t minute = pending[i].contact.minute + offset + side;
+                    // Days before 1970 (the log reaches back to 1950) round down as well.
+                    const std::int64_t day = minute >= 0 ? minute / 1440 : (minute - 1439) / 1440;
+                    if (std::find(near, near + n, day) == near + n)
+                        near[n++] = day;
+                }
+            for (std::size_t d = 0; d < n; ++d) {
+                days.insert(mixed(key, near[d]));
+                byCallAndDay.add(mixed(key, near[d]), i);
             }
-        for (std::size_t d = 0; d < n; ++d) {
-            days.insert(mixed(key, near[d]));
-            byCallAndDay.add(mixed(key, near[d]), i);
         }
+        byCallAndDay.build();
     }
-    byCallAndDay.build();
 
-    const std::size_t count = static_cast<std::size_t>(bytes / kRecordSize);
+    BitFilter calls;
+    BitFilter days;
+    ConfirmationsByDay byCallAndDay;
+};
+
+// The contact found so far for each confirmation.
+struct Best
+{
+    std::int64_t distance = std::numeric_limits<std::int64_t>::max();
+    std::int32_t recordNo = 0;
+};
+
+// Compares records [begin, end) (from 0) of the log open at `fd` with the confirmations, keeping
+// a copy of every contact found in `found`. False when they cannot be read.
+bool scanLog(int fd, std::size_t begin, std::size_t end, const ConfirmationIndex &index,
+             const log::PrefixTable &table, int window, const std::vector<Pending> &pending,
+             std::vector<Best> &best, std::unordered_map<std::int32_t, log::QsoRecord> &found,
+             ProgressSink &progress, std::size_t progressScale)
+{
     constexpr std::size_t kChunk = 4096;
     std::vector<char> chunk(kChunk * kRecordSize);
-    progress.begin(static_cast<std::int64_t>(count));
     log::QsoRecord record;
     adif::ContactIdentity contact;
     const log::FieldSpec &callPlace = log::fieldSpec(Field::Callsign);
     const log::FieldSpec &datePlace = log::fieldSpec(Field::QsoDate);
-    for (std::size_t first = 0; first < count; first += kChunk) {
-        progress.advance(static_cast<std::int64_t>(first));
-        const std::size_t n = std::min(kChunk, count - first);
+    for (std::size_t first = begin; first < end; first += kChunk) {
+        progress.advance(static_cast<std::int64_t>((first - begin) * progressScale));
+        const std::size_t n = std::min(kChunk, end - first);
         if (files::readFullAt(fd, chunk.data(), n * kRecordSize, first * kRecordSize) !=
             static_cast<ssize_t>(n * kRecordSize))
             return false;
@@ -379,16 +393,16 @@ bool matchLog(int fd, std::uint64_t bytes, const log::PrefixTable &table, int wi
             const char *at = chunk.data() + k * kRecordSize;
             const std::string_view call = log::fieldTextAt(at + callPlace.offset, callPlace.width);
             const std::uint64_t key = callKey(call);
-            if (!calls.mayContain(mixed(key, 0)))
+            if (!index.calls.mayContain(mixed(key, 0)))
                 continue;
             const std::optional<std::int64_t> day =
                 logDay(log::fieldTextAt(at + datePlace.offset, datePlace.width));
             if (!day)
                 continue;
             const std::uint64_t hash = mixed(key, *day);
-            if (!days.mayContain(hash))
+            if (!index.days.mayContain(hash))
                 continue;
-            const auto [from, to] = byCallAndDay.find(hash);
+            const auto [from, to] = index.byCallAndDay.find(hash);
             if (from == to)
                 continue;
             std::memcpy(record.bytes.data(), at, kRecordSize);
@@ -402,18 +416,55 @@ bool matchLog(int fd, std::uint64_t bytes, const log::PrefixTable &table, int wi
                 contact.minute -= adif::kJstOffsetMinutes;
             const auto recordNo = static_cast<std::int32_t>(first + k + 1);
             for (std::uint32_t e = from; e < to; ++e) {
-                Pending &c = pending[byCallAndDay.index(e)];
-                const auto distance = matchDistance(contact, c, window);
-                if (distance && *distance < c.distance) {
-                    c.distance = *distance;
-                    c.recordNo = recordNo;
+                const std::uint32_t i = index.byCallAndDay.index(e);
+                const auto distance = matchDistance(contact, pending[i], window);
+                if (distance && *distance < best[i].distance) {
+                    best[i] = {*distance, recordNo};
                     found.try_emplace(recordNo, record);
                 }
             }
         }
     }
-    progress.end();
     return true;
+}
+
+// Finds each confirmation's contact in the log open at `fd` (`bytes` long), keeping a copy of
+// every contact found in `found`. A large log is read in two halves at once; of two contacts
+// as near, the first in the log wins either way. False when the log cannot be read to its end.
+bool matchLog(int fd, std::uint64_t bytes, const log::PrefixTable &table, int window,
+              std::vector<Pending> &pending,
+              std::unordered_map<std::int32_t, log::QsoRecord> &found, ProgressSink &progress)
+{
+    const ConfirmationIndex index(pending, window);
+    const std::size_t count = static_cast<std::size_t>(bytes / kRecordSize);
+    progress.begin(static_cast<std::int64_t>(count));
+    std::vector<Best> best(pending.size());
+    constexpr std::size_t kHalvesFrom = 1 << 16;
+    bool read = true;
+    if (count >= kHalvesFrom && std::thread::hardware_concurrency() > 1) {
+        const std::size_t middle = count / 2;
+        std::vector<Best> secondBest(pending.size());
+        std::unordered_map<std::int32_t, log::QsoRecord> secondFound;
+        bool secondRead = true;
+        NoProgress quiet;
+        std::thread second([&] {
+            secondRead = scanLog(fd, middle, count, index, table, window, pending, secondBest,
+                                 secondFound, quiet, 1);
+        });
+        read = scanLog(fd, 0, middle, index, table, window, pending, best, found, progress, 2);
+        second.join();
+        read = read && secondRead;
+        for (std::size_t i = 0; i < best.size(); ++i)
+            if (secondBest[i].distance < best[i].distance)
+                best[i] = secondBest[i];
+        found.merge(secondFound);
+    } else {
+        read = scanLog(fd, 0, count, index, table, window, pending, best, found, progress, 1);
+    }
+    for (std::size_t i = 0; i < best.size(); ++i)
+        pending[i].recordNo = best[i].recordNo;
+    progress.end();
+    return read;
 }
 
 // Adds the marks of the matched confirmations to their contacts in `found`, each contact's

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -406,4 +407,42 @@ TEST(ConfirmationSettings, MarksWrittenOnlyWhenChangedAndWarnedWhenHeld)
     EXPECT_TRUE(
         lotw::unusedMarksHeld(dir.file("JA1ZZZ.DAT"), app::readUserSettings(ini).settings).empty());
     EXPECT_NE(dir.read("JA1ZZZ.ini").find(sj("漢字氏名=山田")), std::string::npos);
+}
+
+// A large log is read in two halves at once: the nearest contact wins across them, and of two as
+// near the first in the log.
+TEST(ConfirmationMatching, LargeLogReadInHalves)
+{
+    TempDir dir;
+    std::string bytes;
+    const log::QsoRecord deleted = log::buildDeletedRecord(false);
+    const std::map<int, Contact> placed{
+        {5, {"W1AW", "", "26/01/01", "12:00", "14.074", "FT8"}},
+        {60000, {"W1AW", "", "26/01/01", "12:20", "14.074", "FT8"}},
+        {69000, {"K1ABC", "", "26/01/01", "13:00", "14.074", "FT8"}},
+    };
+    for (int n = 1; n <= 70000; ++n) {
+        const auto at = placed.find(n);
+        const log::QsoRecord r = at == placed.end() ? deleted : recordOf(at->second);
+        bytes.append(r.bytes.data(), log::kRecordSize);
+    }
+    dir.write("JA1ZZZ.DAT", bytes);
+    const auto confirmation = [](const char *call, const char *time) {
+        return adifRecord({{"CALL", call},
+                           {"QSO_DATE", "20260101"},
+                           {"TIME_ON", time},
+                           {"BAND", "20m"},
+                           {"MODE", "FT8"},
+                           {"LOTW_QSL_RCVD", "Y"}});
+    };
+    NoProgress quiet;
+    const log::PrefixTable table(dir.file("PreFix.CFG"));
+    const lotw::ConfirmSummary s = lotw::applyConfirmationText(
+        confirmation("W1AW", "1210") + confirmation("W1AW", "1218") + confirmation("K1ABC", "1300"),
+        dir.file("JA1ZZZ.DAT"), table, confirmOptions(), quiet);
+    EXPECT_EQ(s.confirmed, 3);
+    EXPECT_EQ(s.markedRecords, (std::vector<std::int32_t>{5, 60000, 69000}));
+    EXPECT_EQ(userMark(dir, 5), "L");
+    EXPECT_EQ(userMark(dir, 60000), "L");
+    EXPECT_EQ(userMark(dir, 69000), "L");
 }
