@@ -20,6 +20,8 @@ adif::ImportOptions adifImportOptions(const UserSettings &settings, const std::s
 {
     adif::ImportOptions options;
     options.confirmationMark = settings.confirmationMark;
+    options.lotwMark = settings.lotwMark;
+    options.eqslMark = settings.eqslMark;
     options.ownCallsign = call;
     options.ownJcc = ownJcc(settings);
     return options;
@@ -35,6 +37,8 @@ adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::s
     options.stationCallsign = call;
     options.ownJcc = ownJcc(settings);
     options.confirmationMark = settings.confirmationMark;
+    options.lotwMark = settings.lotwMark;
+    options.eqslMark = settings.eqslMark;
     options.currentYear = clock.local.year;
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%04d%02d%02d %02d%02d%02d", clock.utc.year, clock.utc.month,

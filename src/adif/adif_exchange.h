@@ -16,7 +16,7 @@ namespace vz::app {
 adif::ExportOptions adifExportOptions(const UserSettings &settings, const std::string &call,
                                       const calendar::ClockSnapshot &clock, adif::Format format,
                                       adif::Charset charset);
-// What an ADIF import takes from the user: the confirmation mark, the own callsign and JCC.
+// What an ADIF import takes from the user: the confirmation marks, the own callsign and JCC.
 adif::ImportOptions adifImportOptions(const UserSettings &settings, const std::string &call);
 
 } // namespace vz::app

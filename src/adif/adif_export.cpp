@@ -622,6 +622,10 @@ void fieldsOfRecord(const QsoRecord &record, const PrefixTable &table, const Exp
     // program's own field carries as well), so it takes no part in the comparison below.
     if (holdsConfirmationMark(text(Field::UserMark), options.confirmationMark))
         add(fieldCode("QSL_RCVD"), "Y");
+    if (holdsConfirmationMark(text(Field::UserMark), options.lotwMark))
+        add(fieldCode("LOTW_QSL_RCVD"), "Y");
+    if (holdsConfirmationMark(text(Field::UserMark), options.eqslMark))
+        add(fieldCode("EQSL_QSL_RCVD"), "Y");
     if (!options.stationCallsign.empty())
         add(fieldCode("STATION_CALLSIGN"), options.stationCallsign);
     if (!options.ownJcc.empty()) {

@@ -45,8 +45,11 @@ struct ExportOptions
     std::int32_t to = std::numeric_limits<std::int32_t>::max();
     std::string stationCallsign;
     std::string ownJcc; // the fixed JCC, or the mobile one while operating mobile
-    // Contacts whose user mark holds it get QSL_RCVD "Y" (Shift_JIS; empty: none do).
+    // Contacts whose user mark holds it get QSL_RCVD "Y" (Shift_JIS; empty: none do), and the
+    // same for LOTW_QSL_RCVD and EQSL_QSL_RCVD.
     std::string confirmationMark;
+    std::string lotwMark;
+    std::string eqslMark;
     int currentYear = 2000;       // no longer read: two-digit years fall in 1950-2049
     std::string createdTimestamp; // "YYYYMMDD HHMMSS", UTC
     std::string programVersion;

@@ -2,6 +2,7 @@
 #include "adif/adif_import.h"
 
 #include "adif/adif_fields.h"
+#include "adif/confirmation_fields.h"
 #include "adif/contact_match.h"
 #include "common/data_dir.h"
 #include "common/file_io.h"
@@ -197,8 +198,8 @@ std::string callsignForReport(const AdifRecord &record, Charset charset)
 class Stretch
 {
 public:
-    Stretch(const PrefixTable &table, const ImportOptions &options)
-        : m_table(table), m_options(options)
+    Stretch(const PrefixTable &table, const ImportOptions &options, AdifSource source)
+        : m_table(table), m_options(options), m_source(source)
     {
     }
 
@@ -230,6 +231,8 @@ public:
         }
         for (const auto &[name, count] : m_ignoredFields)
             summary.ignoredFields[name] += count;
+        summary.lotwMarked += m_lotwMarked;
+        summary.eqslMarked += m_eqslMarked;
         if (summary.otherStation == 0)
             summary.otherStationExample = m_otherStationExample;
         summary.otherStation += m_otherStation;
@@ -322,11 +325,12 @@ private:
                                      std::to_string(raw.unclearLengthAt() + 1) +
                                      " バイト目) の長さが値の終わりに合いません"});
         QsoRecord record = c.record;
-        if (cardReceived(raw) && !addConfirmationMark(record))
+        addReceivedMarks(raw, record, [&](std::string_view what) {
             m_changes.push_back({position, call(),
-                                 "QSL_RCVD Y の受領確認マークがユーザ設定マーク（" +
+                                 std::string(what) + "がユーザ設定マーク（" +
                                      std::to_string(maxTextBytes(Field::UserMark)) +
                                      "バイト）に入りきりません"});
+        });
         if (m_options.strict && m_changes.size() > changesBefore) {
             m_refused.push_back(
                 {position, call(), "取り込むと変わります: " + m_changes[changesBefore].what});
@@ -409,31 +413,29 @@ private:
             m_otherStationExample = asUtf8(*station, charset);
     }
 
-    bool cardReceived(const AdifRecord &raw) const
+    // The marks of the confirmations the record carries, each reported when it does not fit.
+    template <typename Report>
+    void addReceivedMarks(const AdifRecord &raw, QsoRecord &record, const Report &report)
     {
-        if (m_options.confirmationMark.empty())
-            return false;
-        const auto rcvd = raw.find("QSL_RCVD");
-        if (!rcvd)
-            return false;
-        const std::string_view v = sjis::trimBlanks(*rcvd);
-        return v == "Y" || v == "y";
-    }
-
-    // Appends the confirmation mark to the user mark unless it holds it already; false when
-    // it does not fit.
-    bool addConfirmationMark(QsoRecord &record) const
-    {
-        std::string_view mark = record.field(Field::UserMark);
-        if (mark == kEmptyMark)
-            mark = {};
-        if (holdsConfirmationMark(mark, m_options.confirmationMark))
-            return true;
-        const std::string joined = std::string(mark) + m_options.confirmationMark;
-        if (joined.size() > maxTextBytes(Field::UserMark))
-            return false;
-        record.setField(Field::UserMark, joined);
-        return true;
+        const ReceivedConfirmations got = receivedConfirmations(raw, m_source);
+        if (!got.card && !got.lotw && !got.eqsl)
+            return;
+        std::string mark(record.field(Field::UserMark));
+        const std::string before = mark;
+        if (got.card && !addMark(mark, m_options.confirmationMark))
+            report("QSL_RCVD Y の受領確認マーク");
+        if (got.lotw && !m_options.lotwMark.empty()) {
+            ++m_lotwMarked;
+            if (!addMark(mark, m_options.lotwMark))
+                report("LoTW の確認マーク");
+        }
+        if (got.eqsl && !m_options.eqslMark.empty()) {
+            ++m_eqslMarked;
+            if (!addMark(mark, m_options.eqslMark))
+                report("eQSL の確認マーク");
+        }
+        if (mark != before)
+            record.setField(Field::UserMark, mark);
     }
 
     // A file read again from the start (its lengths counted characters) forgets the first try.
@@ -449,11 +451,16 @@ private:
         m_ignoredFields.clear();
         m_otherStation = 0;
         m_otherStationExample.clear();
+        m_lotwMarked = 0;
+        m_eqslMarked = 0;
     }
 
     const PrefixTable &m_table;
     const ImportOptions &m_options;
+    const AdifSource m_source;
     std::int64_t m_read = 0;
+    std::int64_t m_lotwMarked = 0;
+    std::int64_t m_eqslMarked = 0;
     std::vector<int> m_areas;              // the area index list of each contact
     std::vector<std::size_t> m_changesEnd; // each contact's changes end here in m_changes
     std::vector<std::int64_t> m_positions; // each contact's place in the stretch, from 1
@@ -494,8 +501,9 @@ ImportSummary importAdifText(std::string_view adifText, const std::string &logPa
 
     // Both stretches of the file are converted at once; which contacts are new is then
     // settled in the file's order.
-    Stretch first(table, options);
-    Stretch second(table, options);
+    const AdifSource source = sourceOfFile(*bytes);
+    Stretch first(table, options, source);
+    Stretch second(table, options, source);
     // A contact takes a few hundred bytes of ADIF.
     const bool inTwo = bytes->size() >= options.splitFrom;
     first.reserve(bytes->size() / (inTwo ? 512 : 256));
@@ -602,6 +610,8 @@ std::string exampleText(const ImportIssue &issue)
     return issue.example.empty() ? std::string() : ": " + printable(issue.example);
 }
 
+} // namespace
+
 std::string issueLine(const ImportIssue &issue)
 {
     return std::to_string(issue.adifRecord) + " 件目 " + callsignText(issue) + ": " +
@@ -609,9 +619,7 @@ std::string issueLine(const ImportIssue &issue)
            (issue.example.empty() ? "" : " (" + printable(issue.example) + ")");
 }
 
-// Issues of one kind (the same text) as one line with their count and the first as example;
-// a kind met once is that contact's own line.
-void groupLines(std::string &out, const std::vector<ImportIssue> &items)
+void appendGroupedIssues(std::string &out, const std::vector<ImportIssue> &items)
 {
     std::vector<std::pair<const ImportIssue *, std::int64_t>> groups;
     std::map<std::string_view, std::size_t> groupOf;
@@ -633,8 +641,6 @@ void groupLines(std::string &out, const std::vector<ImportIssue> &items)
     if (groups.size() > kListedLines)
         out += "  ほか " + std::to_string(groups.size() - kListedLines) + " 種類\n";
 }
-
-} // namespace
 
 std::string summaryText(const ImportSummary &summary, bool dryRun)
 {
@@ -679,15 +685,15 @@ std::string summaryText(const ImportSummary &summary, bool dryRun)
                " 件 (例 " + printable(summary.otherStationExample) + ")\n";
     if (!summary.refused.empty()) {
         out += "取込不可:\n";
-        groupLines(out, summary.refused);
+        appendGroupedIssues(out, summary.refused);
     }
     if (!summary.changed.empty()) {
         out += "変更して取込:\n";
-        groupLines(out, summary.changed);
+        appendGroupedIssues(out, summary.changed);
     }
     if (!summary.duplicateList.empty()) {
         out += "登録済み:\n";
-        groupLines(out, summary.duplicateList);
+        appendGroupedIssues(out, summary.duplicateList);
     }
     if (!summary.ignoredFields.empty()) {
         out += "置き場所のない項目 (読み飛ばし):";

@@ -23,8 +23,12 @@ struct ImportOptions
 {
     bool strict = false; // refuse contacts whose texts would be cut
     bool dryRun = false; // report only, write nothing
-    // QSL_RCVD "Y" adds it to the user mark when not there (Shift_JIS; empty: nothing added).
+    // A received confirmation adds its mark to the user mark when not there (Shift_JIS; empty:
+    // nothing added): QSL_RCVD "Y" the card's, outside LoTW's and eQSL's downloads, where it is
+    // their own; LOTW_QSL_RCVD and EQSL_QSL_RCVD theirs.
     std::string confirmationMark{};
+    std::string lotwMark{};
+    std::string eqslMark{};
     // ADI files this large are read in two stretches at once.
     std::size_t splitFrom = std::size_t{1} << 20;
     // The user's callsign (upper case, no designators): contacts whose STATION_CALLSIGN (or
@@ -81,6 +85,9 @@ struct ImportSummary
     std::int32_t firstRecordNo = 0;  // numbers the imported contacts got (0 when none)
     std::int32_t lastRecordNo = 0;
     std::vector<int> areas; // area index list of each imported contact (its callsign's area)
+    // Contacts of the file given the LoTW or eQSL mark (imported or not).
+    std::int64_t lotwMarked = 0;
+    std::int64_t eqslMarked = 0;
     // With ImportOptions::reportEachContact: every contact of the file, in the file's order.
     std::vector<ContactReport> contacts;
     // The log's end was not where the caller expected: another program wrote it meanwhile.
@@ -101,6 +108,12 @@ ImportSummary importAdif(const std::string &adifPath, const std::string &logPath
 ImportSummary importAdifText(std::string_view adifText, const std::string &logPath,
                              std::int32_t expectedNextRecordNo, const PrefixTable &table,
                              const ImportOptions &options, ProgressSink &progress);
+
+// Issues of one kind (the same text) as one line with their count and the first as example, a
+// kind met once as that contact's own line, after two blanks: as the summaries list them.
+void appendGroupedIssues(std::string &out, const std::vector<ImportIssue> &items);
+// One issue as a line (without its indent or line end), control characters shown as \xNN.
+std::string issueLine(const ImportIssue &issue);
 
 // True when any contact of the file was refused (duplicates are not refusals).
 inline bool anyRefused(const ImportSummary &summary)

@@ -49,11 +49,13 @@ inline constexpr std::string_view kAppQslFlagName = "APP_VEZODOVI_QSL_FLAG";
 
 // Standard fields that only restate what the conversion reads (BAND beside FREQ, STATE beside
 // CNTY, DXCC 339 of a Japanese callsign) or describe the own station, which the log keeps in the
-// settings; and QSL_RCVD, which the importer turns into the confirmation mark of the user mark.
-// The importer lists them as skipped when they say more than that.
-inline constexpr std::array<std::string_view, 11> kKnownOnlyNames{
-    "STATE",    "QSO_DATE_OFF", "QSL_SENT_VIA", "STATION_CALLSIGN", "MY_CNTY", "MY_STATE",
-    "OPERATOR", "EOH",          "EOR",          "QSL_RCVD",         "DXCC",
+// settings; and QSL_RCVD, LOTW_QSL_RCVD and EQSL_QSL_RCVD, which the importer turns into the
+// marks of the user mark. The importer lists them as skipped when they say more than that.
+inline constexpr std::array<std::string_view, 13> kKnownOnlyNames{
+    "STATE",   "QSO_DATE_OFF", "QSL_SENT_VIA",  "STATION_CALLSIGN",
+    "MY_CNTY", "MY_STATE",     "OPERATOR",      "EOH",
+    "EOR",     "QSL_RCVD",     "LOTW_QSL_RCVD", "EQSL_QSL_RCVD",
+    "DXCC",
 };
 
 // Every field name the program knows has a number: the slots of the conversion (its standard

@@ -94,9 +94,17 @@ bool logContactIdentity(const log::QsoRecord &record, ContactIdentity &out)
 
 bool sameContact(const ContactIdentity &a, const ContactIdentity &b)
 {
-    if (a.minute != b.minute || a.call != b.call)
-        return false;
-    if (!a.band.empty() && !b.band.empty() && a.band != b.band)
+    return a.minute == b.minute && sameStationBandMode(a, b);
+}
+
+bool sameBand(const ContactIdentity &a, const ContactIdentity &b)
+{
+    return a.band.empty() || b.band.empty() || a.band == b.band;
+}
+
+bool sameStationBandMode(const ContactIdentity &a, const ContactIdentity &b)
+{
+    if (a.call != b.call || !sameBand(a, b))
         return false;
     if (a.mode.empty() || b.mode.empty())
         return true;

@@ -40,6 +40,10 @@ ContactIdentity contactIdentity(std::string_view call, std::int64_t minute,
 bool logContactIdentity(const log::QsoRecord &record, ContactIdentity &out);
 
 bool sameContact(const ContactIdentity &a, const ContactIdentity &b);
+// The same rule without the time: the same station (with designators) on the same band and mode.
+bool sameStationBandMode(const ContactIdentity &a, const ContactIdentity &b);
+// The same band (either unknown agrees), ignoring the mode.
+bool sameBand(const ContactIdentity &a, const ContactIdentity &b);
 
 // Equal for any two contacts sameContact holds one: for tables of contacts.
 std::size_t contactHash(const ContactIdentity &contact);

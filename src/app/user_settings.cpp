@@ -7,6 +7,8 @@
 #include "common/sjis.h"
 
 #include <cmath>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace vz::app {
@@ -56,6 +58,8 @@ struct Names
     std::string deletedFlag = sj("削除フラグ");
     std::string awards = sj("アワード");
     std::string confirmationMark = sj("受領確認マーク");
+    std::string lotwMark = sj("LoTW確認マーク");
+    std::string eqslMark = sj("eQSL確認マーク");
 };
 
 const Names &names()
@@ -132,6 +136,10 @@ LoadedSettings readUserSettings(const std::string &path)
         s, [&](const std::string &key, bool &value) { value = p.boolean(n.input, key, false); });
 
     s.confirmationMark = p.text(n.awards, n.confirmationMark, log::kDefaultConfirmationMark);
+    s.lotwMark = p.text(n.awards, n.lotwMark, log::kDefaultLotwMark);
+    s.eqslMark = p.text(n.awards, n.eqslMark, log::kDefaultEqslMark);
+    s.lotwMarkInFile = p.value(n.awards, n.lotwMark).has_value();
+    s.eqslMarkInFile = p.value(n.awards, n.eqslMark).has_value();
 
     ReferenceState &r = loaded.reference;
     r.referenceCall = p.text(n.reference, n.referenceCall, "");
@@ -207,10 +215,16 @@ bool writeUserSettings(const std::string &path, const UserSettings &settings,
     if (changed(n.reference, n.deletedFlag, reference.deletedFlag, wasRef.deletedFlag))
         p.setBoolean(n.reference, n.deletedFlag, reference.deletedFlag);
     // A file from before the mark was a setting stays as it was while the mark is the default.
-    if ((settings.confirmationMark != log::kDefaultConfirmationMark ||
-         p.value(n.awards, n.confirmationMark)) &&
-        changed(n.awards, n.confirmationMark, settings.confirmationMark, was.confirmationMark))
-        p.set(n.awards, n.confirmationMark, settings.confirmationMark);
+    // A file from before the marks were settings stays as it was while they are the defaults.
+    const auto mark = [&](const std::string &key, const std::string &now, const std::string &before,
+                          std::string_view fallback) {
+        if ((now != fallback || p.value(n.awards, key)) && changed(n.awards, key, now, before))
+            p.set(n.awards, key, now);
+    };
+    mark(n.confirmationMark, settings.confirmationMark, was.confirmationMark,
+         log::kDefaultConfirmationMark);
+    mark(n.lotwMark, settings.lotwMark, was.lotwMark, log::kDefaultLotwMark);
+    mark(n.eqslMark, settings.eqslMark, was.eqslMark, log::kDefaultEqslMark);
     return p.save(path);
 }
 
@@ -229,6 +243,41 @@ bool writeCardNumberLocked(const std::string &path, const std::string &cardNo)
         return false;
     file->set(names().personal, names().cardNo, cardNo);
     return file->save(path);
+}
+
+bool keepElectronicMarks(const std::string &path, const UserSettings &settings, bool lotw,
+                         bool eqsl)
+{
+    if ((!lotw || settings.lotwMarkInFile) && (!eqsl || settings.eqslMarkInFile))
+        return true;
+    FileLock lock;
+    if (lock.acquire(path, LockMode::Exclusive, kRecordLockWait, true) != LockResult::Ok)
+        return false;
+    auto file = ProfileFile::load(path);
+    if (!file)
+        return false;
+    const Names &n = names();
+    bool added = false;
+    for (const auto &[used, key, value] : {std::tuple{lotw, &n.lotwMark, &settings.lotwMark},
+                                           std::tuple{eqsl, &n.eqslMark, &settings.eqslMark}}) {
+        if (used && !file->value(n.awards, *key)) {
+            file->set(n.awards, *key, *value);
+            added = true;
+        }
+    }
+    return !added || file->save(path);
+}
+
+std::vector<std::string> confirmationMarks(const UserSettings &settings, log::ConfirmedBy by)
+{
+    std::vector<std::string> marks;
+    if (by.card)
+        marks.push_back(settings.confirmationMark);
+    if (by.lotw)
+        marks.push_back(settings.lotwMark);
+    if (by.eqsl)
+        marks.push_back(settings.eqslMark);
+    return marks;
 }
 
 SpotCoordinates chooseOwnLocation(const UserSettings &settings)

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace vz::app {
 
@@ -44,6 +45,13 @@ struct UserSettings
     // Typed into a contact's user mark when its card has arrived (Shift_JIS); kept in a section
     // of its own, written only once it differs from the default or the file has it.
     std::string confirmationMark{log::kDefaultConfirmationMark};
+    // The same for confirmations through LoTW and eQSL, kept the same way.
+    std::string lotwMark{log::kDefaultLotwMark};
+    std::string eqslMark{log::kDefaultEqslMark};
+    // Whether the file held the two keys when it was read: a mark not yet in the file has never
+    // been set or used, and its first use is checked against the marks the log holds already.
+    bool lotwMarkInFile = false;
+    bool eqslMarkInFile = false;
 };
 
 // The "同時参照" section: state the application keeps beside the settings.
@@ -85,6 +93,15 @@ bool writeUserSettings(const std::string &path, const UserSettings &settings,
 bool writeCardNumber(const std::string &path, const std::string &cardNo);
 // The same for a caller that holds the settings file's lock (a card number reservation).
 bool writeCardNumberLocked(const std::string &path, const std::string &cardNo);
+
+// Writes the LoTW mark (with `lotw`) and the eQSL mark (with `eqsl`) into the file where it
+// does not hold them yet, keeping every other line: once the log holds a mark, the file says
+// which text it is. False when the file could not be read or written.
+bool keepElectronicMarks(const std::string &path, const UserSettings &settings, bool lotw,
+                         bool eqsl);
+
+// The marks of the confirmations `by` names (the card's, LoTW's, eQSL's), for the award tally.
+std::vector<std::string> confirmationMarks(const UserSettings &settings, log::ConfirmedBy by);
 
 // The own station's position for distance and bearing.
 SpotCoordinates chooseOwnLocation(const UserSettings &settings);

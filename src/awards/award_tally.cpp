@@ -213,6 +213,13 @@ std::vector<std::pair<AwardCode, PlaceTally>> AwardTally::codes(AwardKind kind) 
 TallyResult tallyAwards(const std::string &logPath, std::string_view mark, ProgressSink &progress,
                         AwardTally &tally)
 {
+    const std::string marks[] = {std::string(mark)};
+    return tallyAwards(logPath, marks, progress, tally);
+}
+
+TallyResult tallyAwards(const std::string &logPath, std::span<const std::string> marks,
+                        ProgressSink &progress, AwardTally &tally)
+{
     tally = AwardTally();
     const int fd = ::open(logPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -252,7 +259,11 @@ TallyResult tallyAwards(const std::string &logPath, std::string_view mark, Progr
                 ++tally.notCounted;
                 continue;
             }
-            const bool confirmed = holdsConfirmationMark(fieldText(record, Field::UserMark), mark);
+            const std::string_view userMark = fieldText(record, Field::UserMark);
+            const bool confirmed =
+                std::any_of(marks.begin(), marks.end(), [&](const std::string &mark) {
+                    return holdsConfirmationMark(userMark, mark);
+                });
             tally.add(place.code, i + 1, confirmed);
         }
     }

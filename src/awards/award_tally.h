@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -104,8 +105,12 @@ enum class TallyResult {
     Failed, // the log could not be read to its end
 };
 
-// One pass over the log at `logPath`; `mark` is the confirmation mark (Shift_JIS). Progress
-// runs from 0 to the number of records.
+// One pass over the log at `logPath`; a contact is confirmed when its user mark holds any of
+// `marks` (Shift_JIS: the marks of the confirmations the operator counts). Progress runs from 0
+// to the number of records.
+TallyResult tallyAwards(const std::string &logPath, std::span<const std::string> marks,
+                        ProgressSink &progress, AwardTally &tally);
+// The same with one mark.
 TallyResult tallyAwards(const std::string &logPath, std::string_view mark, ProgressSink &progress,
                         AwardTally &tally);
 

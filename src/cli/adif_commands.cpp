@@ -11,10 +11,12 @@
 #include "common/whole_number.h"
 #include "log/log_file.h"
 #include "log/prefix_table.h"
+#include "lotw/mark_use.h"
 
 #include <limits>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 namespace vz::cli {
 
@@ -145,11 +147,21 @@ int runImportAdif(const Args &args, std::ostream &, std::ostream &err)
     options = app::adifImportOptions(user.settings, user.currentCall);
     options.dryRun = asked.dryRun;
     options.strict = asked.strict;
+    // The contacts that hold a LoTW or eQSL mark before its first use, counted before the
+    // imported ones join them.
+    const std::vector<lotw::MarkInUse> held = lotw::unusedMarksHeld(user.logPath, user.settings);
     NoProgress quiet;
     const adif::ImportSummary summary =
         adif::importAdif(args[2], user.logPath, log::recordCount(user.logPath) + 1,
                          user.prefixTable, options, quiet);
     err << adif::summaryText(summary, options.dryRun);
+    for (const lotw::MarkInUse &use : held)
+        if ((use.service == "LoTW" ? summary.lotwMarked : summary.eqslMarked) > 0)
+            err << "注意: " << lotw::markInUseText(use) << "\n";
+    if (!options.dryRun && summary.result == adif::ImportResult::Ok && summary.imported > 0 &&
+        !app::keepElectronicMarks(user.settingsPath, user.settings, summary.lotwMarked > 0,
+                                  summary.eqslMarked > 0))
+        err << "設定ファイルに確認マークを書き込めませんでした: " << user.settingsPath << "\n";
     if (reportPath) {
         if (const auto problem =
                 adif::saveImportReport(user.logPath, *reportPath, summary, options.dryRun)) {

@@ -18,7 +18,32 @@ namespace vz::cli {
 namespace {
 
 constexpr const char *kAwardsUsage =
-    "usage: vezolog awards DATADIR CALLSIGN [--ward | --jcg] [--prefecture NN]\n";
+    "usage: vezolog awards DATADIR CALLSIGN [--ward | --jcg] [--prefecture NN]\n"
+    "                      [--confirmed-by card[,lotw][,eqsl]]\n"
+    "       --confirmed-by: the confirmations counted, any of card, lotw and eqsl (card alone\n"
+    "       unless given)\n";
+
+// "card,lotw,eqsl", any non-empty choice of the three, each once.
+std::optional<log::ConfirmedBy> parseConfirmedBy(const std::string &text)
+{
+    log::ConfirmedBy by{.card = false, .lotw = false, .eqsl = false};
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string_view name(text.data() + start, end - start);
+        bool *choice = name == "card"   ? &by.card
+                       : name == "lotw" ? &by.lotw
+                       : name == "eqsl" ? &by.eqsl
+                                        : nullptr;
+        if (!choice || *choice)
+            return std::nullopt;
+        *choice = true;
+        start = end + 1;
+    }
+    return by;
+}
 
 // 01 to 47, as the award table numbers them.
 std::optional<int> parsePrefecture(const std::string &text)
@@ -51,6 +76,7 @@ int runAwards(const Args &args, std::ostream &out, std::ostream &err)
     }
     std::optional<awards::AwardKind> kind;
     std::optional<int> prefecture;
+    std::optional<log::ConfirmedBy> confirmedBy;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string &a = args[i];
         if ((a == "--ward" || a == "--jcg") && !kind) {
@@ -59,6 +85,13 @@ int runAwards(const Args &args, std::ostream &out, std::ostream &err)
             prefecture = parsePrefecture(args[++i]);
             if (!prefecture) {
                 err << "vezolog: not a prefecture number (01 to 47): " << args[i] << "\n";
+                return 2;
+            }
+        } else if (a == "--confirmed-by" && !confirmedBy && i + 1 < args.size()) {
+            confirmedBy = parseConfirmedBy(args[++i]);
+            if (!confirmedBy) {
+                err << "vezolog: --confirmed-by takes card, lotw and eqsl, separated by commas: "
+                    << args[i] << "\n";
                 return 2;
             }
         } else {
@@ -71,8 +104,9 @@ int runAwards(const Args &args, std::ostream &out, std::ostream &err)
         return status;
     awards::AwardTally tally;
     NoProgress quiet;
-    if (awards::tallyAwards(user.logPath, user.settings.confirmationMark, quiet, tally) !=
-        awards::TallyResult::Ok) {
+    const std::vector<std::string> marks =
+        app::confirmationMarks(user.settings, confirmedBy.value_or(log::ConfirmedBy{}));
+    if (awards::tallyAwards(user.logPath, marks, quiet, tally) != awards::TallyResult::Ok) {
         err << "vezolog: cannot read " << user.logPath << "\n";
         return 1;
     }

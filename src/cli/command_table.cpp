@@ -23,7 +23,7 @@ struct Command
     const char *summary;
 };
 
-constexpr std::array<Command, 10> kCommands{{
+constexpr std::array<Command, 11> kCommands{{
     {"info", runInfo, infoUsage, "DATADIR CALLSIGN",
      "record count, NextRecordNo, live records per call area, deleted records"},
     {"dump", runDump, dumpUsage, "DATADIR CALLSIGN", "every record as one tab-separated line"},
@@ -32,13 +32,16 @@ constexpr std::array<Command, 10> kCommands{{
      "the rows of the search list, twelve tab-separated columns"},
     {"calendar", runCalendar, calendarUsage, "DATADIR CALLSIGN YEAR MONTH",
      "each day of the month: date, weekday, colour, holiday and events"},
-    {"awards", runAwards, awardsUsage, "DATADIR CALLSIGN [--ward | --jcg] [--prefecture NN]",
+    {"awards", runAwards, awardsUsage,
+     "DATADIR CALLSIGN [--ward | --jcg] [--prefecture NN] [--confirmed-by card,lotw,eqsl]",
      "cities, wards or districts worked and confirmed, per prefecture or per place"},
     {"export-adif", runExportAdif, exportAdifUsage,
      "DATADIR CALLSIGN [--from N] [--to M] [--charset ascii|utf-8|shift_jis] -o FILE",
      "the log as an ADIF file (ADX when FILE ends in .adx, else ADI)"},
     {"import-adif", runImportAdif, importAdifUsage, "DATADIR CALLSIGN FILE [--dry-run] [--strict]",
      "the new contacts of an ADI or ADX file appended to the log"},
+    {"confirm", runConfirm, confirmUsage, "DATADIR CALLSIGN FILE [--dry-run] [--report FILE]",
+     "LoTW and eQSL confirmations marked on the contacts of the log they confirm"},
     {"rig", runRig, rigUsage, "DATADIR CALLSIGN [--model N [--port PORT] [--speed BAUD]]",
      "the radio's frequency and mode as the contact dialog shows them, tab-separated"},
     {"listen", runListen, listenUsage,

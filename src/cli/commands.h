@@ -26,6 +26,8 @@ int runExportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runImportAdif(const Args &args, std::ostream &out, std::ostream &err);
 int runCalendar(const Args &args, std::ostream &out, std::ostream &err);
 int runAwards(const Args &args, std::ostream &out, std::ostream &err);
+// Lays LoTW and eQSL confirmations on the contacts of the log; never adds a contact.
+int runConfirm(const Args &args, std::ostream &out, std::ostream &err);
 // Reads the radio once: the frequency and mode fields the contact dialog would show.
 int runRig(const Args &args, std::ostream &out, std::ostream &err);
 // Registers the contacts WSJT-X logs, heard over UDP, until interrupted or for --for SECONDS.
@@ -42,6 +44,7 @@ const char *exportAdifUsage();
 const char *importAdifUsage();
 const char *calendarUsage();
 const char *awardsUsage();
+const char *confirmUsage();
 const char *rigUsage();
 const char *listenUsage();
 const char *printUsage();
@@ -61,7 +64,7 @@ struct CommandNeeds
 
 // Every command's needs, one row each; a new command adds its row and enters through
 // enterCommand(needsOf("name"), ...).
-inline constexpr std::array<CommandNeeds, 10> kCommandNeeds{{
+inline constexpr std::array<CommandNeeds, 11> kCommandNeeds{{
     {"info", {.log = true, .settings = false}},
     {"dump", {.log = true, .settings = false}},
     {"search", {.log = true, .settings = false}},
@@ -69,6 +72,7 @@ inline constexpr std::array<CommandNeeds, 10> kCommandNeeds{{
     {"awards", {.log = false, .settings = true}},     // no log yet: nothing counted
     {"export-adif", {.log = true, .settings = true}}, // the operator and the station
     {"import-adif", {.log = true, .settings = true}}, // the confirmation mark
+    {"confirm", {.log = true, .settings = true}},     // the LoTW and eQSL marks
     {"rig", {.log = false, .settings = true}},        // the radio and the data mode
     {"print", {.log = true, .settings = true}},       // blank and test cards read no log
     {"listen", {.log = true, .settings = true}},      // the listener's section and the mark

@@ -154,6 +154,8 @@ int runListen(const Args &args, std::ostream &out, std::ostream &err)
     const wsjtx::ListenerSettings settings = wsjtx::readListenerSettings(user.settingsPath);
     adif::ImportOptions importOptions;
     importOptions.confirmationMark = user.settings.confirmationMark;
+    importOptions.lotwMark = user.settings.lotwMark;
+    importOptions.eqslMark = user.settings.eqslMark;
 
     const int fd = openSocket(o, err);
     if (fd < 0)

@@ -37,6 +37,7 @@ enum class Command {
     ReorganizeLog,
     ExportAdif,
     ImportAdif,
+    ImportConfirmations,
     Awards,
 };
 

@@ -123,6 +123,8 @@ private:
     void importAdifCommand(); // ADIF取込
     std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
     void saveImportReport(const QString &adifPath, const adif::ImportSummary &summary, bool dryRun);
+    // main_window_confirm.cpp
+    void importConfirmationsCommand(); // LoTW/eQSL確認の取込
     // main_window_calendar.cpp: the calendar and the clocks
     void buildCalendar();
     void drawClocks();

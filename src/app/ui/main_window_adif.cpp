@@ -9,6 +9,7 @@
 #include "adif/import_report.h"
 #include "app/ui/record_range_dialog.h"
 #include "common/ui/hint_bar.h"
+#include "lotw/mark_use.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -143,14 +144,28 @@ void MainWindow::importAdifCommand()
             saveImportReport(choice->path, planned, true);
         return;
     }
+    // A LoTW or eQSL mark used for the first time may be in the log already.
+    QString heldNote;
+    if (planned.lotwMarked + planned.eqslMarked > 0)
+        for (const lotw::MarkInUse &use : lotw::unusedMarksHeld(m_state.logPath, m_state.settings))
+            if ((use.service == "LoTW" ? planned.lotwMarked : planned.eqslMarked) > 0)
+                heldNote += QStringLiteral("注意: ") +
+                            QString::fromStdString(lotw::markInUseText(use)) + QStringLiteral("\n");
     if (!m_services.messages.confirm(
             choice->path +
-            QStringLiteral(" から %1 件をログに取り込みますか？\n").arg(planned.imported) + plan))
+            QStringLiteral(" から %1 件をログに取り込みますか？\n").arg(planned.imported) +
+            heldNote + plan))
         return;
     const adif::ImportSummary summary =
         adif::importAdif(path, m_state.logPath, m_state.nextRecordNo, m_state.prefixTable, options,
                          m_hintBar->progress());
     const QString text = summaryBox(adif::summaryText(summary, false));
+    if (summary.result == adif::ImportResult::Ok && summary.imported > 0 &&
+        app::keepElectronicMarks(m_state.settingsPath, m_state.settings, summary.lotwMarked > 0,
+                                 summary.eqslMarked > 0)) {
+        m_state.settings.lotwMarkInFile |= summary.lotwMarked > 0;
+        m_state.settings.eqslMarkInFile |= summary.eqslMarked > 0;
+    }
     if (summary.result != adif::ImportResult::Ok) {
         m_services.messages.error(choice->path + QStringLiteral("\n") + text);
         return;

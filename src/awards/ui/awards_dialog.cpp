@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "awards/ui/awards_dialog.h"
 
+#include "app/user_settings.h"
 #include "common/progress.h"
 #include "common/ui/hint_bar.h"
 #include "common/ui/qt_text.h"
 #include "log/log_file.h"
 
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -22,7 +24,7 @@ namespace vz::ui {
 namespace {
 
 constexpr int kClientWidth = 787;
-constexpr int kClientHeight = 336;
+constexpr int kClientHeight = 360;
 constexpr int kRowHeight = 16;
 constexpr int kBarColumn = 4;
 // The bar's two shares, worked and confirmed, of the total (0..1).
@@ -197,6 +199,39 @@ void AwardsDialog::buildControls()
     connect(helpButton, &QPushButton::clicked, this,
             [this] { m_services.help.showTopic(kHelpContext); });
     connect(closeButton, &QPushButton::clicked, this, &AwardsDialog::closeDialog);
+
+    auto *countedLabel = new QLabel(QStringLiteral("確認に数える"), this);
+    countedLabel->setObjectName(QStringLiteral("confirmedByLabel"));
+    countedLabel->setGeometry(14, 332, 90, 20);
+    const std::array<std::pair<const char *, QString>, 3> choices{{
+        {"cardCheck", QStringLiteral("カード")},
+        {"lotwCheck", QStringLiteral("LoTW")},
+        {"eqslCheck", QStringLiteral("eQSL")},
+    }};
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        auto *box = new QCheckBox(choices[i].second, this);
+        box->setObjectName(QLatin1String(choices[i].first));
+        box->setGeometry(108 + static_cast<int>(i) * 76, 332, 72, 20);
+        setHint(box, QStringLiteral("|この種類の確認（個人情報のカード項目情報のマーク）を"
+                                    "確認数に数えます"));
+        connect(box, &QCheckBox::clicked, this, [this, box] { confirmedByClicked(box); });
+        m_confirmedByChecks[i] = box;
+    }
+    m_confirmedByChecks[0]->setChecked(true);
+}
+
+void AwardsDialog::confirmedByClicked(QCheckBox *box)
+{
+    log::ConfirmedBy by{.card = m_confirmedByChecks[0]->isChecked(),
+                        .lotw = m_confirmedByChecks[1]->isChecked(),
+                        .eqsl = m_confirmedByChecks[2]->isChecked()};
+    // Something is always counted: the last choice stays.
+    if (!by.any()) {
+        box->setChecked(true);
+        return;
+    }
+    m_confirmedBy = by;
+    recount();
 }
 
 bool AwardsDialog::recount()
@@ -204,8 +239,9 @@ bool AwardsDialog::recount()
     NoProgress quiet;
     ProgressSink &progress = m_progress ? *m_progress : quiet;
     m_countedLog = m_state.logPath;
-    const awards::TallyResult result =
-        awards::tallyAwards(m_state.logPath, m_state.settings.confirmationMark, progress, m_tally);
+    const awards::TallyResult result = awards::tallyAwards(
+        m_state.logPath, app::confirmationMarks(m_state.settings, m_confirmedBy), progress,
+        m_tally);
     if (result != awards::TallyResult::Ok)
         m_services.messages.error(QStringLiteral("ログファイルを読めませんでした。\n%1")
                                       .arg(QString::fromStdString(m_state.logPath)));

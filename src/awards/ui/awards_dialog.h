@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "awards/award_table.h"
 #include "common/ui/vezo_dialog.h"
+#include "log/confirmation_mark.h"
 
 #include <array>
 #include <cstdint>
@@ -17,6 +18,7 @@
 
 class QLabel;
 class QTabBar;
+class QCheckBox;
 class QTableWidget;
 
 namespace vz {
@@ -56,8 +58,13 @@ private:
     void placeActivated(int row);
     void closeDialog();
 
+    void confirmedByClicked(QCheckBox *box);
+
     app::AppState &m_state;
     ProgressSink *m_progress = nullptr;
+    // The confirmations counted: paper cards alone until the operator chooses more.
+    log::ConfirmedBy m_confirmedBy;
+    std::array<QCheckBox *, 3> m_confirmedByChecks{}; // card, LoTW, eQSL
     std::array<awards::AwardTable, 3> m_tables;
     awards::AwardTally m_tally;
     std::string m_countedLog; // the log the tables were counted from

@@ -7,6 +7,7 @@
 #include "common/ui/qt_text.h"
 #include "common/ui/sjis_field_validator.h"
 #include "log/call_area.h"
+#include "log/confirmation_mark.h"
 #include "log/qso_record.h"
 #include "places/own_location.h"
 #include "rig/ui/rig_connection_page.h"
@@ -235,6 +236,28 @@ QWidget *PersonalInfoDialog::buildCardItemsPage()
     for (QWidget *w : {static_cast<QWidget *>(mark), static_cast<QWidget *>(markEdit)})
         setHint(w, QStringLiteral("|カードを受け取った交信の「ユーザ設定マーク」に入れる文字。"
                                   "アワードの確認数に数えます"));
+    // The electronic confirmations' marks, beside the card's and as long.
+    const struct
+    {
+        const char *caption;
+        const char *name;
+        std::string app::UserSettings::*member;
+        const char *hint;
+        int y;
+    } electronic[] = {
+        {"LoTWマーク", "lotwMarkEdit", &app::UserSettings::lotwMark,
+         "|LoTW で確認された交信の「ユーザ設定マーク」に入れる文字", 42},
+        {"eQSLマーク", "eqslMarkEdit", &app::UserSettings::eqslMark,
+         "|eQSL で確認された交信の「ユーザ設定マーク」に入れる文字", 70},
+    };
+    for (const auto &e : electronic) {
+        QLabel *caption = addLabel(page, QString::fromUtf8(e.caption), QRect(570, e.y + 2, 96, 18));
+        QLineEdit *edit = addTextField(page, e.name, e.member, QRect(670, e.y, 70, 22), false);
+        edit->setValidator(
+            new SjisFieldValidator(log::maxTextBytes(log::Field::UserMark), false, edit));
+        for (QWidget *w : {static_cast<QWidget *>(caption), static_cast<QWidget *>(edit)})
+            setHint(w, QString::fromUtf8(e.hint));
+    }
     addLabel(page, QStringLiteral("無線機"), QRect(16, 42, 130, 18));
     addTextField(page, "rigEdit", &app::UserSettings::rig, QRect(150, 40, 400, 22), false);
     addLabel(page, QStringLiteral("アンテナ"), QRect(16, 70, 130, 18));
@@ -384,6 +407,7 @@ void PersonalInfoDialog::showSettings()
     m_mobileJccChanged = false;
     m_rigPage->load();
     m_wsjtxPage->load();
+    m_shownMarks = {s.confirmationMark, s.lotwMark, s.eqslMark};
     applyFieldLook();
 }
 
@@ -523,8 +547,35 @@ void PersonalInfoDialog::endMobileOperation()
     Q_EMIT ownPortablePlaceChanged(QString());
 }
 
+bool PersonalInfoDialog::newMarksAccepted()
+{
+    const app::UserSettings &s = m_state.settings;
+    const std::array<std::pair<const char *, const std::string *>, 3> marks{{
+        {"受領確認マーク", &s.confirmationMark},
+        {"LoTWマーク", &s.lotwMark},
+        {"eQSLマーク", &s.eqslMark},
+    }};
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const std::string &mark = *marks[i].second;
+        if (mark == m_shownMarks[i])
+            continue;
+        const std::optional<std::int64_t> held = log::contactsHoldingMark(m_state.logPath, mark);
+        if (!held || *held == 0)
+            continue;
+        if (!m_services.messages.confirm(
+                QStringLiteral("%1「%2」をユーザ設定マークに含む交信がすでに %3 件あります。\n"
+                               "これらも確認済みに数えられます。このマークにしますか？")
+                    .arg(QString::fromUtf8(marks[i].first), fromSjis(mark))
+                    .arg(*held)))
+            return false;
+    }
+    return true;
+}
+
 bool PersonalInfoDialog::writeSettings()
 {
+    if (!newMarksAccepted())
+        return false; // the edits stay, for the operator to choose another mark
     if (app::saveSettings(m_state) && m_rigPage->save() && m_wsjtxPage->save())
         return true;
     m_services.messages.writeFailed(QString::fromStdString(m_state.settingsPath));

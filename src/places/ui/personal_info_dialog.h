@@ -96,6 +96,8 @@ private:
     void finish();
     void openHelp();
     bool writeSettings();
+    // False when the operator, told that the log holds a newly set mark already, stops.
+    bool newMarksAccepted();
     void readSettings();
 
     void prefixLineClicked(int row);
@@ -128,6 +130,8 @@ private:
     QPushButton *m_helpButton = nullptr;
     RigConnectionPage *m_rigPage = nullptr;
     WsjtxPage *m_wsjtxPage = nullptr;
+    // The card, LoTW and eQSL marks as shown: a save checks the ones set anew.
+    std::array<std::string, 3> m_shownMarks;
 
     places::PrefixList m_prefixes;
     bool m_fixedJccChanged = false;

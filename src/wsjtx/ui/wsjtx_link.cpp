@@ -113,6 +113,8 @@ void WsjtxLink::registerReady(const wsjtx::ReadyContact &ready)
     m_state.prefixTable.refreshIfChanged();
     adif::ImportOptions options;
     options.confirmationMark = m_state.settings.confirmationMark;
+    options.lotwMark = m_state.settings.lotwMark;
+    options.eqslMark = m_state.settings.eqslMark;
     const wsjtx::RegistrationResult result =
         wsjtx::registerContact(contact, m_state.logPath, m_state.prefixTable, options);
     const QString line = QString::fromStdString(wsjtx::registrationLine(contact, result));

@@ -2,6 +2,7 @@
 #include "places/ui/personal_info_dialog.h"
 
 #include "app/user_settings.h"
+#include "log/log_file.h"
 #include "places/jcc_master.h"
 
 #include "support/window_fixture.h"
@@ -284,4 +285,36 @@ TEST(PersonalInfoDialog, EveryControlOfEveryPageLiesClearOfThePageFrame)
                 << " ends at " << w->geometry().bottom() << " of " << page->height();
         }
     }
+}
+
+// The LoTW and eQSL marks beside the card's: a mark set to a text the log's user marks hold
+// already is named with the number of those contacts before it is written.
+TEST(PersonalInfoDialog, NewMarkHeldByContactsIsConfirmedFirst)
+{
+    Dialog d;
+    log::FieldTexts t;
+    t[0] = "JA1AAA";
+    t[15] = "OLD";
+    log::appendRecord(d.state.logPath, 1, log::buildRecord(t, false, true));
+    d.reopen();
+    d.page(3);
+    EXPECT_EQ(d.get("lotwMarkEdit")->text(), "L");
+    EXPECT_EQ(d.get("eqslMarkEdit")->text(), "E");
+    d.enter("eqslMarkEdit", "D");
+    d.messages.confirmAnswer = false;
+    QTest::mouseClick(d.button("applyButton"), Qt::LeftButton);
+    ASSERT_EQ(d.messages.texts.size(), 1);
+    EXPECT_TRUE(d.messages.last().contains(QStringLiteral("eQSLマーク「D」")));
+    EXPECT_TRUE(d.messages.last().contains(QStringLiteral("1 件")));
+    EXPECT_TRUE(d.button("applyButton")->isEnabled()); // nothing written, the edit stays
+    EXPECT_EQ(d.dir.read("JA2ABC.ini").find("eQSL"), std::string::npos);
+    d.messages.confirmAnswer = true;
+    QTest::mouseClick(d.button("applyButton"), Qt::LeftButton);
+    EXPECT_EQ(app::readUserSettings(d.state.settingsPath).settings.eqslMark, "D");
+    // A mark no contact holds is written without a word.
+    d.messages.texts.clear();
+    d.enter("lotwMarkEdit", "Q");
+    QTest::mouseClick(d.button("applyButton"), Qt::LeftButton);
+    EXPECT_TRUE(d.messages.texts.isEmpty());
+    EXPECT_EQ(app::readUserSettings(d.state.settingsPath).settings.lotwMark, "Q");
 }
