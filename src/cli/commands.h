@@ -30,6 +30,8 @@ int runAwards(const Args &args, std::ostream &out, std::ostream &err);
 int runRig(const Args &args, std::ostream &out, std::ostream &err);
 // Registers the contacts WSJT-X logs, heard over UDP, until interrupted or for --for SECONDS.
 int runListen(const Args &args, std::ostream &out, std::ostream &err);
+// The contacts not yet sent to LoTW, signed and uploaded by tqsl.
+int runLotwUpload(const Args &args, std::ostream &out, std::ostream &err);
 // QSL cards to PDF; in its own library because it paints with Qt.
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err);
 
@@ -45,6 +47,7 @@ const char *awardsUsage();
 const char *rigUsage();
 const char *listenUsage();
 const char *printUsage();
+const char *lotwUploadUsage();
 
 // What a command reads of the user's files besides its arguments.
 struct Needs
@@ -61,7 +64,7 @@ struct CommandNeeds
 
 // Every command's needs, one row each; a new command adds its row and enters through
 // enterCommand(needsOf("name"), ...).
-inline constexpr std::array<CommandNeeds, 10> kCommandNeeds{{
+inline constexpr std::array<CommandNeeds, 11> kCommandNeeds{{
     {"info", {.log = true, .settings = false}},
     {"dump", {.log = true, .settings = false}},
     {"search", {.log = true, .settings = false}},
@@ -72,6 +75,7 @@ inline constexpr std::array<CommandNeeds, 10> kCommandNeeds{{
     {"rig", {.log = false, .settings = true}},        // the radio and the data mode
     {"print", {.log = true, .settings = true}},       // blank and test cards read no log
     {"listen", {.log = true, .settings = true}},      // the listener's section and the mark
+    {"lotw-upload", {.log = true, .settings = true}}, // the [LoTW] section
 }};
 
 // The row of `command`; a name without a row does not compile.
