@@ -12,7 +12,7 @@ constexpr std::array<const char *, 7> kTabs{
     "ファイル",
 };
 
-constexpr std::array<CommandSpec, 29> kCommands{{
+constexpr std::array<CommandSpec, 30> kCommands{{
     {Command::NewUser, 0, "newUserButton", "新規登録", "|新しいユーザを登録します"},
     {Command::SwitchUser, 0, "switchUserButton", "切り替え", "|別のユーザに切り替えます"},
     {Command::Reference, 0, "referenceButton", "参照設定",
@@ -55,6 +55,8 @@ constexpr std::array<CommandSpec, 29> kCommands{{
      "|ログをADIF形式で書き出します（他のログソフトやQSL交換サービス用）"},
     {Command::ImportAdif, 6, "importAdifButton", "ADIF取込",
      "|ADIF形式のファイルの交信をログに取り込みます"},
+    {Command::LotwUpload, 6, "lotwUploadButton", "LoTWへ送信",
+     "|まだ送っていない交信を TQSL で署名して LoTW へ送信します"},
 }};
 
 } // namespace

@@ -38,6 +38,7 @@ enum class Command {
     ExportAdif,
     ImportAdif,
     Awards,
+    LotwUpload,
 };
 
 struct CommandSpec

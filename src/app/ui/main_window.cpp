@@ -188,6 +188,9 @@ void MainWindow::runCommand(Command id)
     case Command::ImportAdif:
         importAdifCommand();
         break;
+    case Command::LotwUpload:
+        lotwUploadCommand();
+        break;
     case Command::Events:
         eventsCommand();
         break;

@@ -8,6 +8,7 @@
 #include "common/ui/sjis_field_validator.h"
 #include "log/call_area.h"
 #include "log/qso_record.h"
+#include "lotw/ui/tqsl_page.h"
 #include "places/own_location.h"
 #include "rig/ui/rig_connection_page.h"
 #include "wsjtx/ui/wsjtx_page.h"
@@ -74,6 +75,8 @@ PersonalInfoDialog::PersonalInfoDialog(app::AppState &state, UiServices &service
     connect(m_rigPage, &RigConnectionPage::edited, this, &PersonalInfoDialog::setChanged);
     m_pages->addTab(m_wsjtxPage = new WsjtxPage(m_state), QStringLiteral("WSJT-X連携"));
     connect(m_wsjtxPage, &WsjtxPage::edited, this, &PersonalInfoDialog::setChanged);
+    m_pages->addTab(m_tqslPage = new TqslPage(m_state), QStringLiteral("LoTW"));
+    connect(m_tqslPage, &TqslPage::edited, this, &PersonalInfoDialog::setChanged);
     connect(m_pages, &QTabWidget::currentChanged, this, &PersonalInfoDialog::enterPage);
     m_pages->tabBar()->installEventFilter(this);
 
@@ -384,6 +387,7 @@ void PersonalInfoDialog::showSettings()
     m_mobileJccChanged = false;
     m_rigPage->load();
     m_wsjtxPage->load();
+    m_tqslPage->load();
     applyFieldLook();
 }
 
@@ -525,7 +529,8 @@ void PersonalInfoDialog::endMobileOperation()
 
 bool PersonalInfoDialog::writeSettings()
 {
-    if (app::saveSettings(m_state) && m_rigPage->save() && m_wsjtxPage->save())
+    if (app::saveSettings(m_state) && m_rigPage->save() && m_wsjtxPage->save() &&
+        m_tqslPage->save())
         return true;
     m_services.messages.writeFailed(QString::fromStdString(m_state.settingsPath));
     return false;

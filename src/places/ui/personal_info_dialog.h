@@ -30,6 +30,7 @@ namespace vz::ui {
 
 class RigConnectionPage;
 class WsjtxPage;
+class TqslPage;
 
 class PersonalInfoDialog : public VezoDialog
 {
@@ -128,6 +129,7 @@ private:
     QPushButton *m_helpButton = nullptr;
     RigConnectionPage *m_rigPage = nullptr;
     WsjtxPage *m_wsjtxPage = nullptr;
+    TqslPage *m_tqslPage = nullptr;
 
     places::PrefixList m_prefixes;
     bool m_fixedJccChanged = false;
