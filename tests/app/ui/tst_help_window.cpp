@@ -40,6 +40,7 @@ constexpr Topic kTopics[] = {
     {28, "personal_prefixes.html", "個人情報 － 特例プリフィックス情報"},
     {29, "personal_rig.html", "個人情報 － リグ接続"},
     {30, "personal_wsjtx.html", "個人情報 － WSJT-X連携"},
+    {31, "personal_lotw.html", "個人情報 － LoTW"},
 };
 
 QString shownTitle(HelpWindow &w)
