@@ -2,7 +2,6 @@
 #include "lotw/tqsl_upload.h"
 
 #include "common/file_io.h"
-#include "common/file_lock.h"
 #include "common/progress.h"
 #include "log/log_file.h"
 #include "log/qso_record.h"
@@ -38,12 +37,10 @@ PrepareResult prepareBatch(const std::string &logPath, const std::string &sentPa
     options.ownJcc.clear();
     options.confirmationMark.clear();
 
-    // The log stays as it is between the two passes: a reorganize meanwhile would renumber the
-    // records the second pass picks by number.
-    FileLock lock;
-    if (const log::IoResult locked = log::lockLog(logPath, lock); locked != log::IoResult::Ok)
-        return locked == log::IoResult::Busy ? PrepareResult::LogBusy
-                                             : PrepareResult::LogUnreadable;
+    // The second pass picks records by number: a log replaced meanwhile (a reorganize
+    // renumbers) is noticed by its identity and the batch refused. No lock is held, so that the
+    // WSJT-X listener and the window go on appending while a large log is read.
+    const log::FileIdentity identity = log::fileIdentity(logPath);
     const int fd = files::openRegularForReading(logPath);
     std::FILE *in = fd < 0 ? nullptr : ::fdopen(fd, "rb");
     if (!in) {
@@ -90,18 +87,23 @@ PrepareResult prepareBatch(const std::string &logPath, const std::string &sentPa
     if (readFailed)
         return PrepareResult::LogUnreadable;
     if (adifPath.empty() || batch.keys.empty())
-        return PrepareResult::Ok;
+        return log::fileIdentity(logPath) == identity ? PrepareResult::Ok
+                                                      : PrepareResult::LogChanged;
     options.to = number; // records appended meanwhile are not in the batch
     options.onlyRecords = [&chosen](std::int32_t n) {
         return static_cast<std::size_t>(n) < chosen.size() && chosen[static_cast<std::size_t>(n)];
     };
     NoProgress quiet;
     const adif::ExportSummary summary = adif::exportAdif(logPath, adifPath, table, options, quiet);
+    if (log::fileIdentity(logPath) != identity)
+        return PrepareResult::LogChanged;
     if (summary.result == adif::ExportResult::LogUnreadable)
         return PrepareResult::LogUnreadable;
-    if (summary.result != adif::ExportResult::Ok ||
-        summary.exported != static_cast<std::int64_t>(batch.keys.size()))
+    if (summary.result != adif::ExportResult::Ok)
         return PrepareResult::WriteFailed;
+    // A contact deleted or changed in place between the passes.
+    if (summary.exported != static_cast<std::int64_t>(batch.keys.size()))
+        return PrepareResult::LogChanged;
     return PrepareResult::Ok;
 }
 
@@ -141,8 +143,10 @@ std::string prepareMessage(PrepareResult result, const std::string &logPath,
         return {};
     case PrepareResult::LogUnreadable:
         return "ログを読めませんでした: " + logPath;
-    case PrepareResult::LogBusy:
-        return "ほかのプログラムがログを使用中です: " + logPath;
+    case PrepareResult::LogChanged:
+        return "読んでいる間にほかのプログラムがログを置き換えました (ログファイル整理など)。"
+               "もう一度実行してください: " +
+               logPath;
     case PrepareResult::SentListUnreadable:
         return "送信済みリストを読めませんでした: " + sentPath;
     case PrepareResult::WriteFailed:

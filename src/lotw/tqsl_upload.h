@@ -32,7 +32,13 @@ struct UploadBatch
     std::vector<std::pair<std::int32_t, std::string>> notSendable;
 };
 
-enum class PrepareResult { Ok, LogUnreadable, LogBusy, SentListUnreadable, WriteFailed };
+enum class PrepareResult {
+    Ok,
+    LogUnreadable,
+    LogChanged, // replaced by another program while it was read (a reorganize)
+    SentListUnreadable,
+    WriteFailed,
+};
 // The message for a result other than Ok (UTF-8).
 std::string prepareMessage(PrepareResult result, const std::string &logPath,
                            const std::string &sentPath);
