@@ -121,6 +121,7 @@ private:
     // main_window_adif.cpp
     void exportAdifCommand(); // ADIF出力
     void importAdifCommand(); // ADIF取込
+    void lotwUploadCommand(); // LoTWへ送信
     std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
     void saveImportReport(const QString &adifPath, const adif::ImportSummary &summary, bool dryRun);
     // main_window_confirm.cpp
