@@ -12,7 +12,7 @@ constexpr std::array<const char *, 7> kTabs{
     "ファイル",
 };
 
-constexpr std::array<CommandSpec, 30> kCommands{{
+constexpr std::array<CommandSpec, 31> kCommands{{
     {Command::NewUser, 0, "newUserButton", "新規登録", "|新しいユーザを登録します"},
     {Command::SwitchUser, 0, "switchUserButton", "切り替え", "|別のユーザに切り替えます"},
     {Command::Reference, 0, "referenceButton", "参照設定",

@@ -190,6 +190,7 @@ void MainWindow::runCommand(Command id)
         break;
     case Command::ImportConfirmations:
         importConfirmationsCommand();
+        break;
     case Command::LotwUpload:
         lotwUploadCommand();
         break;
