@@ -19,7 +19,10 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # own Japanese texts for its standard dialogs and the help window (qt6-translations-l10n).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-ipafont-mincho, fonts-ipafont-gothic, libqt6sql6-sqlite, libqt6gui6, libqt6multimedia6, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base")
+# gnome-keyring: a secret store for the LoTW password on desktops that have none. trustedqsl:
+# the tqsl program that signs and uploads to LoTW, for the operators who use LoTW.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base, gnome-keyring")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "trustedqsl")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "logbook for Japanese amateur radio operators")
 # The summary is the package's synopsis; CPack indents these lines and marks the empty one.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -32,6 +32,7 @@ vezo_allow(places/ui common common/ui app log places
     log/ui # exception: the city lookup is the contact dialog's lookup, declared there
     rig/ui # exception: the personal information dialog holds the radio's settings page
     wsjtx/ui # exception: ... and the WSJT-X link's settings page
+    lotw/ui # exception: ... and the LoTW upload's settings page
     calendar/ui) # exception: ... and the notice that the computer is not on Japanese time
 vezo_allow(print/ui common common/ui app calendar log print cards)
 vezo_allow(awards/ui common common/ui app log places awards)

@@ -727,6 +727,8 @@ void exportRecords(const QsoRecord *begin, const QsoRecord *end, std::int32_t fi
     for (const QsoRecord *record = begin; record != end; ++record, ++number) {
         if (number < options.from || number > options.to)
             continue;
+        if (options.onlyRecords && !options.onlyRecords(number))
+            continue;
         if (record->isDeleted()) {
             ++summary.deleted;
             continue;

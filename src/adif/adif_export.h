@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -57,6 +58,9 @@ struct ExportOptions
     // callsign fields would not come back as they are: slower, the same file (the tests
     // compare the two).
     bool convertEveryRecordBack = false;
+    // When set, only the records it keeps (by number) are written: a LoTW upload writes the
+    // contacts not yet sent. Called from two threads at once, so it only reads.
+    std::function<bool(std::int32_t)> onlyRecords;
 };
 
 enum class ExportResult {

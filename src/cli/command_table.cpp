@@ -47,6 +47,9 @@ constexpr std::array<Command, 11> kCommands{{
     {"listen", runListen, listenUsage,
      "DATADIR CALLSIGN [--port P] [--group G [--interface I]] [--for SECONDS]",
      "contacts logged in WSJT-X or JTDX, heard over UDP, registered one line each"},
+    {"lotw-upload", runLotwUpload, lotwUploadUsage,
+     "DATADIR CALLSIGN [--location NAME] [--dry-run] [--sign-only FILE]",
+     "the contacts not yet sent to LoTW, signed and uploaded by TQSL (tqsl)"},
     {"print", runPrintCommand, printUsage, "KIND DATADIR CALLSIGN ... --pdf FILE",
      "QSL cards to a PDF file; KIND is postcard, horizontal, vertical, blank or test"},
 }};
@@ -74,7 +77,8 @@ void printHelp(std::ostream &out)
            "\n"
            "Exit status:\n"
            "  0  done, also when there is nothing to list, print, export or import\n"
-           "  1  a file could not be read or written, or an input file holds no ADIF record\n"
+           "  1  a file could not be read or written, an input file holds no ADIF record, or\n"
+           "     tqsl is missing or did not sign\n"
            "  2  bad arguments\n";
 }
 

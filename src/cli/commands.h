@@ -32,6 +32,8 @@ int runConfirm(const Args &args, std::ostream &out, std::ostream &err);
 int runRig(const Args &args, std::ostream &out, std::ostream &err);
 // Registers the contacts WSJT-X logs, heard over UDP, until interrupted or for --for SECONDS.
 int runListen(const Args &args, std::ostream &out, std::ostream &err);
+// The contacts not yet sent to LoTW, signed and uploaded by tqsl.
+int runLotwUpload(const Args &args, std::ostream &out, std::ostream &err);
 // QSL cards to PDF; in its own library because it paints with Qt.
 int runPrintCommand(const Args &args, std::ostream &out, std::ostream &err);
 
@@ -48,6 +50,7 @@ const char *confirmUsage();
 const char *rigUsage();
 const char *listenUsage();
 const char *printUsage();
+const char *lotwUploadUsage();
 
 // What a command reads of the user's files besides its arguments.
 struct Needs
@@ -76,6 +79,7 @@ inline constexpr std::array<CommandNeeds, 11> kCommandNeeds{{
     {"rig", {.log = false, .settings = true}},        // the radio and the data mode
     {"print", {.log = true, .settings = true}},       // blank and test cards read no log
     {"listen", {.log = true, .settings = true}},      // the listener's section and the mark
+    {"lotw-upload", {.log = true, .settings = true}}, // the [LoTW] section
 }};
 
 // The row of `command`; a name without a row does not compile.

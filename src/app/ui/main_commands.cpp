@@ -57,6 +57,8 @@ constexpr std::array<CommandSpec, 30> kCommands{{
      "|ADIF形式のファイルの交信をログに取り込みます"},
     {Command::ImportConfirmations, 6, "importConfirmationsButton", "LoTW/eQSL確認の取込",
      "|LoTW・eQSL の確認（ADIF）をログの交信に付けます。交信は追加しません"},
+    {Command::LotwUpload, 6, "lotwUploadButton", "LoTWへ送信",
+     "|まだ送っていない交信を TQSL で署名して LoTW へ送信します"},
 }};
 
 } // namespace

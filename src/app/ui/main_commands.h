@@ -39,6 +39,7 @@ enum class Command {
     ImportAdif,
     ImportConfirmations,
     Awards,
+    LotwUpload,
 };
 
 struct CommandSpec

@@ -190,6 +190,8 @@ void MainWindow::runCommand(Command id)
         break;
     case Command::ImportConfirmations:
         importConfirmationsCommand();
+    case Command::LotwUpload:
+        lotwUploadCommand();
         break;
     case Command::Events:
         eventsCommand();

@@ -117,6 +117,7 @@ private:
     // main_window_adif.cpp
     void exportAdifCommand(); // ADIF出力
     void importAdifCommand(); // ADIF取込
+    void lotwUploadCommand(); // LoTWへ送信
     std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
     // main_window_confirm.cpp
     void importConfirmationsCommand(); // LoTW/eQSL確認の取込

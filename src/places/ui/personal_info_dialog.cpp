@@ -9,6 +9,7 @@
 #include "log/call_area.h"
 #include "log/confirmation_mark.h"
 #include "log/qso_record.h"
+#include "lotw/ui/tqsl_page.h"
 #include "places/own_location.h"
 #include "rig/ui/rig_connection_page.h"
 #include "wsjtx/ui/wsjtx_page.h"
@@ -75,6 +76,8 @@ PersonalInfoDialog::PersonalInfoDialog(app::AppState &state, UiServices &service
     connect(m_rigPage, &RigConnectionPage::edited, this, &PersonalInfoDialog::setChanged);
     m_pages->addTab(m_wsjtxPage = new WsjtxPage(m_state), QStringLiteral("WSJT-X連携"));
     connect(m_wsjtxPage, &WsjtxPage::edited, this, &PersonalInfoDialog::setChanged);
+    m_pages->addTab(m_tqslPage = new TqslPage(m_state), QStringLiteral("LoTW"));
+    connect(m_tqslPage, &TqslPage::edited, this, &PersonalInfoDialog::setChanged);
     connect(m_pages, &QTabWidget::currentChanged, this, &PersonalInfoDialog::enterPage);
     m_pages->tabBar()->installEventFilter(this);
 
@@ -408,6 +411,7 @@ void PersonalInfoDialog::showSettings()
     m_rigPage->load();
     m_wsjtxPage->load();
     m_shownMarks = {s.confirmationMark, s.lotwMark, s.eqslMark};
+    m_tqslPage->load();
     applyFieldLook();
 }
 
@@ -576,7 +580,8 @@ bool PersonalInfoDialog::writeSettings()
 {
     if (!newMarksAccepted())
         return false; // the edits stay, for the operator to choose another mark
-    if (app::saveSettings(m_state) && m_rigPage->save() && m_wsjtxPage->save())
+    if (app::saveSettings(m_state) && m_rigPage->save() && m_wsjtxPage->save() &&
+        m_tqslPage->save())
         return true;
     m_services.messages.writeFailed(QString::fromStdString(m_state.settingsPath));
     return false;

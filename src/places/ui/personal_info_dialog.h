@@ -30,6 +30,7 @@ namespace vz::ui {
 
 class RigConnectionPage;
 class WsjtxPage;
+class TqslPage;
 
 class PersonalInfoDialog : public VezoDialog
 {
@@ -132,6 +133,7 @@ private:
     WsjtxPage *m_wsjtxPage = nullptr;
     // The card, LoTW and eQSL marks as shown: a save checks the ones set anew.
     std::array<std::string, 3> m_shownMarks;
+    TqslPage *m_tqslPage = nullptr;
 
     places::PrefixList m_prefixes;
     bool m_fixedJccChanged = false;

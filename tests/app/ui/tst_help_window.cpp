@@ -40,6 +40,7 @@ constexpr Topic kTopics[] = {
     {28, "personal_prefixes.html", "個人情報 － 特例プリフィックス情報"},
     {29, "personal_rig.html", "個人情報 － リグ接続"},
     {30, "personal_wsjtx.html", "個人情報 － WSJT-X連携"},
+    {31, "personal_lotw.html", "個人情報 － LoTW"},
 };
 
 QString shownTitle(HelpWindow &w)
@@ -60,7 +61,7 @@ TEST(HelpWindow, EveryContextNumberOpensItsPage)
     }
     EXPECT_TRUE(w.isVisible());
     // Numbers no window uses open nothing, and say so.
-    for (const int unused : {0, 13, 18, 21, 23, 31}) {
+    for (const int unused : {0, 13, 18, 21, 23, 32}) {
         EXPECT_FALSE(w.showTopic(unused)) << unused;
         EXPECT_TRUE(w.currentPage().isEmpty()) << unused;
     }
