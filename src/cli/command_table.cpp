@@ -23,7 +23,7 @@ struct Command
     const char *summary;
 };
 
-constexpr std::array<Command, 11> kCommands{{
+constexpr std::array<Command, 12> kCommands{{
     {"info", runInfo, infoUsage, "DATADIR CALLSIGN",
      "record count, NextRecordNo, live records per call area, deleted records"},
     {"dump", runDump, dumpUsage, "DATADIR CALLSIGN", "every record as one tab-separated line"},

@@ -67,7 +67,7 @@ struct CommandNeeds
 
 // Every command's needs, one row each; a new command adds its row and enters through
 // enterCommand(needsOf("name"), ...).
-inline constexpr std::array<CommandNeeds, 11> kCommandNeeds{{
+inline constexpr std::array<CommandNeeds, 12> kCommandNeeds{{
     {"info", {.log = true, .settings = false}},
     {"dump", {.log = true, .settings = false}},
     {"search", {.log = true, .settings = false}},
