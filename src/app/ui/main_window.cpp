@@ -190,8 +190,12 @@ void MainWindow::runCommand(Command id)
         break;
     case Command::ImportConfirmations:
         importConfirmationsCommand();
+        break;
     case Command::LotwUpload:
         lotwUploadCommand();
+        break;
+    case Command::LotwDownload:
+        lotwDownloadCommand();
         break;
     case Command::Events:
         eventsCommand();

@@ -115,9 +115,10 @@ private:
     void awardsCommand();               // アワード
     void openContactForModify(std::int32_t recordNo);
     // main_window_adif.cpp
-    void exportAdifCommand(); // ADIF出力
-    void importAdifCommand(); // ADIF取込
-    void lotwUploadCommand(); // LoTWへ送信
+    void exportAdifCommand();   // ADIF出力
+    void importAdifCommand();   // ADIF取込
+    void lotwUploadCommand();   // LoTWへ送信
+    void lotwDownloadCommand(); // LoTWから確認を取得 (main_window_lotw.cpp)
     std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
     // main_window_confirm.cpp
     void importConfirmationsCommand(); // LoTW/eQSL確認の取込
