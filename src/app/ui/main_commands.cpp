@@ -12,7 +12,7 @@ constexpr std::array<const char *, 7> kTabs{
     "ファイル",
 };
 
-constexpr std::array<CommandSpec, 31> kCommands{{
+constexpr std::array<CommandSpec, 32> kCommands{{
     {Command::NewUser, 0, "newUserButton", "新規登録", "|新しいユーザを登録します"},
     {Command::SwitchUser, 0, "switchUserButton", "切り替え", "|別のユーザに切り替えます"},
     {Command::Reference, 0, "referenceButton", "参照設定",
@@ -59,6 +59,8 @@ constexpr std::array<CommandSpec, 31> kCommands{{
      "|LoTW・eQSL の確認（ADIF）をログの交信に付けます。交信は追加しません"},
     {Command::LotwUpload, 6, "lotwUploadButton", "LoTWへ送信",
      "|まだ送っていない交信を TQSL で署名して LoTW へ送信します"},
+    {Command::LotwDownload, 6, "lotwDownloadButton", "LoTWから確認を取得",
+     "|前回の取得から後に LoTW で確認された交信を取り寄せ、ログの交信に確認マークを付けます"},
 }};
 
 } // namespace

@@ -40,6 +40,7 @@ enum class Command {
     ImportConfirmations,
     Awards,
     LotwUpload,
+    LotwDownload,
 };
 
 struct CommandSpec

@@ -194,6 +194,9 @@ void MainWindow::runCommand(Command id)
     case Command::LotwUpload:
         lotwUploadCommand();
         break;
+    case Command::LotwDownload:
+        lotwDownloadCommand();
+        break;
     case Command::Events:
         eventsCommand();
         break;

@@ -119,9 +119,10 @@ private:
     void awardsCommand();               // アワード
     void openContactForModify(std::int32_t recordNo);
     // main_window_adif.cpp
-    void exportAdifCommand(); // ADIF出力
-    void importAdifCommand(); // ADIF取込
-    void lotwUploadCommand(); // LoTWへ送信
+    void exportAdifCommand();   // ADIF出力
+    void importAdifCommand();   // ADIF取込
+    void lotwUploadCommand();   // LoTWへ送信
+    void lotwDownloadCommand(); // LoTWから確認を取得 (main_window_lotw.cpp)
     std::optional<AdifFileChoice> chooseAdifFile(bool forExport);
     void saveImportReport(const QString &adifPath, const adif::ImportSummary &summary, bool dryRun);
     // main_window_confirm.cpp

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lotw/ui/tqsl_page.h"
 
+#include "lotw/lotw_report.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 
 namespace vz::ui {
 
@@ -31,10 +34,31 @@ TqslPage::TqslPage(app::AppState &state, QWidget *parent) : QWidget(parent), m_s
         this);
     note->setWordWrap(true);
     grid->addWidget(note, 2, 0, 1, 2);
-    grid->setRowStretch(3, 1);
+    // LoTW's user names and addresses are plain ASCII; nothing else can be sent as typed.
+    const QRegularExpression ascii(QStringLiteral("[\\x21-\\x7e]*"));
+    grid->addWidget(new QLabel(QStringLiteral("LoTW のユーザ名"), this), 3, 0);
+    m_lotwUserEdit = new QLineEdit(this);
+    m_lotwUserEdit->setObjectName(QStringLiteral("lotwUserEdit"));
+    m_lotwUserEdit->setValidator(new QRegularExpressionValidator(ascii, m_lotwUserEdit));
+    grid->addWidget(m_lotwUserEdit, 3, 1);
+    grid->addWidget(new QLabel(QStringLiteral("確認の取得先"), this), 4, 0);
+    m_reportAddressEdit = new QLineEdit(this);
+    m_reportAddressEdit->setObjectName(QStringLiteral("reportAddressEdit"));
+    m_reportAddressEdit->setValidator(new QRegularExpressionValidator(ascii, m_reportAddressEdit));
+    grid->addWidget(m_reportAddressEdit, 4, 1);
+    auto *downloadNote = new QLabel(
+        QStringLiteral(
+            "「LoTWから確認を取得」は前回の取得から後の確認を LoTW から取り寄せます。"
+            "パスワードはデスクトップのキーリングに保存し、キーリングがなければ毎回尋ねます。"),
+        this);
+    downloadNote->setWordWrap(true);
+    grid->addWidget(downloadNote, 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
     grid->setColumnStretch(1, 1);
     connect(m_locationCombo, &QComboBox::currentTextChanged, this, &TqslPage::change);
     connect(m_programEdit, &QLineEdit::textEdited, this, &TqslPage::change);
+    connect(m_lotwUserEdit, &QLineEdit::textEdited, this, &TqslPage::change);
+    connect(m_reportAddressEdit, &QLineEdit::textEdited, this, &TqslPage::change);
 }
 
 void TqslPage::load()
@@ -46,6 +70,9 @@ void TqslPage::load()
         m_locationCombo->addItem(QString::fromStdString(name));
     m_locationCombo->setCurrentText(QString::fromStdString(m_settings.location));
     m_programEdit->setText(QString::fromStdString(m_settings.program));
+    m_report = lotw::readReportSettings(m_state.settingsPath);
+    m_lotwUserEdit->setText(QString::fromStdString(m_report.user));
+    m_reportAddressEdit->setText(QString::fromStdString(m_report.address));
     m_showing = false;
     m_dirty = false;
 }
@@ -67,13 +94,21 @@ bool TqslPage::save()
     s.program = m_programEdit->text().trimmed().toStdString();
     if (s.program.empty())
         s.program = lotw::kDefaultTqslProgram;
-    if (s == m_settings) {
-        m_dirty = false;
-        return true;
+    if (!(s == m_settings)) {
+        if (!lotw::writeTqslSettings(m_state.settingsPath, s))
+            return false;
+        m_settings = s;
     }
-    if (!lotw::writeTqslSettings(m_state.settingsPath, s))
-        return false;
-    m_settings = s;
+    lotw::ReportSettings r = m_report;
+    r.user = m_lotwUserEdit->text().trimmed().toStdString();
+    r.address = m_reportAddressEdit->text().trimmed().toStdString();
+    if (r.address.empty())
+        r.address = lotw::kDefaultReportAddress;
+    if (r.user != m_report.user || r.address != m_report.address) {
+        if (!lotw::writeReportAccount(m_state.settingsPath, r.user, r.address))
+            return false;
+        m_report = r;
+    }
     m_dirty = false;
     return true;
 }
