@@ -7,9 +7,11 @@ namespace vz::ui {
 
 namespace {
 
-constexpr std::array<const char *, 7> kTabs{
-    "ソフト管理", "ログ編集・レコード検索", "カード印刷", "検　索", "カレンダー", "ヘルプ",
-    "ファイル",
+constexpr std::array<const char *, 8> kTabs{
+    "ソフト管理", "ログ編集・レコード検索",
+    "カード印刷", "検　索",
+    "カレンダー", "ヘルプ",
+    "ファイル",   "LoTW",
 };
 
 constexpr std::array<CommandSpec, 32> kCommands{{
@@ -57,9 +59,9 @@ constexpr std::array<CommandSpec, 32> kCommands{{
      "|ADIF形式のファイルの交信をログに取り込みます"},
     {Command::ImportConfirmations, 6, "importConfirmationsButton", "LoTW/eQSL確認の取込",
      "|LoTW・eQSL の確認（ADIF）をログの交信に付けます。交信は追加しません"},
-    {Command::LotwUpload, 6, "lotwUploadButton", "LoTWへ送信",
+    {Command::LotwUpload, 7, "lotwUploadButton", "LoTWへ送信",
      "|まだ送っていない交信を TQSL で署名して LoTW へ送信します"},
-    {Command::LotwDownload, 6, "lotwDownloadButton", "LoTWから確認を取得",
+    {Command::LotwDownload, 7, "lotwDownloadButton", "LoTWから確認を取得",
      "|前回の取得から後に LoTW で確認された交信を取り寄せ、ログの交信に確認マークを付けます"},
 }};
 

@@ -31,6 +31,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextDocument>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,22 @@ void checkLabels(QWidget *top, const std::string &where)
     }
 }
 
+// The command buttons that show on `top` now: each shows its whole caption, and stays inside
+// the page it stands on.
+void checkToolButtons(QWidget *top, const std::string &where)
+{
+    for (QToolButton *button : top->findChildren<QToolButton *>()) {
+        if (!button->isVisibleTo(top) || button->text().isEmpty() || button->objectName().isEmpty())
+            continue;
+        const std::string name = where + " / " + button->objectName().toStdString() + " 「" +
+                                 button->text().toStdString() + "」";
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 4, button->width())
+            << name;
+        const QWidget *page = button->parentWidget();
+        EXPECT_LE(button->geometry().right(), page->contentsRect().right()) << name;
+    }
+}
+
 // Shows the window, walks its tab pages (each in turn) and checks every label.
 void walk(QWidget *window, const std::string &where)
 {
@@ -100,6 +117,7 @@ void walk(QWidget *window, const std::string &where)
             tabs->setCurrentIndex(i);
             QApplication::processEvents();
             checkLabels(window, where + " / " + tabs->tabText(i).toStdString());
+            checkToolButtons(window, where + " / " + tabs->tabText(i).toStdString());
         }
     }
     window->close();

@@ -64,7 +64,8 @@ TEST(MainWindow, CaptionTabsAndEveryCommandWithItsHint)
     Fixture f;
     EXPECT_EQ(f.form->windowTitle(), "ログ管理プログラム　VEZODovi");
     auto *tabs = f.form->findChild<QTabWidget *>("commandTabs");
-    ASSERT_EQ(tabs->count(), 7);
+    ASSERT_EQ(tabs->count(), 8);
+    EXPECT_EQ(tabs->tabText(7), "LoTW");
     EXPECT_EQ(tabs->tabText(1), "ログ編集・レコード検索");
     EXPECT_EQ(tabs->tabText(3), "検　索");
     for (const CommandSpec &command : commandSpecs()) {
