@@ -70,14 +70,25 @@ AdifSource sourceOfFile(std::string_view fileText)
 ReceivedConfirmations receivedConfirmations(const AdifRecord &record, AdifSource source)
 {
     ReceivedConfirmations r;
-    const auto lotw = record.find("LOTW_QSL_RCVD");
-    const auto eqsl = record.find("EQSL_QSL_RCVD");
-    const auto rcvd = record.find("QSL_RCVD");
+    // One pass over the fields by their numbers: every record of a file comes here.
+    std::optional<std::string_view> lotw;
+    std::optional<std::string_view> eqsl;
+    std::optional<std::string_view> rcvd;
+    bool lotwFields = false;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const FieldCode code = record.code(i);
+        if (code == fieldCode("LOTW_QSL_RCVD") && !lotw)
+            lotw = record.value(i);
+        else if (code == fieldCode("EQSL_QSL_RCVD") && !eqsl)
+            eqsl = record.value(i);
+        else if (code == fieldCode("QSL_RCVD") && !rcvd)
+            rcvd = record.value(i);
+        else if (code == AdifRecord::kUnknown && !lotwFields)
+            lotwFields = record.name(i).starts_with("APP_LOTW_");
+    }
     // Only QSL_RCVD depends on where the record comes from.
-    if (rcvd && source == AdifSource::Other)
-        for (std::size_t i = 0; i < record.size() && source == AdifSource::Other; ++i)
-            if (!record.isKnown(i) && record.name(i).starts_with("APP_LOTW_"))
-                source = AdifSource::Lotw;
+    if (rcvd && source == AdifSource::Other && lotwFields)
+        source = AdifSource::Lotw;
     r.lotw = isYes(lotw) || (source == AdifSource::Lotw && isYes(rcvd));
     r.eqsl = isYes(eqsl) || (source == AdifSource::Eqsl && isYes(rcvd));
     r.card = source == AdifSource::Other && isYes(rcvd);
