@@ -217,23 +217,6 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 // A leading decimal number ("7.050", ".5"); the rest of the text is left in `rest`.
 std::optional<double> leadingNumber(std::string_view text, std::string_view &rest)
 {
@@ -825,6 +808,36 @@ std::optional<std::string_view> prefectureOf(std::string_view jcc)
     if (n < 1 || n > 47)
         return std::nullopt;
     return jcc.substr(0, 2);
+}
+
+void addField(std::string &out, std::string_view name, std::string_view value)
+{
+    if (value.empty())
+        return;
+    out += '<';
+    out += name;
+    out += ':';
+    out += std::to_string(value.size());
+    out += '>';
+    out += value;
+    out += ' ';
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+    }
+    return true;
 }
 
 } // namespace vz::adif

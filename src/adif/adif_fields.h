@@ -173,11 +173,16 @@ AdifCall splitAdifCall(std::string_view call, const log::PrefixTable &table);
 // The prefecture of a JCC/JCG code (ADIF's STATE for Japan): its first two digits, 01 to 47.
 std::optional<std::string_view> prefectureOf(std::string_view jcc);
 
+// Appends one ADI field, "<NAME:n>value " with n in bytes; nothing for an empty value.
+void addField(std::string &out, std::string_view name, std::string_view value);
+
 // ---- Text -------------------------------------------------------------------------------
 
 bool isAscii(std::string_view text);
 // True when `text` is well-formed UTF-8.
 bool isUtf8(std::string_view text);
+// Equal but for the letter case of ASCII letters.
+bool equalsIgnoreCase(std::string_view a, std::string_view b);
 // Upper-cases ASCII letters.
 std::string upperAscii(std::string_view text);
 // Upper-cases the ASCII letters of a Shift_JIS text; the second byte of a double-byte

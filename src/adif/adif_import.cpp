@@ -156,14 +156,6 @@ std::string asUtf8(std::string_view value, Charset charset)
     return std::string(value);
 }
 
-// Equal but for the letter case of ASCII letters.
-bool equalsIgnoreCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return (x >= 'a' && x <= 'z' ? x - 32 : x) == (y >= 'a' && y <= 'z' ? y - 32 : y);
-           });
-}
-
 // A callsign without its designators: the longest of its parts between "/".
 std::string_view baseCallsign(std::string_view call)
 {

@@ -18,19 +18,6 @@ namespace {
 constexpr std::string_view kHeader = "Fields of contacts that the log has no room for\n"
                                      "<ADIF_VER:5>3.1.4 <PROGRAMID:8>VEZODovi <EOH>\n";
 
-void addField(std::string &out, std::string_view name, std::string_view value)
-{
-    if (value.empty())
-        return;
-    out += '<';
-    out += name;
-    out += ':';
-    out += std::to_string(value.size());
-    out += '>';
-    out += value;
-    out += ' ';
-}
-
 std::string_view valueOf(const AdifRecord &record, std::string_view name)
 {
     return record.find(name).value_or(std::string_view());

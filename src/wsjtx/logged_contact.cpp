@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wsjtx/logged_contact.h"
 
+#include "adif/adif_fields.h"
 #include "adif/adif_reader.h"
 #include "adif/adif_record.h"
 #include "common/progress.h"
@@ -13,19 +14,6 @@
 namespace vz::wsjtx {
 
 namespace {
-
-void addField(std::string &out, std::string_view name, std::string_view value)
-{
-    if (value.empty())
-        return;
-    out += '<';
-    out += name;
-    out += ':';
-    out += std::to_string(value.size());
-    out += '>';
-    out += value;
-    out += ' ';
-}
 
 std::string upper(std::string_view text)
 {
@@ -93,26 +81,26 @@ std::string adifForQsoLogged(const QsoLogged &m)
     const auto [onDate, onTime] = adifDateTime(m.timeOn);
     const auto [offDate, offTime] = adifDateTime(m.timeOff);
     const auto [mode, submode] = adifMode(m.mode);
-    addField(out, "CALL", m.dxCall);
-    addField(out, "QSO_DATE", onDate);
-    addField(out, "TIME_ON", onTime);
-    addField(out, "QSO_DATE_OFF", offDate);
-    addField(out, "TIME_OFF", offTime);
-    addField(out, "FREQ", frequencyMhz(static_cast<double>(m.txFrequency)));
-    addField(out, "MODE", mode);
-    addField(out, "SUBMODE", submode);
-    addField(out, "RST_SENT", m.reportSent);
-    addField(out, "RST_RCVD", m.reportReceived);
-    addField(out, "TX_PWR", m.txPower);
-    addField(out, "NAME", m.name);
-    addField(out, "COMMENT", m.comments);
-    addField(out, "GRIDSQUARE", m.dxGrid);
-    addField(out, "OPERATOR", m.operatorCall);
-    addField(out, "STATION_CALLSIGN", m.myCall);
-    addField(out, "MY_GRIDSQUARE", m.myGrid);
-    addField(out, "STX_STRING", m.exchangeSent);
-    addField(out, "SRX_STRING", m.exchangeReceived);
-    addField(out, "PROP_MODE", m.propagationMode);
+    adif::addField(out, "CALL", m.dxCall);
+    adif::addField(out, "QSO_DATE", onDate);
+    adif::addField(out, "TIME_ON", onTime);
+    adif::addField(out, "QSO_DATE_OFF", offDate);
+    adif::addField(out, "TIME_OFF", offTime);
+    adif::addField(out, "FREQ", frequencyMhz(static_cast<double>(m.txFrequency)));
+    adif::addField(out, "MODE", mode);
+    adif::addField(out, "SUBMODE", submode);
+    adif::addField(out, "RST_SENT", m.reportSent);
+    adif::addField(out, "RST_RCVD", m.reportReceived);
+    adif::addField(out, "TX_PWR", m.txPower);
+    adif::addField(out, "NAME", m.name);
+    adif::addField(out, "COMMENT", m.comments);
+    adif::addField(out, "GRIDSQUARE", m.dxGrid);
+    adif::addField(out, "OPERATOR", m.operatorCall);
+    adif::addField(out, "STATION_CALLSIGN", m.myCall);
+    adif::addField(out, "MY_GRIDSQUARE", m.myGrid);
+    adif::addField(out, "STX_STRING", m.exchangeSent);
+    adif::addField(out, "SRX_STRING", m.exchangeReceived);
+    adif::addField(out, "PROP_MODE", m.propagationMode);
     out += "<EOR>\n";
     return out;
 }
@@ -137,7 +125,7 @@ std::optional<std::string> adifForLoggedAdif(std::string_view adif)
                         if (std::string shown = frequencyMhz(mhz * 1e6); !shown.empty())
                             value = shown;
                 }
-                addField(text, name, value);
+                adif::addField(text, name, value);
             }
             text += "<EOR>\n";
             out = std::move(text);
