@@ -181,8 +181,24 @@ void addField(std::string &out, std::string_view name, std::string_view value);
 bool isAscii(std::string_view text);
 // True when `text` is well-formed UTF-8.
 bool isUtf8(std::string_view text);
-// Equal but for the letter case of ASCII letters.
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
+// Equal but for the letter case of ASCII letters. Inline: band and mode tables are searched
+// with it for every contact read or written.
+inline bool equalsIgnoreCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
 // Upper-cases ASCII letters.
 std::string upperAscii(std::string_view text);
 // Upper-cases the ASCII letters of a Shift_JIS text; the second byte of a double-byte

@@ -360,12 +360,6 @@ std::string_view cutToWidth(std::string_view sjis, std::size_t width)
     return sjis.substr(0, i);
 }
 
-bool isBlank(char ch)
-{
-    const auto c = static_cast<unsigned char>(ch);
-    return c <= 0x20 || c == 0x7F;
-}
-
 void appendUtf8(std::string &out, char32_t c)
 {
     if (c < 0x80) {
@@ -383,15 +377,6 @@ void appendUtf8(std::string &out, char32_t c)
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
-}
-
-std::string_view trimBlanks(std::string_view sjis)
-{
-    while (!sjis.empty() && isBlank(sjis.front()))
-        sjis.remove_prefix(1);
-    while (!sjis.empty() && isBlank(sjis.back()))
-        sjis.remove_suffix(1);
-    return sjis;
 }
 
 } // namespace vz::sjis

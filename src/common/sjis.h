@@ -29,13 +29,25 @@ std::optional<std::string> fromUtf8ThroughIconv(std::string_view utf8);
 std::string_view cutToWidth(std::string_view sjis, std::size_t width);
 
 // Blanks and control characters as trimBlanks sees them: bytes <= 0x20 and 0x7F.
-bool isBlank(char c);
+inline bool isBlank(char ch)
+{
+    const auto c = static_cast<unsigned char>(ch);
+    return c <= 0x20 || c == 0x7F;
+}
 
 // Appends the UTF-8 form of code point `c`.
 void appendUtf8(std::string &out, char32_t c);
 
 // Text with leading and trailing blanks and control characters removed (bytes <= 0x20 and 0x7F;
-// a trail byte is never taken for one because trail bytes are >= 0x40).
-std::string_view trimBlanks(std::string_view sjis);
+// a trail byte is never taken for one because trail bytes are >= 0x40). Inline: every field of
+// every record read passes through it.
+inline std::string_view trimBlanks(std::string_view sjis)
+{
+    while (!sjis.empty() && isBlank(sjis.front()))
+        sjis.remove_prefix(1);
+    while (!sjis.empty() && isBlank(sjis.back()))
+        sjis.remove_suffix(1);
+    return sjis;
+}
 
 } // namespace vz::sjis
