@@ -2,6 +2,7 @@
 #include "adif/adif_record.h"
 
 #include "adif/adif_fields.h"
+#include "adif/typed_memo.h"
 #include "common/sjis.h"
 #include "log/call_area.h"
 #include "log/entry_assist.h"
@@ -171,6 +172,26 @@ bool isKnownField(std::string_view upperName)
     return nameCodes().codeOf(upperName) != AdifRecord::kUnknown;
 }
 
+namespace {
+
+// A log holds a few bands and powers over and over: each is worked out once per thread.
+const std::string &typedBand(std::string_view adifBand)
+{
+    thread_local TypedMemo<std::string> bands;
+    return bands.of(adifBand, [](std::string_view band) {
+        // A band-only contact keeps the band's name, which exports as the same BAND.
+        return bandAsTyped(band).value_or(std::string(sjis::trimBlanks(band)));
+    });
+}
+
+const std::string &typedPower(std::string_view watts)
+{
+    thread_local TypedMemo<std::string> powers;
+    return powers.of(watts, powerAsTyped);
+}
+
+} // namespace
+
 Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
 {
     Conversion out;
@@ -282,9 +303,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
         if (const auto freq = in(slot("FREQ")); freq && !freq->empty())
             text(Field::Frequency) = frequency = frequencyAsTyped(*freq);
         else if (const auto band = in(slot("BAND")))
-            // A band-only contact keeps the band's name, which exports as the same BAND.
-            text(Field::Frequency) = frequency =
-                bandAsTyped(*band).value_or(std::string(sjis::trimBlanks(*band)));
+            text(Field::Frequency) = frequency = typedBand(*band);
     }
     std::string mode;
     if (!own(Field::Mode)) {
@@ -315,7 +334,7 @@ Conversion toLogRecord(const AdifRecord &adif, const PrefixTable &table)
     std::string power;
     if (!own(Field::Power)) {
         if (const auto watts = in(slot("TX_PWR")))
-            text(Field::Power) = power = powerAsTyped(*watts);
+            text(Field::Power) = power = typedPower(*watts);
     }
 
     // Empty texts are the empty mark, except this program's own: an empty field as it was.
