@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace vz::adif {
@@ -47,66 +48,82 @@ std::string toShiftJis(std::string_view utf8, bool &replaced)
     return out;
 }
 
-// The contacts of a log, looked up by the one rule of when two contacts are one
-// (contact_match): identities kept side by side, found through an open-addressed table of
-// their indexes, since every imported contact is looked up in it.
+// The hash of a record's identity by the one rule of when two contacts are one (contact_match);
+// 0 when its date or time cannot be read, which matches nothing. `scratch` is reused.
+std::uint64_t contactKey(const QsoRecord &record, ContactIdentity &scratch)
+{
+    if (!logContactIdentity(record, scratch))
+        return 0;
+    return contactHash(scratch) | 1;
+}
+
+// The contacts of the log and of the file, by the hashes of their identities, each beside the
+// bytes of its record, in an open-addressed table. A hundred thousand identities would take
+// more memory than the records themselves: only two records of one hash (a file imported
+// again, or a rare collision) have theirs worked out again and compared.
 class ContactKeys
 {
 public:
-    explicit ContactKeys(std::size_t expected)
-    {
-        m_contacts.reserve(expected);
-        grow(expected * 2 + 16);
-    }
+    explicit ContactKeys(std::size_t expected) { grow(expected * 2 + 16); }
 
-    // False when the contact was there already. A record whose date or time cannot be read
-    // matches nothing.
-    bool insert(const QsoRecord &record)
+    // False when the contact was there already. `key` is contactKey(record); `kept` the bytes
+    // of the record that stay in place while the table is used, kept as its entry.
+    bool insert(const QsoRecord &record, std::uint64_t key, const char *kept)
     {
-        if (!logContactIdentity(record, m_scratch))
+        if (key == 0)
             return true;
-        if ((m_contacts.size() + 1) * 2 > m_slots.size())
+        if ((m_count + 1) * 2 > m_slots.size())
             grow(m_slots.size() * 2);
-        const std::size_t h = contactHash(m_scratch);
         const std::size_t mask = m_slots.size() - 1;
-        std::size_t i = h & mask;
-        for (; m_slots[i].index != kEmpty; i = (i + 1) & mask)
-            if (m_slots[i].hash == static_cast<std::uint32_t>(h >> 32) &&
-                sameContact(m_contacts[m_slots[i].index], m_scratch))
+        std::size_t i = key & mask;
+        for (; m_slots[i].record; i = (i + 1) & mask)
+            if (m_slots[i].key == key && same(record, m_slots[i].record))
                 return false;
-        m_slots[i] = {static_cast<std::uint32_t>(h >> 32),
-                      static_cast<std::uint32_t>(m_contacts.size())};
-        m_contacts.push_back(m_scratch);
+        m_slots[i] = {key, kept};
+        ++m_count;
         return true;
     }
 
 private:
-    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
     struct Slot
     {
-        std::uint32_t hash = 0; // the upper half of the contact's hash
-        std::uint32_t index = kEmpty;
+        std::uint64_t key = 0;
+        const char *record = nullptr; // empty when null
     };
+
+    bool same(const QsoRecord &record, const char *other)
+    {
+        std::copy_n(other, kRecordSize, m_other.bytes.data());
+        return logContactIdentity(record, m_a) && logContactIdentity(m_other, m_b) &&
+               sameContact(m_a, m_b);
+    }
 
     void grow(std::size_t atLeast)
     {
         std::size_t size = 64;
         while (size < atLeast)
             size *= 2;
-        m_slots.assign(size, Slot{});
+        std::vector<Slot> slots;
+        slots.reserve(size);
+        memory::prefaultCapacity(slots);
+        slots.resize(size);
         const std::size_t mask = size - 1;
-        for (std::size_t c = 0; c < m_contacts.size(); ++c) {
-            const std::size_t h = contactHash(m_contacts[c]);
-            std::size_t i = h & mask;
-            while (m_slots[i].index != kEmpty)
+        for (const Slot &s : m_slots) {
+            if (!s.record)
+                continue;
+            std::size_t i = s.key & mask;
+            while (slots[i].record)
                 i = (i + 1) & mask;
-            m_slots[i] = {static_cast<std::uint32_t>(h >> 32), static_cast<std::uint32_t>(c)};
+            slots[i] = s;
         }
+        m_slots = std::move(slots);
     }
 
-    std::vector<ContactIdentity> m_contacts;
     std::vector<Slot> m_slots;
-    ContactIdentity m_scratch;
+    std::size_t m_count = 0;
+    QsoRecord m_other;
+    ContactIdentity m_a;
+    ContactIdentity m_b;
 };
 
 // The field as the contact dialog labels it.
@@ -203,6 +220,7 @@ public:
         m_areas.reserve(contacts);
         m_changesEnd.reserve(contacts);
         m_positions.reserve(contacts);
+        m_keys.reserve(contacts);
     }
 
     StretchHandler handler()
@@ -238,7 +256,8 @@ public:
         for (std::size_t i = 0; i < records.size(); ++i) {
             const std::size_t changesEnd = m_changesEnd[i];
             const std::int64_t position = m_positions[i] + before;
-            if (!known.insert(records[i])) {
+            // Kept where the compaction below puts it, never moved again.
+            if (!known.insert(records[i], m_keys[i], records[kept].bytes.data())) {
                 ++summary.duplicates;
                 summary.duplicateList.push_back(
                     {position, sjis::toUtf8(records[i].field(Field::Callsign)), "登録済み"});
@@ -338,6 +357,9 @@ private:
                                                              record.field(Field::PortableArea),
                                                              record.field(Field::PortableForm))) +
                                      ")"});
+        // Worked out here, on the stretch's own thread, for the serial pass that drops the
+        // contacts already in the log.
+        m_keys.push_back(contactKey(record, m_scratch));
         records.push_back(record);
         m_positions.push_back(position);
         m_changesEnd.push_back(m_changes.size());
@@ -374,8 +396,7 @@ private:
         // Not told (empty options): not checked.
         case fieldCode("STATION_CALLSIGN"):
         case fieldCode("OPERATOR"):
-            return !m_options.ownCallsign.empty() &&
-                   !equalsIgnoreCase(baseCallsign(text), m_options.ownCallsign);
+            return !m_options.ownCallsign.empty() && !isOwnStation(text);
         case fieldCode("MY_CNTY"):
             return !m_options.ownJcc.empty() && text != m_options.ownJcc;
         case fieldCode("MY_STATE"):
@@ -394,15 +415,25 @@ private:
     // STATION_CALLSIGN, since at a club station the two differ by design.
     void noteStation(const AdifRecord &raw, Charset charset)
     {
-        auto station = raw.find("STATION_CALLSIGN");
+        auto station = raw.find(fieldCode("STATION_CALLSIGN"));
         if (!station || sjis::trimBlanks(*station).empty())
-            station = raw.find("OPERATOR");
+            station = raw.find(fieldCode("OPERATOR"));
         if (!station || sjis::trimBlanks(*station).empty())
             return;
-        if (equalsIgnoreCase(baseCallsign(*station), m_options.ownCallsign))
+        if (isOwnStation(*station))
             return;
         if (m_otherStation++ == 0)
             m_otherStationExample = asUtf8(*station, charset);
+    }
+
+    // A file names its station on every record, mostly the same: the last answer is kept.
+    bool isOwnStation(std::string_view station) const
+    {
+        if (station != m_lastStation) {
+            m_lastStation.assign(station);
+            m_lastStationIsOwn = equalsIgnoreCase(baseCallsign(station), m_options.ownCallsign);
+        }
+        return m_lastStationIsOwn;
     }
 
     // The marks of the confirmations the record carries, each reported when it does not fit.
@@ -438,6 +469,7 @@ private:
         m_areas.clear();
         m_changesEnd.clear();
         m_positions.clear();
+        m_keys.clear();
         m_changes.clear();
         m_refused.clear();
         m_ignoredFields.clear();
@@ -456,8 +488,12 @@ private:
     std::vector<int> m_areas;              // the area index list of each contact
     std::vector<std::size_t> m_changesEnd; // each contact's changes end here in m_changes
     std::vector<std::int64_t> m_positions; // each contact's place in the stretch, from 1
+    std::vector<std::uint64_t> m_keys;     // each contact's contactKey
+    ContactIdentity m_scratch;
     std::int64_t m_otherStation = 0;
     std::string m_otherStationExample;
+    mutable std::string m_lastStation;
+    mutable bool m_lastStationIsOwn = false;
     std::vector<ImportIssue> m_changes; // texts cut or characters replaced
     std::vector<ImportIssue> m_refused;
     std::map<std::string, std::int64_t> m_ignoredFields;
@@ -527,17 +563,20 @@ ImportSummary importAdifText(std::string_view adifText, const std::string &logPa
     // The contacts already in the log, by callsign, date and start time.
     const std::uint64_t logBytes = files::size(logPath).value_or(0);
     ContactKeys known(first.records.size() + second.records.size() + logBytes / kRecordSize);
+    // The log's bytes stay while `known` points into them.
+    std::optional<std::string> log;
     if (files::exists(logPath)) {
-        const std::optional<std::string> log = files::readAll(logPath);
+        log = files::readAll(logPath);
         if (!log) {
             summary.result = ImportResult::LogUnreadable;
             return summary;
         }
         QsoRecord record;
+        ContactIdentity scratch;
         for (std::size_t at = 0; at + kRecordSize <= log->size(); at += kRecordSize) {
             std::copy_n(log->data() + at, kRecordSize, record.bytes.data());
             if (!record.isDeleted())
-                known.insert(record);
+                known.insert(record, contactKey(record, scratch), log->data() + at);
         }
     }
     summary.areas.reserve(first.records.size() + second.records.size());

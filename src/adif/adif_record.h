@@ -145,6 +145,14 @@ public:
 
     // The value of the first field of that name (upper case), if any.
     std::optional<std::string_view> find(std::string_view upperName) const;
+    // The same for a known name by its number: no names compared.
+    std::optional<std::string_view> find(FieldCode code) const
+    {
+        for (std::size_t i = 0; i < m_entries.size(); ++i)
+            if (m_entries[i].code == code)
+                return value(i);
+        return std::nullopt;
+    }
     // The value of the first field in slot `slot` (see kReadFieldNames), if any.
     std::optional<std::string_view> inSlot(std::size_t slot) const;
 

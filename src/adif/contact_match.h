@@ -21,11 +21,11 @@ namespace vz::adif {
 // The views of an identity are of texts that live as long as the program.
 struct ContactIdentity
 {
-    std::string call;        // upper case, with designators as ADIF writes them
-    std::int64_t minute = 0; // date and time in minutes (one clock for both sides: UTC)
-    std::string_view band;   // ADIF band, lower case; empty when it cannot be told
-    std::string mode;        // ADIF mode; empty when unknown
-    std::string submode;     // ADIF submode; empty when none
+    std::string call;         // upper case, with designators as ADIF writes them
+    std::int64_t minute = 0;  // date and time in minutes (one clock for both sides: UTC)
+    std::string_view band;    // ADIF band, lower case; empty when it cannot be told
+    std::string_view mode;    // ADIF mode; empty when unknown
+    std::string_view submode; // ADIF submode; empty when none
 };
 
 // `call` with designators ("DL/JA1ABC", "JA1ABC/1/P"); `bandOrFrequency` an ADIF band, a

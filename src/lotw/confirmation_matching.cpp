@@ -192,7 +192,7 @@ std::string describe(const adif::ContactIdentity &id)
     if (!id.band.empty())
         out += " " + std::string(id.band);
     if (!id.mode.empty())
-        out += " " + (id.submode.empty() ? id.mode : id.submode);
+        (out += ' ') += id.submode.empty() ? id.mode : id.submode;
     return out;
 }
 
