@@ -8,8 +8,10 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -743,12 +745,23 @@ AdifCall splitAdifCall(std::string_view call, const log::PrefixTable &table)
     return out;
 }
 
+std::size_t nextNonAscii(std::string_view text, std::size_t from)
+{
+    std::size_t i = from;
+    // Most of a file is ASCII: eight bytes at a time where they are.
+    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 bool isAscii(std::string_view text)
 {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
+    return nextNonAscii(text, 0) == text.size();
 }
 
 bool isUtf8(std::string_view text)

@@ -179,6 +179,8 @@ void addField(std::string &out, std::string_view name, std::string_view value);
 // ---- Text -------------------------------------------------------------------------------
 
 bool isAscii(std::string_view text);
+// Where the first byte of 0x80 or above lies at or after `from`; the size of `text` when none.
+std::size_t nextNonAscii(std::string_view text, std::size_t from);
 // True when `text` is well-formed UTF-8.
 bool isUtf8(std::string_view text);
 // Equal but for the letter case of ASCII letters. Inline: band and mode tables are searched

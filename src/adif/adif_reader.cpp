@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -98,21 +96,6 @@ std::size_t bytesOfCharacters(std::string_view text, std::size_t at, std::size_t
     return i < text.size() || count == 0 ? i - at : text.size() + 1 - at;
 }
 
-// Where the first byte of 0x80 or above lies at or after `from`; the size of `text` when none.
-std::size_t nextHighByte(std::string_view text, std::size_t from)
-{
-    std::size_t i = from;
-    // Most of a file is ASCII: eight bytes at a time where they are.
-    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
-        std::memcpy(&word, text.data() + i, 8);
-        if (word & 0x8080808080808080ULL)
-            break;
-    }
-    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
-        ++i;
-    return i;
-}
-
 bool isAsciiLetter(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -135,7 +118,7 @@ bool readsAsShiftJis(std::string_view text)
     std::size_t latin = 0;
     std::size_t japanese = 0;
     const auto at = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    for (std::size_t i = nextHighByte(text, 0); i < text.size(); i = nextHighByte(text, i + 1)) {
+    for (std::size_t i = nextNonAscii(text, 0); i < text.size(); i = nextNonAscii(text, i + 1)) {
         const auto c = at(i);
         if (isLatinLetter(c) && i > 0 && i + 1 < text.size() && isAsciiLetter(at(i - 1)) &&
             (isAsciiLetter(at(i + 1)) || isLatinLetter(at(i + 1))))
@@ -309,7 +292,7 @@ StretchEnd parseAdi(std::string_view text, std::size_t from, std::size_t splitAt
         // either way: the usual case, settled without counting characters.
         const bool bytesClean = endsCleanly(text, start + length);
         if (multiByte && highAt < start)
-            highAt = nextHighByte(text, start);
+            highAt = nextNonAscii(text, start);
         const bool ascii = highAt >= start + length;
         if (multiByte && (!bytesClean || (!ascii && !endsBeforeTag(text, start + length)))) {
             const std::size_t characters = bytesOfCharacters(text, start, length, file.charset);
