@@ -13,14 +13,13 @@
 #include "log/qso_record.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <bit>
 #include <cstring>
 #include <iterator>
 #include <limits>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-#include <unordered_map>
 
 namespace vz::lotw {
 
@@ -40,19 +39,43 @@ struct Pending
     std::int32_t recordNo = 0; // the contact it confirms; 0 when none
 };
 
+// Upper-cases the ASCII letters among eight bytes at once.
+std::uint64_t upperWord(std::uint64_t word)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    const std::uint64_t low = word & ~kHighs;
+    const std::uint64_t fromA = low + (0x80 - 'a') * kOnes;     // high bit: at least 'a'
+    const std::uint64_t pastZ = low + (0x80 - 'z' - 1) * kOnes; // high bit: past 'z'
+    const std::uint64_t lower = fromA & ~pastZ & ~word & kHighs;
+    return word - (lower >> 2); // 0x80 >> 2 is the distance from 'a' to 'A'
+}
+
 // The first eight bytes of a callsign in upper case: the key of the callsigns looked up for every
 // contact of the log, where a string would cost an allocation each. A key shared by two
 // callsigns only costs a comparison that fails.
 std::uint64_t callKey(std::string_view call)
 {
-    std::uint64_t key = 0;
-    for (std::size_t i = 0; i < call.size() && i < 8; ++i) {
-        char c = call[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        key |= static_cast<std::uint64_t>(static_cast<unsigned char>(c)) << (8 * i);
-    }
-    return key ^ call.size();
+    std::uint64_t word = 0;
+    std::memcpy(&word, call.data(), std::min<std::size_t>(call.size(), 8));
+    return upperWord(word) ^ call.size();
+}
+
+// The same key of the callsign field of a record (seven bytes, ended by a NUL when shorter), read
+// as one word with the byte after it: every contact of the log comes here.
+std::uint64_t callKeyOfRecord(const char *record)
+{
+    static_assert(log::kFieldSpecs[0].offset == 0 && log::kFieldSpecs[0].width == 7);
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    std::uint64_t word = 0;
+    std::memcpy(&word, record, 8);
+    // The lowest byte flagged is the first NUL; flags above it may be false.
+    const std::uint64_t nul = (word - kOnes) & ~word & kHighs;
+    const std::size_t length =
+        std::min<std::size_t>(nul ? static_cast<std::size_t>(std::countr_zero(nul)) / 8 : 8, 7);
+    word &= (std::uint64_t{1} << (8 * length)) - 1;
+    return upperWord(word) ^ length;
 }
 
 std::uint64_t mixed(std::uint64_t key, std::int64_t day)
@@ -89,58 +112,71 @@ private:
     std::vector<std::uint64_t> m_words;
 };
 
-// The confirmations by a hash of callsign and day, laid out flat: the indexes sorted by hash,
-// and an open-addressed table of each hash's run of them. Asked for every contact of the log
+// The confirmations by a hash of callsign and day, laid out flat: the indexes in one run for
+// each hash, and an open-addressed table of the runs. Asked for every contact of the log
 // whose callsign has a confirmation, where a table of lists would chase a pointer each time.
 class ConfirmationsByDay
 {
 public:
     void add(std::uint64_t hash, std::uint32_t index) { m_entries.push_back({hash, index}); }
 
+    // Counts each hash's entries, then lays their indexes out in runs: no sort.
     void build()
     {
-        std::sort(m_entries.begin(), m_entries.end());
         std::size_t size = 64;
         while (size < m_entries.size() * 2)
             size *= 2;
         m_slots.assign(size, Slot{});
-        for (std::size_t i = 0; i < m_entries.size();) {
-            std::size_t end = i + 1;
-            while (end < m_entries.size() && m_entries[end].first == m_entries[i].first)
-                ++end;
-            std::size_t at = slotOf(m_entries[i].first);
-            while (m_slots[at].end != 0)
-                at = (at + 1) & (m_slots.size() - 1);
-            m_slots[at] = {m_entries[i].first, static_cast<std::uint32_t>(i),
-                           static_cast<std::uint32_t>(end)};
-            i = end;
+        for (const auto &[hash, index] : m_entries) {
+            Slot &s = slotFor(hash);
+            s.hash = hash;
+            ++s.count;
         }
+        std::uint32_t end = 0;
+        for (Slot &s : m_slots) {
+            end += s.count;
+            s.begin = end; // moved back to the run's start as its indexes are laid in
+        }
+        m_indexes.resize(m_entries.size());
+        // Backwards, so that each run keeps the file's order.
+        for (auto e = m_entries.rbegin(); e != m_entries.rend(); ++e)
+            m_indexes[--slotFor(e->first).begin] = e->second;
+        m_entries = {};
     }
 
-    // The confirmations filed under `hash`: [first, last) of entries().
+    // The confirmations filed under `hash`: [first, last) of index().
     std::pair<std::uint32_t, std::uint32_t> find(std::uint64_t hash) const
     {
-        for (std::size_t at = slotOf(hash); m_slots[at].end != 0;
+        for (std::size_t at = slotOf(hash); m_slots[at].count != 0;
              at = (at + 1) & (m_slots.size() - 1))
             if (m_slots[at].hash == hash)
-                return {m_slots[at].begin, m_slots[at].end};
+                return {m_slots[at].begin, m_slots[at].begin + m_slots[at].count};
         return {0, 0};
     }
-    std::uint32_t index(std::uint32_t entry) const { return m_entries[entry].second; }
+    std::uint32_t index(std::uint32_t entry) const { return m_indexes[entry]; }
 
 private:
     struct Slot
     {
         std::uint64_t hash = 0;
         std::uint32_t begin = 0;
-        std::uint32_t end = 0; // 0: an empty slot
+        std::uint32_t count = 0; // 0: an empty slot
     };
     std::size_t slotOf(std::uint64_t hash) const
     {
         return static_cast<std::size_t>(hash) & (m_slots.size() - 1);
     }
+    // The slot of `hash`, or the empty one it would take.
+    Slot &slotFor(std::uint64_t hash)
+    {
+        std::size_t at = slotOf(hash);
+        while (m_slots[at].count != 0 && m_slots[at].hash != hash)
+            at = (at + 1) & (m_slots.size() - 1);
+        return m_slots[at];
+    }
     std::vector<std::pair<std::uint64_t, std::uint32_t>> m_entries;
     std::vector<Slot> m_slots;
+    std::vector<std::uint32_t> m_indexes;
 };
 
 // The day number of a log date: the usual "yy/mm/dd" read at once, any other form as the log
@@ -185,10 +221,25 @@ std::string_view baseCall(std::string_view call)
 std::string describe(const adif::ContactIdentity &id)
 {
     const adif::DateTime t = adif::dateTimeOf(id.minute);
-    char when[32];
-    std::snprintf(when, sizeof when, " %04d-%02d-%02d %02d:%02dZ", t.year, t.month, t.day, t.hour,
-                  t.minute);
-    std::string out = id.call + when;
+    // Written digit by digit: a report may list a hundred thousand contacts not found.
+    std::string out = id.call;
+    const auto digits = [&out](int value, int count) {
+        char text[4];
+        for (int i = count - 1; i >= 0; --i, value /= 10)
+            text[i] = static_cast<char>('0' + value % 10);
+        out.append(text, static_cast<std::size_t>(count));
+    };
+    out += ' ';
+    digits(t.year, 4);
+    out += '-';
+    digits(t.month, 2);
+    out += '-';
+    digits(t.day, 2);
+    out += ' ';
+    digits(t.hour, 2);
+    out += ':';
+    digits(t.minute, 2);
+    out += 'Z';
     if (!id.band.empty())
         out += " " + std::string(id.band);
     if (!id.mode.empty())
@@ -251,6 +302,62 @@ public:
         m_sawField = false;
     }
 
+    // The fields a confirmation is matched by, the first of each name, in one pass over the
+    // record by the fields' numbers: every record of a report of a hundred thousand comes here.
+    struct Fields
+    {
+        std::optional<std::string_view> call, station, ownCall, date, time, band, freq, mode,
+            submode, modeGroup;
+    };
+
+    static Fields fieldsOf(const adif::AdifRecord &raw)
+    {
+        using adif::fieldCode;
+        Fields f;
+        const auto keep = [](std::optional<std::string_view> &to, std::string_view value) {
+            if (!to)
+                to = value;
+        };
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            const std::string_view value = raw.value(i);
+            switch (raw.code(i)) {
+            case adif::AdifRecord::kUnknown:
+                if (raw.name(i) == "APP_LOTW_OWNCALL")
+                    keep(f.ownCall, value);
+                else if (raw.name(i) == "APP_LOTW_MODEGROUP")
+                    keep(f.modeGroup, value);
+                break;
+            case fieldCode("CALL"):
+                keep(f.call, value);
+                break;
+            case fieldCode("STATION_CALLSIGN"):
+                keep(f.station, value);
+                break;
+            case fieldCode("QSO_DATE"):
+                keep(f.date, value);
+                break;
+            case fieldCode("TIME_ON"):
+                keep(f.time, value);
+                break;
+            case fieldCode("BAND"):
+                keep(f.band, value);
+                break;
+            case fieldCode("FREQ"):
+                keep(f.freq, value);
+                break;
+            case fieldCode("MODE"):
+                keep(f.mode, value);
+                break;
+            case fieldCode("SUBMODE"):
+                keep(f.submode, value);
+                break;
+            default:
+                break;
+            }
+        }
+        return f;
+    }
+
     void take(const adif::AdifRecord &raw)
     {
         const std::int64_t position = ++read;
@@ -262,17 +369,19 @@ public:
             return;
         }
         ++confirmations;
-        const std::string call = upperTrimmed(raw.find("CALL"));
-        std::string station = upperTrimmed(raw.find("APP_LOTW_OWNCALL"));
+        const Fields f = fieldsOf(raw);
+        const std::string call = upperTrimmed(f.call);
+        std::string_view station = sjis::trimBlanks(f.ownCall.value_or(""));
         if (station.empty())
-            station = upperTrimmed(raw.find("STATION_CALLSIGN"));
-        if (!m_ownCall.empty() && !station.empty() && baseCall(station) != m_ownCall) {
+            station = sjis::trimBlanks(f.station.value_or(""));
+        if (!m_ownCall.empty() && !station.empty() &&
+            !adif::equalsIgnoreCase(baseCall(station), m_ownCall)) {
             ++otherStation;
-            problems.push_back({position, call, "他局 (" + station + ") の確認"});
+            problems.push_back({position, call, "他局 (" + adif::upperAscii(station) + ") の確認"});
             return;
         }
-        const auto date = adif::parseAdifDate(raw.find("QSO_DATE").value_or(""));
-        const auto time = adif::parseAdifTime(raw.find("TIME_ON").value_or(""));
+        const auto date = adif::parseAdifDate(f.date.value_or(""));
+        const auto time = adif::parseAdifTime(f.time.value_or(""));
         if (call.empty() || !date || !time) {
             problems.push_back({position, call, "コールサインか日時が読めません"});
             return;
@@ -280,18 +389,20 @@ public:
         const std::int64_t minute = adif::minutesOf(date->year, date->month, date->day, *time);
         // ADIF names bands in any case; the duplicate rule reads them in lower case ("20m"),
         // where "20M" would be a frequency.
-        std::string band = upperTrimmed(raw.find("BAND"));
+        std::string band(sjis::trimBlanks(f.band.value_or("")));
         for (char &ch : band)
             if (ch >= 'A' && ch <= 'Z')
                 ch = static_cast<char>(ch - 'A' + 'a');
-        const std::string submode = upperTrimmed(raw.find("SUBMODE"));
-        const std::string mode =
-            !submode.empty() && adif::modeOf(submode) ? submode : upperTrimmed(raw.find("MODE"));
+        const std::string_view submode = sjis::trimBlanks(f.submode.value_or(""));
+        const std::string_view mode = !submode.empty() && adif::modeOf(submode)
+                                          ? submode
+                                          : sjis::trimBlanks(f.mode.value_or(""));
         Pending p;
         p.adifRecord = position;
         p.contact = adif::contactIdentity(
-            call, minute, band.empty() ? upperTrimmed(raw.find("FREQ")) : band, mode);
-        p.modeGroup = knownModeGroup(upperTrimmed(raw.find("APP_LOTW_MODEGROUP")));
+            call, minute,
+            band.empty() ? sjis::trimBlanks(f.freq.value_or("")) : std::string_view(band), mode);
+        p.modeGroup = knownModeGroup(upperTrimmed(f.modeGroup));
         p.lotw = got.lotw;
         p.eqsl = got.eqsl;
         pending.push_back(std::move(p));
@@ -363,6 +474,42 @@ struct ConfirmationIndex
     ConfirmationsByDay byCallAndDay;
 };
 
+// The user mark of each contact found, by record number in ascending order, each once: all the
+// marks change, where copies of whole records would take 23 MB for a LoTW report's worth.
+struct FoundMark
+{
+    static constexpr log::FieldSpec kPlace = log::fieldSpec(Field::UserMark);
+    std::int32_t recordNo = 0;
+    std::array<char, kPlace.width> bytes{};
+
+    std::string_view text() const { return log::fieldTextAt(bytes.data(), bytes.size()); }
+    // As QsoRecord::setField writes the field.
+    void set(std::string_view mark)
+    {
+        log::QsoRecord record;
+        record.setField(Field::UserMark, mark);
+        std::copy_n(record.bytes.data() + kPlace.offset, kPlace.width, bytes.data());
+    }
+};
+using FoundMarks = std::vector<FoundMark>;
+
+// Walks the contacts found in the order of their record numbers: asked for ascending numbers,
+// each is found where the last one was left, without a search.
+class FoundWalk
+{
+public:
+    explicit FoundWalk(FoundMarks &found) : m_at(found.begin()) {}
+    FoundMark &operator[](std::int32_t recordNo)
+    {
+        while (m_at->recordNo < recordNo)
+            ++m_at;
+        return *m_at;
+    }
+
+private:
+    FoundMarks::iterator m_at;
+};
+
 // The contact found so far for each confirmation.
 struct Best
 {
@@ -371,17 +518,16 @@ struct Best
 };
 
 // Compares records [begin, end) (from 0) of the log open at `fd` with the confirmations, keeping
-// a copy of every contact found in `found`. False when they cannot be read.
+// the user mark of every contact found in `found`. False when they cannot be read.
 bool scanLog(int fd, std::size_t begin, std::size_t end, const ConfirmationIndex &index,
              const log::PrefixTable &table, int window, const std::vector<Pending> &pending,
-             std::vector<Best> &best, std::unordered_map<std::int32_t, log::QsoRecord> &found,
-             ProgressSink &progress, std::size_t progressScale)
+             std::vector<Best> &best, FoundMarks &found, ProgressSink &progress,
+             std::size_t progressScale)
 {
     constexpr std::size_t kChunk = 4096;
     std::vector<char> chunk(kChunk * kRecordSize);
     log::QsoRecord record;
     adif::ContactIdentity contact;
-    const log::FieldSpec &callPlace = log::fieldSpec(Field::Callsign);
     const log::FieldSpec &datePlace = log::fieldSpec(Field::QsoDate);
     for (std::size_t first = begin; first < end; first += kChunk) {
         progress.advance(static_cast<std::int64_t>((first - begin) * progressScale));
@@ -391,8 +537,7 @@ bool scanLog(int fd, std::size_t begin, std::size_t end, const ConfirmationIndex
             return false;
         for (std::size_t k = 0; k < n; ++k) {
             const char *at = chunk.data() + k * kRecordSize;
-            const std::string_view call = log::fieldTextAt(at + callPlace.offset, callPlace.width);
-            const std::uint64_t key = callKey(call);
+            const std::uint64_t key = callKeyOfRecord(at);
             if (!index.calls.mayContain(mixed(key, 0)))
                 continue;
             const std::optional<std::int64_t> day =
@@ -411,7 +556,8 @@ bool scanLog(int fd, std::size_t begin, std::size_t end, const ConfirmationIndex
             // The log keeps Japanese stations in Japanese time.
             const std::optional<int> portable =
                 log::portableAreaOf(record.field(Field::PortableArea));
-            const int area = portable ? *portable : log::classifyCallArea(call, table);
+            const int area =
+                portable ? *portable : log::classifyCallArea(record.field(Field::Callsign), table);
             if (!log::logsInUtc(area))
                 contact.minute -= adif::kJstOffsetMinutes;
             const auto recordNo = static_cast<std::int32_t>(first + k + 1);
@@ -420,7 +566,12 @@ bool scanLog(int fd, std::size_t begin, std::size_t end, const ConfirmationIndex
                 const auto distance = matchDistance(contact, pending[i], window);
                 if (distance && *distance < best[i].distance) {
                     best[i] = {*distance, recordNo};
-                    found.try_emplace(recordNo, record);
+                    // The log is read in order: a contact found again was the last one kept.
+                    if (found.empty() || found.back().recordNo != recordNo) {
+                        FoundMark &f = found.emplace_back();
+                        f.recordNo = recordNo;
+                        std::copy_n(at + FoundMark::kPlace.offset, f.bytes.size(), f.bytes.data());
+                    }
                 }
             }
         }
@@ -428,12 +579,12 @@ bool scanLog(int fd, std::size_t begin, std::size_t end, const ConfirmationIndex
     return true;
 }
 
-// Finds each confirmation's contact in the log open at `fd` (`bytes` long), keeping a copy of
-// every contact found in `found`. A large log is read in two halves at once; of two contacts
-// as near, the first in the log wins either way. False when the log cannot be read to its end.
+// Finds each confirmation's contact in the log open at `fd` (`bytes` long), keeping the user
+// mark of every contact found in `found`. A large log is read in two halves at once; of two
+// contacts as near, the first in the log wins either way. False when the log cannot be read to its
+// end.
 bool matchLog(int fd, std::uint64_t bytes, const log::PrefixTable &table, int window,
-              std::vector<Pending> &pending,
-              std::unordered_map<std::int32_t, log::QsoRecord> &found, ProgressSink &progress)
+              std::vector<Pending> &pending, FoundMarks &found, ProgressSink &progress)
 {
     const ConfirmationIndex index(pending, window);
     const std::size_t count = static_cast<std::size_t>(bytes / kRecordSize);
@@ -444,7 +595,7 @@ bool matchLog(int fd, std::uint64_t bytes, const log::PrefixTable &table, int wi
     if (count >= kHalvesFrom && std::thread::hardware_concurrency() > 1) {
         const std::size_t middle = count / 2;
         std::vector<Best> secondBest(pending.size());
-        std::unordered_map<std::int32_t, log::QsoRecord> secondFound;
+        FoundMarks secondFound;
         bool secondRead = true;
         NoProgress quiet;
         std::thread second([&] {
@@ -457,7 +608,7 @@ bool matchLog(int fd, std::uint64_t bytes, const log::PrefixTable &table, int wi
         for (std::size_t i = 0; i < best.size(); ++i)
             if (secondBest[i].distance < best[i].distance)
                 best[i] = secondBest[i];
-        found.merge(secondFound);
+        found.insert(found.end(), secondFound.begin(), secondFound.end());
     } else {
         read = scanLog(fd, 0, count, index, table, window, pending, best, found, progress, 1);
     }
@@ -469,8 +620,7 @@ bool matchLog(int fd, std::uint64_t bytes, const log::PrefixTable &table, int wi
 
 // Adds the marks of the matched confirmations to their contacts in `found`, each contact's
 // confirmations in the file's order; the numbers of the records changed, in order.
-std::vector<std::int32_t> markContacts(std::unordered_map<std::int32_t, log::QsoRecord> &found,
-                                       const std::vector<Pending> &pending,
+std::vector<std::int32_t> markContacts(FoundMarks &found, const std::vector<Pending> &pending,
                                        const ConfirmOptions &options, ConfirmSummary &summary)
 {
     std::vector<std::uint32_t> matched;
@@ -487,13 +637,14 @@ std::vector<std::int32_t> markContacts(std::unordered_map<std::int32_t, log::Qso
         return pending[a].recordNo < pending[b].recordNo;
     });
     std::vector<std::int32_t> changed;
+    FoundWalk walk(found);
     for (const std::uint32_t i : matched) {
         const Pending &c = pending[i];
         ++summary.confirmed;
         summary.lotwConfirmed += c.lotw ? 1 : 0;
         summary.eqslConfirmed += c.eqsl ? 1 : 0;
-        log::QsoRecord &record = found.at(c.recordNo);
-        std::string mark(record.field(Field::UserMark));
+        FoundMark &found = walk[c.recordNo];
+        std::string mark(found.text());
         const std::string before = mark;
         bool fits = true;
         if (c.lotw)
@@ -512,7 +663,7 @@ std::vector<std::int32_t> markContacts(std::unordered_map<std::int32_t, log::Qso
             continue;
         }
         ++summary.newly;
-        record.setField(Field::UserMark, mark);
+        found.set(mark);
         if (changed.empty() || changed.back() != c.recordNo)
             changed.push_back(c.recordNo);
     }
@@ -594,7 +745,7 @@ ConfirmSummary applyConfirmationText(std::string_view adifText, const std::strin
     struct stat st
     {
     };
-    std::unordered_map<std::int32_t, log::QsoRecord> found;
+    FoundMarks found;
     if (::fstat(lock.fd(), &st) != 0 ||
         !matchLog(lock.fd(), static_cast<std::uint64_t>(st.st_size), table, options.windowMinutes,
                   pending, found, progress)) {
@@ -604,10 +755,13 @@ ConfirmSummary applyConfirmationText(std::string_view adifText, const std::strin
     const std::vector<std::int32_t> changed = markContacts(found, pending, options, summary);
     if (options.dryRun)
         return summary;
+    FoundWalk walk(found);
     for (const std::int32_t n : changed) {
-        const log::QsoRecord &record = found.at(n);
-        if (!files::writeAllAt(lock.fd(), std::string_view(record.bytes.data(), kRecordSize),
-                               static_cast<std::uint64_t>(n - 1) * kRecordSize)) {
+        // The mark alone: the rest of the record is as read, under the same lock.
+        const FoundMark &mark = walk[n];
+        if (!files::writeAllAt(lock.fd(), std::string_view(mark.bytes.data(), mark.bytes.size()),
+                               static_cast<std::uint64_t>(n - 1) * kRecordSize +
+                                   FoundMark::kPlace.offset)) {
             summary.result = ConfirmResult::WriteFailed;
             break;
         }
