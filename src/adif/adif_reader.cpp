@@ -107,33 +107,58 @@ bool isLatinLetter(unsigned char c)
     return c >= 0xC0 && c != 0xD7 && c != 0xF7;
 }
 
+struct ShiftJisCounts
+{
+    std::size_t latin = 0;    // non-ASCII letters that read as Latin-1 between letters
+    std::size_t japanese = 0; // every other non-ASCII character
+};
+
+// The counts readsAsShiftJis decides by, over [from, to) of `text`; nullopt when a byte there
+// is no character of Shift_JIS.
+std::optional<ShiftJisCounts> countShiftJis(std::string_view text, std::size_t from, std::size_t to)
+{
+    ShiftJisCounts n;
+    const auto at = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    for (std::size_t i = nextNonAscii(text, from); i < to; i = nextNonAscii(text, i + 1)) {
+        const auto c = at(i);
+        if (isLatinLetter(c) && i > 0 && i + 1 < text.size() && isAsciiLetter(at(i - 1)) &&
+            (isAsciiLetter(at(i + 1)) || isLatinLetter(at(i + 1))))
+            ++n.latin;
+        else
+            ++n.japanese;
+        if (c >= 0xA1 && c <= 0xDF)
+            continue;
+        if (!sjis::isLeadByte(c) || i + 1 == text.size())
+            return std::nullopt;
+        const auto trail = at(++i);
+        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
+            return std::nullopt;
+    }
+    return n;
+}
+
 // True when every byte is a character of Shift_JIS (code page 932) — single bytes below 0x80
 // and half-width katakana, else a lead byte and a trail byte — and its non-ASCII characters do
 // not read better as Western European. An accented letter between letters ("Dürenberg",
 // "Großer") is Latin-1 in most files; a Shift_JIS character (a kanji lead byte, half-width
 // katakana) seldom follows a Latin letter directly: katakana names (ﾔﾏﾀﾞ) stand after a tag or
-// a blank. The larger count decides, in the same pass.
+// a blank. The larger count decides.
 bool readsAsShiftJis(std::string_view text)
 {
-    std::size_t latin = 0;
-    std::size_t japanese = 0;
-    const auto at = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    for (std::size_t i = nextNonAscii(text, 0); i < text.size(); i = nextNonAscii(text, i + 1)) {
-        const auto c = at(i);
-        if (isLatinLetter(c) && i > 0 && i + 1 < text.size() && isAsciiLetter(at(i - 1)) &&
-            (isAsciiLetter(at(i + 1)) || isLatinLetter(at(i + 1))))
-            ++latin;
-        else
-            ++japanese;
-        if (c >= 0xA1 && c <= 0xDF)
-            continue;
-        if (!sjis::isLeadByte(c) || i + 1 == text.size())
-            return false;
-        const auto trail = at(++i);
-        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
-            return false;
+    // A large file is counted in two halves at once, split at a "<": never a trail byte, so
+    // that no character lies across the split.
+    constexpr std::size_t kHalvesFrom = std::size_t{1} << 20;
+    const std::size_t middle =
+        text.size() >= kHalvesFrom ? text.find('<', text.size() / 2) : std::string_view::npos;
+    if (middle == std::string_view::npos || std::thread::hardware_concurrency() < 2) {
+        const auto n = countShiftJis(text, 0, text.size());
+        return n && n->latin <= n->japanese;
     }
-    return latin <= japanese;
+    std::optional<ShiftJisCounts> second;
+    std::thread secondHalf([&] { second = countShiftJis(text, middle, text.size()); });
+    const std::optional<ShiftJisCounts> first = countShiftJis(text, 0, middle);
+    secondHalf.join();
+    return first && second && first->latin + second->latin <= first->japanese + second->japanese;
 }
 
 Charset detectCharset(std::string_view bytes)
