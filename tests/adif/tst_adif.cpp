@@ -1524,6 +1524,18 @@ TEST(AdifWorldFiles, CharacterSetsOfOtherPrograms)
             << what << "\n"
             << summaryText(s, false);
     }
+
+    // A file of a megabyte or more is scored in two halves at once: its second half counts.
+    std::string ascii;
+    while (ascii.size() < (std::size_t{1} << 20))
+        ascii += call + "<COMMENT:20>" + std::string(20, 'x') + "<EOR>\n";
+    for (const std::string &tail : {call + "<NAME:9>D\xFCrenberg<EOR>\n", // a Latin-1 letter
+                                    call + "<NAME:2>a\x80<EOR>\n"}) {     // no Shift_JIS
+        TempDir dir;
+        dir.installPrefixTable();
+        EXPECT_EQ(importInto(dir, ascii + tail, "L.DAT", {false, true}).file.charset,
+                  Charset::Windows1252);
+    }
 }
 
 // Another program hands its contacts over as ADIF text: each one's outcome in the file's order.
