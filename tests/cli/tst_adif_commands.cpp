@@ -4,6 +4,7 @@
 #include "app/user_settings.h"
 #include "log/log_file.h"
 
+#include "support/command_run.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -19,19 +20,8 @@ using vz::test::sj;
 
 namespace {
 
-struct CommandRun
-{
-    int status;
-    std::string err;
-};
-
-CommandRun run(int (*command)(const cli::Args &, std::ostream &, std::ostream &), cli::Args args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = command(args, out, err);
-    return {status, err.str()};
-}
+using test::CommandRun;
+using test::runCommand;
 
 } // namespace
 
@@ -60,8 +50,8 @@ TEST(AdifCommands, ExportRangeWithOwnJccThenImport)
 
     const std::string out = dir.path() + "/part.adi"; // beside the data folder, not in it
     const CommandRun exported =
-        run(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "--from", "2", "--to", "3", "--charset",
-                                 "shift_jis", "-o", out});
+        runCommand(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "--from", "2", "--to", "3",
+                                        "--charset", "shift_jis", "-o", out});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_NE(exported.err.find("出力 2 件"), std::string::npos) << exported.err;
     const std::string adi = dir.read("../part.adi");
@@ -70,11 +60,12 @@ TEST(AdifCommands, ExportRangeWithOwnJccThenImport)
     EXPECT_EQ(adi.find("JA1AAA"), std::string::npos);
 
     dir.write("JA2NEW.DAT", "");
-    const CommandRun dry = run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", out, "--dry-run"});
+    const CommandRun dry =
+        runCommand(cli::runImportAdif, {dir.dataDir(), "JA2NEW", out, "--dry-run"});
     ASSERT_EQ(dry.status, 0) << dry.err;
     EXPECT_NE(dry.err.find("取込予定 2 件"), std::string::npos) << dry.err;
     EXPECT_EQ(dir.read("JA2NEW.DAT").size(), 0u);
-    const CommandRun imported = run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", out});
+    const CommandRun imported = runCommand(cli::runImportAdif, {dir.dataDir(), "JA2NEW", out});
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_NE(imported.err.find("文字コード shift_jis"), std::string::npos) << imported.err;
     EXPECT_EQ(dir.read("JA2NEW.DAT"), dir.read("JA1ZZZ.DAT").substr(254, 2 * 254));
@@ -84,19 +75,20 @@ TEST(AdifCommands, UsageAndMissingFiles)
 {
     test::TempDir dir;
     dir.write("JA1ZZZ.DAT", "");
-    EXPECT_EQ(run(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ"}).status, 2);
-    EXPECT_EQ(run(cli::runExportAdif,
-                  {dir.dataDir(), "JA1ZZZ", "--charset", "latin1", "-o", dir.file("x.adi")})
+    EXPECT_EQ(runCommand(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ"}).status, 2);
+    EXPECT_EQ(runCommand(cli::runExportAdif,
+                         {dir.dataDir(), "JA1ZZZ", "--charset", "latin1", "-o", dir.file("x.adi")})
                   .status,
               2);
-    EXPECT_EQ(run(cli::runImportAdif, {dir.dataDir(), "JA1ZZZ", "x.adi", "--fast"}).status, 2);
+    EXPECT_EQ(runCommand(cli::runImportAdif, {dir.dataDir(), "JA1ZZZ", "x.adi", "--fast"}).status,
+              2);
     const CommandRun missing =
-        run(cli::runImportAdif, {dir.dataDir(), "JA1ZZZ", dir.file("no.adi")});
+        runCommand(cli::runImportAdif, {dir.dataDir(), "JA1ZZZ", dir.file("no.adi")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("ADIFファイルが読めません"), std::string::npos);
     // An export that cannot be written says so and fails.
-    const CommandRun unwritable =
-        run(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "-o", dir.path() + "/no/such/dir/x.adi"});
+    const CommandRun unwritable = runCommand(
+        cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "-o", dir.path() + "/no/such/dir/x.adi"});
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_NE(unwritable.err.find("書き込めません"), std::string::npos) << unwritable.err;
 }
@@ -133,7 +125,7 @@ TEST(AdifCommands, ExportRefusesTheDataFolderAndSpecialFiles)
         {dir.path(), "通常のファイルではありません"},
     };
     for (const auto &c : cases) {
-        const CommandRun r = run(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "-o", c.out});
+        const CommandRun r = runCommand(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "-o", c.out});
         EXPECT_EQ(r.status, 1) << c.out;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << c.out << ": " << r.err;
         EXPECT_EQ(r.err.find("出力 "), std::string::npos) << c.out << ": " << r.err;
@@ -146,8 +138,9 @@ TEST(AdifCommands, ExportRefusesTheDataFolderAndSpecialFiles)
     ASSERT_EQ(::lstat((dir.path() + "/fifo").c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
     // Beside the data folder is fine.
-    EXPECT_EQ(
-        run(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "-o", dir.path() + "/x.adi"}).status, 0);
+    EXPECT_EQ(runCommand(cli::runExportAdif, {dir.dataDir(), "JA1ZZZ", "-o", dir.path() + "/x.adi"})
+                  .status,
+              0);
 }
 
 // A file cut off inside a contact (a length past its end, an element never closed) imports the
@@ -161,7 +154,8 @@ TEST(AdifCommands, CutOffAndSpecialFilesFail)
     dir.write("cut.adi",
               "<CALL:6>JA1AAA" + contact + "<EOR>\n<CALL:6>JA1AAB" + contact + "<NAME:10>Tar");
     dir.write("JA2NEW.DAT", "");
-    const CommandRun cut = run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", dir.file("cut.adi")});
+    const CommandRun cut =
+        runCommand(cli::runImportAdif, {dir.dataDir(), "JA2NEW", dir.file("cut.adi")});
     EXPECT_EQ(cut.status, 1);
     EXPECT_NE(cut.err.find("取込 1 件"), std::string::npos) << cut.err;
     EXPECT_NE(cut.err.find("2 件目 JA1AAB: ファイルが途中で切れています"), std::string::npos)
@@ -170,7 +164,7 @@ TEST(AdifCommands, CutOffAndSpecialFilesFail)
 
     ASSERT_EQ(::mkfifo(dir.file("fifo.adi").c_str(), 0644), 0);
     for (const std::string &special : {dir.file("fifo.adi"), dir.path()}) {
-        const CommandRun r = run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", special});
+        const CommandRun r = runCommand(cli::runImportAdif, {dir.dataDir(), "JA2NEW", special});
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("通常のファイルではありません"), std::string::npos) << r.err;
     }
@@ -196,12 +190,13 @@ TEST(AdifCommands, RefusalsFailReportsListAndAdiIsUtf8)
     std::fputs(good.c_str(), f);
     std::fclose(f);
 
-    const CommandRun dry = run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", in, "--dry-run"});
+    const CommandRun dry =
+        runCommand(cli::runImportAdif, {dir.dataDir(), "JA2NEW", in, "--dry-run"});
     EXPECT_EQ(dry.status, 1);
     EXPECT_NE(dry.err.find("取込不可の交信が 2 件あります"), std::string::npos) << dry.err;
     EXPECT_EQ(dir.read("JA2NEW.DAT").size(), 0u);
     const CommandRun real =
-        run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", in, "--report", report});
+        runCommand(cli::runImportAdif, {dir.dataDir(), "JA2NEW", in, "--report", report});
     EXPECT_EQ(real.status, 1);
     EXPECT_EQ(dir.read("JA2NEW.DAT").size(), 254u);
     const std::string listed = dir.read("../report.txt");
@@ -211,14 +206,14 @@ TEST(AdifCommands, RefusalsFailReportsListAndAdiIsUtf8)
     EXPECT_NE(listed.find("3 件目 VP2E/K1ABC: 添え字 VP2E が3文字を超えています"),
               std::string::npos)
         << listed;
-    EXPECT_EQ(run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", goodOnly}).status, 0);
+    EXPECT_EQ(runCommand(cli::runImportAdif, {dir.dataDir(), "JA2NEW", goodOnly}).status, 0);
     // The report is never written into the data folder.
-    EXPECT_EQ(
-        run(cli::runImportAdif, {dir.dataDir(), "JA2NEW", goodOnly, "--report", dir.file("r.txt")})
-            .status,
-        1);
+    EXPECT_EQ(runCommand(cli::runImportAdif,
+                         {dir.dataDir(), "JA2NEW", goodOnly, "--report", dir.file("r.txt")})
+                  .status,
+              1);
 
     const std::string out = dir.path() + "/out.adi";
-    ASSERT_EQ(run(cli::runExportAdif, {dir.dataDir(), "JA2NEW", "-o", out}).status, 0);
+    ASSERT_EQ(runCommand(cli::runExportAdif, {dir.dataDir(), "JA2NEW", "-o", out}).status, 0);
     EXPECT_NE(dir.read("../out.adi").find("<NAME:6>山田"), std::string::npos);
 }

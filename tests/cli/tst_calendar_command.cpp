@@ -3,6 +3,7 @@
 #include "calendar/event_file.h"
 #include "cli/commands.h"
 
+#include "support/command_run.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -17,19 +18,11 @@ using vz::test::sj;
 
 namespace {
 
-struct CommandRun
-{
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::CommandRun;
 
 CommandRun calendarOf(const cli::Args &args)
 {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::runCalendar(args, out, err);
-    return {status, out.str(), err.str()};
+    return test::runCommand(cli::runCalendar, args);
 }
 
 std::string lineOf(const std::string &out, int day)

@@ -7,6 +7,7 @@
 #include "log/log_file.h"
 
 #include "awards/award_fixtures.h"
+#include "support/command_run.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -18,20 +19,8 @@ using vz::test::sj;
 
 namespace {
 
-struct CommandRun
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CommandRun run(int (*command)(const cli::Args &, std::ostream &, std::ostream &), cli::Args args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = command(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::CommandRun;
+using test::runCommand;
 
 void appendContact(const std::string &log, std::int32_t n, const char *call, const char *time,
                    const std::string &mark)
@@ -67,14 +56,14 @@ TEST(ConfirmCommand, MarksContactsSummarisesAndKeepsTheMarks)
     const std::string file = dir.file("lotwreport.adi");
     const std::string reportOut = dir.path() + "/report.txt";
 
-    CommandRun r = run(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", file, "--dry-run"});
+    CommandRun r = runCommand(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", file, "--dry-run"});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("確認 2 件 (新たに付ける予定 1 件)"), std::string::npos) << r.err;
     // "L" is in "OLD" already, and the mark has never been used.
     EXPECT_NE(r.err.find("「L」"), std::string::npos) << r.err;
     EXPECT_EQ(dir.read("JA1ZZZ.ini").find("LoTW"), std::string::npos);
 
-    r = run(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", file, "--report", reportOut});
+    r = runCommand(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", file, "--report", reportOut});
     EXPECT_EQ(r.status, 0) << r.err;
     // "OLD" holds "L" already: that contact counts as confirmed, as the warning said.
     EXPECT_NE(r.err.find("確認 2 件 (新たに 1 件), 確認済み 1 件, ログに無い 1 件"),
@@ -93,16 +82,18 @@ TEST(ConfirmCommand, MarksContactsSummarisesAndKeepsTheMarks)
     EXPECT_EQ(app::readUserSettings(dir.file("JA1ZZZ.ini")).settings.lotwMarkInFile, true);
 
     // Again: already confirmed, no warning now that the mark is in the settings.
-    r = run(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", file});
+    r = runCommand(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", file});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("確認 2 件 (新たに 0 件), 確認済み 2 件"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("注意"), std::string::npos) << r.err;
 
     // A file without a single confirmation field, a missing file, bad arguments.
     dir.write("plain.adi", "<CALL:4>W1AW<QSO_DATE:8>20260101<TIME_ON:4>1200<EOR>\n");
-    EXPECT_EQ(run(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", dir.file("plain.adi")}).status, 1);
-    EXPECT_EQ(run(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", dir.file("none.adi")}).status, 1);
-    EXPECT_EQ(run(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", file, "--bogus"}).status, 2);
+    EXPECT_EQ(runCommand(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", dir.file("plain.adi")}).status,
+              1);
+    EXPECT_EQ(runCommand(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", dir.file("none.adi")}).status,
+              1);
+    EXPECT_EQ(runCommand(cli::runConfirm, {dir.dataDir(), "JA1ZZZ", file, "--bogus"}).status, 2);
 }
 
 // Award progress by the confirmations chosen, over a log with a card, a LoTW and an eQSL
@@ -118,7 +109,7 @@ TEST(AwardsCommand, ConfirmedByChoosesTheMarks)
     const auto confirmedTotal = [&](cli::Args extra) {
         cli::Args args{dir.dataDir(), "JA1ZZZ"};
         args.insert(args.end(), extra.begin(), extra.end());
-        const CommandRun r = run(cli::runAwards, args);
+        const CommandRun r = runCommand(cli::runAwards, args);
         EXPECT_EQ(r.status, 0) << r.err;
         const std::size_t at = r.out.find("total\t\t");
         return at == std::string::npos ? std::string()
@@ -134,6 +125,7 @@ TEST(AwardsCommand, ConfirmedByChoosesTheMarks)
     dir.write("JA1ZZZ.ini", sj("[アワード]\r\nLoTW確認マーク=X\r\n"));
     EXPECT_EQ(confirmedTotal({"--confirmed-by", "lotw"}), "total\t\t4\t1\t4");
     for (const char *bad : {"", "card,", "paper", "lotw,lotw"})
-        EXPECT_EQ(run(cli::runAwards, {dir.dataDir(), "JA1ZZZ", "--confirmed-by", bad}).status, 2)
+        EXPECT_EQ(
+            runCommand(cli::runAwards, {dir.dataDir(), "JA1ZZZ", "--confirmed-by", bad}).status, 2)
             << bad;
 }

@@ -4,6 +4,7 @@
 #include "common/file_io.h"
 #include "rig/rig_settings.h"
 
+#include "support/command_run.h"
 #include "support/rigctld.h"
 #include "support/temp_dir.h"
 
@@ -24,19 +25,11 @@ using namespace vz;
 
 namespace {
 
-struct CommandRun
-{
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::CommandRun;
 
 CommandRun rigOf(const cli::Args &args)
 {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::runRig(args, out, err);
-    return {status, out.str(), err.str()};
+    return test::runCommand(cli::runRig, args);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "log/log_file.h"
 
+#include "support/command_run.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -14,20 +15,8 @@ using vz::test::sj;
 
 namespace {
 
-struct CommandRun
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CommandRun run(int (*command)(const cli::Args &, std::ostream &, std::ostream &), cli::Args args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = command(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::CommandRun;
+using test::runCommand;
 
 struct LogFixture
 {
@@ -55,7 +44,7 @@ struct LogFixture
 TEST(Vezolog, InfoCountsRecordsAreasAndDeleted)
 {
     LogFixture f;
-    const CommandRun r = run(cli::runInfo, {f.dir.dataDir(), "JA1ABC"});
+    const CommandRun r = runCommand(cli::runInfo, {f.dir.dataDir(), "JA1ABC"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("records\t4\n"), std::string::npos);
     EXPECT_NE(r.out.find("NextRecordNo\t5\n"), std::string::npos);
@@ -68,7 +57,7 @@ TEST(Vezolog, InfoCountsRecordsAreasAndDeleted)
 TEST(Vezolog, DumpPrintsEveryRecordAsUtf8Columns)
 {
     LogFixture f;
-    const CommandRun r = run(cli::runDump, {f.dir.dataDir(), "JA1ABC"});
+    const CommandRun r = runCommand(cli::runDump, {f.dir.dataDir(), "JA1ABC"});
     ASSERT_EQ(r.status, 0) << r.err;
     std::istringstream lines(r.out);
     std::string first;
@@ -84,14 +73,14 @@ TEST(Vezolog, DumpPrintsEveryRecordAsUtf8Columns)
 TEST(Vezolog, ClearErrorsForMissingDirectoryLogOrBadCallsign)
 {
     LogFixture f;
-    CommandRun r = run(cli::runInfo, {"/nonexistent", "JA1ABC"});
+    CommandRun r = runCommand(cli::runInfo, {"/nonexistent", "JA1ABC"});
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("no data directory"), std::string::npos);
-    r = run(cli::runDump, {f.dir.dataDir(), "JA9ZZZ"});
+    r = runCommand(cli::runDump, {f.dir.dataDir(), "JA9ZZZ"});
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("no log for JA9ZZZ"), std::string::npos);
-    r = run(cli::runInfo, {f.dir.dataDir(), "../JA1ABC"});
+    r = runCommand(cli::runInfo, {f.dir.dataDir(), "../JA1ABC"});
     EXPECT_NE(r.status, 0);
-    r = run(cli::runInfo, {f.dir.dataDir()});
+    r = runCommand(cli::runInfo, {f.dir.dataDir()});
     EXPECT_EQ(r.status, 2);
 }
